@@ -1,0 +1,94 @@
+// A PC file as the core sees it: positional reads and writes, length, truncation. Two
+// implementations: CDiskFile (a file on the PC) and CMemFile (bytes in memory, used as a scratch
+// image by conversion and defragmentation, and by tests).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tavik {
+
+class CPcFile {
+public:
+    virtual ~CPcFile() = default;
+
+    // Bytes actually read or written, -1 on an I/O error. Reads past the end return fewer bytes.
+    virtual int64_t ReadAt(int64_t offset, void* buffer, size_t count) = 0;
+    virtual int64_t WriteAt(int64_t offset, const void* buffer, size_t count) = 0;
+    virtual int64_t Length() = 0;  // -1 on error
+    virtual bool SetLength(int64_t length) = 0;
+    virtual bool Flush() { return true; }
+    virtual void Close() {}
+    virtual std::string Path() const { return {}; }
+};
+
+enum class OpenMode { ReadOnly, ReadWrite };
+
+// A file on the PC. The descriptor is opened on first use and may be closed again by the
+// process-wide pool of open descriptors (so that thousands of mounted images do not exhaust the
+// open-file limit); it is reopened transparently.
+class CDiskFile : public CPcFile {
+public:
+    ~CDiskFile() override;
+    CDiskFile(const CDiskFile&) = delete;
+    CDiskFile& operator=(const CDiskFile&) = delete;
+
+    // Null when the file cannot be opened (or created). Create replaces an existing file.
+    static std::unique_ptr<CDiskFile> Open(const std::string& path, OpenMode mode);
+    static std::unique_ptr<CDiskFile> Create(const std::string& path);
+
+    int64_t ReadAt(int64_t offset, void* buffer, size_t count) override;
+    int64_t WriteAt(int64_t offset, const void* buffer, size_t count) override;
+    int64_t Length() override;
+    bool SetLength(int64_t length) override;
+    bool Flush() override;
+    void Close() override;
+    std::string Path() const override { return m_path; }
+    bool Writable() const { return m_mode == OpenMode::ReadWrite; }
+
+    // Largest number of descriptors the pool keeps open at once.
+    static void SetPoolLimit(size_t limit);
+    static size_t OpenDescriptorCount();
+
+private:
+    CDiskFile(std::string path, OpenMode mode, int fd);
+    int Descriptor();  // -1 when it cannot be reopened
+    void ReleaseDescriptor();
+    friend class CDescriptorPool;
+
+    std::string m_path;
+    OpenMode m_mode;
+    int m_fd = -1;
+    bool m_closed = false;
+    uint64_t m_lastUse = 0;
+};
+
+class CMemFile : public CPcFile {
+public:
+    CMemFile() = default;
+    explicit CMemFile(std::vector<uint8_t> bytes) : m_bytes(std::move(bytes)) {}
+
+    int64_t ReadAt(int64_t offset, void* buffer, size_t count) override;
+    int64_t WriteAt(int64_t offset, const void* buffer, size_t count) override;
+    int64_t Length() override { return static_cast<int64_t>(m_bytes.size()); }
+    bool SetLength(int64_t length) override;
+
+    const std::vector<uint8_t>& Bytes() const { return m_bytes; }
+    std::vector<uint8_t>& Bytes() { return m_bytes; }
+
+    // Refuse growth beyond this many bytes (0: no limit); guards against huge allocations.
+    void SetCapacityLimit(int64_t limit) { m_limit = limit; }
+
+private:
+    std::vector<uint8_t> m_bytes;
+    int64_t m_limit = 0;
+};
+
+// Whole-file helpers.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
+}  // namespace tavik

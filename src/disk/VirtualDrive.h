@@ -1,0 +1,216 @@
+// One object per mounted drive. CVirtualDrive is the sector-source side (where the 256-byte
+// sectors come from: a sector dump, a volume inside a CF-card file, a PC99 track image, a
+// TI-99/4A on a cable or an emulator drive) and CTiDisk the file-system side (VIB, bitmap, file
+// index, FDRs, files and disk-wide operations). They are one object: the cached VIB, index and
+// FDR buffers live beside the source, and every operation works only through sector n.
+//
+// Results: non-zero on success, 0 (or a negative value where stated) on failure, with the
+// reason in the last error. Nothing throws.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/PcFile.h"
+#include "base/UserPrompt.h"
+#include "disk/DiskTypes.h"
+#include "disk/SectorSource.h"
+
+namespace tavik {
+
+// Usage table filled by CheckDisk: one word per sector 0..1599.
+constexpr uint16_t kUsageBitmapUsed = 0x8000;
+constexpr uint16_t kUsageBeyondTotal = 0x4000;
+constexpr uint16_t kUsageIndexedFdr = 0x0100;
+constexpr uint16_t kUsageCountMask = 0x00FF;
+using DiskUsage = std::array<uint16_t, kMaxSectors>;
+
+// Problem flags returned by CheckDisk.
+constexpr int kCheckSizeTooBig = 0x1;
+constexpr int kCheckNotSorted = 0x2;
+constexpr int kCheckBadFdrNumber = 0x4;
+constexpr int kCheckBadClusterSector = 0x8;
+
+// Disk copy modes ("Select disk copy mode").
+enum CopyMode : int { CopyAllSectors = 0, CopyUsedSectors = 1, CopyFilesAndVib = 2, CopyFilesOnly = 3 };
+
+struct DiskInfo {
+    std::string name;  // 10 characters
+    bool doubleSided = false;
+    bool doubleDensity = false;
+    bool isProtected = false;
+    int totalSectors = 0;
+    int freeSectors = 0;
+    int files = 0;
+};
+
+struct FileInfo {
+    std::string name;  // 10 characters
+    uint8_t status = 0;
+    uint8_t recordLength = 0;
+    int sectors = 0;
+};
+
+class CVirtualDrive {
+public:
+    CVirtualDrive();
+    ~CVirtualDrive();
+    CVirtualDrive(const CVirtualDrive&) = delete;
+    CVirtualDrive& operator=(const CVirtualDrive&) = delete;
+
+    // ---- Sector source -------------------------------------------------------------------
+    int ReadSector(int n, uint8_t* buffer);
+    int WriteSector(int n, const uint8_t* buffer);
+    int ReadVib(bool force = false);
+    int ReadIndex();
+    int ReadFdr(int n);
+    int WriteVib();
+    int WriteIndex();
+    int WriteFdr(int n = -1);
+
+    // Return the kind (1 to 3) or 0.
+    int CreateImage(const std::string& path, bool doubleSided, bool doubleDensity, bool pc99);
+    int OpenImage(const std::string& path);
+    // Mounts an open PC file (the drive keeps it). start/size/maxSize in bytes; size 0 means
+    // "to the end of the file"; a negative maxSize keeps the old one.
+    int MountFile(std::unique_ptr<CPcFile> file, int64_t start, int64_t size, int64_t maxSize);
+    int MountRemote(uint8_t driveNumber, CSectorSource* link);
+    int MountEmulator(uint8_t driveLetter, CSectorSource* link, const std::string& name, uint8_t device);
+
+    int GetDriveProperties(DriveProperties& record) const;
+    int SetDriveProperties(const DriveProperties& record);
+    // A negative argument leaves its setting unchanged; flags become 1 for values above 0.
+    void SetConversion(int tabs, int truncate, int headerKind, int stampPolicy, int cacheLevel);
+    void Refresh();
+    void Close();
+    std::string ErrorText();
+
+    // Image conversion (drive properties with another format, sides or density): rewrites the
+    // PC file so that the old content survives any failure.
+    int ConvertImage(bool pc99, bool doubleSided, bool doubleDensity);
+
+    // ---- Disk layout and catalog ---------------------------------------------------------
+    std::string GetDiskName();
+    int GetDiskInfo(DiskInfo& info);
+    int GetDiskProperties(DiskProperties& record);
+    int SetDiskProperties(const DiskProperties& record);
+    int NextFdr(int& position);
+    int FindFile(const std::string& name);
+    int GetFileProperties(int fdr, FileProperties& record);
+    int SetFileProperties(int fdr, const FileProperties& record);
+    int GetFileInfo(int fdr, FileInfo& info);
+    std::string GetFileName(int fdr);
+    int FileToDiskSector(int fdr, int offset, uint8_t* buffer = nullptr);
+    int DiskToFileSector(int fdr, int diskSector);
+    int CountFreeSectors();  // from the cached VIB
+    int CountFiles();        // from the cached index
+
+    // ---- File operations -----------------------------------------------------------------
+    int AllocateSector();
+    int MarkSector(int n, bool free);
+    int CreateFile(const std::string& name, uint8_t status, uint8_t recordLength);
+    int AppendSector(int fdr);
+    int CopyFile(CVirtualDrive& target, int fdr, const std::string& newName);
+    int PurgeFile(int fdr);
+    int DeleteFile(int fdr);
+    int UndeleteFile(const std::string& name, int type);
+    int RenameFile(int fdr, const std::string& newName);
+    int SetProtection(int fdr, int mode);
+    int SortIndex();
+    int StampTimes(int fdr, bool creating);
+    int CheckFdr(const uint8_t* image = nullptr);
+    int CheckSectorContents(int n, uint8_t status, uint8_t recordLength);
+
+    // ---- Disk-wide operations ------------------------------------------------------------
+    int Format(const std::string& name, bool doubleSided, bool doubleDensity, int totalSectors,
+               int tracksPerSide);
+    int PurgeDisk();
+    int Defragment();
+    int CopySectors(CVirtualDrive& target, bool usedOnly);
+    int CopyFiles(CVirtualDrive& target, bool copyVib, bool emptyTarget);
+    int CopyDisk(CVirtualDrive& target, int mode);
+    int CheckDisk(int& flags, DiskUsage& usage);
+
+    // ---- Accessors -----------------------------------------------------------------------
+    int Kind() const { return m_kind; }
+    int LastError() const { return m_lastError; }
+    void SetLastError(int error) { m_lastError = error; }
+    int64_t Size() const { return m_size; }
+    int64_t Start() const { return m_start; }
+    int64_t MaxSize() const { return m_maxSize; }
+    CPcFile* File() const { return m_file.get(); }
+    int CacheLevelSetting() const { return m_cacheLevel; }
+    int ExportHeaderKind() const { return m_exportHeaderKind; }
+    int StampPolicySetting() const { return m_stampPolicy; }
+    int TruncateFlag() const { return m_truncate; }
+    int TabsFlag() const { return m_tabs; }
+    CSectorSource* Link() const { return m_link; }
+    void SetPrompt(CUserPrompt* prompt) { m_prompt = prompt ? prompt : &SilentPrompt(); }
+    CUserPrompt& Prompt() const { return *m_prompt; }
+
+    uint8_t* VibBuffer() { return m_vib.data(); }
+    uint8_t* IndexBuffer() { return m_index.data(); }
+    uint8_t* FdrBuffer() { return m_fdr.data(); }
+    bool VibValid() const { return m_vibValid != 0; }
+    bool IndexValid() const { return m_indexValid != 0; }
+    int CachedFdr() const { return m_cachedFdr; }
+    void InvalidateCaches();
+
+    // Counters of sector traffic, for benchmarks and tests.
+    uint64_t SectorsRead() const { return m_sectorsRead; }
+    uint64_t SectorsWritten() const { return m_sectorsWritten; }
+
+    // Remote drive fields (meaning in the remote layer): drive number byte and four words:
+    // [0] card CRU base ("CRU:"), [1] subroutine >10 list entry ("Sub >10 link:"),
+    // [2] subroutine >10 address, [3] subroutine >11 address. The >11 list entry and the
+    // VDP-save flag are kept beside them.
+    uint8_t m_remoteDrive = 0;
+    std::array<uint16_t, 4> m_remoteWords{};
+    uint16_t m_remoteSub11Entry = 0;
+    bool m_remoteSaveVdp = false;
+    // Emulator drive fields.
+    uint8_t m_emulatorDrive = 0;
+    std::string m_emulatorName;
+    uint8_t m_emulatorDevice = 0;
+
+private:
+    int Fail(int error) {
+        m_lastError = error;
+        return 0;
+    }
+    int ReadImageSector(int n, uint8_t* buffer);
+    int WriteImageSector(int n, const uint8_t* buffer);
+
+    int m_cacheLevel = CacheWholeDisk;
+    int m_exportHeaderKind = 2;
+    int m_stampPolicy = StampIfStamped;
+    int m_truncate = 0;
+    int m_tabs = 1;
+    int m_kind = DriveKind::None;
+    int64_t m_size = 0;
+    int64_t m_start = 0;
+    int64_t m_maxSize = 0;
+    std::unique_ptr<CPcFile> m_file;
+    CSectorSource* m_link = nullptr;
+
+    int m_vibValid = 0;
+    int m_indexValid = 0;
+    int m_cachedFdr = 0;
+    Sector m_vib{};
+    Sector m_index{};
+    Sector m_fdr{};
+    std::vector<uint8_t> m_memoryImage;  // remote drives only
+    std::vector<uint8_t> m_held;         // bit 0: the memory image holds this sector
+
+    int m_lastError = 0;
+    CUserPrompt* m_prompt;
+    uint64_t m_sectorsRead = 0;
+    uint64_t m_sectorsWritten = 0;
+};
+
+using CTiDisk = CVirtualDrive;
+
+}  // namespace tavik
