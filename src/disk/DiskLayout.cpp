@@ -144,6 +144,20 @@ int CVirtualDrive::GetFileProperties(int fdr, FileProperties& record) {
     return 1;
 }
 
+int CVirtualDrive::ReadCatalog(std::vector<FileProperties>& files) {
+    files.clear();
+    if (!ReadIndex()) return 0;
+    const Sector index = m_index;
+    for (int k = 0; k < kIndexEntries; ++k) {
+        int fdr = Be16(index.data() + 2 * k);
+        if (fdr == 0) break;
+        FileProperties record;
+        if (!GetFileProperties(fdr, record)) return 0;
+        files.push_back(std::move(record));
+    }
+    return 1;
+}
+
 int CVirtualDrive::GetFileInfo(int fdr, FileInfo& info) {
     if (!ReadFdr(fdr)) return 0;
     info.name.assign(reinterpret_cast<const char*>(m_fdr.data()) + kFdrName, kNameLength);

@@ -112,6 +112,9 @@ public:
     std::string GetFileName(int fdr);
     int FileToDiskSector(int fdr, int offset, uint8_t* buffer = nullptr);
     int DiskToFileSector(int fdr, int diskSector);
+    // Every file of the index in index order, reading the index once and each FDR once.
+    // On a read failure `files` keeps what was read before it and the result is 0.
+    int ReadCatalog(std::vector<FileProperties>& files);
     int CountFreeSectors();  // from the cached VIB
     int CountFiles();        // from the cached index
 
