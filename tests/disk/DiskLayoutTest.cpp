@@ -93,6 +93,25 @@ TEST(DiskQueries, FreeSectorsAreCountedOnlyBelow1440) {
     EXPECT_EQ(info.totalSectors, 1600);
 }
 
+TEST(DiskQueries, BitsPastTheTotalNeverCountAsFree) {
+    // Some tools leave the bitmap past the total clear.
+    for (int total : {720, 361, 3, 0}) {
+        CImageBuilder builder(std::max(total, 3));
+        builder.AddFile(BuiltFile::Program("P", {1}));
+        std::vector<uint8_t> image = builder.Image();
+        image[10] = static_cast<uint8_t>(total >> 8);
+        image[11] = static_cast<uint8_t>(total);
+        std::memset(SectorOf(image, 0) + 56 + 1, 0, 199);
+        CVirtualDrive drive;
+        ASSERT_TRUE(MountImage(drive, image));
+        DiskInfo info;
+        ASSERT_TRUE(drive.GetDiskInfo(info));
+        // Sectors 0 and 1 and the FDR at 2 stay used in the first byte.
+        EXPECT_EQ(info.freeSectors, std::max(0, std::min(total, 8) - 3) + std::max(0, total - 8))
+            << total;
+    }
+}
+
 TEST(DiskQueries, FileCountStopsAtTheFirstZeroEntry) {
     CImageBuilder builder;
     const int a = builder.AddFile(BuiltFile::Program("A", {1}));
