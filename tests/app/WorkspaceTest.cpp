@@ -96,6 +96,9 @@ TEST_F(Workspace, TreeSurvivesSaveAndLoad) {
     s.Add(f, NodeKind::SectorImage, inFolder, "stale label");
     CTreeItem* dummy = s.Add(f, NodeKind::DummyFolder, {}, "Dummy folder");
     s.Add(dummy, NodeKind::TrackImage, loose, "x");  // dummy folders keep any image
+    const std::string track = (dir / "c.pc99").string();
+    ASSERT_NE(CVirtualDrive().CreateImage(track, false, false, true), 0);
+    s.Add(dummy, NodeKind::SectorImage, track, "y");
     s.tree.SetKind(s.tree.DatabaseRootItem(), NodeKind::DatabaseOpen);
     CTreeNode query(NodeKind::FileQuery, {}, "Big files");
     query.where = "[Size] > 100";
@@ -121,8 +124,9 @@ TEST_F(Workspace, TreeSurvivesSaveAndLoad) {
     EXPECT_EQ(image->Drive()->Kind(), DriveKind::DoadImage);
     EXPECT_EQ(image->Node().label, "ALPHA     ");
     CTreeItem* td = tf->Child(1);
-    ASSERT_EQ(td->ChildCount(), 1);
+    ASSERT_EQ(td->ChildCount(), 2);
     EXPECT_EQ(td->Child(0)->Kind(), NodeKind::SectorImage);  // what the image really is
+    EXPECT_EQ(td->Child(1)->Kind(), NodeKind::TrackImage);
     EXPECT_EQ(td->Child(0)->Text(), "BETA      ");
 
     CTreeItem* db = t.tree.DatabaseRootItem();
