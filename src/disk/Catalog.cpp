@@ -1,7 +1,5 @@
 #include "disk/Catalog.h"
 
-#include <algorithm>
-
 #include "disk/FileType.h"
 #include "disk/Layout.h"
 
@@ -9,19 +7,16 @@ namespace tavik {
 
 int ReadCatalog(CVirtualDrive& drive, Catalog& catalog) {
     catalog.files.clear();
-    if (!drive.GetDiskProperties(catalog.disk)) return 0;
-    // GetDiskProperties has just read the index; take it from the buffer rather than asking for
-    // it again (a drive without caches would read sector 1 once per file otherwise).
-    Sector index;
-    std::copy(drive.IndexBuffer(), drive.IndexBuffer() + kSectorSize, index.begin());
-    const int count = layout::IndexLength(index.data());
-    catalog.files.reserve(static_cast<size_t>(count));
-    for (int k = 0; k < count; ++k) {
-        FileProperties file;
-        if (!drive.GetFileProperties(layout::Be16(index.data() + 2 * k), file)) return 0;
-        catalog.files.push_back(std::move(file));
+    // Sectors 0 and 1 are read once for the whole listing even on a drive that caches nothing
+    // (it would read the index again for the walk otherwise); the copies are fresh.
+    const int level = drive.CacheLevelSetting();
+    if (level == CacheNothing) {
+        drive.InvalidateCaches();
+        drive.SetConversion(-1, -1, -1, -1, CacheSystemSectors);
     }
-    return 1;
+    const int ok = drive.GetDiskProperties(catalog.disk) && drive.ReadCatalog(catalog.files);
+    if (level == CacheNothing) drive.SetConversion(-1, -1, -1, -1, CacheNothing);
+    return ok;
 }
 
 std::string CatalogTypeText(uint8_t status, uint8_t recordLength) {
