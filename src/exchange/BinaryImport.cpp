@@ -70,15 +70,22 @@ ImportStatus ImportVariableData(CByteReader& in, int recordLength, bool packedIn
         if (length == 0xFF && offset == 0 && fullRecords) {
             // A full-sector record.
         } else if (offset + length >= 255) {
-            if (pending || isMark) {
-                if (!close()) return ImportStatus::SinkFailed;
-            }
             if (isMark) {
+                // Whole-sector input: the rest of the input sector follows the mark. When the
+                // sector lines up with the one being built, its bytes are kept as they are.
                 const int64_t at = in.Position() - 1;
-                in.SkipTo((at / kSectorSize + 1) * kSectorSize);
-            } else {
-                in.Unget();
+                const int64_t next = (at / kSectorSize + 1) * kSectorSize;
+                if (at % kSectorSize == offset) {
+                    s[static_cast<size_t>(offset)] = 0xFF;
+                    in.Read(s.data() + offset + 1, static_cast<size_t>(next - at - 1));
+                    if (in.Failed()) return ImportStatus::ReadFailed;
+                }
+                in.SkipTo(next);
+                if (!close()) return ImportStatus::SinkFailed;
+                continue;
             }
+            if (pending && !close()) return ImportStatus::SinkFailed;
+            in.Unget();
             continue;
         }
         s[static_cast<size_t>(offset)] = static_cast<uint8_t>(length);
@@ -92,6 +99,25 @@ ImportStatus ImportVariableData(CByteReader& in, int recordLength, bool packedIn
     if (in.Failed()) return ImportStatus::ReadFailed;
     if (pending && !close()) return ImportStatus::SinkFailed;
     return ImportStatus::Ok;
+}
+
+bool LooksLikePackedVariableRecords(const std::vector<uint8_t>& data) {
+    size_t at = 0;
+    while (at < data.size())
+        at += 1u + data[at];
+    if (at != data.size()) return false;
+    if (data.size() % kSectorSize != 0) return true;
+    for (size_t sector = 0; sector < data.size(); sector += kSectorSize) {
+        const uint8_t* s = data.data() + sector;
+        for (int offset = 0; offset < kSectorSize;) {
+            const int length = s[offset];
+            if (length == 0xFF) break;  // an end mark, or a record filling the sector
+            // A controller leaves room for the mark after every record but a full one.
+            if (offset + length >= 255) return true;
+            offset += length + 1;
+        }
+    }
+    return false;
 }
 
 ImportStatus ImportRawLines(CByteReader& in, int recordLength, CSectorSink& sink,

@@ -40,6 +40,11 @@ ImportStatus ImportFixedData(CByteReader& in, int recordLength, bool sectorForma
 ImportStatus ImportVariableData(CByteReader& in, int recordLength, bool packedInput,
                                 CSectorSink& sink, ImportTotals& totals);
 
+// For data of 255-byte variable records without a header: true when the bytes read as packed
+// records (length bytes and data filling the input exactly) but not as whole sectors. A length
+// of 0xFF is a record in the first reading and an end mark in the second.
+bool LooksLikePackedVariableRecords(const std::vector<uint8_t>& data);
+
 // Raw text lines into fixed records: a CR ends a line (the byte after it is dropped), each line
 // is padded with spaces to the record length. A line longer than a record is refused.
 ImportStatus ImportRawLines(CByteReader& in, int recordLength, CSectorSink& sink,

@@ -152,6 +152,7 @@ PcFileClass ClassifyPcBytes(const uint8_t* bytes, size_t count, const std::strin
         r.headerRecords = b[kTifilesRecords] | b[kTifilesRecords + 1] << 8;
         r.headerRecordsHighFirst = b[kTifilesRecords] << 8 | b[kTifilesRecords + 1];
         r.headerEofOffset = b[kTifilesEofOffset];
+        r.headerRecordsPerSector = b[kTifilesRecordsPerSector];
         int length = 0;
         while (length < kNameLength && Printable(b[kTifilesName + length]))
             ++length;
@@ -171,6 +172,7 @@ PcFileClass ClassifyPcBytes(const uint8_t* bytes, size_t count, const std::strin
         r.headerRecords = Le16(b.data() + kFdrRecords);
         r.headerRecordsHighFirst = b[kFdrRecords] << 8 | b[kFdrRecords + 1];
         r.headerEofOffset = b[kFdrEofOffset];
+        r.headerRecordsPerSector = b[kFdrRecordsPerSector];
         return r;
     }
     ClassifyPlain(r, pcName);

@@ -24,6 +24,7 @@ struct PcFileClass {
     int headerRecords = 0;           // record count read low byte first
     int headerRecordsHighFirst = 0;  // the same two bytes read high byte first
     int headerEofOffset = 0;
+    int headerRecordsPerSector = 0;
 };
 
 // pcName is the PC file's name (with or without folders); its title and extension are used for

@@ -119,13 +119,16 @@ ImportPlan PlanBinaryImport(const PcFileClass& pc, int64_t fileLength, uint8_t s
     plan.headerRecordsHighFirst = pc.headerRecordsHighFirst;
     plan.headerEofOffset = pc.headerEofOffset;
     plan.headerSectors = withHeader ? pc.sectors : 0;
+    plan.headerRecordsPerSector = pc.headerRecordsPerSector;
     if (type == kStatusProgram) {
         plan.method = ImportMethod::Program;
         plan.swapProgramWords = raw;
     } else if (type & kStatusVariable) {
         plan.method = ImportMethod::VariableRecords;
+        // Whole sectors come in multiples of 256 bytes, as many as the header names.
         plan.packedInput =
-            withHeader && plan.dataLength != static_cast<int64_t>(pc.sectors) * kSectorSize;
+            plan.dataLength % kSectorSize != 0 ||
+            (withHeader && plan.dataLength != static_cast<int64_t>(pc.sectors) * kSectorSize);
     } else if (raw && type == 0x00) {
         plan.method = ImportMethod::RawLines;
     } else {
@@ -187,10 +190,21 @@ int ImportIntoFile(CTiDisk& disk, int fdr, CPcFile& in, int64_t dataOffset, cons
         disk.DeleteFile(fdr);
         return 0;
     }
+    ImportPlan run = plan;
+    if (run.method == ImportMethod::VariableRecords && !run.packedInput && !run.haveHeader &&
+        (run.recordLength == 255 || run.recordLength == 0)) {
+        // Without a header only the bytes can tell packed 255-byte records from whole sectors.
+        const int64_t length = in.Length() - dataOffset;
+        if (length > 0 && length <= kMaxVolumeBytes * 2) {
+            std::vector<uint8_t> data(static_cast<size_t>(length));
+            if (in.ReadAt(dataOffset, data.data(), data.size()) == length)
+                run.packedInput = LooksLikePackedVariableRecords(data);
+        }
+    }
     CByteReader reader(in, dataOffset);
     CDriveSectorSink sink(disk, fdr);
     ImportTotals totals;
-    const ImportStatus status = RunImport(reader, plan, sink, totals);
+    const ImportStatus status = RunImport(reader, run, sink, totals);
     if (status != ImportStatus::Ok) {
         if (status == ImportStatus::ReadFailed) message = "Error reading PC file";
         if (status == ImportStatus::LineTooLong)
@@ -218,6 +232,10 @@ int ImportIntoFile(CTiDisk& disk, int fdr, CPcFile& in, int64_t dataOffset, cons
             eof = plan.headerEofOffset;
         f[kFdrEofOffset] = static_cast<uint8_t>(eof);
     }
+    // A TI controller counts 256 / (length + 1) variable records to a sector, this system
+    // 256 / length: the header tells which the file had.
+    if (plan.haveHeader && plan.method != ImportMethod::Program)
+        f[kFdrRecordsPerSector] = static_cast<uint8_t>(plan.headerRecordsPerSector);
     if (!disk.WriteFdr(fdr)) return 0;
     if (plan.swapProgramWords) {
         Sector s{};

@@ -60,6 +60,7 @@ struct ImportPlan {
     int headerRecordsHighFirst = 0;
     int headerEofOffset = 0;
     int headerSectors = 0;
+    int headerRecordsPerSector = 0;
     int64_t dataLength = 0;
     // Text imports.
     bool replaceTabs = false;

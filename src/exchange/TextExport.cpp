@@ -4,7 +4,11 @@ namespace tavik {
 
 void AppendWithTabs(const uint8_t* record, int length, const std::vector<uint16_t>& tabStops,
                     std::string& out) {
-    const size_t last = tabStops.size() - 1;
+    if (tabStops.size() < 2) {
+        out.append(reinterpret_cast<const char*>(record), static_cast<size_t>(length));
+        return;
+    }
+    const size_t last = tabStops.size() - 2;
     size_t i = 0;
     int next = tabStops[0];
     int written = 0;
