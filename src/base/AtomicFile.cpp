@@ -23,7 +23,9 @@ void SyncFolder(const std::string& path) {
 }
 }  // namespace
 
-void FailNextReplacementForTesting() { g_failNext = true; }
+void FailNextReplacementForTesting() {
+    g_failNext = true;
+}
 
 bool ReplaceFileAtomically(const std::string& path, const std::function<bool(CPcFile&)>& write) {
     std::string pattern = path + ".tavik-XXXXXX";

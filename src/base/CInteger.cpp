@@ -7,7 +7,8 @@ namespace tavik {
 
 std::optional<long> ReadCInteger(std::string_view text, size_t& consumed) {
     size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     int base = 10;
@@ -38,11 +39,13 @@ std::optional<long> ReadCInteger(std::string_view text, size_t& consumed) {
             break;
         if (digit >= base) break;
         value = value * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
-        if (value > static_cast<unsigned long long>(std::numeric_limits<long>::max())) overflow = true;
+        if (value > static_cast<unsigned long long>(std::numeric_limits<long>::max()))
+            overflow = true;
     }
     if (j == digitsStart) return std::nullopt;
     consumed = j;
-    if (overflow) return negative ? std::numeric_limits<long>::min() : std::numeric_limits<long>::max();
+    if (overflow)
+        return negative ? std::numeric_limits<long>::min() : std::numeric_limits<long>::max();
     long result = static_cast<long>(value);
     return negative ? -result : result;
 }

@@ -60,7 +60,9 @@ CDiskFile::CDiskFile(std::string path, OpenMode mode, int fd)
     CDescriptorPool::Instance().Opened(this);
 }
 
-CDiskFile::~CDiskFile() { Close(); }
+CDiskFile::~CDiskFile() {
+    Close();
+}
 
 std::unique_ptr<CDiskFile> CDiskFile::Open(const std::string& path, OpenMode mode) {
     int fd = ::open(path.c_str(), OpenFlags(mode));
@@ -153,8 +155,12 @@ bool CDiskFile::Flush() {
     return fd >= 0 && ::fsync(fd) == 0;
 }
 
-void CDiskFile::SetPoolLimit(size_t limit) { CDescriptorPool::Instance().SetLimit(limit); }
-size_t CDiskFile::OpenDescriptorCount() { return CDescriptorPool::Instance().Count(); }
+void CDiskFile::SetPoolLimit(size_t limit) {
+    CDescriptorPool::Instance().SetLimit(limit);
+}
+size_t CDiskFile::OpenDescriptorCount() {
+    return CDescriptorPool::Instance().Count();
+}
 
 int64_t CMemFile::ReadAt(int64_t offset, void* buffer, size_t count) {
     if (offset < 0) return -1;

@@ -102,7 +102,9 @@ struct FileProperties {
     // Each cluster as (first disk sector << 16) | last disk sector.
     std::vector<uint32_t> clusters;
 
-    static uint32_t Cluster(uint16_t first, uint16_t last) { return (uint32_t{first} << 16) | last; }
+    static uint32_t Cluster(uint16_t first, uint16_t last) {
+        return (uint32_t{first} << 16) | last;
+    }
     static uint16_t ClusterFirst(uint32_t c) { return static_cast<uint16_t>(c >> 16); }
     static uint16_t ClusterLast(uint32_t c) { return static_cast<uint16_t>(c & 0xFFFF); }
 };

@@ -21,7 +21,8 @@ public:
     // Checks that the drive named by the drive's fields exists (and fills in what it learns).
     virtual int ConfirmDrive(CVirtualDrive& drive) = 0;
     // Formats the medium in the drive (remote drives only; others succeed without doing anything).
-    virtual int FormatDisk(CVirtualDrive& /*drive*/, int /*tracks*/, int /*sides*/, int /*density*/) {
+    virtual int FormatDisk(CVirtualDrive& /*drive*/, int /*tracks*/, int /*sides*/,
+                           int /*density*/) {
         return 0;
     }
 

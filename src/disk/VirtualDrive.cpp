@@ -1,1 +1,472 @@
 #include "VirtualDrive.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "base/AtomicFile.h"
+#include "disk/Pc99Image.h"
+
+namespace tavik {
+
+namespace {
+
+constexpr int kRecognitionBytes = 41;
+
+int64_t DoadImageBytes(bool doubleSided, bool doubleDensity) {
+    int sectors = 360;
+    if (doubleSided) sectors *= 2;
+    if (doubleDensity) sectors *= 2;
+    return int64_t{kSectorSize} * sectors;
+}
+
+}  // namespace
+
+CVirtualDrive::CVirtualDrive() : m_prompt(&SilentPrompt()) {}
+
+CVirtualDrive::~CVirtualDrive() {
+    Close();
+}
+
+void CVirtualDrive::InvalidateCaches() {
+    m_vibValid = 0;
+    m_indexValid = 0;
+    m_cachedFdr = 0;
+}
+
+// ---- Sectors ------------------------------------------------------------------------------
+
+int CVirtualDrive::ReadImageSector(int n, uint8_t* buffer) {
+    if (!m_file) return Fail(DiskError::NoDrive);
+    int64_t offset;
+    if (m_kind == DriveKind::DoadImage) {
+        int64_t inVolume = int64_t{kSectorSize} * n;
+        int64_t length = m_file->Length();
+        if (inVolume + kSectorSize > m_size || length < 0 ||
+            m_start + inVolume + kSectorSize > length)
+            return Fail(DiskError::PastEnd);
+        offset = m_start + inVolume;
+    } else {
+        offset = LocatePc99Sector(*m_file, m_start, m_kind == DriveKind::Pc99Mfm, n, false);
+        if (offset < 0) return Fail(static_cast<int>(offset));
+    }
+    if (m_file->ReadAt(offset, buffer, kSectorSize) != kSectorSize)
+        return Fail(DiskError::ReadFailed);
+    return 1;
+}
+
+int CVirtualDrive::WriteImageSector(int n, const uint8_t* buffer) {
+    if (!m_file) return Fail(DiskError::NoDrive);
+    int64_t offset;
+    if (m_kind == DriveKind::DoadImage) {
+        int64_t inVolume = int64_t{kSectorSize} * n;
+        int64_t length = m_file->Length();
+        if (inVolume + kSectorSize > m_size || length < 0 ||
+            m_start + inVolume + kSectorSize > length)
+            return Fail(DiskError::PastEnd);
+        offset = m_start + inVolume;
+    } else {
+        offset = LocatePc99Sector(*m_file, m_start, m_kind == DriveKind::Pc99Mfm, n, true);
+        if (offset < 0) return Fail(static_cast<int>(offset));
+    }
+    if (m_file->WriteAt(offset, buffer, kSectorSize) != kSectorSize) {
+        // A file opened read-only (no write permission) cannot take the change.
+        auto* disk = dynamic_cast<CDiskFile*>(m_file.get());
+        return Fail(disk && !disk->Writable() ? DiskError::CantOpenPcFile : DiskError::ReadFailed);
+    }
+    return 1;
+}
+
+int CVirtualDrive::ReadSector(int n, uint8_t* buffer) {
+    if (n < 0 || n >= kMaxSectors) return Fail(DiskError::PastEnd);
+    if (m_kind == DriveKind::None) return Fail(DiskError::NoDrive);
+    ++m_sectorsRead;
+    switch (m_kind) {
+        case DriveKind::RemoteTi: {
+            size_t at = size_t{kSectorSize} * static_cast<size_t>(n);
+            if (m_cacheLevel > CacheSystemSectors && m_held.size() == kMaxSectors &&
+                (m_held[n] & 1)) {
+                std::memcpy(buffer, m_memoryImage.data() + at, kSectorSize);
+                return 1;
+            }
+            if (!m_link) return Fail(DiskError::RemoteProblem);
+            Sector data{};
+            int rc = m_link->ReadSector(*this, n, data.data());
+            if (rc != 0) return Fail(rc);
+            std::memcpy(buffer, data.data(), kSectorSize);
+            if (m_memoryImage.size() < at + kSectorSize) m_memoryImage.resize(kMaxVolumeBytes);
+            if (m_held.size() != kMaxSectors) m_held.assign(kMaxSectors, 0);
+            std::memcpy(m_memoryImage.data() + at, data.data(), kSectorSize);
+            m_held[n] |= 1;
+            return 1;
+        }
+        case DriveKind::EmulatorDrive: {
+            if (!m_link || m_link->ReadSector(*this, n, buffer) != 0)
+                return Fail(DiskError::EmulatorProblem);
+            return 1;
+        }
+        default:
+            return ReadImageSector(n, buffer);
+    }
+}
+
+int CVirtualDrive::WriteSector(int n, const uint8_t* buffer) {
+    if (m_kind == DriveKind::None) return Fail(DiskError::NoDrive);
+    if (n < 0 || n >= kMaxSectors) return Fail(DiskError::PastEnd);
+    // The cached copies must never disagree with what was written.
+    if (n == 0 && buffer != m_vib.data()) std::memcpy(m_vib.data(), buffer, kSectorSize);
+    if (n == 1 && buffer != m_index.data()) std::memcpy(m_index.data(), buffer, kSectorSize);
+    if (m_cachedFdr != 0 && n == m_cachedFdr && buffer != m_fdr.data())
+        std::memcpy(m_fdr.data(), buffer, kSectorSize);
+    ++m_sectorsWritten;
+    switch (m_kind) {
+        case DriveKind::RemoteTi: {
+            size_t at = size_t{kSectorSize} * static_cast<size_t>(n);
+            if (m_memoryImage.size() < at + kSectorSize) m_memoryImage.resize(kMaxVolumeBytes);
+            if (m_held.size() != kMaxSectors) m_held.assign(kMaxSectors, 0);
+            std::memcpy(m_memoryImage.data() + at, buffer, kSectorSize);
+            if (!m_link) return Fail(DiskError::RemoteProblem);
+            int rc = m_link->WriteSector(*this, n, buffer);
+            if (rc != 0) {
+                m_held[n] &= ~1;  // the copy no longer matches the drive
+                return Fail(rc);
+            }
+            m_held[n] |= 1;
+            return 1;
+        }
+        case DriveKind::EmulatorDrive:
+            if (!m_link || m_link->WriteSector(*this, n, buffer) != 0)
+                return Fail(DiskError::EmulatorProblem);
+            return 1;
+        default:
+            return WriteImageSector(n, buffer);
+    }
+}
+
+// ---- Cached system sectors ----------------------------------------------------------------
+
+int CVirtualDrive::ReadVib(bool force) {
+    if (m_cacheLevel > CacheNothing && m_vibValid && !force) return 1;
+    Sector data;
+    if (!ReadSector(0, data.data())) return 0;
+    m_vib = data;
+    m_vibValid = 1;
+    return 1;
+}
+
+int CVirtualDrive::ReadIndex() {
+    if (m_cacheLevel > CacheNothing && m_indexValid) return 1;
+    Sector data;
+    if (!ReadSector(1, data.data())) return 0;
+    m_index = data;
+    m_indexValid = 1;
+    return 1;
+}
+
+int CVirtualDrive::ReadFdr(int n) {
+    if (n < 2) return Fail(DiskError::NotAnFdrSector);
+    if (m_cacheLevel > CacheNothing && m_cachedFdr == n) return 1;
+    Sector data;
+    if (!ReadSector(n, data.data())) return 0;
+    m_fdr = data;
+    m_cachedFdr = n;
+    return 1;
+}
+
+int CVirtualDrive::WriteVib() {
+    if (!WriteSector(0, m_vib.data())) return 0;
+    m_vibValid = 1;
+    return 1;
+}
+
+int CVirtualDrive::WriteIndex() {
+    if (!WriteSector(1, m_index.data())) return 0;
+    m_indexValid = 1;
+    return 1;
+}
+
+int CVirtualDrive::WriteFdr(int n) {
+    if (n < 0) n = m_cachedFdr;
+    // Sectors 0 and 1 are never FDRs: writing the FDR buffer there would destroy the disk.
+    if (n < 2) return Fail(DiskError::NotAnFdrSector);
+    m_cachedFdr = 0;
+    if (!WriteSector(n, m_fdr.data())) return 0;
+    m_cachedFdr = n;
+    return 1;
+}
+
+// ---- Mounting -----------------------------------------------------------------------------
+
+int CVirtualDrive::MountFile(std::unique_ptr<CPcFile> file, int64_t start, int64_t size,
+                             int64_t maxSize) {
+    if (!file) return Fail(DiskError::NoDrive);
+    if (maxSize >= 0) m_maxSize = maxSize;
+    int64_t length = file->Length();
+    if (length < 0 || start < 0 || length < start) return Fail(DiskError::PastEnd);
+    if (size == 0) {
+        size = length - start;
+        if (m_maxSize != 0 && length - start > m_maxSize) size = m_maxSize;
+    } else if (size < 0 || (m_maxSize > 0 && m_maxSize < size) || start + size > length) {
+        return Fail(DiskError::PastEnd);
+    }
+    if (size < kSectorSize) return Fail(DiskError::PastEnd);
+
+    uint8_t first[kRecognitionBytes] = {};
+    int64_t got = file->ReadAt(0, first, sizeof first);
+    if (got < 0) return Fail(DiskError::ReadFailed);
+
+    m_file = std::move(file);
+    m_link = nullptr;
+    m_start = start;
+    m_size = size;
+    InvalidateCaches();
+    m_kind = RecognizeImageKind(first, static_cast<size_t>(got));
+    if (m_kind == DriveKind::DoadImage) m_cacheLevel = CacheNothing;
+    return m_kind;
+}
+
+int CVirtualDrive::OpenImage(const std::string& path) {
+    std::unique_ptr<CPcFile> file = CDiskFile::Open(path, OpenMode::ReadWrite);
+    // An image without write permission is still shown; changes to it fail.
+    if (!file) file = CDiskFile::Open(path, OpenMode::ReadOnly);
+    if (!file) return Fail(DiskError::CantOpenPcFile);
+    return MountFile(std::move(file), 0, 0, -1);
+}
+
+int CVirtualDrive::CreateImage(const std::string& path, bool doubleSided, bool doubleDensity,
+                               bool pc99) {
+    auto file = CDiskFile::Create(path);
+    if (!file) return Fail(DiskError::CantOpenPcFile);
+    bool ok;
+    if (pc99) {
+        std::vector<uint8_t> blank = BlankPc99Image(doubleSided, doubleDensity);
+        ok = file->WriteAt(0, blank.data(), blank.size()) == static_cast<int64_t>(blank.size());
+    } else {
+        ok = file->SetLength(DoadImageBytes(doubleSided, doubleDensity));
+    }
+    if (!ok) return Fail(DiskError::CantOpenPcFile);
+    return MountFile(std::move(file), 0, 0, -1);
+}
+
+int CVirtualDrive::MountRemote(uint8_t driveNumber, CSectorSource* link) {
+    m_kind = DriveKind::None;
+    m_remoteWords = {};
+    m_remoteSub11Entry = 0;
+    m_link = link;
+    m_remoteDrive = driveNumber;
+    if (!m_link) return Fail(DiskError::RemoteProblem);
+    int rc = m_link->ConfirmDrive(*this);
+    if (rc != 0) {
+        m_link = nullptr;
+        return Fail(rc);
+    }
+    m_file.reset();
+    m_start = 0;
+    m_size = kMaxVolumeBytes;
+    m_memoryImage.assign(kMaxVolumeBytes, 0);
+    m_held.assign(kMaxSectors, 0);
+    InvalidateCaches();
+    m_kind = DriveKind::RemoteTi;
+    m_cacheLevel = CacheWholeDisk;
+    return m_kind;
+}
+
+int CVirtualDrive::MountEmulator(uint8_t driveLetter, CSectorSource* link, const std::string& name,
+                                 uint8_t device) {
+    m_kind = DriveKind::None;
+    if (!link) return Fail(DiskError::EmulatorProblem);
+    m_link = link;
+    m_emulatorDrive = static_cast<uint8_t>(driveLetter - '0');
+    m_emulatorName = name;
+    m_emulatorDevice = device;
+    if (driveLetter != 0x40 && m_link->ConfirmDrive(*this) != 0) {
+        m_link = nullptr;
+        return Fail(DiskError::EmulatorProblem);
+    }
+    m_file.reset();
+    m_start = 0;
+    m_size = kMaxVolumeBytes;
+    InvalidateCaches();
+    m_kind = DriveKind::EmulatorDrive;
+    m_cacheLevel = CacheSystemSectors;
+    return m_kind;
+}
+
+// ---- Properties and settings --------------------------------------------------------------
+
+int CVirtualDrive::GetDriveProperties(DriveProperties& record) const {
+    record.kind = m_kind;
+    record.path = m_file ? m_file->Path() : std::string();
+    record.start = m_start;
+    record.size = m_size;
+    record.maxSize = m_maxSize;
+    record.remoteDrive = m_remoteDrive;
+    record.remoteWords = m_remoteWords;
+    record.emulatorDrive = m_emulatorDrive;
+    record.emulatorDevice = m_emulatorDevice;
+    record.emulatorName = m_emulatorName;
+    return m_kind >= DriveKind::DoadImage && m_kind <= DriveKind::EmulatorDrive;
+}
+
+int CVirtualDrive::SetDriveProperties(const DriveProperties& record) {
+    if (record.kind != m_kind || record.kind < DriveKind::DoadImage ||
+        record.kind > DriveKind::EmulatorDrive)
+        return 0;
+    if (m_kind == DriveKind::RemoteTi) {
+        m_remoteDrive = record.remoteDrive;
+        m_remoteWords = record.remoteWords;
+        return 1;
+    }
+    if (m_kind == DriveKind::EmulatorDrive) {
+        m_emulatorDrive = record.emulatorDrive;
+        m_emulatorDevice = record.emulatorDevice;
+        m_emulatorName = record.emulatorName;
+        return 1;
+    }
+    if (!m_file) return Fail(DiskError::NoDrive);
+    if (record.start < 0 || record.size < kSectorSize || record.maxSize < 0 ||
+        (record.maxSize > 0 && record.size > record.maxSize))
+        return Fail(DiskError::PastEnd);
+    int64_t length = m_file->Length();
+    if (length < 0) return Fail(DiskError::ReadFailed);
+    if (record.start == 0 && length != record.size) {
+        if (!ResizePcFile(record.size)) return 0;
+    } else if (record.start + record.size > length) {
+        // A volume inside a larger file only ever grows the file: data outside it stays.
+        if (!m_file->SetLength(record.start + record.size)) return Fail(DiskError::CantOpenPcFile);
+    }
+    m_start = record.start;
+    m_size = record.size;
+    m_maxSize = record.maxSize;
+    InvalidateCaches();
+    return 1;
+}
+
+// Gives the PC file a new length. A file on the PC is rewritten beside itself and renamed
+// over the old one, so that a failure or crash never leaves a half-cut image.
+int CVirtualDrive::ResizePcFile(int64_t newLength) {
+    auto* disk = dynamic_cast<CDiskFile*>(m_file.get());
+    if (!disk) return m_file->SetLength(newLength) ? 1 : Fail(DiskError::CantOpenPcFile);
+    return RewritePcFile([&](CPcFile& out) {
+        std::vector<uint8_t> chunk(64 * 1024);
+        int64_t length = m_file->Length();
+        for (int64_t at = 0; at < std::min(length, newLength);
+             at += static_cast<int64_t>(chunk.size())) {
+            size_t n = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(chunk.size()),
+                                                             std::min(length, newLength) - at));
+            if (m_file->ReadAt(at, chunk.data(), n) != static_cast<int64_t>(n)) return false;
+            if (out.WriteAt(at, chunk.data(), n) != static_cast<int64_t>(n)) return false;
+        }
+        return out.SetLength(newLength);
+    });
+}
+
+int CVirtualDrive::RewritePcFile(const std::function<bool(CPcFile&)>& write) {
+    auto* disk = dynamic_cast<CDiskFile*>(m_file.get());
+    if (!disk) {
+        CMemFile scratch;
+        if (!write(scratch)) return Fail(DiskError::CantOpenPcFile);
+        if (!m_file->SetLength(0) ||
+            m_file->WriteAt(0, scratch.Bytes().data(), scratch.Bytes().size()) != scratch.Length())
+            return Fail(DiskError::CantOpenPcFile);
+        return 1;
+    }
+    std::string path = disk->Path();
+    if (!disk->Writable()) return Fail(DiskError::CantOpenPcFile);
+    if (!ReplaceFileAtomically(path, write)) return Fail(DiskError::CantOpenPcFile);
+    auto reopened = CDiskFile::Open(path, OpenMode::ReadWrite);
+    if (!reopened) return Fail(DiskError::CantOpenPcFile);
+    m_file = std::move(reopened);
+    InvalidateCaches();
+    return 1;
+}
+
+void CVirtualDrive::SetConversion(int tabs, int truncate, int headerKind, int stampPolicy,
+                                  int cacheLevel) {
+    if (tabs >= 0) m_tabs = tabs > 0 ? 1 : 0;
+    if (truncate >= 0) m_truncate = truncate > 0 ? 1 : 0;
+    if (headerKind >= 0) m_exportHeaderKind = headerKind;
+    if (stampPolicy >= 0) m_stampPolicy = stampPolicy;
+    if (cacheLevel >= 0) m_cacheLevel = cacheLevel;
+}
+
+void CVirtualDrive::Refresh() {
+    InvalidateCaches();
+    std::fill(m_held.begin(), m_held.end(), 0);
+}
+
+void CVirtualDrive::Close() {
+    if (m_file) {
+        m_file->Close();
+        m_file.reset();
+    }
+}
+
+std::string CVirtualDrive::ErrorText() {
+    int n1 = 0, n2 = 0, code = 0;
+    bool record = false;
+    if (m_link && m_link->IsRemoteLink()) {
+        record = m_link->HasErrorRecord();
+        n1 = m_link->ErrorNumber1();
+        n2 = m_link->ErrorNumber2();
+        code = m_link->ErrorCode();
+        char line[64];
+        std::snprintf(line, sizeof line, "Error %d IO#%d.%d", -m_lastError, n1, n2);
+        m_link->LogLine(line);
+    }
+    char extra[32] = "";
+    switch (m_lastError) {
+        case DiskError::NoDrive:
+            return "No drive assigned";
+        case DiskError::PastEnd:
+            return "Past end of drive";
+        case DiskError::ReadFailed:
+            return "Error reading from virtual drive";
+        case DiskError::FileNotFound:
+            return "File not found";
+        case DiskError::CantOpenPcFile:
+            return "Can't open file on PC";
+        case DiskError::TooManyClusters:
+            return "File fractured in too many clusters";
+        case DiskError::MaxFiles:
+            return "Max number of files reached";
+        case DiskError::BadPc99:
+            return "Bad PC99 format";
+        case DiskError::RemoteProblem:
+            if (record) std::snprintf(extra, sizeof extra, "Error #%d.%d", n1, n2);
+            return std::string("Problem with remote TI-99/4A.") + extra;
+        case DiskError::DiskFull:
+            return "Disk is full";
+        case DiskError::RemoteIoError:
+            if (record) std::snprintf(extra, sizeof extra, " code %02X", code & 0xFF);
+            return std::string("TI-99/4A I/O error") + extra;
+        case DiskError::TiIoError7:
+            return "TI-99/4A I/O error 7 (File error)";
+        case DiskError::TiIoError6:
+            return "TI-99/4A I/O error 6 (Device error)";
+        case DiskError::TiIoError5:
+            return "TI-99/4A I/O error 5 (End-of-file reached)";
+        case DiskError::TiIoError4:
+            return "TI-99/4A I/O error 4 (Memory full)";
+        case DiskError::TiIoError3:
+            return "TI-99/4A I/O error 3 (Illegal operation)";
+        case DiskError::TiIoError2:
+            return "TI-99/4A I/O error 2 (Bad attribute)";
+        case DiskError::TiIoError1:
+            return "TI-99/4A I/O error 1 (Write protected)";
+        case DiskError::TiIoError0:
+            return "TI-99/4A I/O error 0 (DSR not found)";
+        case DiskError::EmulatorProblem:
+            return "Problem with Zantu";
+        case DiskError::NameExists:
+            return "Name already exists";
+        case DiskError::UserAborted:
+            return "User aborted operation";
+        case DiskError::BadFormatSpec:
+            return "Unrecognized format specifications";
+        default:
+            return "Unknown error";
+    }
+}
+
+}  // namespace tavik

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,7 +36,12 @@ constexpr int kCheckBadFdrNumber = 0x4;
 constexpr int kCheckBadClusterSector = 0x8;
 
 // Disk copy modes ("Select disk copy mode").
-enum CopyMode : int { CopyAllSectors = 0, CopyUsedSectors = 1, CopyFilesAndVib = 2, CopyFilesOnly = 3 };
+enum CopyMode : int {
+    CopyAllSectors = 0,
+    CopyUsedSectors = 1,
+    CopyFilesAndVib = 2,
+    CopyFilesOnly = 3
+};
 
 struct DiskInfo {
     std::string name;  // 10 characters
@@ -78,7 +84,8 @@ public:
     // "to the end of the file"; a negative maxSize keeps the old one.
     int MountFile(std::unique_ptr<CPcFile> file, int64_t start, int64_t size, int64_t maxSize);
     int MountRemote(uint8_t driveNumber, CSectorSource* link);
-    int MountEmulator(uint8_t driveLetter, CSectorSource* link, const std::string& name, uint8_t device);
+    int MountEmulator(uint8_t driveLetter, CSectorSource* link, const std::string& name,
+                      uint8_t device);
 
     int GetDriveProperties(DriveProperties& record) const;
     int SetDriveProperties(const DriveProperties& record);
@@ -105,6 +112,9 @@ public:
     std::string GetFileName(int fdr);
     int FileToDiskSector(int fdr, int offset, uint8_t* buffer = nullptr);
     int DiskToFileSector(int fdr, int diskSector);
+    // Every file of the index in index order, reading the index once and each FDR once.
+    // On a read failure `files` keeps what was read before it and the result is 0.
+    int ReadCatalog(std::vector<FileProperties>& files);
     int CountFreeSectors();  // from the cached VIB
     int CountFiles();        // from the cached index
 
@@ -182,6 +192,10 @@ private:
         return 0;
     }
     int ReadImageSector(int n, uint8_t* buffer);
+    // Gives the PC file a new length, or new content, without ever leaving it half written:
+    // a file on the PC is written beside itself and renamed over the old one.
+    int ResizePcFile(int64_t newLength);
+    int RewritePcFile(const std::function<bool(CPcFile&)>& write);
     int WriteImageSector(int n, const uint8_t* buffer);
 
     int m_cacheLevel = CacheWholeDisk;

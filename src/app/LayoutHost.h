@@ -1,0 +1,30 @@
+// What the workspace needs of the main window: reading its placement and pane sizes into the
+// options before they are written, and setting them from the options after a load.
+#pragma once
+
+#include "app/Options.h"
+
+namespace tavik {
+
+class CLayoutHost {
+public:
+    virtual ~CLayoutHost() = default;
+    // Placement into windowPlacement, row heights and column widths into the six size fields.
+    virtual void CaptureLayout(COptions& options) = 0;
+    // Nothing while treeWidth is negative; otherwise placement (always shown), column splits,
+    // the lower row after advancedView, and a new layout.
+    virtual void ApplyLayout(COptions& options) = 0;
+};
+
+// Row heights when the lower row is shown with no height of its own: from the current upper
+// row height h, upper = (h / 3) * 2 and lower = upper / 3.
+struct RowHeights {
+    int upper = 0;
+    int lower = 0;
+};
+inline RowHeights RecomputedRows(int upperHeight) {
+    const int upper = upperHeight / 3 * 2;
+    return {upper, upper / 3};
+}
+
+}  // namespace tavik

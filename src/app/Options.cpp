@@ -1,0 +1,105 @@
+#include "Options.h"
+
+#include <algorithm>
+
+namespace tavik {
+
+COptions::COptions() {
+    displaySpecs = {
+        "[File name] [Type] [Size]<right> [Protected][Creation date] [Modification date] "
+        "[FDR]<right>",
+        "[ID] [File name] [Type][Size]<right> [CRC] [Info1] [Info2] [Modification date]",
+        "[ID] [Disk name] [Size]<right> [CRC-S] [CRC-F] [Info1] [Info2] [Drive type][Drive]",
+        "[Query name] [From][Combination][Parent query] [Comments]",
+        "[Name] [Type] [Value] [Comments]",
+    };
+    // Size codes by field number: bits 14-15 justification (3 right), bits 0-11 width.
+    columnWidths = {{
+        // File name, Type, Size, Records, Last byte, Rec per sec, Protected, Clusters,
+        // Creation date/time, Modification date/time.
+        {100, 60, 0xC028, 0xC032, 0xC032, 0xC032, 17, 0xC032, 120, 120, 120, 120},
+        {150, 0xC028, 150, 0xC032, 0xC032, 0xC032, 17, 120, 120, 120, 120, 120, 120, 70, 150, 150,
+         150},
+        {100, 0xC028, 0xC032, 0xC032, 0xC032, 17, 17,  17,  120, 120, 120,
+         120, 120,    120,    70,     70,     60, 120, 150, 150, 150},
+        {100, 0xC028, 50, 150, 150, 60, 150, 70, 0xC046, 100, 300, 300},
+        {100, 0xC028, 40, 200, 400},
+        {60},
+    }};
+}
+
+bool COptions::Serialise(CArchive& ar) {
+    ar.String(linkPortName);
+    ar.Int32(linkMode);
+    ar.Int32(linkTimeout);
+    ar.Int32(handshakeIn);
+    ar.Int32(handshakeOut);
+    ar.Int32(ctsLine);
+    ar.Int32(baudRate);
+    ar.Int32(stopBits);
+    ar.Int32(parity);
+    ar.Int32(breakpointXop);
+    ar.UInt16(hookAddress);
+    ar.UInt16(hookWorkspace);
+    ar.Int32(contact);
+    ar.Int32(pauseBeforeEachByte);
+    ar.Int32(fullFolderNames);
+    ar.Int32(showRemoteDevices);
+    ar.Int32(advancedView);
+    ar.Int32(sectorsPerLine);
+    ar.Int32(showBeyondDiskSize);
+    ar.Int32(saveOnExit);
+    ar.Int32(remoteBuffer);
+    ar.Int32(saveVdpMemory);
+    for (int i = 0; i < 3; ++i) {
+        int32_t reserved = 0;
+        ar.Int32(reserved);
+    }
+    for (int i = 0; i < 3; ++i) {
+        std::string reserved;
+        ar.String(reserved);
+    }
+    ar.String(databasePath);
+    ar.Int32(openDatabaseOnStartup);
+    ar.Int32(reviewDiskInfo);
+    ar.Int32(reviewFileInfo);
+    ar.Int32(fileDuplicates);
+    ar.Int32(unlockEditing);
+    ar.Int32(windowPlacement.showState);
+    ar.Point(windowPlacement.minimisedPosition);
+    ar.Point(windowPlacement.maximisedPosition);
+    ar.Rect(windowPlacement.normalRectangle);
+    ar.Int32(topRowHeight);
+    ar.Int32(bottomRowHeight);
+    ar.Int32(treeWidth);
+    ar.Int32(listWidth);
+    ar.Int32(mapWidth);
+    ar.Int32(editorWidth);
+    ar.Int32(createTabsOnExport);
+    ar.Int32(replaceTabsOnImport);
+    ar.Int32(truncateOverlongLines);
+    ar.UInt16List(tabList);
+    ar.String(lastMountFolder);
+    ar.String(lastExchangeFolder);
+    ar.String(lastDatabaseFolder);
+    ar.StringList(mountFileHistory, kHistoryWritten);
+    ar.StringList(exportHistory, kHistoryWritten);
+    return ar.Ok();
+}
+
+void COptions::SetInitialRowHeights(int32_t clientHeight) {
+    topRowHeight = clientHeight * 2 / 3;
+    bottomRowHeight = clientHeight / 3;
+}
+
+bool AddToHistory(std::vector<std::string>& history, const std::string& path) {
+    if (std::find(history.begin(), history.end(), path) != history.end()) return false;
+    history.insert(history.begin(), path);
+    return true;
+}
+
+void ToggleFlag(int32_t& flag) {
+    flag = flag == 0 ? 1 : 0;
+}
+
+}  // namespace tavik

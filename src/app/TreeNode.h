@@ -1,0 +1,85 @@
+// The data object of every drive-tree item and its kind. The kind is also the item's icon index.
+//
+// Workspace record of a node, in this order (archive encoding, see Archive.h):
+//   kind int32, path, label, deviceKey int32, predicate, where, orderBy, combination int32,
+//   joinOn, comments, sql, spareText (strings), columns (counted list of int32).
+// The drive owned by image and drive nodes is not part of the record.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Archive.h"
+#include "disk/VirtualDrive.h"
+
+namespace tavik {
+
+enum class NodeKind : int32_t {
+    Unset = -1,
+    PcRoot = 0,
+    TiRoot = 1,
+    TiRootActive = 2,
+    EmulatorRoot = 3,
+    EmulatorRootActive = 4,
+    DatabaseClosed = 5,
+    DatabaseOpen = 6,
+    RemoteDevice = 7,
+    PcFolder = 8,
+    DummyFolder = 9,
+    SectorImage = 10,
+    TrackImage = 11,
+    EmulatorDisk = 12,
+    RemoteDrive = 13,
+    DiskQuery = 14,
+    FileQuery = 15,
+    SqlQuery = 16,
+    SavedQueries = 17,
+    Parameters = 18,
+};
+
+// Images and the drives of the TI-99/4A and the emulator: the nodes that own a drive.
+inline bool IsDriveKind(NodeKind kind) {
+    return kind >= NodeKind::SectorImage && kind <= NodeKind::RemoteDrive;
+}
+inline bool IsQueryKind(NodeKind kind) {
+    return kind >= NodeKind::DiskQuery && kind <= NodeKind::SqlQuery;
+}
+inline bool IsFolderKind(NodeKind kind) {
+    return kind == NodeKind::PcFolder || kind == NodeKind::DummyFolder;
+}
+// The icon of an item is its kind.
+inline int IconIndex(NodeKind kind) {
+    return static_cast<int>(kind);
+}
+
+class CTreeNode {
+public:
+    CTreeNode() = default;
+    CTreeNode(NodeKind kind_, std::string path_, std::string label_)
+        : kind(kind_), path(std::move(path_)), label(std::move(label_)) {}
+
+    // Writes or reads the record; reading stops at the first damage.
+    bool Serialise(CArchive& ar);
+
+    NodeKind kind = NodeKind::Unset;
+    std::string path;   // PC path of a folder or image file
+    std::string label;  // text shown; for queries the query name
+    int32_t deviceKey = 0;
+    // Query fields (columns of the saved-query table).
+    std::string predicate;
+    std::string where;
+    std::string orderBy;
+    int32_t combination = 0;  // above 0: combined with the parent query
+    std::string joinOn;
+    std::string comments;
+    std::string sql;
+    std::string spareText;
+    std::vector<int32_t> columns;  // column codes of the query's list
+
+    // Owned by image and drive nodes; destroyed with the node.
+    std::unique_ptr<CVirtualDrive> drive;
+};
+
+}  // namespace tavik

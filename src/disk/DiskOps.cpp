@@ -1,0 +1,235 @@
+// Operations on a whole disk: format, empty, defragment, sector and file copies, and the check
+// that builds the usage table of every sector.
+#include <algorithm>
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "disk/ClusterWalk.h"
+#include "disk/Layout.h"
+#include "disk/TiName.h"
+#include "disk/VirtualDrive.h"
+
+namespace tavik {
+
+using namespace layout;
+
+namespace {
+
+int DefaultTotal(bool doubleSided, bool doubleDensity) {
+    int total = 360;
+    if (doubleSided) total *= 2;
+    if (doubleDensity) total *= 2;
+    return total;
+}
+
+}  // namespace
+
+int CVirtualDrive::Format(const std::string& name, bool doubleSided, bool doubleDensity,
+                          int totalSectors, int tracksPerSide) {
+    if (totalSectors == 0) totalSectors = DefaultTotal(doubleSided, doubleDensity);
+    // The bitmap describes 1600 sectors; a larger count could not be kept.
+    if (totalSectors < 0 || totalSectors > kMaxSectors ||
+        m_size < int64_t{totalSectors} * kSectorSize)
+        return Fail(DiskError::PastEnd);
+    if (tracksPerSide <= 0) tracksPerSide = 40;
+    const int sides = doubleSided ? 2 : 1;
+    const int density = doubleDensity ? 2 : 1;
+    if (m_kind == DriveKind::RemoteTi) {
+        if (!m_link) return Fail(DiskError::RemoteProblem);
+        const int rc = m_link->FormatDisk(*this, tracksPerSide, sides, density);
+        if (rc != 0) return Fail(rc);
+    }
+    const std::string padded = PadTiName(name);
+    m_vib.fill(0);
+    std::memcpy(m_vib.data() + kVibName, padded.data(), kNameLength);
+    SetBe16(m_vib.data() + kVibTotal, static_cast<unsigned>(totalSectors));
+    m_vib[kVibSectorsPerTrack] = doubleDensity ? 18 : 9;
+    std::memcpy(m_vib.data() + kVibDsk, "DSK", 3);
+    m_vib[kVibProtection] = kUnprotectedMark;
+    m_vib[kVibTracksPerSide] = static_cast<uint8_t>(tracksPerSide);
+    m_vib[kVibSides] = static_cast<uint8_t>(sides);
+    m_vib[kVibDensity] = static_cast<uint8_t>(density);
+    if (!WriteVib()) {
+        m_vibValid = 0;
+        return 0;
+    }
+    if (!StampTimes(0, true)) return 0;
+    return PurgeDisk();
+}
+
+int CVirtualDrive::PurgeDisk() {
+    if (!ReadVib()) return 0;
+    const int total = Be16(m_vib.data() + kVibTotal);
+    const int n = total > kMaxSectors ? kBitmapBytes : total / 8;
+    uint8_t* bitmap = m_vib.data() + kVibBitmap;
+    std::memset(bitmap, 0, static_cast<size_t>(n));
+    std::memset(bitmap + n, 0xFF, static_cast<size_t>(kBitmapBytes - n));
+    if (n > 0) bitmap[0] = 0x03;  // the VIB and the index
+    m_vib[kVibProtection] = kUnprotectedMark;
+    if (!WriteVib() || !StampTimes(0, false)) return 0;
+    m_index.fill(0);
+    return WriteIndex();
+}
+
+int CVirtualDrive::CopySectors(CVirtualDrive& target, bool usedOnly) {
+    if (!ReadVib()) return 0;
+    const Sector vib = m_vib;
+    const int total = VolumeTotal(vib.data());
+    int result = 1;
+    Sector data;
+    for (int n = 0; n < total; ++n) {
+        if (usedOnly && !BitmapUsed(vib.data(), n)) continue;
+        if (!ReadSector(n, data.data())) {
+            result = 0;
+            break;
+        }
+        if (!target.WriteSector(n, data.data())) {
+            result = Fail(target.m_lastError);
+            break;
+        }
+        m_prompt->Progress("Copying sectors", n + 1, total);
+        if (AbortRequested(*m_prompt, "Abort copy?")) {
+            result = Fail(DiskError::UserAborted);
+            break;
+        }
+    }
+    target.InvalidateCaches();
+    return result;
+}
+
+int CVirtualDrive::CopyFiles(CVirtualDrive& target, bool copyVib, bool emptyTarget) {
+    if (copyVib) {
+        if (!ReadVib()) return 0;
+        if (!target.WriteSector(0, m_vib.data())) return Fail(target.m_lastError);
+        target.m_vibValid = 0;
+        emptyTarget = true;
+    }
+    if (emptyTarget && !target.PurgeDisk()) return Fail(target.m_lastError);
+    if (!ReadIndex()) return 0;
+    const Sector index = m_index;
+    const int files = IndexLength(index.data());
+    for (int k = 0; k < files; ++k) {
+        if (!CopyFile(target, Be16(index.data() + 2 * k), std::string())) return 0;
+        m_prompt->Progress("Copying files", k + 1, files);
+        if (AbortRequested(*m_prompt, "Abort copy?")) return Fail(DiskError::UserAborted);
+    }
+    return 1;
+}
+
+int CVirtualDrive::CopyDisk(CVirtualDrive& target, int mode) {
+    switch (mode) {
+        case CopyAllSectors:
+            return CopySectors(target, false);
+        case CopyUsedSectors:
+            return CopySectors(target, true);
+        case CopyFilesAndVib:
+            return CopyFiles(target, true, true);
+        case CopyFilesOnly:
+            return CopyFiles(target, false, true);
+        default:
+            return Fail(DiskError::BadFormatSpec);
+    }
+}
+
+int CVirtualDrive::Defragment() {
+    if (!ReadVib()) return 0;
+    const int total = VolumeTotal(m_vib.data());
+    const uint8_t protection = m_vib[kVibProtection];
+
+    // The whole disk goes into memory first; the drive is then rebuilt from that copy, each
+    // file recreated in index order with first-fit allocation.
+    CVirtualDrive copy;
+    auto memory = std::make_unique<CMemFile>();
+    memory->SetLength(std::max<int64_t>(int64_t{std::max(total, 2)} * kSectorSize, kSectorSize));
+    if (copy.MountFile(std::move(memory), 0, 0, 0) != DriveKind::DoadImage)
+        return Fail(DiskError::ReadFailed);
+    copy.SetConversion(-1, -1, -1, -1, CacheSystemSectors);
+    copy.SetPrompt(m_prompt);
+    if (!CopySectors(copy, false)) return 0;
+
+    // Recreating a second file of a name already copied would empty the first one: a disk
+    // whose index names a file twice cannot be rebuilt without losing data.
+    if (!copy.ReadIndex()) return Fail(copy.m_lastError);
+    std::set<std::string> seen;
+    const Sector index = copy.m_index;
+    for (int k = 0; k < IndexLength(index.data()); ++k) {
+        const std::string name = copy.GetFileName(Be16(index.data() + 2 * k));
+        if (name.empty()) return Fail(copy.m_lastError);
+        if (!seen.insert(name).second) return Fail(DiskError::NameExists);
+    }
+
+    if (copy.CopyFiles(*this, true, true)) {
+        // Emptying the disk cleared its protection; the rebuilt disk keeps what it had.
+        if (!ReadVib()) return 0;
+        if (m_vib[kVibProtection] == protection) return 1;
+        m_vib[kVibProtection] = protection;
+        return WriteVib();
+    }
+    // A failed or aborted rebuild puts every sector back as it was before.
+    const int error = copy.m_lastError;
+    copy.SetPrompt(nullptr);
+    copy.CopySectors(*this, false);
+    InvalidateCaches();
+    return Fail(error);
+}
+
+int CVirtualDrive::CheckDisk(int& flags, DiskUsage& usage) {
+    flags = 0;
+    usage.fill(0);
+    auto use = [&](int sector) {
+        uint16_t& word = usage[static_cast<size_t>(sector)];
+        // The count saturates rather than carry into the flag bits above it.
+        if ((word & kUsageCountMask) != kUsageCountMask) ++word;
+    };
+
+    if (!ReadVib()) return 0;
+    const Sector vib = m_vib;
+    use(0);
+    const int total = Be16(vib.data() + kVibTotal);
+    const bool doubleSided = vib[kVibSides] >= 2;
+    const bool doubleDensity = vib[kVibDensity] >= 2;
+    if ((total > 360 && !doubleSided && !doubleDensity) ||
+        (total > 720 && !(doubleSided && doubleDensity)) || total > 1440)
+        flags |= kCheckSizeTooBig;
+    for (int s = 0; s < kMaxSectors; ++s) {
+        if (s >= total) usage[s] |= kUsageBeyondTotal;
+        if (BitmapUsed(vib.data(), s)) usage[s] |= kUsageBitmapUsed;
+    }
+
+    if (!ReadIndex()) return 0;
+    const Sector index = m_index;
+    use(1);
+    uint8_t previous[kNameLength] = {};
+    const int files = IndexLength(index.data());
+    for (int k = 0; k < files; ++k) {
+        const int fdr = Be16(index.data() + 2 * k);
+        if (fdr >= kMaxSectors || fdr < 2) {
+            // Not a sector that can hold an FDR: noted, and the rest of the index is checked.
+            if (fdr < kMaxSectors) {
+                usage[fdr] |= kUsageIndexedFdr;
+                use(fdr);
+            }
+            flags |= kCheckBadFdrNumber;
+            continue;
+        }
+        usage[fdr] |= kUsageIndexedFdr;
+        use(fdr);
+        if (!ReadFdr(fdr)) return 0;
+        const Sector image = m_fdr;
+        if (CompareTiNames(image.data() + kFdrName, previous) <= 0) flags |= kCheckNotSorted;
+        std::memcpy(previous, image.data() + kFdrName, kNameLength);
+        ForEachClusterSector(ReadClusters(image.data()), [&](int sector) {
+            if (sector >= kMaxSectors)
+                flags |= kCheckBadClusterSector;
+            else
+                use(sector);
+            return true;
+        });
+        m_prompt->Progress("Checking files", k + 1, files);
+        if (AbortRequested(*m_prompt, "Abort check?")) return Fail(DiskError::UserAborted);
+    }
+    return 1;
+}
+
+}  // namespace tavik

@@ -1,0 +1,92 @@
+// Converting an image to another format, sides or density, and creating a new image. A
+// conversion builds the new image in memory and only then replaces the PC file, atomically, so
+// that the old image survives any failure.
+#include "disk/ImageConversion.h"
+
+#include <cstring>
+
+#include "base/CInteger.h"
+#include "disk/Pc99Image.h"
+
+namespace tavik {
+
+namespace {
+
+std::vector<uint8_t> BlankImage(bool pc99, bool doubleSided, bool doubleDensity) {
+    if (pc99) return BlankPc99Image(doubleSided, doubleDensity);
+    size_t sectors = 360;
+    if (doubleSided) sectors *= 2;
+    if (doubleDensity) sectors *= 2;
+    return std::vector<uint8_t>(sectors * kSectorSize, 0);
+}
+
+}  // namespace
+
+int CVirtualDrive::ConvertImage(bool pc99, bool doubleSided, bool doubleDensity) {
+    if (m_kind != DriveKind::DoadImage && m_kind != DriveKind::Pc99Fm &&
+        m_kind != DriveKind::Pc99Mfm)
+        return Fail(DiskError::BadFormatSpec);
+    if (!m_file) return Fail(DiskError::NoDrive);
+    // A volume inside a larger file (a CF card) shares that file with other volumes; rewriting
+    // the whole file would destroy them.
+    if (m_start != 0) return Fail(DiskError::BadFormatSpec);
+
+    CVirtualDrive converted;
+    auto memory = std::make_unique<CMemFile>(BlankImage(pc99, doubleSided, doubleDensity));
+    CMemFile* bytes = memory.get();
+    const int kind = converted.MountFile(std::move(memory), 0, 0, 0);
+    if (kind == DriveKind::None) return Fail(converted.LastError());
+    converted.SetPrompt(m_prompt);
+    if (!CopySectors(converted, false)) return 0;
+
+    const std::vector<uint8_t>& image = bytes->Bytes();
+    const int64_t length = static_cast<int64_t>(image.size());
+    if (!RewritePcFile(
+            [&](CPcFile& out) { return out.WriteAt(0, image.data(), image.size()) == length; }))
+        return 0;
+    m_kind = kind;
+    m_start = 0;
+    m_size = length;
+    if (m_maxSize != 0 && m_maxSize < length) m_maxSize = 0;
+    if (m_kind == DriveKind::DoadImage) m_cacheLevel = CacheNothing;
+    InvalidateCaches();
+    return 1;
+}
+
+std::string SuggestedImageName(const std::string& diskName) {
+    const size_t end = diskName.find_first_of(std::string("\\/<>|:*? \0", 10));
+    const std::string stem = diskName.substr(0, end);
+    return stem.empty() ? std::string() : stem + ".DSK";
+}
+
+NewImageDefaults SuggestNewImage(CVirtualDrive& source) {
+    NewImageDefaults defaults;
+    DiskInfo info;
+    if (!source.GetDiskInfo(info)) return defaults;
+    defaults.fileName = SuggestedImageName(info.name);
+    defaults.doubleSided = info.doubleSided;
+    defaults.doubleDensity = info.doubleDensity;
+    return defaults;
+}
+
+int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualDrive* source) {
+    if (!drive.CreateImage(choice.path, choice.doubleSided, choice.doubleDensity, choice.pc99))
+        return 0;
+    DriveProperties props;
+    drive.GetDriveProperties(props);
+    auto typed = [](const std::string& text, int64_t& value) {
+        const std::optional<long> number = ReadCInteger(text);
+        if (number && *number != 0) value = *number;
+    };
+    typed(choice.start, props.start);
+    typed(choice.size, props.size);
+    typed(choice.maxSize, props.maxSize);
+    if (!drive.SetDriveProperties(props)) return 0;
+    if (source && !source->CopySectors(drive, false)) {
+        drive.SetLastError(source->LastError());
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace tavik
