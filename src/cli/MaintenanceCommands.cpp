@@ -54,9 +54,10 @@ int Fail(CVirtualDrive& drive, const std::string& path, CliContext& context) {
     return kExitFailed;
 }
 
-// Mounts the image (or the volume given by --start and --size) for reading and writing.
-int MountForChange(const CliArgs& args, size_t position, CVirtualDrive& drive,
-                   CliContext& context) {
+// Mounts the image (or the volume given by --start and --size), for reading and writing unless
+// the command only reads.
+int MountForChange(const CliArgs& args, size_t position, CVirtualDrive& drive, CliContext& context,
+                   OpenMode mode = OpenMode::ReadWrite) {
     long start = 0, size = 0;
     if ((args.Has("start") && (!ReadNumber(args.Value("start"), start) || start < 0)) ||
         (args.Has("size") && (!ReadNumber(args.Value("size"), size) || size < 0))) {
@@ -64,7 +65,7 @@ int MountForChange(const CliArgs& args, size_t position, CVirtualDrive& drive,
         return kExitUsage;
     }
     const std::string& path = args.positional.at(position);
-    auto file = CDiskFile::Open(path, OpenMode::ReadWrite);
+    auto file = CDiskFile::Open(path, mode);
     if (!file) {
         drive.SetLastError(DiskError::CantOpenPcFile);
         return Fail(drive, path, context);
@@ -123,7 +124,7 @@ int RunFormat(const CliArgs& args, CliContext& context) {
 
 int RunCheck(const CliArgs& args, CliContext& context) {
     CVirtualDrive drive;
-    if (int rc = MountForChange(args, 0, drive, context)) return rc;
+    if (int rc = MountForChange(args, 0, drive, context, OpenMode::ReadOnly)) return rc;
     int flags = 0;
     DiskUsage usage;
     const bool ran = drive.CheckDisk(flags, usage) != 0;
@@ -149,7 +150,7 @@ int RunCopyDisk(const CliArgs& args, CliContext& context) {
     long mode = 0;
     if (!ReadChoice(args, "mode", {0, 1, 2, 3}, 0, mode, context)) return kExitUsage;
     CVirtualDrive source;
-    if (int rc = MountForChange(args, 0, source, context)) return rc;
+    if (int rc = MountForChange(args, 0, source, context, OpenMode::ReadOnly)) return rc;
     const std::string& targetPath = args.positional[1];
     CVirtualDrive target;
     std::error_code ec;
