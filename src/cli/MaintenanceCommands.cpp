@@ -1,7 +1,6 @@
 // Commands that change disk images: create, format, check, defrag, copy-disk, rm, rename,
 // protect, undelete, purge, convert, resort.
 #include <algorithm>
-#include <filesystem>
 
 #include "base/CInteger.h"
 #include "base/PcFile.h"
@@ -153,17 +152,7 @@ int RunCopyDisk(const CliArgs& args, CliContext& context) {
     if (int rc = MountForChange(args, 0, source, context, OpenMode::ReadOnly)) return rc;
     const std::string& targetPath = args.positional[1];
     CVirtualDrive target;
-    std::error_code ec;
-    if (std::filesystem::exists(targetPath, ec)) {
-        if (!target.OpenImage(targetPath)) return Fail(target, targetPath, context);
-    } else {
-        // A new target takes the source's sides and density, and its format.
-        DiskInfo info;
-        if (!source.GetDiskInfo(info)) return Fail(source, args.positional[0], context);
-        const bool pc99 = source.Kind() == DriveKind::Pc99Fm || source.Kind() == DriveKind::Pc99Mfm;
-        if (!target.CreateImage(targetPath, info.doubleSided, info.doubleDensity, pc99))
-            return Fail(target, targetPath, context);
-    }
+    if (!OpenCopyTarget(source, targetPath, target)) return Fail(target, targetPath, context);
     if (!source.CopyDisk(target, static_cast<int>(mode)))
         return Fail(source, args.positional[0], context);
     return kExitOk;
