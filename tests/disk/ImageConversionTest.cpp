@@ -103,6 +103,26 @@ TEST(ConvertImage, TheOriginalSurvivesEveryFailure) {
     drive.SetPrompt(nullptr);
 }
 
+TEST(ConvertImage, ANewSizeAtStartZeroRewritesTheFileSafely) {
+    const std::vector<uint8_t> original = SampleDisk(720).Image();
+    const std::string path = WriteImage(original, "disk.dsk");
+    CVirtualDrive drive;
+    ASSERT_EQ(drive.OpenImage(path), DriveKind::DoadImage);
+    DriveProperties props;
+    ASSERT_TRUE(drive.GetDriveProperties(props));
+    props.size = 409600;
+    FailNextReplacementForTesting();
+    EXPECT_EQ(drive.SetDriveProperties(props), 0);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    EXPECT_EQ(bytes, original);
+    ASSERT_EQ(drive.SetDriveProperties(props), 1);
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    ASSERT_EQ(bytes.size(), 409600u);
+    EXPECT_TRUE(std::equal(original.begin(), original.end(), bytes.begin()));
+    EXPECT_EQ(drive.GetDiskName(), "SAMPLE    ");
+}
+
 TEST(ConvertImage, AVolumeInsideALargerFileIsNotConverted) {
     std::vector<uint8_t> card(3 * 409600, 0x11);
     const std::vector<uint8_t> volume = SampleDisk(1440).Image();
