@@ -1,5 +1,7 @@
 #include "disk/ImageConversion.h"
 
+#include "disk/DrivePropertiesForm.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -136,6 +138,41 @@ TEST(ConvertImage, AVolumeInsideALargerFileIsNotConverted) {
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(ReadWholeFile(path, bytes));
     EXPECT_EQ(bytes, card);
+}
+
+TEST(DrivePropertiesForm, PresetsAndOk) {
+    const std::string path = WriteImage(SampleDisk(720).Image(), "disk.dsk");
+    CVirtualDrive drive;
+    ASSERT_EQ(drive.OpenImage(path), DriveKind::DoadImage);
+    DrivePropertiesForm form = DriveFormFor(drive);
+    EXPECT_EQ(form.format, FormatDoad);
+    EXPECT_TRUE(form.doubleSided);
+    EXPECT_FALSE(form.doubleDensity);
+    EXPECT_EQ(form.size, "184320");
+    EXPECT_EQ(form.maxSize, "None");
+
+    // Same format: the typed numbers apply ("None" reads as no maximum).
+    form.size = "0x5A000";
+    ASSERT_EQ(ApplyDrivePropertiesForm(drive, form), 1) << drive.ErrorText();
+    EXPECT_EQ(drive.Size(), 0x5A000);
+    EXPECT_EQ(std::filesystem::file_size(path), 0x5A000u);
+    EXPECT_EQ(drive.MaxSize(), 0);
+
+    // The CF entry presets a 1600-sector sector dump.
+    ChooseCfFormat(form);
+    EXPECT_EQ(form.format, FormatDoad);
+    EXPECT_EQ(form.size, "0x64000");
+    EXPECT_TRUE(form.doubleSided && form.doubleDensity);
+
+    // Another format converts, keeping the disk.
+    form = DriveFormFor(drive);
+    form.format = FormatPc99;
+    form.doubleSided = true;
+    form.doubleDensity = false;
+    ASSERT_EQ(ApplyDrivePropertiesForm(drive, form), 1) << drive.ErrorText();
+    EXPECT_EQ(drive.Kind(), DriveKind::Pc99Fm);
+    EXPECT_EQ(DriveFormFor(drive).format, FormatPc99);
+    EXPECT_EQ(drive.GetDiskName(), "SAMPLE    ");
 }
 
 TEST(NewImage, SuggestedNameAndFormatFromTheSource) {
