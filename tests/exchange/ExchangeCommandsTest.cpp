@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "base/PcFile.h"
+#include "cli/CliCommand.h"
+#include "support/ImageBuilder.h"
+#include "support/TestSupport.h"
+
+namespace tavik {
+namespace {
+
+struct Result {
+    int code;
+    std::string out, err;
+};
+
+Result Cli(const std::vector<std::string>& words) {
+    std::ostringstream out, err;
+    const int code = cli::RunCli(words, out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::string Read(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(ReadWholeFile(path, bytes));
+    return {bytes.begin(), bytes.end()};
+}
+
+TEST(ExchangeCommands, ExportImportClassifyCatHexdump) {
+    const std::string dir = test::TempFolder();
+    test::CImageBuilder b;
+    b.AddFile(test::BuiltFile::Variable("NOTES", false, 80, {"ONE", "A       B"}));
+    const std::string image = dir + "/a.dsk";
+    ASSERT_TRUE(WriteWholeFile(image, b.Image()));
+    ASSERT_TRUE(WriteWholeFile(dir + "/b.dsk", test::CImageBuilder().Image()));
+
+    EXPECT_EQ(Cli({"cat", image, "NOTES"}).out, "ONE\r\nA       B\r\n");
+    EXPECT_EQ(Cli({"hexdump", image, "NOTES"}).out.substr(0, 12), "0000: 03 4F ");
+    Result r = Cli({"cat", image, "NONE"});
+    EXPECT_EQ(r.code, cli::kExitFailed);
+    EXPECT_NE(r.err.find("File not found"), std::string::npos);
+
+    EXPECT_EQ(Cli({"export", image, "NOTES", dir + "/notes.tfi"}).code, cli::kExitOk);
+    EXPECT_EQ(Cli({"export", image, "NOTES", dir + "/notes.txt", "--as", "text-tabs"}).code,
+              cli::kExitOk);
+    EXPECT_EQ(Read(dir + "/notes.txt"), "ONE\r\nA\t B\r\n");
+    EXPECT_EQ(Cli({"export", image, "NOTES", dir + "/x", "--as", "zip"}).code, cli::kExitUsage);
+
+    r = Cli({"classify", dir + "/notes.tfi", dir + "/b.dsk", "--json"});
+    EXPECT_EQ(r.code, cli::kExitOk);
+    for (const char* part : {"\"TIFILES\"", "\"NOTES\"", "\"DV80\"", "\"DOAD\"", "\"SS SD\""})
+        EXPECT_NE(r.out.find(part), std::string::npos) << r.out;
+
+    const std::string target = dir + "/b.dsk";
+    EXPECT_EQ(Cli({"import", target, dir + "/notes.tfi"}).code, cli::kExitOk);
+    EXPECT_EQ(Cli({"import", target, dir + "/notes.txt", "--name", "TEXT", "--tabs"}).code,
+              cli::kExitOk);
+    EXPECT_EQ(Cli({"cat", target, "NOTES"}).out, "ONE\r\nA       B\r\n");
+    // The TAB goes back to the stop at column 7.
+    EXPECT_EQ(Cli({"cat", target, "TEXT"}).out, "ONE\r\nA       B\r\n");
+    r = Cli({"import", target, dir + "/a.dsk"});
+    EXPECT_EQ(r.code, cli::kExitFailed);
+    EXPECT_NE(r.err.find("This file contains a whole TI-99/4A disk"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavik
