@@ -55,6 +55,7 @@ struct CliCommand {
 std::vector<CliCommand> DiskCommands();
 std::vector<CliCommand> DbCommands();
 std::vector<CliCommand> MaintenanceCommands();
+std::vector<CliCommand> RemoteCommands();
 
 // Every command, in the order the help shows them.
 const std::vector<CliCommand>& AllCommands();
