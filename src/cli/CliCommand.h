@@ -53,6 +53,7 @@ struct CliCommand {
 
 // The lists of the subsystems.
 std::vector<CliCommand> DiskCommands();
+std::vector<CliCommand> MaintenanceCommands();
 
 // Every command, in the order the help shows them.
 const std::vector<CliCommand>& AllCommands();

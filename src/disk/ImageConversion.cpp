@@ -53,6 +53,19 @@ int CVirtualDrive::ConvertImage(bool pc99, bool doubleSided, bool doubleDensity)
     return 1;
 }
 
+ImageFormat PresetImageFormat(int kind, int64_t size) {
+    ImageFormat format;
+    if (kind == DriveKind::DoadImage) {
+        format.doubleSided = size >= 92161;
+        format.doubleDensity = size >= 184321;
+    } else if (kind == DriveKind::Pc99Fm || kind == DriveKind::Pc99Mfm) {
+        format.pc99 = true;
+        format.doubleDensity = kind == DriveKind::Pc99Mfm;
+        format.doubleSided = size >= (format.doubleDensity ? 300001 : 140001);
+    }
+    return format;
+}
+
 std::string SuggestedImageName(const std::string& diskName) {
     const size_t end = diskName.find_first_of(std::string("\\/<>|:*? \0", 10));
     const std::string stem = diskName.substr(0, end);

@@ -9,6 +9,16 @@
 
 namespace tavik {
 
+// An image's format as the drive-properties dialog presets it from the kind and the size; a
+// conversion is due when the user picks something else.
+struct ImageFormat {
+    bool pc99 = false;
+    bool doubleSided = false;
+    bool doubleDensity = false;
+    bool operator==(const ImageFormat&) const = default;
+};
+ImageFormat PresetImageFormat(int kind, int64_t size);
+
 // The part of a disk name before the first character a PC file name cannot hold (or a blank),
 // followed by ".DSK"; "" when that part is empty.
 std::string SuggestedImageName(const std::string& diskName);

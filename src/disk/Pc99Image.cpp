@@ -17,6 +17,7 @@
 #include "disk/Pc99Image.h"
 
 #include <algorithm>
+#include <array>
 
 #include "disk/DiskTypes.h"
 
@@ -43,6 +44,10 @@ constexpr size_t kFmFirstIdMark = 22;
 constexpr size_t kFmPreamble = 16;
 // An MFM image starts with 40 gap bytes and the first sync byte.
 constexpr size_t kMfmPreamble = 40;
+
+// Bytes from a track's start to its last ID field's sector byte, for the longer (MFM) layout.
+constexpr int64_t kLongestIdSpan =
+    kMfm.preamble + kMfm.idSectorOffset + (kMfm.sectorsPerTrack - 1) * kMfm.slotLength + 1;
 
 bool AllEqual(const uint8_t* bytes, size_t from, size_t to, uint8_t value) {
     return std::all_of(bytes + from, bytes + to, [value](uint8_t b) { return b == value; });
@@ -115,8 +120,9 @@ int64_t LocatePc99Sector(CPcFile& file, int64_t start, bool doubleDensity, int n
     // Read the track up to the last ID field in one go, then look at each slot's sector byte.
     const int64_t idFirst = g.preamble + g.idSectorOffset;
     const int64_t span = idFirst + int64_t{g.sectorsPerTrack - 1} * g.slotLength + 1;
-    std::vector<uint8_t> track(static_cast<size_t>(span));
-    if (file.ReadAt(p, track.data(), track.size()) != span) return DiskError::ReadFailed;
+    std::array<uint8_t, kLongestIdSpan> track;
+    if (span > kLongestIdSpan || file.ReadAt(p, track.data(), static_cast<size_t>(span)) != span)
+        return DiskError::ReadFailed;
     for (int k = 0; k < g.sectorsPerTrack; ++k) {
         const int64_t slot = int64_t{k} * g.slotLength;
         if (track[static_cast<size_t>(slot + idFirst)] == r)

@@ -125,6 +125,8 @@ int CImageBuilder::NextFree(int from) const {
 int CImageBuilder::AddFile(const BuiltFile& file) {
     const int fdr = file.fdrSector ? file.fdrSector : NextFree(2);
     if (fdr <= 0 || fdr >= kMaxSectors) return 0;
+    // A file that does not fit leaves the disk as it was.
+    const std::vector<bool> usedBefore = m_used;
     m_used[static_cast<size_t>(fdr)] = true;
 
     const int sectors = file.sectors >= 0 ? file.sectors : SectorsFor(file.data.size());
@@ -159,7 +161,10 @@ int CImageBuilder::AddFile(const BuiltFile& file) {
             start = NextFree(start + run + 1);
         }
         if (!start && from > 2) start = NextFree(2);
-        if (!start) return 0;
+        if (!start) {
+            m_used = usedBefore;
+            return 0;
+        }
         for (int s = 0; s < sizes[k]; ++s, ++offset) {
             const int n = start + s;
             m_used[static_cast<size_t>(n)] = true;

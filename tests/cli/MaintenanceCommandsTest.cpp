@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "base/PcFile.h"
+#include "cli/CliCommand.h"
+#include "disk/VirtualDrive.h"
+#include "support/ImageBuilder.h"
+#include "support/TestSupport.h"
+
+namespace tavik {
+namespace {
+
+using test::BuiltFile;
+
+struct Result {
+    int code;
+    std::string out, err;
+};
+
+Result Cli(const std::vector<std::string>& words) {
+    std::ostringstream out, err;
+    const int code = cli::RunCli(words, out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::string Fragmented(const std::string& folder) {
+    test::CImageBuilder b(360);
+    for (const char* name : {"ZULU", "ALPHA", "MIKE"}) {
+        BuiltFile f = BuiltFile::Program(name, std::vector<uint8_t>(7 * 256, name[0]));
+        f.clusterSizes = {2, 3, 2};
+        b.AddFile(f);
+    }
+    BuiltFile locked = BuiltFile::Program("LOCKED", {1, 2, 3});
+    locked.status |= kStatusProtected;
+    b.AddFile(locked);
+    const std::string path = folder + "/frag.dsk";
+    EXPECT_TRUE(WriteWholeFile(path, b.Image()));
+    return path;
+}
+
+int FileCount(const std::string& path) {
+    CVirtualDrive drive;
+    DiskInfo info;
+    if (!drive.OpenImage(path) || !drive.GetDiskInfo(info)) return -1;
+    return info.files;
+}
+
+TEST(CliMaintenance, CheckDefragAndItsExitStatus) {
+    const std::string folder = test::TempFolder();
+    const std::string path = Fragmented(folder);
+    Result r = Cli({"check", path});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "No problems found\n");
+
+    std::vector<uint8_t> image;
+    ASSERT_TRUE(ReadWholeFile(path, image));
+    image[56 + 34 / 8] &= static_cast<uint8_t>(~(1 << (34 % 8)));  // a used sector marked free
+    ASSERT_TRUE(WriteWholeFile(path, image));
+    r = Cli({"check", path});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.out, "1 sectors marked as free but used by file(s)\n");
+
+    EXPECT_EQ(Cli({"defrag", path}).code, 0);
+    r = Cli({"check", path});
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(Cli({"check", folder + "/none.dsk"}).err,
+              folder + "/none.dsk: Can't open file on PC\n");
+}
+
+TEST(CliMaintenance, FileCommands) {
+    const std::string path = Fragmented(test::TempFolder());
+    Result r = Cli({"rm", path, "LOCKED"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("protected"), std::string::npos);
+    EXPECT_EQ(Cli({"rm", path, "LOCKED", "--force"}).code, 0);
+    EXPECT_EQ(FileCount(path), 3);
+    r = Cli({"undelete", path, "LOCKED", "--type", "DV80"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, path + ": Not found, sorry\n");
+    EXPECT_EQ(Cli({"undelete", path, "LOCKED", "--type", "Prog"}).code, 0);
+    EXPECT_EQ(FileCount(path), 4);
+
+    r = Cli({"rename", path, "ALPHA", "MIKE"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, path + ": Name already exists\n");
+    EXPECT_EQ(Cli({"rename", path, "NOSUCH", "X"}).code, 1);
+    EXPECT_EQ(Cli({"rename", path, "ALPHA", "ZZTOP"}).code, 0);
+    EXPECT_EQ(Cli({"protect", path}).code, 0);
+    EXPECT_EQ(Cli({"purge", path, "ZZTOP"}).code, 0);
+    EXPECT_EQ(Cli({"purge", path}).code, 2);
+    EXPECT_EQ(Cli({"purge", path, "--disk"}).code, 0);
+    EXPECT_EQ(FileCount(path), 0);
+    EXPECT_EQ(Cli({"resort", path}).code, 0);
+}
+
+TEST(CliMaintenance, CreateFormatCopyAndConvert) {
+    const std::string folder = test::TempFolder();
+    const std::string source = Fragmented(folder);
+    const std::string target = folder + "/new.dsk";
+    EXPECT_EQ(Cli({"create", target, "--sides", "3"}).code, 2);
+    ASSERT_EQ(Cli({"create", target, "--sides", "2", "--pc99"}).code, 0);
+    Result r = Cli({"format", target, "--name", "NEW", "--sectors", "1440"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, target + ": Past end of drive\n");
+    ASSERT_EQ(Cli({"format", target, "--name", "NEW"}).code, 0);
+
+    ASSERT_EQ(Cli({"copy-disk", source, target, "--mode", "3"}).code, 0);
+    EXPECT_EQ(FileCount(target), 4);
+    CVirtualDrive drive;
+    ASSERT_EQ(drive.OpenImage(target), DriveKind::Pc99Fm);
+    EXPECT_EQ(drive.GetDiskName(), "NEW       ");
+
+    // A target that does not exist yet takes the source's format.
+    const std::string copy = folder + "/copy.dsk";
+    ASSERT_EQ(Cli({"copy-disk", source, copy}).code, 0);
+    std::vector<uint8_t> a, b;
+    ASSERT_TRUE(ReadWholeFile(source, a) && ReadWholeFile(copy, b));
+    EXPECT_EQ(a, b);
+
+    ASSERT_EQ(Cli({"convert", copy, "--to", "pc99"}).code, 0);
+    ASSERT_EQ(drive.OpenImage(copy), DriveKind::Pc99Fm);
+    EXPECT_EQ(FileCount(copy), 4);
+    EXPECT_EQ(Cli({"convert", copy, "--to", "floppy"}).code, 2);
+    ASSERT_EQ(Cli({"convert", copy, "--to", "doad", "--density", "2"}).code, 0);
+    ASSERT_TRUE(ReadWholeFile(copy, b));
+    EXPECT_EQ(b.size(), 184320u);
+    EXPECT_TRUE(std::equal(a.begin(), a.end(), b.begin()));
+}
+
+}  // namespace
+}  // namespace tavik
