@@ -4,6 +4,7 @@
 // index and FDR parsing of well-sized images and the sector search of track images quickly.
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -93,6 +94,31 @@ void RunQueries(CVirtualDrive& drive) {
     drive.ErrorText();
 }
 
+// The disk-changing operations: whatever they do to a damaged disk, they end and leave an image
+// that still mounts.
+void RunOperations(CVirtualDrive& drive) {
+    const int64_t start = drive.Start();
+    int flags = 0;
+    DiskUsage usage;
+    drive.CheckDisk(flags, usage);
+    CVirtualDrive target;
+    target.MountFile(std::make_unique<CMemFile>(std::vector<uint8_t>(720 * kSectorSize, 0)), 0, 0,
+                     -1);
+    if (target.Format("TARGET", true, false, 0, 0)) drive.CopyFiles(target, false, true);
+    int position = 0;
+    const int fdr = drive.NextFdr(position);
+    const std::string name = fdr > 0 ? drive.GetFileName(fdr) : std::string("NOSUCHFILE");
+    if (fdr > 0) drive.DeleteFile(fdr);
+    drive.Defragment();
+    drive.UndeleteFile(name, -1);
+    drive.CheckDisk(flags, usage);
+
+    auto* file = dynamic_cast<CMemFile*>(drive.File());
+    CVirtualDrive again;
+    if (!file || !again.MountFile(std::make_unique<CMemFile>(file->Bytes()), start, 0, -1))
+        std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -111,6 +137,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         drive.SetConversion(-1, -1, -1, -1, level);
         RunQueries(drive);
+        // Half the inputs also change the disk (slower; the queries alone run faster).
+        if (level == CacheNothing && (mode & 0x80)) RunOperations(drive);
     }
     return 0;
 }

@@ -1,7 +1,6 @@
 // Commands that change disk images: create, format, check, defrag, copy-disk, rm, rename,
 // protect, undelete, purge, convert, resort.
 #include <algorithm>
-#include <filesystem>
 
 #include "base/CInteger.h"
 #include "base/PcFile.h"
@@ -54,9 +53,10 @@ int Fail(CVirtualDrive& drive, const std::string& path, CliContext& context) {
     return kExitFailed;
 }
 
-// Mounts the image (or the volume given by --start and --size) for reading and writing.
-int MountForChange(const CliArgs& args, size_t position, CVirtualDrive& drive,
-                   CliContext& context) {
+// Mounts the image (or the volume given by --start and --size), for reading and writing unless
+// the command only reads.
+int MountForChange(const CliArgs& args, size_t position, CVirtualDrive& drive, CliContext& context,
+                   OpenMode mode = OpenMode::ReadWrite) {
     long start = 0, size = 0;
     if ((args.Has("start") && (!ReadNumber(args.Value("start"), start) || start < 0)) ||
         (args.Has("size") && (!ReadNumber(args.Value("size"), size) || size < 0))) {
@@ -64,7 +64,7 @@ int MountForChange(const CliArgs& args, size_t position, CVirtualDrive& drive,
         return kExitUsage;
     }
     const std::string& path = args.positional.at(position);
-    auto file = CDiskFile::Open(path, OpenMode::ReadWrite);
+    auto file = CDiskFile::Open(path, mode);
     if (!file) {
         drive.SetLastError(DiskError::CantOpenPcFile);
         return Fail(drive, path, context);
@@ -123,7 +123,7 @@ int RunFormat(const CliArgs& args, CliContext& context) {
 
 int RunCheck(const CliArgs& args, CliContext& context) {
     CVirtualDrive drive;
-    if (int rc = MountForChange(args, 0, drive, context)) return rc;
+    if (int rc = MountForChange(args, 0, drive, context, OpenMode::ReadOnly)) return rc;
     int flags = 0;
     DiskUsage usage;
     const bool ran = drive.CheckDisk(flags, usage) != 0;
@@ -149,20 +149,10 @@ int RunCopyDisk(const CliArgs& args, CliContext& context) {
     long mode = 0;
     if (!ReadChoice(args, "mode", {0, 1, 2, 3}, 0, mode, context)) return kExitUsage;
     CVirtualDrive source;
-    if (int rc = MountForChange(args, 0, source, context)) return rc;
+    if (int rc = MountForChange(args, 0, source, context, OpenMode::ReadOnly)) return rc;
     const std::string& targetPath = args.positional[1];
     CVirtualDrive target;
-    std::error_code ec;
-    if (std::filesystem::exists(targetPath, ec)) {
-        if (!target.OpenImage(targetPath)) return Fail(target, targetPath, context);
-    } else {
-        // A new target takes the source's sides and density, and its format.
-        DiskInfo info;
-        if (!source.GetDiskInfo(info)) return Fail(source, args.positional[0], context);
-        const bool pc99 = source.Kind() == DriveKind::Pc99Fm || source.Kind() == DriveKind::Pc99Mfm;
-        if (!target.CreateImage(targetPath, info.doubleSided, info.doubleDensity, pc99))
-            return Fail(target, targetPath, context);
-    }
+    if (!OpenCopyTarget(source, targetPath, target)) return Fail(target, targetPath, context);
     if (!source.CopyDisk(target, static_cast<int>(mode)))
         return Fail(source, args.positional[0], context);
     return kExitOk;

@@ -159,7 +159,13 @@ int CVirtualDrive::Defragment() {
         if (!seen.insert(name).second) return Fail(DiskError::NameExists);
     }
 
-    if (copy.CopyFiles(*this, true, true)) {
+    // While the disk is rebuilt nothing else changes it: its VIB and FDRs may stay cached
+    // even on a drive that otherwise reads them afresh each time.
+    const int cacheLevel = m_cacheLevel;
+    m_cacheLevel = std::max(m_cacheLevel, static_cast<int>(CacheSystemSectors));
+    const int rebuilt = copy.CopyFiles(*this, true, true);
+    m_cacheLevel = cacheLevel;
+    if (rebuilt) {
         // Emptying the disk cleared its protection; the rebuilt disk keeps what it had.
         if (!ReadVib()) return 0;
         if (m_vib[kVibProtection] == protection) return 1;

@@ -206,8 +206,9 @@ int CVirtualDrive::CopyFile(CVirtualDrive& target, int fdr, const std::string& n
     FileInfo info;
     if (!GetFileInfo(fdr, info)) return 0;
     const Sector source = m_fdr;
-    if (newName.empty() && &target == this) return 1;
-    const std::string name = newName.empty() ? info.name : newName;
+    const std::string name = newName.empty() ? info.name : PadTiName(newName);
+    // Onto itself under its own name: recreating it would empty the very file being copied.
+    if (&target == this && name == info.name) return 1;
 
     Sector kept0, kept1;
     if (!target.ReadSector(0, kept0.data()) || !target.ReadSector(1, kept1.data())) {

@@ -4,6 +4,7 @@
 #include "disk/ImageConversion.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include "base/CInteger.h"
 #include "disk/Pc99Image.h"
@@ -100,6 +101,18 @@ int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualD
         return 0;
     }
     return 1;
+}
+
+int OpenCopyTarget(CVirtualDrive& source, const std::string& path, CVirtualDrive& target) {
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) return target.OpenImage(path) ? 1 : 0;
+    DiskInfo info;
+    if (!source.GetDiskInfo(info)) {
+        target.SetLastError(source.LastError());
+        return 0;
+    }
+    const bool pc99 = source.Kind() == DriveKind::Pc99Fm || source.Kind() == DriveKind::Pc99Mfm;
+    return target.CreateImage(path, info.doubleSided, info.doubleDensity, pc99) ? 1 : 0;
 }
 
 }  // namespace tavik

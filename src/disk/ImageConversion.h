@@ -48,4 +48,9 @@ struct NewImageChoice {
 // every sector of it into the new image. 1 on success; 0 with the reason in drive's last error.
 int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualDrive* source);
 
+// The copy-disk command's target chosen as a PC file: an existing file is opened as an image, a
+// new one is created with the source's sides and density, as a PC99 image when the source is
+// one. 1, or 0 with the reason in target's last error.
+int OpenCopyTarget(CVirtualDrive& source, const std::string& path, CVirtualDrive& target);
+
 }  // namespace tavik

@@ -158,8 +158,15 @@ TEST(CopyFile, CopiesDataAndHeaderAndRestoresTheTargetOnFailure) {
     EXPECT_TRUE(std::equal(before.begin(), before.begin() + 512, tight.Bytes().begin()));
     EXPECT_EQ(tight.drive.FindFile("TEXT"), 0);
 
-    // Onto the same drive under its own name there is nothing to do.
+    // Onto the same drive under its own name there is nothing to do; under another name the
+    // drive holds two copies.
+    const std::vector<uint8_t> unchanged = source.Bytes();
     EXPECT_EQ(source.drive.CopyFile(source.drive, fdr, ""), 1);
+    EXPECT_EQ(source.drive.CopyFile(source.drive, fdr, "TEXT"), 1);
+    EXPECT_EQ(source.Bytes(), unchanged);
+    ASSERT_EQ(source.drive.CopyFile(source.drive, fdr, "TWIN"), 1);
+    EXPECT_EQ(test::FileBytes(source.drive, source.drive.FindFile("TWIN")), file.data);
+    EXPECT_EQ(test::FileBytes(source.drive, fdr), file.data);
 }
 
 TEST(DeleteUndelete, DeletedFileKeepsItsBytesAndComesBack) {

@@ -1,5 +1,7 @@
 #include "disk/ImageConversion.h"
 
+#include "disk/DrivePropertiesForm.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -103,6 +105,26 @@ TEST(ConvertImage, TheOriginalSurvivesEveryFailure) {
     drive.SetPrompt(nullptr);
 }
 
+TEST(ConvertImage, ANewSizeAtStartZeroRewritesTheFileSafely) {
+    const std::vector<uint8_t> original = SampleDisk(720).Image();
+    const std::string path = WriteImage(original, "disk.dsk");
+    CVirtualDrive drive;
+    ASSERT_EQ(drive.OpenImage(path), DriveKind::DoadImage);
+    DriveProperties props;
+    ASSERT_TRUE(drive.GetDriveProperties(props));
+    props.size = 409600;
+    FailNextReplacementForTesting();
+    EXPECT_EQ(drive.SetDriveProperties(props), 0);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    EXPECT_EQ(bytes, original);
+    ASSERT_EQ(drive.SetDriveProperties(props), 1);
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    ASSERT_EQ(bytes.size(), 409600u);
+    EXPECT_TRUE(std::equal(original.begin(), original.end(), bytes.begin()));
+    EXPECT_EQ(drive.GetDiskName(), "SAMPLE    ");
+}
+
 TEST(ConvertImage, AVolumeInsideALargerFileIsNotConverted) {
     std::vector<uint8_t> card(3 * 409600, 0x11);
     const std::vector<uint8_t> volume = SampleDisk(1440).Image();
@@ -116,6 +138,41 @@ TEST(ConvertImage, AVolumeInsideALargerFileIsNotConverted) {
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(ReadWholeFile(path, bytes));
     EXPECT_EQ(bytes, card);
+}
+
+TEST(DrivePropertiesForm, PresetsAndOk) {
+    const std::string path = WriteImage(SampleDisk(720).Image(), "disk.dsk");
+    CVirtualDrive drive;
+    ASSERT_EQ(drive.OpenImage(path), DriveKind::DoadImage);
+    DrivePropertiesForm form = DriveFormFor(drive);
+    EXPECT_EQ(form.format, FormatDoad);
+    EXPECT_TRUE(form.doubleSided);
+    EXPECT_FALSE(form.doubleDensity);
+    EXPECT_EQ(form.size, "184320");
+    EXPECT_EQ(form.maxSize, "None");
+
+    // Same format: the typed numbers apply ("None" reads as no maximum).
+    form.size = "0x5A000";
+    ASSERT_EQ(ApplyDrivePropertiesForm(drive, form), 1) << drive.ErrorText();
+    EXPECT_EQ(drive.Size(), 0x5A000);
+    EXPECT_EQ(std::filesystem::file_size(path), 0x5A000u);
+    EXPECT_EQ(drive.MaxSize(), 0);
+
+    // The CF entry presets a 1600-sector sector dump.
+    ChooseCfFormat(form);
+    EXPECT_EQ(form.format, FormatDoad);
+    EXPECT_EQ(form.size, "0x64000");
+    EXPECT_TRUE(form.doubleSided && form.doubleDensity);
+
+    // Another format converts, keeping the disk.
+    form = DriveFormFor(drive);
+    form.format = FormatPc99;
+    form.doubleSided = true;
+    form.doubleDensity = false;
+    ASSERT_EQ(ApplyDrivePropertiesForm(drive, form), 1) << drive.ErrorText();
+    EXPECT_EQ(drive.Kind(), DriveKind::Pc99Fm);
+    EXPECT_EQ(DriveFormFor(drive).format, FormatPc99);
+    EXPECT_EQ(drive.GetDiskName(), "SAMPLE    ");
 }
 
 TEST(NewImage, SuggestedNameAndFormatFromTheSource) {

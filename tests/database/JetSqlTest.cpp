@@ -1,0 +1,239 @@
+// The Jet dialect, run on a real catalogue: each statement is Jet SQL as the system generates it
+// or a user types it, and the rows it returns are checked.
+#include <gtest/gtest.h>
+
+#include "CatalogueFixture.h"
+#include "database/JetSql.h"
+
+namespace tavik::test {
+namespace {
+
+class JetSqlTest : public CatalogueFixture {
+protected:
+    void SetUp() override {
+        CatalogueFixture::SetUp();
+        AddDisk("GAMES     ", 360, false, "AAAA0001");
+        AddDisk("Utils", 720, true, "BBBB0002");
+        AddDisk("games2", 1440, true);
+        AddDisk("Say \"Hi\"", 360, false);
+        AddDisk(
+            "\xC9"
+            "crans",
+            100, false);  // "Écrans" in code page 1252
+        int loader = AddFile("LOADER", "PROG", 20);
+        int readme = AddFile("README", "DV80", 5);
+        int big = AddFile("BIG", "DF128", 50);
+        Link(1, loader);
+        Link(2, loader);
+        Link(2, readme);
+        Link(3, big);
+    }
+
+    std::vector<std::string> Ids(const std::string& sql) {
+        std::vector<std::string> ids;
+        CRecordSet set(&catalogue.Database());
+        if (!set.Open(sql)) {
+            ADD_FAILURE() << sql << ": " << set.ErrorText();
+            return ids;
+        }
+        for (; !set.IsEOF(); set.MoveNext())
+            ids.push_back(set.GetFieldValue("ID").AsText());
+        return ids;
+    }
+};
+
+using Strings = std::vector<std::string>;
+
+struct QueryRow {
+    const char* sql;
+    Strings ids;
+};
+
+TEST_F(JetSqlTest, QueriesReturnTheRowsJetWould) {
+    const QueryRow rows[] = {
+        // Text compares without regard to case, with = as well as LIKE.
+        {"SELECT ALL * FROM [Disks] WHERE [Disk name] = \"games     \"", {"1"}},
+        {"SELECT ALL * FROM [Disks] WHERE [Disk name] LIKE \"gam*\" ORDER BY [ID]", {"1", "3"}},
+        {"SELECT ALL * FROM [Disks] WHERE [Disk name] LIKE \"games#\"", {"3"}},
+        {"SELECT ALL * FROM [Disks] WHERE [Disk name] LIKE \"?tils\"", {"2"}},
+        {"SELECT ALL * FROM [Disks] WHERE [Disk name] LIKE \"[GU]*\" ORDER BY [ID]",
+         {"1", "2", "3"}},
+        {"SELECT ALL * FROM [Disks] WHERE [Disk name] LIKE \"[!G]*\" ORDER BY [ID]",
+         {"2", "4", "5"}},
+        {"SELECT ALL * FROM [Disks] WHERE [Disk name] LIKE \"[a-h]*2\"", {"3"}},
+        {"SELECT ALL * FROM [Disks] WHERE [Disk name] NOT LIKE \"*a*\"", {"2"}},
+        {"SELECT ALL * FROM [Disks] WHERE [Disk name] LIKE \"\xE9*\"", {"5"}},
+        {"SELECT ALL * FROM [Disks] WHERE [Disk name] LIKE \"*[*]*\"", {}},
+        // Both kinds of text literal, with doubled quotes inside.
+        {"SELECT ALL * FROM [Disks] WHERE [Disk name] = \"Say \"\"Hi\"\"\"", {"4"}},
+        {"SELECT ALL * FROM [Disks] WHERE [Disk name] = 'Say \"Hi\"'", {"4"}},
+        // Yes/no literals; Jet's true is -1.
+        {"SELECT ALL * FROM [Disks] WHERE [DS] = YES", {"2", "3"}},
+        {"SELECT ALL * FROM [Disks] WHERE [DS] = True", {"2", "3"}},
+        {"SELECT ALL * FROM [Disks] WHERE [DS] = NO", {"1", "4", "5"}},
+        {"SELECT ALL * FROM [Disks] WHERE [DS] = -1", {"2", "3"}},
+        // Predicates.
+        {"SELECT TOP 2 * FROM [Disks] ORDER BY [Size] DESC", {"3", "2"}},
+        {"SELECT TOP 40 PERCENT * FROM [Disks] ORDER BY [ID]", {"1", "2"}},
+        {"SELECT TOP 100 PERCENT * FROM [Disks] WHERE [Size] = 360", {"1", "4"}},
+        {"SELECT DISTINCTROW * FROM [Disks] WHERE [Size] = 360", {"1", "4"}},
+        {"SELECT ALL * FROM [Disks] WHERE [ID] IN (SELECT TOP 1 [ID] FROM [Disks] ORDER BY [Size])",
+         {"5"}},
+        // Names, qualified names, aliases, and a trailing semicolon.
+        {"SELECT d.* FROM [Disks] AS d WHERE d.[ID] = 2;", {"2"}},
+        {"SELECT [Disks].* FROM [Disks] WHERE [Disks].[Size] > 700 ORDER BY [Disks].[ID]",
+         {"2", "3"}},
+        {"SELECT * FROM Disks WHERE ID = 4", {"4"}},
+        // Combined queries in the forms the query tree assembles.
+        {"SELECT ALL * FROM [Disks] WHERE  [ID] IN (SELECT ALL [ID] FROM [Disks] WHERE [DS] = "
+         "YES)AND ([Size] > 1000)",
+         {"3"}},
+        {"SELECT ALL * FROM [Disks] WHERE  [ID] IN (SELECT ALL [ID] FROM [Disks] WHERE [DS] = "
+         "YES)OR ([Size] = 100)",
+         {"2", "3", "5"}},
+        {"SELECT ALL  [this].* FROM [Disks] AS [this] LEFT JOIN [Disks] AS [parent] ON "
+         "[this].[Size] = [parent].[Size] WHERE  [parent].[ID] IN (SELECT ALL [ID] FROM [Disks] "
+         "WHERE [ID] = 1)AND ([this].[ID] <> [parent].[ID])",
+         {"4"}},
+        {"SELECT ALL * FROM [Disks] WHERE [Size] = 360 ORDER BY [ID] DESC UNION ALL (SELECT ALL * "
+         "FROM [Disks] WHERE [Size] = 720) ORDER BY [Size] DESC, [ID]",
+         {"2", "1", "4"}},
+        {"SELECT ALL  t0.* FROM [Files] t0 INNER JOIN ([DiskFileMM] t1 INNER JOIN [Disks] t2 ON "
+         "t2.[ID] = t1.[DiskID]) ON t1.[FileID] = t0.[ID] WHERE ( t0.[Size] > 10) AND ( t2.[ID] "
+         "IN (SELECT ALL [ID] FROM [Disks] WHERE [DS] = YES))",
+         {"1", "3"}},
+        {"SELECT DISTINCTROW  t0.* FROM [Disks] t0 INNER JOIN ([DiskFileMM] t1 INNER JOIN [Files] "
+         "t2 ON t2.[ID] = t1.[FileID]) ON t1.[DiskID] = t0.[ID] WHERE ( t2.[ID] IN (SELECT ALL "
+         "[ID] FROM [Files] WHERE [Type] = \"prog\")) ORDER BY t0.[ID]",
+         {"1", "2"}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(Ids(row.sql), row.ids) << row.sql;
+}
+
+TEST_F(JetSqlTest, FunctionsAndConcatenation) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"SELECT UCase(Left([Disk name], 3)) FROM [Disks] WHERE [ID] = 2", "UTI"},
+        {"SELECT LCase(Right([Disk name], 2)) FROM [Disks] WHERE [ID] = 2", "ls"},
+        {"SELECT Mid([Disk name], 2, 3) FROM [Disks] WHERE [ID] = 2", "til"},
+        {"SELECT Mid([Disk name], 3) FROM [Disks] WHERE [ID] = 2", "ils"},
+        {"SELECT Len([Disk name]) FROM [Disks] WHERE [ID] = 5", "6"},
+        {"SELECT UCase([Disk name]) FROM [Disks] WHERE [ID] = 5",
+         "\xC9"
+         "CRANS"},
+        {"SELECT Trim(\"  a b  \") & \"|\" FROM [Disks] WHERE [ID] = 1", "a b|"},
+        {"SELECT [Disk name] & \"-\" & [Size] FROM [Disks] WHERE [ID] = 2", "Utils-720"},
+        {"SELECT IIf([DS], \"two\", \"one\") FROM [Disks] WHERE [ID] = 1", "one"},
+        {"SELECT IIf([DS], \"two\", \"one\") FROM [Disks] WHERE [ID] = 2", "two"},
+        {"SELECT Nz([Info1], \"none\") FROM [Disks] WHERE [ID] = 1", "none"},
+        {"SELECT Val(\"12abc\") + 1 FROM [Disks] WHERE [ID] = 1", "13"},
+        {"SELECT Val(\" 1 2.5\") FROM [Disks] WHERE [ID] = 1", "12.5"},
+        {"SELECT InStr([Disk name], \"MES\") FROM [Disks] WHERE [ID] = 3", "3"},
+        {"SELECT Count(*) FROM [Disks] WHERE [Size] = 360", "2"},
+        {"SELECT 7 MOD 3 FROM [Disks] WHERE [ID] = 1", "1"},
+        {"SELECT &H1F FROM [Disks] WHERE [ID] = 1", "31"},
+    };
+    for (const auto& [sql, expected] : rows) {
+        EXPECT_EQ(Column(sql), Strings{expected}) << sql;
+    }
+}
+
+TEST_F(JetSqlTest, MalformedOrUnsupportedStatementsGiveTheEngineText) {
+    const char* const rows[] = {
+        "SELEC * FROM [Disks]",
+        "SELECT * FROM [Disks] WHERE [Disk name] = \"open",
+        "SELECT * FROM [Disks] WHERE [Disk name] = [open",
+        "SELECT * FROM [Nowhere]",
+        "SELECT * FROM [Disks] WHERE Foo([Size]) = 1",
+        "SELECT * FROM [Disks] WHERE ([Size] = 1",
+        "SELECT * FROM [Disks] WHERE [Size] = 1)",
+        "SELECT * FROM [Disks] WHERE 2 ^ 3 = 8",
+        "SELECT * FROM [Disks]; DELETE FROM [Disks]",
+        "SELECT TOP x * FROM [Disks]",
+        "TRANSFORM Count(*) SELECT [Size] FROM [Disks] GROUP BY [Size] PIVOT [DS]",
+        "",
+        "SELECT * FROM [Disks] WHERE [Size] = 1 XOR [Size] = 2",
+        "SELECT * FROM [Disks] WHERE [Size] = #2020/01/",
+    };
+    for (const char* sql : rows) {
+        CRecordSet set(&catalogue.Database());
+        EXPECT_FALSE(set.Open(sql)) << sql;
+        EXPECT_FALSE(set.ErrorText().empty()) << sql;
+        EXPECT_FALSE(set.IsOpen());
+    }
+    EXPECT_EQ(Count("Disks"), 5);
+}
+
+TEST_F(JetSqlTest, BracketedNamesThatAreNoColumnBecomeParameters) {
+    CDatabase& db = catalogue.Database();
+    CQueryDef def;
+    ASSERT_TRUE(db.CreateQueryDef(
+        "SELECT * FROM [Disks] WHERE [Size] > [Min size] AND [Disk name] LIKE [Pattern] AND "
+        "[Size] < [MIN SIZE] + 1000 AND [CRC] IS NULL ORDER BY [ID]",
+        def));
+    // [CRC] is a column of Files, not of the statement's table: a parameter too.
+    EXPECT_EQ(def.Parameters(), (Strings{"Min size", "Pattern", "CRC"}));
+    def.SetParameter(0, CDbValue::Integer(300));
+    def.SetParameter(1, CDbValue::Text("*s*"));
+    def.SetParameter(2, CDbValue::Null());
+    CRecordSet set(&db);
+    ASSERT_TRUE(set.Open(def)) << set.ErrorText();
+    Strings names;
+    for (; !set.IsEOF(); set.MoveNext())
+        names.push_back(set.GetFieldValue("ID").AsText());
+    EXPECT_EQ(names, (Strings{"1", "2", "4"}));
+
+    CRecordSet unbound(&db);
+    EXPECT_FALSE(unbound.Open("SELECT * FROM [Disks] WHERE [ID] = [CurDisk ID]"));
+    EXPECT_EQ(unbound.ErrorText(), "Too few parameters. Expected 1.");
+
+    // A yes/no parameter binds as Jet's true.
+    ASSERT_TRUE(db.CreateQueryDef("SELECT * FROM [Disks] WHERE [DS] = [Double]", def));
+    def.SetParameter(0, CDbValue::Bool(true));
+    ASSERT_TRUE(set.Open(def));
+    EXPECT_EQ(set.GetRecordCount(), 2);
+}
+
+TEST_F(JetSqlTest, CommandsReportTheRowsTheyChanged) {
+    CDatabase& db = catalogue.Database();
+    EXPECT_EQ(db.Execute("UPDATE [Files] SET [Info1] = \"x\""), 3);
+    EXPECT_EQ(Column("SELECT [Info1] FROM [Files] WHERE [ID] = 2"), Strings{"x"});
+    EXPECT_EQ(db.Execute("UPDATE [Disks] SET [Info1] = \"big\", [Info2] = [Disk name] & \"!\" "
+                         "WHERE [Size] >= 720"),
+              2);
+    EXPECT_EQ(Column("SELECT [Info2] FROM [Disks] WHERE [ID] = 3"), Strings{"games2!"});
+    EXPECT_EQ(db.Execute("INSERT INTO [Params] ([Name], [Type], [Value]) VALUES (\"P\", 10, "
+                         "\"v\")"),
+              1);
+    EXPECT_EQ(db.Execute("DELETE * FROM [Params]"), 1);
+    EXPECT_EQ(db.Execute("DELETE FROM [Params]"), 0);
+    EXPECT_EQ(db.Execute("SELECT * FROM [Disks]"), -1);
+    EXPECT_EQ(db.Execute("UPDATE [Disks] SET [Nope] = 1"), -1);
+    EXPECT_FALSE(db.ErrorText().empty());
+}
+
+// Rows of one table read through a join can be changed; any other result is read-only.
+TEST_F(JetSqlTest, OnlySetsOverOneTableCanBeChanged) {
+    CRecordSet files(&catalogue.Database());
+    ASSERT_TRUE(
+        files.Open("SELECT t1.* FROM [Files] t1 INNER JOIN [DiskFileMM] t2 ON "
+                   "t2.[FileID] = t1.[ID] WHERE t2.[DiskID]=2"));
+    EXPECT_TRUE(files.CanUpdate());
+    EXPECT_EQ(files.Table(), "Files");
+    EXPECT_EQ(files.GetFieldCount(), 17);
+    EXPECT_EQ(files.GetRecordCount(), 2);
+    const std::string id = files.GetFieldValue("ID").AsText();
+    ASSERT_TRUE(files.Edit());
+    files.SetFieldValue("Info1", CDbValue::Text("seen"));
+    ASSERT_TRUE(files.Update());
+    EXPECT_EQ(Column("SELECT [Info1] FROM [Files] WHERE [ID] = " + id), Strings{"seen"});
+
+    CRecordSet counted(&catalogue.Database());
+    ASSERT_TRUE(counted.Open("SELECT [Size], Count(*) AS [n] FROM [Disks] GROUP BY [Size]"));
+    EXPECT_FALSE(counted.CanUpdate());
+    EXPECT_FALSE(counted.AddNew());
+    EXPECT_FALSE(counted.ErrorText().empty());
+}
+
+}  // namespace
+}  // namespace tavik::test
