@@ -124,18 +124,19 @@ void RunOperations(CVirtualDrive& drive) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const uint8_t mode = data[0];
-    std::vector<uint8_t> bytes = Template(mode, data + 1, size - 1);
+    auto file = std::make_unique<CMemFile>(Template(mode, data + 1, size - 1));
+    file->SetCapacityLimit(2 * 1024 * 1024);
+    CVirtualDrive drive;
+    // A volume inside the file now and then, as on a CF card.
+    const int64_t start = (mode & 0x40) ? kSectorSize * (mode & 0x0F) : 0;
+    if (!drive.MountFile(std::move(file), start, 0, -1)) {
+        drive.ErrorText();
+        return 0;
+    }
+    // Once reading every structure from the file, once through the caches.
     for (int level : {CacheNothing, CacheSystemSectors}) {
-        CVirtualDrive drive;
-        auto file = std::make_unique<CMemFile>(bytes);
-        file->SetCapacityLimit(2 * 1024 * 1024);
-        // A volume inside the file now and then, as on a CF card.
-        const int64_t start = (mode & 0x40) ? kSectorSize * (mode & 0x0F) : 0;
-        if (!drive.MountFile(std::move(file), start, 0, -1)) {
-            drive.ErrorText();
-            return 0;
-        }
         drive.SetConversion(-1, -1, -1, -1, level);
+        drive.Refresh();
         RunQueries(drive);
         // Half the inputs also change the disk (slower; the queries alone run faster).
         if (level == CacheNothing && (mode & 0x80)) RunOperations(drive);

@@ -54,6 +54,7 @@ struct CliCommand {
 // The lists of the subsystems.
 std::vector<CliCommand> DiskCommands();
 std::vector<CliCommand> MaintenanceCommands();
+std::vector<CliCommand> RemoteCommands();
 
 // Every command, in the order the help shows them.
 const std::vector<CliCommand>& AllCommands();

@@ -36,39 +36,29 @@ void CVirtualDrive::InvalidateCaches() {
 
 // ---- Sectors ------------------------------------------------------------------------------
 
+// Byte offset of sector n in the PC file, or a negative DiskError.
+int64_t CVirtualDrive::ImageSectorOffset(int n, bool writing) {
+    if (!m_file) return DiskError::NoDrive;
+    if (m_kind != DriveKind::DoadImage)
+        return LocatePc99Sector(*m_file, m_start, m_kind == DriveKind::Pc99Mfm, n, writing);
+    int64_t inVolume = int64_t{kSectorSize} * n;
+    int64_t length = m_file->Length();
+    if (inVolume + kSectorSize > m_size || length < 0 || m_start + inVolume + kSectorSize > length)
+        return DiskError::PastEnd;
+    return m_start + inVolume;
+}
+
 int CVirtualDrive::ReadImageSector(int n, uint8_t* buffer) {
-    if (!m_file) return Fail(DiskError::NoDrive);
-    int64_t offset;
-    if (m_kind == DriveKind::DoadImage) {
-        int64_t inVolume = int64_t{kSectorSize} * n;
-        int64_t length = m_file->Length();
-        if (inVolume + kSectorSize > m_size || length < 0 ||
-            m_start + inVolume + kSectorSize > length)
-            return Fail(DiskError::PastEnd);
-        offset = m_start + inVolume;
-    } else {
-        offset = LocatePc99Sector(*m_file, m_start, m_kind == DriveKind::Pc99Mfm, n, false);
-        if (offset < 0) return Fail(static_cast<int>(offset));
-    }
+    int64_t offset = ImageSectorOffset(n, false);
+    if (offset < 0) return Fail(static_cast<int>(offset));
     if (m_file->ReadAt(offset, buffer, kSectorSize) != kSectorSize)
         return Fail(DiskError::ReadFailed);
     return 1;
 }
 
 int CVirtualDrive::WriteImageSector(int n, const uint8_t* buffer) {
-    if (!m_file) return Fail(DiskError::NoDrive);
-    int64_t offset;
-    if (m_kind == DriveKind::DoadImage) {
-        int64_t inVolume = int64_t{kSectorSize} * n;
-        int64_t length = m_file->Length();
-        if (inVolume + kSectorSize > m_size || length < 0 ||
-            m_start + inVolume + kSectorSize > length)
-            return Fail(DiskError::PastEnd);
-        offset = m_start + inVolume;
-    } else {
-        offset = LocatePc99Sector(*m_file, m_start, m_kind == DriveKind::Pc99Mfm, n, true);
-        if (offset < 0) return Fail(static_cast<int>(offset));
-    }
+    int64_t offset = ImageSectorOffset(n, true);
+    if (offset < 0) return Fail(static_cast<int>(offset));
     if (m_file->WriteAt(offset, buffer, kSectorSize) != kSectorSize) {
         // A file opened read-only (no write permission) cannot take the change.
         auto* disk = dynamic_cast<CDiskFile*>(m_file.get());

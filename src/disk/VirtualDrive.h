@@ -191,6 +191,7 @@ private:
         m_lastError = error;
         return 0;
     }
+    int64_t ImageSectorOffset(int n, bool writing);
     int ReadImageSector(int n, uint8_t* buffer);
     // Gives the PC file a new length, or new content, without ever leaving it half written:
     // a file on the PC is written beside itself and renamed over the old one.

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "base/Log.h"
+
 namespace tavik {
 
 namespace {
@@ -72,11 +74,15 @@ int CLinkPort::EmulatedPortCode(const std::string& portName, bool serial) {
 }
 
 void CLinkPort::Trace(int kind, int value) {
-    if (m_trace) m_trace->Line(TraceEntryText(kind, value));
+    TraceText(TraceEntryText(kind, value));
 }
 
 void CLinkPort::TraceText(const std::string& line) {
-    if (m_trace) m_trace->Line(line);
+    if (m_trace) {
+        m_trace->Line(line);
+    } else {
+        LogLine(line);  // the program's log, when it keeps one
+    }
 }
 
 void CLinkPort::Fail(bool show, const std::string& text) {

@@ -67,6 +67,7 @@ public:
     void SetEmulatorChannel(CEmulatorChannel* channel) { m_channel = channel; }
     // Port registers to use instead of the real ones chosen from the port name (not owned).
     void SetPortIo(CPortIo* io) { m_injectedIo = io; }
+    // Where the trace goes; without one, the program's log (base/Log.h).
     void SetTrace(CTraceLog* trace) { m_trace = trace; }
     CTraceLog* TraceSink() const { return m_trace; }
 

@@ -94,7 +94,9 @@ CSerialPort::OpenResult CSerialPort::Open(const std::string& portName,
     // DTR and RTS are raised; a device without modem lines (a pseudo-terminal) ignores this.
     int lines = (settings.raiseDtr ? TIOCM_DTR : 0) | (settings.raiseRts ? TIOCM_RTS : 0);
     if (lines) ::ioctl(m_fd, TIOCMBIS, &lines);
-    if (::tcflush(m_fd, TCIOFLUSH) != 0) {
+    // Stale input is dropped; output is left alone (on a pseudo-terminal, flushing output would
+    // also drop what an earlier user of the line wrote and the far end has not read yet).
+    if (::tcflush(m_fd, TCIFLUSH) != 0) {
         errorCode = errno;
         Close();
         return TimeoutsFailed;
@@ -103,7 +105,16 @@ CSerialPort::OpenResult CSerialPort::Open(const std::string& portName,
 }
 
 void CSerialPort::Close() {
-    if (m_fd >= 0) ::close(m_fd);
+    if (m_fd < 0) return;
+    // Closing may drop bytes still queued for output: the end of the last command would be
+    // lost and the hook left waiting for it. Let them go out first (bounded: a line held by
+    // flow control must not keep us here).
+    for (int i = 0; i < 1000; ++i) {
+        int queued = 0;
+        if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0 || queued <= 0) break;
+        ::usleep(1000);
+    }
+    ::close(m_fd);
     m_fd = -1;
 }
 

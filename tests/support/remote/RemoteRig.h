@@ -28,7 +28,7 @@ inline const char* TransportName(Transport t) {
 // waits without a time-out still end in a test.
 class CEscapeAfterPrompt : public CScriptedPrompt {
 public:
-    explicit CEscapeAfterPrompt(int ms = 3000) : m_ms(ms) { Arm(); }
+    explicit CEscapeAfterPrompt(int ms = 60000) : m_ms(ms) { Arm(); }
     void Arm() { m_until = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_ms); }
     void SetDelay(int ms) {
         m_ms = ms;

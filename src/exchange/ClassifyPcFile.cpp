@@ -1,0 +1,189 @@
+#include "exchange/ClassifyPcFile.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "base/CInteger.h"
+#include "disk/DiskTypes.h"
+#include "disk/Layout.h"
+#include "disk/Pc99Image.h"
+#include "exchange/PcFileHeader.h"
+
+namespace tavik {
+
+using namespace layout;
+
+namespace {
+
+bool Printable(uint8_t c) {
+    return c >= 0x20 && c <= 0x7F;
+}
+
+std::string Trimmed(const uint8_t* b, int length) {
+    std::string s(reinterpret_cast<const char*>(b), static_cast<size_t>(length));
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
+    return s;
+}
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+void SetDisk(PcFileClass& r, int kind, const uint8_t* vib) {
+    r.kind = kind;
+    r.tiName = Trimmed(vib, 10);
+    r.sectors = vib[10] << 8 | vib[11];
+    r.flags = static_cast<uint16_t>(vib[18] << 8 | vib[19]);
+    r.recordLength = 0;
+}
+
+bool PlausibleFiad(const uint8_t* b) {
+    const int sectors = Be16(b + kFdrSectors);
+    if (sectors > kMaxSectors) return false;
+    const int rl = b[kFdrRecordLength];
+    switch (b[kFdrStatus] & kTypeMask) {
+        case 0x00:
+        case 0x02:
+            return b[kFdrEofOffset] == 0;
+        case 0x01:
+            return b[13] == 0 && b[17] == 0 && b[18] == 0 && b[19] == 0;
+        case 0x80:
+        case 0x82:
+            // A TI disk controller stores 256 / (length + 1) records per sector for variable
+            // records (each has a length byte); this system's own files have 256 / length.
+            return b[15] == b[18] && b[19] == b[14] &&
+                   (rl == 0 || b[13] == 256 / rl || b[13] == 256 / (rl + 1));
+        default:
+            return false;
+    }
+}
+
+void ClassifyPlain(PcFileClass& r, const std::string& pcName) {
+    r.kind = PlainFile;
+    r.tiName = Upper(PcFileTitle(pcName));
+    r.sectors = -1;
+    r.dataOffset = 0;
+    const std::string ext = PcFileExtension(pcName);
+    static const struct {
+        const char* prefix;
+        uint8_t status;
+    } kTypes[] = {{"DF", 0x00}, {"DV", 0x80}, {"IF", 0x02}, {"IV", 0x82}};
+    r.flags = kStatusProgram;
+    r.recordLength = 0;
+    if (ext == "PRG") return;
+    for (const auto& t : kTypes) {
+        if (ext.compare(0, 2, t.prefix) != 0) continue;
+        r.flags = t.status;
+        // A number too large for a record length is kept as read; the import refuses it.
+        const auto n = ReadCInteger(std::string_view(ext).substr(2));
+        r.recordLength = n ? static_cast<int>(std::clamp<long>(*n, -1, 0x10000)) : 0;
+        return;
+    }
+}
+
+}  // namespace
+
+std::string PcFileTitle(const std::string& pcName) {
+    std::string name = pcName;
+    const size_t slash = name.find_last_of("/\\");
+    if (slash != std::string::npos) name = name.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name = name.substr(0, dot);
+    return name;
+}
+
+std::string PcFileExtension(const std::string& pcName) {
+    std::string name = pcName;
+    const size_t slash = name.find_last_of("/\\");
+    if (slash != std::string::npos) name = name.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    return Upper(dot == std::string::npos ? name : name.substr(dot + 1));
+}
+
+std::string ShortTypeText(uint8_t status, int recordLength) {
+    const std::string n = std::to_string(recordLength);
+    switch (status & kTypeMask) {
+        case 0x00:
+            return "DF" + n;
+        case 0x01:
+            return "Prog";
+        case 0x02:
+            return "IF" + n;
+        case 0x80:
+            return "DV" + n;
+        case 0x82:
+            return "IV" + n;
+        default:
+            return {};
+    }
+}
+
+PcFileClass ClassifyPcBytes(const uint8_t* bytes, size_t count, const std::string& pcName) {
+    std::array<uint8_t, kHeaderSize> b{};
+    std::memcpy(b.data(), bytes, std::min<size_t>(count, kHeaderSize));
+    PcFileClass r;
+
+    // Track images are recognised as mounting recognises them (the FM preamble may be 0x00
+    // or 0xFF); the VIB follows the first sector's ID and data marks.
+    switch (RecognizeImageKind(b.data(), b.size())) {
+        case DriveKind::Pc99Fm:
+            SetDisk(r, TrackImageSingle, b.data() + 47);
+            return r;
+        case DriveKind::Pc99Mfm:
+            SetDisk(r, TrackImageDouble, b.data() + 98);
+            return r;
+        default:
+            break;
+    }
+    if (std::memcmp(b.data() + 13, "DSK", 3) == 0 && b[18] < 3 && b[19] < 3) {
+        SetDisk(r, SectorDump, b.data());
+        return r;
+    }
+    if (std::memcmp(b.data() + 1, "TIFILES", 7) == 0) {
+        r.kind = TifilesFile;
+        r.flags = b[kTifilesStatus];
+        r.recordLength = b[kTifilesRecordLength];
+        r.sectors = b[kTifilesSectors] << 8 | b[kTifilesSectors + 1];
+        r.dataOffset = kHeaderSize;
+        r.headerRecords = b[kTifilesRecords] | b[kTifilesRecords + 1] << 8;
+        r.headerRecordsHighFirst = b[kTifilesRecords] << 8 | b[kTifilesRecords + 1];
+        r.headerEofOffset = b[kTifilesEofOffset];
+        r.headerRecordsPerSector = b[kTifilesRecordsPerSector];
+        int length = 0;
+        while (length < kNameLength && Printable(b[kTifilesName + length]))
+            ++length;
+        if (length < kNameLength - 1)
+            r.tiName = PcFileTitle(pcName);
+        else
+            r.tiName = Trimmed(b.data() + kTifilesName, length);
+        return r;
+    }
+    if (std::all_of(b.begin(), b.begin() + kNameLength, Printable) && PlausibleFiad(b.data())) {
+        r.kind = FiadFile;
+        r.tiName = Trimmed(b.data(), kNameLength);
+        r.flags = b[kFdrStatus];
+        r.recordLength = b[kFdrRecordLength];
+        r.sectors = Be16(b.data() + kFdrSectors);
+        r.dataOffset = kHeaderSize;
+        r.headerRecords = Le16(b.data() + kFdrRecords);
+        r.headerRecordsHighFirst = b[kFdrRecords] << 8 | b[kFdrRecords + 1];
+        r.headerEofOffset = b[kFdrEofOffset];
+        r.headerRecordsPerSector = b[kFdrRecordsPerSector];
+        return r;
+    }
+    ClassifyPlain(r, pcName);
+    return r;
+}
+
+PcFileClass ClassifyPcFile(CPcFile& file, const std::string& pcName) {
+    std::array<uint8_t, kHeaderSize> b{};
+    int64_t got = file.ReadAt(0, b.data(), b.size());
+    if (got < 0) got = 0;
+    return ClassifyPcBytes(b.data(), static_cast<size_t>(got), pcName);
+}
+
+}  // namespace tavik

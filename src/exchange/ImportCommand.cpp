@@ -1,0 +1,157 @@
+#include "exchange/ImportCommand.h"
+
+#include <algorithm>
+
+#include "base/CInteger.h"
+#include "disk/DiskTypes.h"
+#include "exchange/ClassifyPcFile.h"
+#include "exchange/FileTransfer.h"
+#include "exchange/PcFileHeader.h"
+
+namespace tavik {
+
+namespace {
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+}  // namespace
+
+std::string FileNameDialogTitle(int mode) {
+    return mode == 0 ? "Enter filename, optionally type" : "Confirm filename and type";
+}
+
+bool ParseImportType(const std::string& text, ImportType& type) {
+    std::string t = Upper(text);
+    while (!t.empty() && t.back() == ' ')
+        t.pop_back();
+    while (!t.empty() && t.front() == ' ')
+        t.erase(0, 1);
+    type = ImportType{};
+    if (!t.empty() && t[0] == 'R') {
+        type.raw = true;
+        t.erase(0, 1);
+    }
+    if (t == "PROG" || t == "EA5") {
+        type.status = kStatusProgram;
+        return true;
+    }
+    static const struct {
+        const char* prefix;
+        uint8_t status;
+    } kTypes[] = {{"DF", 0x00}, {"DV", 0x80}, {"IF", 0x02}, {"IV", 0x82}};
+    for (const auto& k : kTypes) {
+        if (t.compare(0, 2, k.prefix) != 0) continue;
+        const auto n = ReadCInteger(std::string_view(t).substr(2));
+        if (!n) return false;
+        type.status = k.status;
+        type.recordLength = static_cast<int>(std::clamp<long>(*n, -1, 0x10000));
+        return true;
+    }
+    return false;
+}
+
+std::string TextImportName(const std::string& pcPath) {
+    std::string name = Upper(PcFileTitle(pcPath));
+    std::replace(name.begin(), name.end(), '.', '/');
+    return name;
+}
+
+CImportCommand::CImportCommand(CTiDisk& disk, CUserPrompt& prompt, CFileNameAnswers& dialog,
+                               const ImportOptions& options)
+    : m_disk(disk), m_prompt(prompt), m_dialog(dialog), m_options(options) {
+    m_state.convertTabs = options.replaceTabs;
+    m_state.truncate = options.truncate;
+}
+
+ImportOutcome CImportCommand::Fail(const std::string& text) {
+    m_prompt.Message(text, PromptIcon::Warning);
+    return ImportOutcome::Failed;
+}
+
+ImportOutcome CImportCommand::FailWithDiskError() {
+    return Fail(m_disk.ErrorText());
+}
+
+ImportOutcome CImportCommand::ImportOne(const std::string& pcPath) {
+    auto file = CDiskFile::Open(pcPath, OpenMode::ReadOnly);
+    if (!file) return Fail("Cannot open PC file");
+    const int64_t length = file->Length();
+
+    PcFileClass pc;
+    if (PcFileExtension(pcPath) == "TXT") {
+        pc.kind = PlainFile;
+        m_state.convertText = true;
+        m_state.type = "DV80";
+        m_state.name = TextImportName(pcPath);
+    } else {
+        pc = ClassifyPcFile(*file, pcPath);
+        if (IsDiskKind(pc.kind)) {
+            m_prompt.Message("This file contains a whole TI-99/4A disk", PromptIcon::Warning);
+            return ImportOutcome::Stopped;
+        }
+        m_state.convertText = false;
+        m_state.type = ShortTypeText(static_cast<uint8_t>(pc.flags), pc.recordLength);
+        m_state.name = pc.tiName;
+    }
+    if (!m_dialog.Confirm(1, m_state)) return ImportOutcome::Stopped;
+
+    ImportType type;
+    if (!ParseImportType(m_state.type, type)) return Fail("Illegal file type");
+    std::string name = m_state.name;
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    while (!name.empty() && name.front() == ' ')
+        name.erase(0, 1);
+    if (name.empty()) return Fail("Illegal file name");
+    const bool program = type.status == kStatusProgram;
+    // Refused before anything is made: a data file needs a record length of 1 to 255, and a
+    // text record with its length byte and end mark must fit a sector.
+    if (!program && (type.recordLength < 1 || type.recordLength > 255))
+        return Fail("Illegal record length " + std::to_string(type.recordLength));
+    if (m_state.convertText && type.status == kStatusVariable && type.recordLength > 254)
+        return Fail("Text records can be at most 254 characters long");
+
+    const int fdr = m_disk.CreateFile(name, type.status, static_cast<uint8_t>(type.recordLength));
+    if (fdr < 2) return FailWithDiskError();
+
+    ImportPlan plan;
+    if (m_state.convertText) {
+        m_disk.SetConversion(m_state.convertTabs ? 1 : 0, m_state.truncate ? 1 : 0, -1, -1, -1);
+        if (program) return Fail("Can't import text into a 'program' file");
+        if (type.status & kStatusInternal) return Fail("Can't import text into an 'internal' file");
+        plan.method =
+            (type.status & kStatusVariable) ? ImportMethod::TextVariable : ImportMethod::TextFixed;
+        plan.recordLength = type.recordLength;
+        plan.replaceTabs = m_state.convertTabs;
+        plan.truncate = m_state.truncate;
+        plan.tabStops = m_options.tabStops;
+    } else {
+        plan = PlanBinaryImport(pc, length, type.status, type.recordLength, type.raw);
+    }
+    std::string message;
+    if (!ImportIntoFile(m_disk, fdr, *file, pc.dataOffset, plan, message))
+        return message.empty() ? FailWithDiskError() : Fail(message);
+    return ImportOutcome::Imported;
+}
+
+int CImportCommand::Run(const std::vector<std::string>& pcPaths) {
+    int imported = 0;
+    for (const std::string& path : pcPaths) {
+        const ImportOutcome outcome = ImportOne(path);
+        if (outcome == ImportOutcome::Stopped) break;
+        if (outcome == ImportOutcome::Imported) ++imported;
+    }
+    return imported;
+}
+
+void AddRecentFolder(std::vector<std::string>& recent, const std::string& folder, size_t limit) {
+    if (folder.empty() || std::find(recent.begin(), recent.end(), folder) != recent.end()) return;
+    recent.insert(recent.begin(), folder);
+    if (recent.size() > limit) recent.resize(limit);
+}
+
+}  // namespace tavik

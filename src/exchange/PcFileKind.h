@@ -1,0 +1,48 @@
+// What a PC file holds, as the classification and the "Files in TI format" chooser see it, and
+// the forms an exported TI file can take on the PC.
+#pragma once
+
+#include <string>
+
+namespace tavik {
+
+// Every value below PlainFile means that the file holds a whole disk; 4 and 5 are never made.
+enum PcFileKind : int {
+    SectorDump = 1,
+    TrackImageSingle = 2,
+    TrackImageDouble = 3,
+    PlainFile = 6,
+    FiadFile = 7,
+    TifilesFile = 8,
+};
+
+inline bool IsDiskKind(int kind) {
+    return kind < PlainFile;
+}
+
+// The chooser's "Format" column: "DOAD", "PC99", "FIAD", "TIFILES", empty for a plain file.
+std::string FormatText(int kind);
+
+// The export chooser's choices. The first five are the classic ones; the two "whole sectors"
+// forms write the file's sectors exactly as they stand on the disk (fixed records with their
+// sector padding, variable records with their end marks), which is how other TI tools and
+// emulators keep TI files on the PC.
+enum ExportFormat : int {
+    NoHeader = 0,
+    FiadHeader = 1,
+    TifilesHeader = 2,
+    Text = 3,
+    TextWithTabs = 4,
+    TifilesWholeSectors = 5,
+    FiadWholeSectors = 6,
+};
+constexpr int kExportFormatCount = 7;
+
+std::string ExportFormatText(int format);
+// The header kind (0 none, 1 FIAD, 2 TIFILES) written for a binary format; -1 for the text
+// formats.
+int HeaderKindOf(int format);
+bool IsWholeSectors(int format);
+bool IsTextFormat(int format);
+
+}  // namespace tavik

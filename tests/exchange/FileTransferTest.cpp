@@ -1,0 +1,399 @@
+#include "exchange/FileTransfer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TransferFixture.h"
+#include "exchange/ClassifyPcFile.h"
+#include "exchange/ExportCommand.h"
+#include "exchange/ImportCommand.h"
+#include "exchange/PcFileHeader.h"
+#include "exchange/PcFileKind.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TestSupport.h"
+
+namespace tavik {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CImageBuilder;
+using test::ContentOf;
+using test::CScriptedFileNames;
+using test::MemoryDisk;
+using test::TiContent;
+
+std::vector<int> Files(CVirtualDrive& d) {
+    std::vector<int> fdrs;
+    int position = 0;
+    for (int fdr; (fdr = d.NextFdr(position)) > 0;)
+        fdrs.push_back(fdr);
+    return fdrs;
+}
+
+std::string Trim(std::string s) {
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
+    return s;
+}
+
+// Imports the PC file onto the disk accepting the proposed name and type (or the given type).
+int Import(CVirtualDrive& d, const std::string& path, CUserPrompt& prompt,
+           const std::string& type = "", int convertText = -1) {
+    CScriptedFileNames names;
+    names.changes.push_back({"", type, convertText});
+    CImportCommand command(d, prompt, names, ImportOptions{});
+    return command.Run({path});
+}
+
+int ImportedFdr(CVirtualDrive& d, const std::string& name) {
+    return d.FindFile(name);
+}
+
+// Where two lists of sectors first differ, "" when they are the same.
+std::string FirstDifference(const std::vector<std::vector<uint8_t>>& a,
+                            const std::vector<std::vector<uint8_t>>& b) {
+    if (a.size() != b.size())
+        return std::to_string(a.size()) + " sectors, not " + std::to_string(b.size());
+    for (size_t k = 0; k < a.size(); ++k)
+        for (size_t i = 0; i < a[k].size(); ++i)
+            if (a[k][i] != b[k][i])
+                return "sector " + std::to_string(k) + " byte " + std::to_string(i) + ": " +
+                       std::to_string(a[k][i]) + " not " + std::to_string(b[k][i]);
+    return "";
+}
+
+struct PeerDisk {
+    std::string path;
+    std::vector<uint8_t> image;
+};
+
+std::vector<PeerDisk> PeerDisks(const std::string& dir) {
+    std::vector<PeerDisk> disks;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        if (e.path().extension() != ".dsk") continue;
+        PeerDisk p{e.path().string(), {}};
+        EXPECT_TRUE(ReadWholeFile(p.path, p.image));
+        disks.push_back(std::move(p));
+    }
+    std::sort(disks.begin(), disks.end(), [](auto& a, auto& b) { return a.path < b.path; });
+    return disks;
+}
+
+TEST(FileTransfer, PeerDiskFilesSurviveEveryExportForm) {
+    TAVIK_REQUIRE_TESTDATA(dir, "peer/disks");
+    const std::string out = test::TempFolder();
+    test::CScriptedPrompt prompt;
+    int checked = 0;
+    for (const PeerDisk& peer : PeerDisks(dir)) {
+        MemoryDisk source(peer.image);
+        for (int fdr : Files(source.drive)) {
+            const TiContent original = ContentOf(source.drive, fdr);
+            FileInfo info;
+            ASSERT_TRUE(source.drive.GetFileInfo(fdr, info));
+            const std::string name = Trim(info.name);
+            const std::string type = ShortTypeText(info.status, info.recordLength);
+            for (int format :
+                 {NoHeader, FiadHeader, TifilesHeader, TifilesWholeSectors, FiadWholeSectors}) {
+                const std::string what = peer.path + " " + name + " as " + ExportFormatText(format);
+                const std::string ext = info.status & kStatusProgram ? "PRG" : type;
+                const std::string pc = out + "/" + name + "." + ext;
+                ASSERT_EQ(ExportInFormat(source.drive, fdr, pc, format, {}), 1) << what;
+                MemoryDisk target(1440);
+                ASSERT_EQ(Import(target.drive, pc, prompt), 1)
+                    << what << ": " << prompt.messages.back();
+                const int copy = ImportedFdr(target.drive, name);
+                ASSERT_GT(copy, 1) << what;
+                EXPECT_EQ(test::ContentDifference(ContentOf(target.drive, copy), original), "")
+                    << what;
+                if (IsWholeSectors(format)) {
+                    EXPECT_EQ(FirstDifference(test::FileSectors(target.drive, copy),
+                                              test::FileSectors(source.drive, fdr)),
+                              "")
+                        << what;
+                    ASSERT_TRUE(source.drive.ReadFdr(fdr));
+                    const std::vector<uint8_t> a(source.drive.FdrBuffer() + 12,
+                                                 source.drive.FdrBuffer() + 20);
+                    ASSERT_TRUE(target.drive.ReadFdr(copy));
+                    const std::vector<uint8_t> b(target.drive.FdrBuffer() + 12,
+                                                 target.drive.FdrBuffer() + 20);
+                    EXPECT_EQ(a, b) << what;
+                }
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 200);
+}
+
+TEST(FileTransfer, DisplayFilesSurviveTheTextForms) {
+    TAVIK_REQUIRE_TESTDATA(dir, "peer/disks");
+    const std::string out = test::TempFolder();
+    test::CScriptedPrompt prompt;
+    int checked = 0;
+    for (const PeerDisk& peer : PeerDisks(dir)) {
+        MemoryDisk source(peer.image);
+        for (int fdr : Files(source.drive)) {
+            FileInfo info;
+            ASSERT_TRUE(source.drive.GetFileInfo(fdr, info));
+            const int type = info.status & kTypeMask;
+            // Text lines cannot hold line ends, and a text record has at most 254 characters.
+            if ((type != 0x00 && type != 0x80) || info.recordLength > 254 || info.recordLength == 0)
+                continue;
+            const TiContent original = ContentOf(source.drive, fdr);
+            bool plain = true;
+            for (const auto& r : original.records)
+                plain = plain && r.find_first_of("\r\n\t") == std::string::npos;
+            if (!plain) continue;
+            const std::string name = Trim(info.name);
+            for (int format : {Text, TextWithTabs}) {
+                const std::string what = peer.path + " " + name + " as " + ExportFormatText(format);
+                const std::string pc = out + "/" + name + ".txt";
+                ASSERT_EQ(ExportInFormat(source.drive, fdr, pc, format, {7, 12, 25}), 1) << what;
+                MemoryDisk target(1440);
+                CScriptedFileNames names;
+                // Truncation keeps a line of exactly the record length one DIS/VAR record.
+                names.changes.push_back({"", ShortTypeText(info.status, info.recordLength), 1,
+                                         format == TextWithTabs, 1});
+                CImportCommand command(target.drive, prompt, names, ImportOptions{});
+                ASSERT_EQ(command.Run({pc}), 1) << what;
+                EXPECT_EQ(test::ContentDifference(
+                              ContentOf(target.drive, target.drive.FindFile(TextImportName(pc))),
+                              original),
+                          "")
+                    << what;
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 20);
+}
+
+TEST(FileTransfer, PeerFilesImportWithTheRecordsTheirDiskHolds) {
+    TAVIK_REQUIRE_TESTDATA(files, "peer/files");
+    TAVIK_REQUIRE_TESTDATA(disks, "peer/disks");
+    std::vector<uint8_t> image;
+    ASSERT_TRUE(ReadWholeFile(disks + "/recsdis.dsk", image));
+    MemoryDisk reference(image);
+    test::CScriptedPrompt prompt;
+    int checked = 0;
+    for (const auto& e : fs::directory_iterator(files)) {
+        const std::string what = e.path().filename().string();
+        MemoryDisk target;
+        ASSERT_EQ(Import(target.drive, e.path().string(), prompt), 1) << what;
+        const std::string name = e.path().stem().string();
+        const TiContent got = ContentOf(target.drive, target.drive.FindFile(name));
+        const TiContent expected = ContentOf(reference.drive, reference.drive.FindFile(name));
+        EXPECT_EQ(got.type, expected.type) << what;
+        EXPECT_EQ(got.recordLength, expected.recordLength) << what;
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(ReadWholeFile(e.path().string(), bytes));
+        const PcFileClass pc = ClassifyPcBytes(bytes.data(), bytes.size(), what);
+        if (pc.headerRecords == 0 && !(pc.flags & kStatusVariable)) {
+            // The header gives no count: every record slot of the data comes in.
+            ASSERT_GE(got.records.size(), expected.records.size()) << what;
+            EXPECT_TRUE(
+                std::equal(expected.records.begin(), expected.records.end(), got.records.begin()))
+                << what;
+        } else {
+            EXPECT_EQ(got.records, expected.records) << what;
+        }
+        ++checked;
+    }
+    EXPECT_GE(checked, 8);
+}
+
+// A disk whose free space is all single sectors between used ones.
+std::vector<uint8_t> FragmentedDisk() {
+    std::vector<uint8_t> image = CImageBuilder(360).Image();
+    for (int n = 3; n < 360; n += 2)
+        image[56 + n / 8] |= static_cast<uint8_t>(1 << (n % 8));
+    return image;
+}
+
+TEST(FileTransfer, AFailedImportLeavesTheDiskAsItWas) {
+    const std::string dir = test::TempFolder();
+    ASSERT_TRUE(WriteWholeFile(dir + "/big.prg", std::vector<uint8_t>(256 * 400, 0x42)));
+    ASSERT_TRUE(WriteWholeFile(dir + "/long.df80", std::vector<uint8_t>(90, 'x')));
+    ASSERT_TRUE(WriteWholeFile(dir + "/mid.prg", std::vector<uint8_t>(256 * 100, 0x43)));
+    struct Row {
+        const char* what;
+        std::vector<uint8_t> disk;
+        std::string file;
+        std::string type;
+        std::string message;
+    } rows[] = {
+        {"disk full", CImageBuilder(360).Image(), "big.prg", "", "Disk is full"},
+        {"too many clusters", FragmentedDisk(), "mid.prg", "",
+         "File fractured in too many clusters"},
+        {"raw line too long", CImageBuilder(360).Image(), "long.df80", "RDF80",
+         "Line longer than 80 characters"},
+    };
+    for (Row& r : rows) {
+        MemoryDisk d(r.disk);
+        const std::vector<uint8_t> bitmap = d.Bitmap();
+        int flags = 0;
+        DiskUsage before{}, after{};
+        ASSERT_TRUE(d.drive.CheckDisk(flags, before));
+        const int filesBefore = d.drive.CountFiles();
+        test::CScriptedPrompt prompt;
+        EXPECT_EQ(Import(d.drive, dir + "/" + r.file, prompt, r.type), 0) << r.what;
+        ASSERT_FALSE(prompt.messages.empty()) << r.what;
+        EXPECT_EQ(prompt.messages.back(), r.message) << r.what;
+        EXPECT_EQ(d.Bitmap(), bitmap) << r.what;
+        int flagsAfter = 0;
+        ASSERT_TRUE(d.drive.CheckDisk(flagsAfter, after));
+        EXPECT_EQ(flagsAfter, flags) << r.what;
+        EXPECT_EQ(d.drive.CountFiles(), filesBefore) << r.what;
+        for (int s = 0; s < kMaxSectors; ++s)
+            EXPECT_EQ(after[s] & ~kUsageIndexedFdr, before[s] & ~kUsageIndexedFdr)
+                << r.what << " sector " << s;
+    }
+}
+
+TEST(ImportCommand, ChecksAndTheirMessages) {
+    const std::string dir = test::TempFolder();
+    ASSERT_TRUE(WriteWholeFile(dir + "/disk.dsk", CImageBuilder(360).Image()));
+    ASSERT_TRUE(WriteWholeFile(dir + "/code.prg", std::vector<uint8_t>(300, 0x11)));
+    struct Row {
+        const char* what;
+        std::string file;
+        CScriptedFileNames::Change change;
+        std::string message;
+        bool created;  // an (empty) TI file stays
+    } rows[] = {
+        {"whole disk", "disk.dsk", {}, "This file contains a whole TI-99/4A disk", false},
+        {"unknown type", "code.prg", {"", "XYZ"}, "Illegal file type", false},
+        {"empty name", "code.prg", {"<empty>", ""}, "Illegal file name", false},
+        {"record length 0", "code.prg", {"", "DF0"}, "Illegal record length 0", false},
+        {"record length too big", "code.prg", {"", "IV300"}, "Illegal record length 300", false},
+        {"text into program",
+         "code.prg",
+         {"", "", 1},
+         "Can't import text into a 'program' file",
+         true},
+        {"text into internal",
+         "code.prg",
+         {"", "IF80", 1},
+         "Can't import text into an 'internal' file",
+         true},
+        {"text into DV255",
+         "code.prg",
+         {"", "DV255", 1},
+         "Text records can be at most 254 characters long",
+         false},
+        {"missing file", "none.prg", {}, "Cannot open PC file", false},
+    };
+    for (const Row& r : rows) {
+        MemoryDisk d;
+        test::CScriptedPrompt prompt;
+        CScriptedFileNames names;
+        names.changes.push_back(r.change);
+        CImportCommand command(d.drive, prompt, names, ImportOptions{});
+        EXPECT_EQ(command.Run({dir + "/" + r.file}), 0) << r.what;
+        ASSERT_EQ(prompt.messages.size(), 1u) << r.what;
+        EXPECT_EQ(prompt.messages[0], r.message) << r.what;
+        EXPECT_EQ(d.drive.CountFiles(), r.created ? 1 : 0) << r.what;
+        if (r.created) {
+            FileInfo info;
+            ASSERT_TRUE(d.drive.GetFileInfo(d.drive.FindFile("CODE"), info));
+            EXPECT_EQ(info.sectors, 0) << r.what;
+        }
+    }
+}
+
+TEST(ImportCommand, ProposalsCarryOverAndCancelStops) {
+    const std::string dir = test::TempFolder();
+    ASSERT_TRUE(WriteWholeFile(dir + "/READ.ME.TXT", {'h', 'i', '\r', '\n'}));
+    ASSERT_TRUE(WriteWholeFile(dir + "/data.df80", std::vector<uint8_t>(80, 'd')));
+    ASSERT_TRUE(WriteWholeFile(dir + "/more.prg", {1, 2, 3}));
+    MemoryDisk d;
+    test::CScriptedPrompt prompt;
+    CScriptedFileNames names;
+    names.changes.push_back({"", "", -1, 0, 1});  // the user clears "Convert tabs", sets "Truncate"
+    names.changes.push_back({});
+    names.changes.push_back({"", "", -1, -1, -1, true});
+    ImportOptions options;
+    options.replaceTabs = true;
+    CImportCommand command(d.drive, prompt, names, options);
+    EXPECT_EQ(command.Run({dir + "/READ.ME.TXT", dir + "/data.df80", dir + "/more.prg",
+                           dir + "/READ.ME.TXT"}),
+              2);
+    ASSERT_EQ(names.shown.size(), 3u);  // the fourth file is never asked about
+    EXPECT_EQ(names.shown[0].name, "READ/ME");
+    EXPECT_EQ(names.shown[0].type, "DV80");
+    EXPECT_TRUE(names.shown[0].convertText);
+    EXPECT_TRUE(names.shown[0].convertTabs);
+    EXPECT_EQ(names.shown[1].name, "DATA");
+    EXPECT_EQ(names.shown[1].type, "DF80");
+    EXPECT_FALSE(names.shown[1].convertText);
+    EXPECT_FALSE(names.shown[1].convertTabs);
+    EXPECT_TRUE(names.shown[1].truncate);
+    EXPECT_EQ(ContentOf(d.drive, d.drive.FindFile("READ/ME")).records,
+              std::vector<std::string>{"hi"});
+    EXPECT_EQ(d.drive.TruncateFlag(), 1);
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST(ImportCommand, RawProgramsHaveTheirHeaderWordsSwapped) {
+    const std::string dir = test::TempFolder();
+    std::vector<uint8_t> program(600);
+    for (size_t i = 0; i < program.size(); ++i)
+        program[i] = static_cast<uint8_t>(i);
+    ASSERT_TRUE(WriteWholeFile(dir + "/GAME", program));
+    MemoryDisk d;
+    test::CScriptedPrompt prompt;
+    ASSERT_EQ(Import(d.drive, dir + "/GAME", prompt, "RProg"), 1);
+    const std::string got = ContentOf(d.drive, d.drive.FindFile("GAME")).records[0];
+    ASSERT_EQ(got.size(), 600u);
+    EXPECT_EQ(std::vector<uint8_t>(got.begin(), got.begin() + 8),
+              (std::vector<uint8_t>{0, 1, 4, 5, 2, 3, 6, 7}));
+}
+
+TEST(ExportCommand, LookupChoiceAndViews) {
+    CImageBuilder b;
+    b.AddFile(test::BuiltFile::Variable("NOTES", false, 80, {"A       B", "", "C"}));
+    b.AddFile(test::BuiltFile::Program("CODE", std::vector<uint8_t>(300, 0x41)));
+    MemoryDisk d(b);
+    const std::string dir = test::TempFolder();
+    struct Chooser : CExportChooserAnswers {
+        ExportChoice answer;
+        bool ok = true;
+        bool Choose(const std::string&, ExportChoice& c) override {
+            c = answer;
+            return ok;
+        }
+    } chooser;
+    test::CScriptedPrompt prompt;
+    EXPECT_EQ(RunExportCommand(d.drive, "NOPE", chooser, prompt, {}), 0);
+    EXPECT_EQ(prompt.messages.back(), "File not found");
+    chooser.answer = {"\"" + dir + "/notes text.txt\"", TextWithTabs};
+    EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {8, 16, 4}), 1);
+    std::vector<uint8_t> text;
+    ASSERT_TRUE(ReadWholeFile(dir + "/notes text.txt", text));
+    EXPECT_EQ(std::string(text.begin(), text.end()), "A\tB\r\n\r\nC\r\n");
+    chooser.answer = {dir + "/notes.tfi", TifilesHeader};
+    EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {}), 1);
+    ASSERT_TRUE(ReadWholeFile(dir + "/notes.tfi", text));
+    EXPECT_EQ(text.size(), 128u + 10 + 1 + 2);
+    EXPECT_EQ(d.drive.ExportHeaderKind(), HeaderTifiles);
+    chooser.answer = {dir + "/no/such/folder/x", NoHeader};
+    EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {}), 0);
+    EXPECT_EQ(prompt.messages.back(), "Can't open file on PC");
+    chooser.ok = false;
+    EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {}), -1);
+
+    CViewFiles views(dir);
+    const std::string hex =
+        ViewFile(d.drive, d.drive.FindFile("CODE"), true, false, {}, views, prompt);
+    ASSERT_TRUE(ReadWholeFile(hex, text));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 32);
+    EXPECT_EQ(std::string(text.begin(), text.begin() + 9), "0000: 41 ");
+    const std::string plain =
+        ViewFile(d.drive, d.drive.FindFile("NOTES"), false, false, {8, 16, 4}, views, prompt);
+    ASSERT_TRUE(ReadWholeFile(plain, text));
+    EXPECT_EQ(std::string(text.begin(), text.end()), "A       B\r\n\r\nC\r\n");
+}
+
+}  // namespace
+}  // namespace tavik
