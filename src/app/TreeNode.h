@@ -77,6 +77,9 @@ public:
     std::string sql;
     std::string spareText;
     std::vector<int32_t> columns;  // column codes of the query's list
+    // Not part of the record: the query's display specification ("None" marks a free SQL
+    // command); the column codes above are what is kept.
+    std::string display;
 
     // Owned by image and drive nodes; destroyed with the node.
     std::unique_ptr<CVirtualDrive> drive;

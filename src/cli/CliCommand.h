@@ -53,6 +53,7 @@ struct CliCommand {
 
 // The lists of the subsystems.
 std::vector<CliCommand> DiskCommands();
+std::vector<CliCommand> DbCommands();
 std::vector<CliCommand> MaintenanceCommands();
 std::vector<CliCommand> RemoteCommands();
 

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <unordered_set>
@@ -149,6 +150,10 @@ void CRecordSet::Close() {
     m_table.clear();
     m_fields.clear();
     m_keys.clear();
+    m_keysLoaded = false;
+    m_keySql.clear();
+    m_keyValues.clear();
+    m_addedKey = -1;
     m_rows.clear();
     m_current.clear();
     m_buffer.clear();
@@ -203,15 +208,22 @@ bool CRecordSet::Open(const CQueryDef& def) {
                                                         sqlite3_column_decltype(s, i)));
         }
     }
+    if (keyed) {
+        sqlite3_reset(s);
+        m_keySql = t.keySql;
+        m_keyValues = def.Values();
+        m_sql = def.Sql();
+        m_open = true;
+        m_db->Attach(this);
+        m_db->ClearError();
+        m_pos = -1;  // the first row once the ids are read
+        return true;
+    }
     std::vector<bool> typed(m_fields.size(), false);
     for (size_t i = 0; i < m_fields.size(); ++i)
         typed[i] = sqlite3_column_decltype(s, static_cast<int>(i)) != nullptr || keyed;
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        if (keyed) {
-            m_keys.push_back(sqlite3_column_int64(s, 0));
-            continue;
-        }
         std::vector<CDbValue> row;
         row.reserve(m_fields.size());
         for (size_t i = 0; i < m_fields.size(); ++i) {
@@ -255,8 +267,40 @@ bool CRecordSet::Open(const CQueryDef& def) {
     return true;
 }
 
+void CRecordSet::EnsureKeys() const {
+    if (!m_open || m_table.empty() || m_keysLoaded) return;
+    m_keysLoaded = true;
+    auto* self = const_cast<CRecordSet*>(this);
+    sqlite3_stmt* s = m_db->Statement(m_keySql);
+    if (s && m_db->Bind(s, m_keyValues)) {
+        int rc;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW)
+            m_keys.push_back(sqlite3_column_int64(s, 0));
+        if (rc != SQLITE_DONE) m_db->FailFromEngine();
+        sqlite3_reset(s);
+    }
+    int64_t pos = 0;
+    if (m_addedKey >= 0) {
+        auto it = std::find(m_keys.begin(), m_keys.end(), m_addedKey);
+        if (it == m_keys.end()) it = m_keys.insert(m_keys.end(), m_addedKey);
+        pos = it - m_keys.begin();
+    }
+    self->m_addedKey = -1;
+    if (self->m_mode == Mode::None) {
+        self->Position(pos);
+    } else {
+        self->m_pos = pos;
+    }
+}
+
+int64_t CRecordSet::CurrentKey() const {
+    if (!m_keysLoaded) return m_addedKey;
+    return m_keys[static_cast<size_t>(m_pos)];
+}
+
 long CRecordSet::GetRecordCount() const {
     if (!m_open) return 0;
+    EnsureKeys();
     return static_cast<long>(m_table.empty() ? m_rows.size() : m_keys.size());
 }
 
@@ -270,14 +314,18 @@ bool CRecordSet::IsEOF() const {
 
 bool CRecordSet::LoadCurrent() {
     m_current.assign(m_fields.size(), CDbValue::Null());
-    if (m_pos < 0 || m_pos >= GetRecordCount() || m_onDeleted) return false;
+    if (m_keysLoaded || m_table.empty()) {
+        if (m_pos < 0 || m_pos >= GetRecordCount() || m_onDeleted) return false;
+    } else if (m_addedKey < 0) {
+        return false;
+    }
     if (m_table.empty()) {
         m_current = m_rows[static_cast<size_t>(m_pos)];
         return true;
     }
     sqlite3_stmt* s = m_db->Statement("SELECT * FROM " + Quote(m_table) + " WHERE rowid = ?1");
     if (!s) return false;
-    sqlite3_bind_int64(s, 1, m_keys[static_cast<size_t>(m_pos)]);
+    sqlite3_bind_int64(s, 1, CurrentKey());
     bool found = sqlite3_step(s) == SQLITE_ROW;
     if (found) {
         int n = sqlite3_column_count(s);
@@ -290,6 +338,7 @@ bool CRecordSet::LoadCurrent() {
 }
 
 bool CRecordSet::Position(int64_t pos) {
+    EnsureKeys();
     m_mode = Mode::None;
     m_onDeleted = false;
     const int64_t n = GetRecordCount();
@@ -311,16 +360,19 @@ bool CRecordSet::MoveLast() {
 
 bool CRecordSet::MoveNext() {
     if (!m_open) return false;
+    EnsureKeys();
     return Position(m_onDeleted ? m_pos : m_pos + 1);
 }
 
 bool CRecordSet::MovePrev() {
     if (!m_open) return false;
+    EnsureKeys();
     return Position(m_pos - 1);
 }
 
 bool CRecordSet::FindFirst(const std::string& criteria) {
     if (!m_open) return Fail("The set is not open.");
+    EnsureKeys();
     return m_table.empty() ? FindInRows(criteria) : FindInKeys(criteria);
 }
 
@@ -399,6 +451,12 @@ bool CRecordSet::AddNew() {
 
 bool CRecordSet::Edit() {
     if (!CanUpdate()) return Fail("Operation must use an updatable query.");
+    if (!m_keysLoaded && m_addedKey >= 0) {  // the row just added, ids not read yet
+        m_mode = Mode::Editing;
+        m_buffer = m_current;
+        m_dirty.assign(m_fields.size(), false);
+        return true;
+    }
     if (IsBOF() || IsEOF() || m_onDeleted) return Fail("No current record.");
     m_mode = Mode::Editing;
     m_buffer = m_current;
@@ -445,7 +503,7 @@ bool CRecordSet::Update() {
             m_mode = Mode::None;
             return true;
         }
-        values.push_back(CDbValue::Integer(m_keys[static_cast<size_t>(m_pos)]));
+        values.push_back(CDbValue::Integer(CurrentKey()));
         sql = "UPDATE " + Quote(m_table) + " SET " + sets + " WHERE rowid = ?" +
               std::to_string(values.size());
     }
@@ -456,11 +514,26 @@ bool CRecordSet::Update() {
     if (rc != SQLITE_DONE) return m_db->FailFromEngine();
     m_db->ClearError();
     if (m_mode == Mode::Adding) {
-        m_keys.push_back(sqlite3_last_insert_rowid(m_db->Handle()));
+        const int64_t key = sqlite3_last_insert_rowid(m_db->Handle());
+        if (!m_keysLoaded) {
+            m_addedKey = key;
+            m_mode = Mode::None;
+            m_onDeleted = false;
+            LoadCurrent();
+            OnRowChanged();
+            return true;
+        }
+        m_keys.push_back(key);
         Position(static_cast<int64_t>(m_keys.size()) - 1);
         return true;
     }
-    Position(m_pos);
+    if (m_keysLoaded) {
+        Position(m_pos);
+    } else {
+        m_mode = Mode::None;
+        LoadCurrent();
+        OnRowChanged();
+    }
     return true;
 }
 
@@ -497,6 +570,7 @@ int CRecordSet::FieldIndex(const std::string& name) const {
 
 CDbValue CRecordSet::GetFieldValue(int index) const {
     if (index < 0 || index >= GetFieldCount()) return CDbValue::Null();
+    if (m_mode == Mode::None && m_addedKey < 0) EnsureKeys();
     if (m_mode != Mode::None) return m_buffer[static_cast<size_t>(index)];
     if (static_cast<size_t>(index) >= m_current.size()) return CDbValue::Null();
     return m_current[static_cast<size_t>(index)];

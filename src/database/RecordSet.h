@@ -81,13 +81,21 @@ private:
     bool Position(int64_t pos);
     bool FindInKeys(const std::string& criteria);
     bool FindInRows(const std::string& criteria);
+    // The row ids of an updatable set are read on first need, so that a set opened only to add
+    // rows (the link table) costs nothing however big its table is.
+    void EnsureKeys() const;
+    int64_t CurrentKey() const;
 
     CDatabase* m_db = nullptr;
     bool m_open = false;
     std::string m_sql;
     std::string m_table;  // set for updatable sets
     std::vector<DbFieldInfo> m_fields;
-    std::vector<int64_t> m_keys;                // updatable sets
+    mutable std::vector<int64_t> m_keys;  // updatable sets
+    mutable bool m_keysLoaded = false;
+    std::string m_keySql;
+    std::vector<CDbValue> m_keyValues;
+    int64_t m_addedKey = -1;                    // the row added before the ids were read
     std::vector<std::vector<CDbValue>> m_rows;  // read-only sets
     int64_t m_pos = -1;
     bool m_onDeleted = false;

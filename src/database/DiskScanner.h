@@ -1,0 +1,61 @@
+// Adding, rescanning and removing disks in the catalogue: one Disks row per disk, one Files row
+// per distinct file (reused when the same file is recorded already), one DiskFileMM row per file
+// on a disk. Checksums find duplicate disks and files; what to do with them is asked through a
+// CDuplicateResolver or answered by the "File duplicates:" option.
+//
+// Names read from disks go into the statements as Jet text literals with their double quotes
+// doubled, so no name can change a statement.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "database/Catalogue.h"
+#include "database/ScanDialogs.h"
+
+namespace tavik {
+
+class CVirtualDrive;
+
+// The Jet text literal for a text: in double quotes, inner double quotes doubled.
+std::string JetTextLiteral(const std::string& text);
+
+// The Drive type and Drive texts of a drive; false for a drive of no known kind.
+bool DriveDescription(const CVirtualDrive& drive, std::string& driveType, std::string& where);
+
+class CDiskScanner {
+public:
+    CDiskScanner(CCatalogue& catalogue, CDuplicateResolver& resolver,
+                 CScanReviewer* reviewer = nullptr);
+
+    // Each returns true when it wrote what it set out to; failures are shown through the
+    // catalogue's prompt (the drive's error text or the engine's description).
+    bool AddDisk(CVirtualDrive& drive);
+    bool RescanDisk(CVirtualDrive& drive);
+    bool RemoveDisks(const std::vector<int>& ids);
+
+    // "Check ID" of the mode 2 dialog.
+    bool DiskIdExists(int id);
+    // The Disks row the last add or rescan wrote (0 when none).
+    int LastDiskId() const { return m_diskId; }
+
+private:
+    struct Volume;
+    bool ReadVolume(CVirtualDrive& drive, Volume& volume);
+    bool ComputeFileChecksums(CVirtualDrive& drive, Volume& volume);
+    bool Candidates(const std::string& sql, std::vector<DuplicateCandidate>& rows);
+    void WriteDiskValues(const Volume& volume);
+    bool LinkFiles(CVirtualDrive& drive, const Volume& volume);
+    bool DeleteFilesOfDisk(int diskId, bool keepLinks);
+    bool Report(const std::string& text);
+    bool EngineError();
+
+    CCatalogue& m_catalogue;
+    CDuplicateResolver& m_resolver;
+    CScanReviewer* m_reviewer;
+    CRecordSet m_links;
+    int m_diskId = 0;
+};
+
+}  // namespace tavik

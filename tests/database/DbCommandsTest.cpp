@@ -1,0 +1,100 @@
+// The "tavik-cli db" commands, run in-process on real files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "base/PcFile.h"
+#include "cli/CliCommand.h"
+#include "support/ImageBuilder.h"
+#include "support/TestSupport.h"
+
+namespace tavik::test {
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(const std::vector<std::string>& words) {
+    std::ostringstream out, err;
+    int code = cli::RunCli(words, out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::string Image(const std::string& folder, const std::string& name, const std::string& file) {
+    CImageBuilder b(360);
+    b.SetName(name);
+    b.AddFile(BuiltFile::Program(file, std::vector<uint8_t>(300, 7)));
+    const std::string path = folder + "/" + name + ".dsk";
+    EXPECT_TRUE(WriteWholeFile(path, b.Image()));
+    return path;
+}
+
+TEST(DbCommandsTest, CreateAddQueryRemove) {
+    const std::string folder = TempFolder();
+    const std::string db = folder + "/Floppies.db";
+    EXPECT_EQ(Cli({"db", "create", db}).code, 0);
+    const std::string a = Image(folder, "GAMES", "LOADER");
+    const std::string b = Image(folder, "TOOLS", "LOADER");
+
+    // TOOLS holds the same file as GAMES: a disk duplicate by file contents, added anyway.
+    CliRun add = Cli({"db", "add", db, a, b, "--duplicates", "reuse", "--duplicate-disks", "new"});
+    EXPECT_EQ(add.code, 0) << add.err;
+    EXPECT_NE(add.out.find("added as disk 1"), std::string::npos);
+    EXPECT_NE(add.out.find("added as disk 2"), std::string::npos);
+    // The same disk again is skipped unless asked for.
+    CliRun again = Cli({"db", "add", db, a});
+    EXPECT_EQ(again.code, 0);
+    EXPECT_NE(again.out.find("not added"), std::string::npos);
+    EXPECT_EQ(Cli({"db", "add", db, a, "--duplicate-disks", "new", "--duplicates", "new"}).code, 0);
+    EXPECT_NE(again.out.find("Found disk(s) with identical (used) sectors: 1"), std::string::npos);
+
+    CliRun rows =
+        Cli({"db", "sql", db, "SELECT [ID], [Disk name], [DS] FROM [Disks] ORDER BY [ID]"});
+    EXPECT_EQ(rows.code, 0) << rows.err;
+    EXPECT_EQ(rows.out,
+              "ID\tDisk name\tDS\n1\tGAMES     \tNo\n2\tTOOLS     \tNo\n3\tGAMES     \tNo\n");
+    CliRun json = Cli({"db", "sql", db, "SELECT Count(*) AS [n] FROM [Files]", "--json"});
+    EXPECT_NE(json.out.find("\"n\": 2"), std::string::npos) << json.out;
+    CliRun update = Cli({"db", "sql", db, "UPDATE [Disks] SET [Info1] = \"x\" WHERE [ID] > 1"});
+    EXPECT_EQ(update.out, "Modified 2 records\n");
+    CliRun bad = Cli({"db", "sql", db, "SELECT * FROM [Nowhere]"});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_FALSE(bad.err.empty());
+    CliRun parameter = Cli({"db", "sql", db, "SELECT * FROM [Disks] WHERE [ID] = [Which]"});
+    EXPECT_EQ(parameter.code, 1);
+    EXPECT_NE(parameter.err.find("[Which]"), std::string::npos);
+
+    EXPECT_EQ(Cli({"db", "rescan", db, b, "--id", "2"}).code, 0);
+    EXPECT_EQ(Cli({"db", "rescan", db, b}).code, 2);
+    EXPECT_EQ(Cli({"db", "remove", db, "1", "3"}).code, 0);
+    EXPECT_EQ(Cli({"db", "sql", db, "SELECT [ID] FROM [Disks]"}).out, "ID\n2\n");
+}
+
+TEST(DbCommandsTest, RefusesWhatItCannotDo) {
+    const std::string folder = TempFolder();
+    const std::string db = folder + "/Floppies.db";
+    ASSERT_EQ(Cli({"db", "create", db}).code, 0);
+    // Tests run without a terminal on standard input.
+    CliRun ask = Cli({"db", "add", db, Image(folder, "A", "F"), "--duplicates", "ask"});
+    EXPECT_EQ(ask.code, 2);
+    EXPECT_NE(ask.err.find("terminal"), std::string::npos);
+    EXPECT_EQ(Cli({"db", "add", db, folder + "/missing.dsk"}).code, 1);
+    EXPECT_EQ(Cli({"db", "frobnicate", db}).code, 2);
+    EXPECT_EQ(Cli({"db", "sql", folder + "/missing.db", "SELECT * FROM [Disks]"}).code, 1);
+}
+
+TEST(DbCommandsTest, ImportMdbRefusesAForeignJetFile) {
+    TAVIK_REQUIRE_TESTDATA(mdb, "mdb");
+    const std::string folder = TempFolder();
+    CliRun r = Cli({"db", "import-mdb", mdb + "/nwind.mdb", folder + "/n.db"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("no TAVIK catalogue"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder + "/n.db"));
+}
+
+}  // namespace
+}  // namespace tavik::test
