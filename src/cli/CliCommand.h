@@ -54,6 +54,8 @@ struct CliCommand {
 // The lists of the subsystems.
 std::vector<CliCommand> DiskCommands();
 std::vector<CliCommand> DbCommands();
+// DbCommands() with the query tools joined into its "db" command.
+std::vector<CliCommand> DbQueryCommands();
 std::vector<CliCommand> MaintenanceCommands();
 std::vector<CliCommand> RemoteCommands();
 

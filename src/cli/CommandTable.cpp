@@ -8,7 +8,7 @@ const std::vector<CliCommand>& AllCommands() {
     static const std::vector<CliCommand> all = [] {
         std::vector<CliCommand> commands;
         // One line per subsystem.
-        for (auto&& list : {DiskCommands(), MaintenanceCommands(), RemoteCommands(), DbCommands()})
+        for (auto&& list : {DiskCommands(), MaintenanceCommands(), RemoteCommands(), DbQueryCommands()})
             commands.insert(commands.end(), list.begin(), list.end());
         return commands;
     }();

@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "base/PcFile.h"
+#include "cli/CliCommand.h"
+#include "support/TestSupport.h"
+
+namespace tavik::cli {
+namespace {
+
+int Cli(std::vector<std::string> words, std::string* out = nullptr) {
+    std::ostringstream o, e;
+    const int rc = RunCli(words, o, e);
+    if (out) *out = o.str() + e.str();
+    return rc;
+}
+
+TEST(DbQueryCommands, ExportMergeUpdateAndProperties) {
+    const std::string dir = test::TempFolder();
+    const std::string a = dir + "/a.db", b = dir + "/b.db", text = dir + "/a.txt";
+    ASSERT_EQ(Cli({"db", "create", a}), kExitOk);
+    ASSERT_EQ(Cli({"db", "sql", a,
+                   "INSERT INTO [Disks] ([Disk name], [CRC-S]) VALUES (\"ONE\", \"00000001\")"}),
+              kExitOk);
+    std::string output;
+    ASSERT_EQ(Cli({"db", "update", a, "--table", "Disks", "--set", "[Info1] = \"x\""}, &output),
+              kExitOk);
+    EXPECT_NE(output.find("Done. Modified 1 records"), std::string::npos);
+    EXPECT_EQ(Cli({"db", "update", a, "--table", "Tapes", "--set", "[Info1] = 1"}), kExitUsage);
+    EXPECT_EQ(Cli({"db", "update", a, "--table", "Files", "--set", "[Info1] = [Unknown]"}),
+              kExitFailed);
+
+    ASSERT_EQ(Cli({"db", "export", a, text, "--files", "none", "--field-sep", ";", "--record-sep",
+                   "lf", "--table-sep", "###"}),
+              kExitOk);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(text, bytes));
+    const std::string exported(bytes.begin(), bytes.end());
+    EXPECT_EQ(exported.rfind("Disks\nDisk name;ID;Size;", 0), 0u);
+    EXPECT_EQ(exported.substr(exported.size() - 3), "###");
+
+    ASSERT_EQ(Cli({"db", "create", b}), kExitOk);
+    EXPECT_EQ(Cli({"db", "merge", b, text, "--field-sep", "null"}), kExitFailed);
+    EXPECT_EQ(Cli({"db", "merge", b, text, "--disks", "sometimes"}), kExitUsage);
+    ASSERT_EQ(Cli({"db", "merge", b, text, "--field-sep", ";", "--record-sep", "lf", "--table-sep",
+                   "###"},
+                  &output),
+              kExitOk);
+    EXPECT_NE(output.find("disks added 1"), std::string::npos) << output;
+    ASSERT_EQ(Cli({"db", "properties", b}, &output), kExitOk);
+    EXPECT_NE(output.find("Disk entries: 1\nFile entries: 0\n"), std::string::npos) << output;
+    // The other db subcommands still answer.
+    EXPECT_EQ(Cli({"db", "frob", b}), kExitUsage);
+}
+
+}  // namespace
+}  // namespace tavik::cli
