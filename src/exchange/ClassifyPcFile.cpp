@@ -124,7 +124,7 @@ std::string ShortTypeText(uint8_t status, int recordLength) {
 
 PcFileClass ClassifyPcBytes(const uint8_t* bytes, size_t count, const std::string& pcName) {
     std::array<uint8_t, kHeaderSize> b{};
-    std::memcpy(b.data(), bytes, std::min<size_t>(count, kHeaderSize));
+    if (bytes && count) std::memcpy(b.data(), bytes, std::min<size_t>(count, kHeaderSize));
     PcFileClass r;
 
     // Track images are recognised as mounting recognises them (the FM preamble may be 0x00

@@ -9,7 +9,7 @@ bool CMemorySectorFeed::Read(int k, uint8_t* out) {
     if (k < 0 || k >= Count()) return false;
     std::memset(out, 0, 256);
     const auto& s = m_sectors[static_cast<size_t>(k)];
-    std::memcpy(out, s.data(), std::min<size_t>(s.size(), 256));
+    if (!s.empty()) std::memcpy(out, s.data(), std::min<size_t>(s.size(), 256));
     return true;
 }
 

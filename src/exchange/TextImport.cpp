@@ -119,7 +119,7 @@ ImportStatus ImportTextFixed(CByteReader& in, int recordLength, const TextImport
             s.fill(0);
             offset = 0;
         }
-        std::memcpy(s.data() + offset, record.data(), record.size());
+        if (!record.empty()) std::memcpy(s.data() + offset, record.data(), record.size());
         std::memset(s.data() + offset + record.size(), ' ', recordLength - record.size());
         offset += recordLength;
         ++totals.records;
