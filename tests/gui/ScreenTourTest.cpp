@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QTimer>
 
+#include <QTreeWidget>
 #include "ImageBuilder.h"
 #include "TestSupport.h"
 #include "app/Application.h"
@@ -16,6 +17,8 @@
 #include "app/gui/Shell.h"
 #include "disk/dialogs/DiskPropertiesDialog.h"
 #include "disk/dialogs/DrivePropertiesDialog.h"
+#include "exchange/TiFileChooser.h"
+#include "exchange/dialogs/TiFileDialog.h"
 #include "views/DriveView.h"
 #include "views/QtUserPrompt.h"
 
@@ -84,6 +87,12 @@ TEST(ScreenTour, MainWindowWithImagesAndDialogs) {
     disk.show();
     QApplication::processEvents();
     Save(disk, "disk-properties");
+
+    CTiFileDialog chooser(ChooseMount, {}, folder, &frame);
+    chooser.show();
+    QApplication::processEvents();
+    EXPECT_EQ(chooser.List()->topLevelItemCount(), 3);  // the three images
+    Save(chooser, "chooser");
 
     QMenu menu;
     QString title;
