@@ -1,0 +1,510 @@
+#include "app/gui/MainFrame.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include "app/Application.h"
+#include "app/PathRules.h"
+#include "app/gui/CommandTable.h"
+#include "app/gui/OptionsSheet.h"
+#include "base/Cp1252.h"
+#include "views/DiskView.h"
+#include "views/DriveCommands.h"
+#include "views/DriveView.h"
+#include "views/EditorView.h"
+#include "views/Icons.h"
+#include "views/MapView.h"
+#include "views/QtUserPrompt.h"
+#include "views/TreeItemModel.h"
+
+namespace tavik {
+
+namespace {
+
+constexpr int kShowNormal = 1;  // the show states the placement records
+constexpr int kShowMinimised = 2;
+constexpr int kShowMaximised = 3;
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles recent)
+    : m_app(app), m_prompt(prompt), m_recent(std::move(recent)) {
+    m_prompt.SetParentWidget(this);
+    setWindowTitle("TAVIK");
+    setWindowIcon(TreeIcon(static_cast<int>(NodeKind::SectorImage)));
+    m_recent.Load();
+
+    if (m_app.Tree().RootCount() == 0) m_app.Tree().CreateRoots();
+    m_driveView = new CDriveView(m_app.Tree(), m_app.Options(), m_prompt);
+    m_diskView = new CDiskView(m_prompt);
+    m_mapView = new CMapView;
+    m_editorView = new CEditorView;
+    m_driveView->SetPanes(m_diskView, m_mapView, m_editorView);
+    m_driveView->SetClip(&m_app.InternalClip());
+    m_driveView->SetAdvanced([this] { return m_app.Options().advancedView != 0; });
+    m_driveCommands =
+        std::make_unique<CDriveCommands>(*m_driveView, m_app.Options(), m_prompt, this);
+    m_driveView->SetDialogs(m_driveCommands.get());
+    connect(m_driveView, &CDriveView::ImageMounted, this, [this](const QString& path) {
+        m_recent.Add(path);
+        RebuildRecentMenu();
+    });
+
+    m_topRow = new QSplitter(Qt::Horizontal);
+    m_topRow->addWidget(m_driveView);
+    m_topRow->addWidget(m_diskView);
+    m_bottomRow = new QSplitter(Qt::Horizontal);
+    m_bottomRow->addWidget(m_mapView);
+    m_bottomRow->addWidget(m_editorView);
+    m_rows = new QSplitter(Qt::Vertical);
+    m_rows->addWidget(m_topRow);
+    m_rows->addWidget(m_bottomRow);
+    m_rows->setChildrenCollapsible(false);
+    m_topRow->setChildrenCollapsible(false);
+    m_bottomRow->setChildrenCollapsible(false);
+    setCentralWidget(m_rows);
+
+    CreateActions();
+    CreateMenus();
+    CreateToolbar();
+    CreateStatusBar();
+    m_app.Workspace().SetLayoutHost(this);
+
+    // First start: the platform's placement; the rows two thirds and one third of the client
+    // area, the tree a third of the width; the lower row waits for "Advanced".
+    resize(980, 660);
+    const int client = 660 - 90;
+    m_app.Options().SetInitialRowHeights(client);
+    m_rows->setSizes({m_app.Options().topRowHeight, m_app.Options().bottomRowHeight});
+    m_topRow->setSizes({300, 680});
+    m_bottomRow->setSizes({420, 560});
+    m_bottomRow->setVisible(m_app.Options().advancedView != 0);
+    m_driveView->expand(m_driveView->ItemModel()->IndexOf(m_app.Tree().PcRootItem()));
+
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (!now) return;
+        const std::pair<QWidget*, Pane> panes[] = {{m_driveView, Pane::DriveTree},
+                                                   {m_diskView, Pane::CatalogList},
+                                                   {m_mapView, Pane::SectorMap},
+                                                   {m_editorView, Pane::SectorEditor}};
+        for (const auto& [w, pane] : panes)
+            if (w == now || w->isAncestorOf(now)) m_activePane = pane;
+    });
+    connect(&m_prompt, &CQtUserPrompt::InsertModeChanged, this,
+            [this](bool) { UpdateStatusPanes(); });
+    // Enabling rules are evaluated while idle, as well as when a menu opens.
+    auto* idle = new QTimer(this);
+    connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommands);
+    idle->start(250);
+    UpdateCommands();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+// ---- Commands -------------------------------------------------------------------------------
+
+void CMainFrame::CreateActions() {
+    for (const CommandEntry& e : AllCommands()) {
+        auto* a = new QAction(e.caption, this);
+        QList<QKeySequence> keys;
+        for (const char* k : e.shortcuts)
+            keys << QKeySequence(k);
+        a->setShortcuts(keys);
+        a->setStatusTip(Q(StatusPrompt(e)));
+        a->setToolTip(Q(TooltipPrompt(e)));
+        a->setCheckable(e.checkable);
+        const QIcon icon = CommandIcon(e.id);
+        if (!icon.isNull()) a->setIcon(icon);
+        const CommandId id = e.id;
+        connect(a, &QAction::triggered, this, [this, id] { Execute(id); });
+        m_actions[static_cast<int>(e.id)] = a;
+        addAction(a);  // shortcuts of commands without a menu item work too
+    }
+}
+
+void CMainFrame::CreateMenus() {
+    for (const MenuSpec& spec : MenuLayout()) {
+        QMenu* menu = menuBar()->addMenu(spec.title);
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
+        if (QString(spec.title) == "&Drive") m_driveMenu = menu;
+        for (const MenuLine& line : spec.lines) {
+            switch (line.kind) {
+                case MenuLine::Command:
+                    menu->addAction(Action(line.id));
+                    break;
+                case MenuLine::Separator:
+                    menu->addSeparator();
+                    break;
+                case MenuLine::Submenu: {
+                    QMenu* sub = menu->addMenu(line.title);
+                    connect(sub, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
+                    for (CommandId id : line.submenu)
+                        sub->addAction(Action(id));
+                    break;
+                }
+                case MenuLine::RecentFiles:
+                    m_recentAnchor = menu->addSeparator();
+                    m_recentAnchor->setVisible(false);
+                    break;
+            }
+        }
+    }
+    RebuildRecentMenu();
+}
+
+void CMainFrame::RebuildRecentMenu() {
+    if (!m_driveMenu || !m_recentAnchor) return;
+    for (QAction* a : m_recentActions) {
+        m_driveMenu->removeAction(a);
+        a->deleteLater();
+    }
+    m_recentActions.clear();
+    const QStringList& entries = m_recent.Entries();
+    if (entries.isEmpty()) {
+        auto* none = new QAction("Recent File", this);
+        none->setEnabled(false);
+        m_driveMenu->insertAction(m_recentAnchor, none);
+        m_recentActions.push_back(none);
+        return;
+    }
+    for (int i = 0; i < entries.size(); ++i) {
+        const QString path = entries[i];
+        auto* a = new QAction(QString("&%1 %2").arg(i + 1).arg(path), this);
+        a->setStatusTip("Open this document");
+        connect(a, &QAction::triggered, this, [this, path] { OpenRecent(path); });
+        m_driveMenu->insertAction(m_recentAnchor, a);
+        m_recentActions.push_back(a);
+    }
+}
+
+void CMainFrame::OpenRecent(const QString& path) {
+    CTreeItem* item = m_driveView->MountByPath(path.toStdString(), nullptr);
+    if (!item) {
+        m_recent.Remove(path);
+    } else {
+        m_driveView->Select(item);
+    }
+    RebuildRecentMenu();
+}
+
+void CMainFrame::CreateToolbar() {
+    m_toolbar = addToolBar("Toolbar");
+    m_toolbar->setObjectName("Toolbar");
+    m_toolbar->setIconSize(QSize(kIconSize, kIconSize));
+    m_toolbar->setMovable(false);
+    for (CommandId id : ToolbarLayout()) {
+        if (id == CommandId::Count)
+            m_toolbar->addSeparator();
+        else
+            m_toolbar->addAction(Action(id));
+    }
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    auto pane = [&](const QString& sizedFor) {
+        auto* label = new QLabel;
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(sizedFor) + 8);
+        label->setAlignment(Qt::AlignCenter);
+        bar->addPermanentWidget(label);
+        return label;
+    };
+    m_targetPane = pane("To MMMMMMMMMM");
+    m_filePane = pane("MMMMMMMMMM (FDR)");
+    m_sectorPane = pane("1440: DD");
+    m_capsPane = pane("CAP");
+    m_numPane = pane("NUM");
+    m_insertPane = pane("OVR");
+    // The lock keys' states are not known to the program; their panes stay greyed.
+    m_capsPane->setText("CAP");
+    m_capsPane->setEnabled(false);
+    m_numPane->setText("NUM");
+    m_numPane->setEnabled(false);
+    connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& text) {
+        if (text.isEmpty()) bar->showMessage("Ready");
+    });
+    bar->showMessage("Ready");
+}
+
+void CMainFrame::UpdateStatusPanes() {
+    const bool loaded = m_editorView->Drive() != nullptr;
+    for (QLabel* l : {m_targetPane, m_filePane, m_sectorPane})
+        l->setEnabled(loaded);
+    if (!loaded) {
+        m_targetPane->clear();
+        m_filePane->clear();
+        m_sectorPane->clear();
+    } else {
+        m_targetPane->setText(m_editorView->Target() ? "To " + m_editorView->TargetName()
+                                                     : QString("No target disk"));
+        m_filePane->setText("No file selected");
+        m_sectorPane->setText(QString::number(m_editorView->CurrentSector()));
+    }
+    m_insertPane->setText(m_prompt.InsertMode() ? "INS" : "OVR");
+}
+
+QStringList CMainFrame::StatusPaneTexts() const {
+    return {m_targetPane->text(), m_filePane->text(), m_sectorPane->text(),
+            m_capsPane->text(),   m_numPane->text(),  m_insertPane->text()};
+}
+
+CCommandTarget* CMainFrame::Target(Pane pane) const {
+    switch (pane) {
+        case Pane::DriveTree:
+            return m_driveView;
+        case Pane::CatalogList:
+            return m_diskView;
+        case Pane::SectorMap:
+            return m_mapView;
+        case Pane::SectorEditor:
+            return m_editorView;
+        default:
+            return nullptr;
+    }
+}
+
+CommandState CMainFrame::GatherState() const {
+    CommandState s;
+    CTreeItem* item = m_driveView->CommandItem();
+    s.selectedKind = item ? static_cast<int>(item->Kind()) : -1;
+    s.diskShown = m_diskView->DiskShown();
+    s.listMode = m_diskView->Mode();
+    s.selectedRows = m_diskView->SelectedCount();
+    s.editorLoaded = m_editorView->Drive() != nullptr;
+    s.targetSet = m_editorView->Target() != nullptr;
+    s.stayInFile = m_editorView->StayInFile();
+    s.mapLoaded = m_mapView->Drive() != nullptr;
+    CTreeItem* db = m_app.Tree().DatabaseRootItem();
+    s.databaseOpen = db && db->Kind() == NodeKind::DatabaseOpen;
+    s.advanced = m_app.Options().advancedView != 0;
+    s.devices = m_app.Options().showRemoteDevices != 0;
+    s.fullPathNames = m_app.Options().fullFolderNames != 0;
+    s.toolbarVisible = m_toolbar && !m_toolbar->isHidden();
+    s.statusBarVisible = !statusBar()->isHidden();
+    s.focus = m_activePane;
+    return s;
+}
+
+bool CMainFrame::IsEnabled(CommandId id) const {
+    return CommandEnabled(id, GatherState(), Target(m_activePane));
+}
+
+void CMainFrame::UpdateCommands() {
+    const CommandState s = GatherState();
+    CCommandTarget* focused = Target(m_activePane);
+    for (const CommandEntry& e : AllCommands()) {
+        QAction* a = Action(e.id);
+        a->setEnabled(CommandEnabled(e.id, s, focused));
+        if (e.checkable) a->setChecked(CommandChecked(e.id, s));
+        const QString caption = Q(CommandCaption(e.id, s, focused));
+        if (a->text() != caption) a->setText(caption);
+    }
+    UpdateStatusPanes();
+}
+
+bool CMainFrame::Execute(CommandId id) {
+    const CommandState s = GatherState();
+    CCommandTarget* focused = Target(m_activePane);
+    if (!CommandEnabled(id, s, focused)) return false;
+    bool done = focused && focused->HandleCommand(id);
+    if (!done) done = RunFrameCommand(id);
+    if (!done) {
+        CCommandTarget* owner = Target(Command(id).owner);
+        if (owner && owner != focused) owner->HandleCommand(id);
+    }
+    m_prompt.EndProgress();
+    if (!m_exiting) UpdateCommands();
+    return true;
+}
+
+bool CMainFrame::RunFrameCommand(CommandId id) {
+    switch (id) {
+        case CommandId::Exit:
+            ExitCommand();
+            return true;
+        case CommandId::ViewAdvanced:
+            ToggleAdvanced();
+            return true;
+        case CommandId::ViewToolbar:
+            m_toolbar->setVisible(m_toolbar->isHidden());
+            return true;
+        case CommandId::ViewStatusBar:
+            statusBar()->setVisible(statusBar()->isHidden());
+            return true;
+        case CommandId::ViewDevices:
+            ToggleDevices();
+            return true;
+        case CommandId::ViewFullPathNames:
+            ToggleFullPathNames();
+            return true;
+        case CommandId::SetupOptions:
+            ShowOptions();
+            return true;
+        case CommandId::SetupLoadWorkspace:
+            LoadWorkspaceFrom();
+            return true;
+        case CommandId::SetupSaveWorkspace:
+            SaveWorkspaceAs();
+            return true;
+        case CommandId::HelpAbout:
+            About();
+            return true;
+        case CommandId::NextPane:
+            SwitchPane(1);
+            return true;
+        case CommandId::PreviousPane:
+            SwitchPane(-1);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CMainFrame::ToggleAdvanced() {
+    ToggleFlag(m_app.Options().advancedView);
+    if (m_app.Options().treeWidth < 0) CaptureLayout(m_app.Options());
+    ApplyLayout(m_app.Options());
+}
+
+void CMainFrame::ToggleDevices() {
+    ToggleFlag(m_app.Options().showRemoteDevices);
+    // The device nodes come with the drives of the TI-99/4A and the emulator.
+}
+
+void CMainFrame::ToggleFullPathNames() {
+    ToggleFlag(m_app.Options().fullFolderNames);
+    m_driveView->ApplyFullPathNames();
+}
+
+void CMainFrame::SwitchPane(int step) {
+    std::vector<QWidget*> panes = {m_driveView, m_diskView};
+    if (m_bottomRow->isVisible()) {
+        panes.push_back(m_mapView);
+        panes.push_back(m_editorView);
+    }
+    int current = 0;
+    for (size_t i = 0; i < panes.size(); ++i)
+        if (panes[i]->hasFocus()) current = static_cast<int>(i);
+    const int n = static_cast<int>(panes.size());
+    panes[static_cast<size_t>(((current + step) % n + n) % n)]->setFocus();
+}
+
+void CMainFrame::ShowOptions() {
+    COptionsSheet sheet(m_app.Options(), this);
+    sheet.exec();
+}
+
+void CMainFrame::SaveWorkspaceAs() {
+    const QString path =
+        QFileDialog::getSaveFileName(this, "Save workspace", Q(m_app.WorkspaceDialogFolder()),
+                                     "Workspace files (*.TVK);;All files (*.*)");
+    if (!path.isEmpty()) m_app.Workspace().SaveWorkspace(path.toStdString());
+}
+
+void CMainFrame::LoadWorkspaceFrom() {
+    const QString path =
+        QFileDialog::getOpenFileName(this, "Load workspace", Q(m_app.WorkspaceDialogFolder()),
+                                     "Workspace files (*.TVK);;All files (*.*)");
+    if (path.isEmpty()) return;
+    m_driveView->SetContextItem(nullptr);
+    m_app.Workspace().LoadWorkspace(path.toStdString());
+    m_driveView->ApplyFullPathNames();
+}
+
+void CMainFrame::About() {
+    QMessageBox box(this);
+    box.setWindowTitle("About TAVIK");
+    box.setIconPixmap(TreeIcon(static_cast<int>(NodeKind::SectorImage)).pixmap(32, 32));
+    box.setText("<b>TAVIK</b>");
+    box.setInformativeText("Version 2.3");
+    box.exec();
+}
+
+// ---- Start-up and exit ------------------------------------------------------------------------
+
+bool CMainFrame::MountCommandLine(const QStringList& imagePaths) {
+    for (const QString& path : imagePaths) {
+        CTreeItem* item = m_driveView->MountByPath(path.toStdString(), m_app.Tree().PcRootItem());
+        if (!item) return false;
+        m_recent.Add(path);
+        m_driveView->Select(item);
+    }
+    RebuildRecentMenu();
+    m_driveView->expand(m_driveView->ItemModel()->IndexOf(m_app.Tree().PcRootItem()));
+    UpdateCommands();
+    return true;
+}
+
+void CMainFrame::ExitCommand() {
+    m_app.ExitCommand();
+    m_exiting = true;
+    close();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // Closing by any means other than "Exit" ends the program without saving.
+    m_exiting = true;
+    event->accept();
+}
+
+// ---- Layout -----------------------------------------------------------------------------------
+
+void CMainFrame::CaptureLayout(COptions& options) {
+    WindowPlacement& p = options.windowPlacement;
+    p.showState = isMaximized() ? kShowMaximised : isMinimized() ? kShowMinimised : kShowNormal;
+    p.minimisedPosition = {-1, -1};
+    p.maximisedPosition = {-1, -1};
+    const QRect g = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    p.normalRectangle = {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+    const QList<int> rows = m_rows->sizes();
+    options.topRowHeight = rows.value(0);
+    options.bottomRowHeight = m_bottomRow->isHidden() ? 0 : rows.value(1);
+    const QList<int> top = m_topRow->sizes();
+    const QList<int> bottom = m_bottomRow->sizes();
+    options.treeWidth = top.value(0);
+    options.listWidth = top.value(1);
+    options.mapWidth = bottom.value(0);
+    options.editorWidth = bottom.value(1);
+}
+
+void CMainFrame::ApplyLayout(COptions& options) {
+    if (options.treeWidth < 0) return;
+    const ArRect& r = options.windowPlacement.normalRectangle;
+    if (r.right > r.left && r.bottom > r.top) {
+        if (isMaximized() || isMinimized()) showNormal();
+        setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    m_topRow->setSizes({options.treeWidth, options.listWidth});
+    m_bottomRow->setSizes({options.mapWidth, options.editorWidth});
+    if (options.advancedView) {
+        m_bottomRow->show();
+        if (options.bottomRowHeight == 0) {
+            const RowHeights rows = RecomputedRows(m_rows->sizes().value(0));
+            m_rows->setSizes({rows.upper, rows.lower});
+        } else {
+            m_rows->setSizes({options.topRowHeight, options.bottomRowHeight});
+        }
+        m_driveView->ShowCurrentAgain();
+    } else {
+        m_rows->setSizes({2048, 0});
+        m_bottomRow->hide();
+        m_mapView->Clear();
+        m_editorView->Clear();
+    }
+    m_rows->updateGeometry();
+}
+
+}  // namespace tavik

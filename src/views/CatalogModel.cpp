@@ -1,0 +1,136 @@
+#include "views/CatalogModel.h"
+
+#include "base/Cp1252.h"
+#include "base/UserPrompt.h"
+#include "disk/Catalog.h"
+#include "disk/TiDateTime.h"
+#include "disk/VirtualDrive.h"
+#include "views/Icons.h"
+
+namespace tavik {
+
+namespace {
+
+QString FromCp1252(const std::string& s) {
+    return QString::fromStdString(Cp1252ToUtf8(s));
+}
+
+constexpr int kDateOrder = 5;  // four-digit year first, so that the text sorts by date
+
+}  // namespace
+
+CCatalogModel::CCatalogModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int CCatalogModel::ListDisk(CVirtualDrive* drive, CUserPrompt& prompt) {
+    beginResetModel();
+    m_drive = drive;
+    m_rows.clear();
+    endResetModel();
+    if (!drive) return 0;
+    std::vector<FileProperties> rows;
+    int position = 0;
+    bool failed = false;
+    for (int guard = 0; guard < 128; ++guard) {
+        const int fdr = drive->NextFdr(position);
+        if (fdr < 0) {
+            failed = true;
+            break;
+        }
+        if (fdr == 0) break;
+        if (!rows.empty() && AbortRequested(prompt, "Abort listing?")) break;
+        FileProperties file;
+        if (!drive->GetFileProperties(fdr, file)) {
+            failed = true;
+            break;
+        }
+        file.fdrSector = static_cast<uint16_t>(fdr);
+        rows.push_back(std::move(file));
+    }
+    beginInsertRows({}, 0, static_cast<int>(rows.size()) - 1);
+    m_rows = std::move(rows);
+    endInsertRows();
+    if (failed) prompt.Message(drive->ErrorText(), PromptIcon::Error);
+    return static_cast<int>(m_rows.size());
+}
+
+void CCatalogModel::Clear() {
+    beginResetModel();
+    m_drive = nullptr;
+    m_rows.clear();
+    endResetModel();
+}
+
+int CCatalogModel::FdrOfRow(int row) const {
+    if (row < 0 || row >= static_cast<int>(m_rows.size())) return 0;
+    return m_rows[row].fdrSector;
+}
+
+int CCatalogModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int CCatalogModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+int CCatalogModel::IconIndex(uint8_t status, uint8_t recordLength) {
+    switch (status & kTypeMask) {
+        case kStatusProgram:
+            return 0;
+        case 0x00:
+            return 1;
+        case kStatusVariable:
+            return 2;
+        case kStatusInternal:
+            return recordLength == 1 ? 5 : 3;
+        case kStatusVariable | kStatusInternal:
+            return recordLength == 1 ? 5 : 4;
+        default:
+            return 0;
+    }
+}
+
+QString CCatalogModel::CellText(const FileProperties& f, int column) {
+    switch (column) {
+        case Name:
+            return FromCp1252(std::string(f.name.begin(), f.name.end()));
+        case Type:
+            return FromCp1252(CatalogTypeText(f.status, f.recordLength));
+        case Size:
+            return QString::number(f.sectors);
+        case Protected:
+            return (f.status & kStatusProtected) ? QStringLiteral("P") : QStringLiteral(" ");
+        case Created:
+            return f.creationDate == 0 && f.creationTime == 0
+                       ? QString()
+                       : FromCp1252(DateText(f.creationDate, kDateOrder));
+        case Modified:
+            return f.updateDate == 0 && f.updateTime == 0
+                       ? QString()
+                       : FromCp1252(DateText(f.updateDate, kDateOrder));
+        case Fdr:
+            return QString::number(f.fdrSector);
+        default:
+            return {};
+    }
+}
+
+QVariant CCatalogModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size())) return {};
+    const FileProperties& f = m_rows[index.row()];
+    if (role == Qt::DisplayRole) return CellText(f, index.column());
+    if (role == Qt::DecorationRole && index.column() == Name)
+        return CatalogIcon(IconIndex(f.status, f.recordLength));
+    if (role == Qt::TextAlignmentRole && (index.column() == Size || index.column() == Fdr))
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant CCatalogModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    static const char* const kHeaders[] = {
+        "File name", "Type", "Size", "Protected", "Creation date", "Modification date", "FDR"};
+    return section >= 0 && section < ColumnCount ? QString(kHeaders[section]) : QVariant();
+}
+
+}  // namespace tavik

@@ -1,0 +1,44 @@
+// The rows of the catalog list in its disk-catalog mode: one row per file of the disk's index,
+// in index order, with the cells of the default catalog display specification.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <vector>
+
+#include "disk/DiskTypes.h"
+
+namespace tavik {
+
+class CVirtualDrive;
+class CUserPrompt;
+
+class CCatalogModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { Name, Type, Size, Protected, Created, Modified, Fdr, ColumnCount };
+
+    explicit CCatalogModel(QObject* parent = nullptr);
+
+    // Lists the drive's catalog. Between two files a held F4 asks "Abort listing?"; a read
+    // error stops with the drive's error text. Returns the number of rows listed.
+    int ListDisk(CVirtualDrive* drive, CUserPrompt& prompt);
+    void Clear();
+    CVirtualDrive* Drive() const { return m_drive; }
+    int FdrOfRow(int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // The row's icon index: 0 program, 1 DIS/FIX, 2 DIS/VAR, 3 INT/FIX, 4 INT/VAR,
+    // 5 INT/FIX or INT/VAR with record length 1.
+    static int IconIndex(uint8_t status, uint8_t recordLength);
+    static QString CellText(const FileProperties& file, int column);
+
+private:
+    CVirtualDrive* m_drive = nullptr;
+    std::vector<FileProperties> m_rows;
+};
+
+}  // namespace tavik

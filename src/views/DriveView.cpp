@@ -1,0 +1,509 @@
+#include "views/DriveView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDrag>
+#include <QMenu>
+#include <QMimeData>
+
+#include "app/Options.h"
+#include "app/PathRules.h"
+#include "base/Cp1252.h"
+#include "base/UserPrompt.h"
+#include "views/DiskView.h"
+#include "views/EditorView.h"
+#include "views/Icons.h"
+#include "views/MapView.h"
+#include "views/TreeItemModel.h"
+#include "views/TreeOperations.h"
+
+namespace tavik {
+
+namespace {
+
+const char* const kItemMime = "application/x-tavik-tree-item";
+
+QString Q(const std::string& cp1252) {
+    return QString::fromStdString(Cp1252ToUtf8(cp1252));
+}
+
+bool IsImage(NodeKind k) {
+    return k == NodeKind::SectorImage || k == NodeKind::TrackImage;
+}
+bool IsFolderOrPc(NodeKind k) {
+    return k == NodeKind::PcRoot || IsFolderKind(k);
+}
+int KindOf(const CTreeItem* item) {
+    return item ? static_cast<int>(item->Kind()) : -1;
+}
+
+}  // namespace
+
+CDriveView::CDriveView(CTreeModel& tree, COptions& options, CUserPrompt& prompt, QWidget* parent)
+    : QTreeView(parent),
+      m_tree(tree),
+      m_options(options),
+      m_prompt(prompt),
+      m_model(new CTreeItemModel(tree, this)) {
+    setModel(m_model);
+    setHeaderHidden(true);
+    setRootIsDecorated(true);
+    setItemsExpandable(true);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setIconSize(QSize(kIconSize, kIconSize));
+    connect(m_model, &CTreeItemModel::ExpandIndex, this,
+            [this](const QModelIndex& i) { expand(i); });
+    m_tree.AddObserver(this);
+}
+
+CDriveView::~CDriveView() {
+    m_tree.RemoveObserver(this);
+}
+
+void CDriveView::SetPanes(CDiskView* list, CMapView* map, CEditorView* editor) {
+    m_list = list;
+    m_map = map;
+    m_editor = editor;
+}
+
+CTreeItem* CDriveView::SelectedItem() const {
+    return m_model->ItemOf(currentIndex());
+}
+
+CTreeItem* CDriveView::CommandItem() const {
+    return m_context ? m_context : SelectedItem();
+}
+
+void CDriveView::Select(CTreeItem* item) {
+    if (!item) return;
+    const QModelIndex i = m_model->IndexOf(item);
+    scrollTo(i);
+    setCurrentIndex(i);
+}
+
+void CDriveView::Fail(const std::string& text) {
+    m_prompt.Message(text, PromptIcon::Error);
+}
+
+// ---- Showing the selected item ----------------------------------------------------------
+
+void CDriveView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTreeView::currentChanged(current, previous);
+    ShowItem(m_model->ItemOf(current));
+}
+
+void CDriveView::ShowItem(CTreeItem* item) {
+    if (!item || !IsDriveKind(item->Kind()) || !item->Drive()) return;
+    m_current = item;
+    if (m_list) m_list->ListDisk(item->Drive(), Q(item->Text()));
+    if (!m_advanced || m_advanced()) {
+        if (m_map) m_map->SetDrive(item->Drive());
+        if (m_editor) m_editor->SetDrive(item->Drive());
+    }
+}
+
+void CDriveView::ShowCurrentAgain() {
+    if (m_current) ShowItem(m_current);
+}
+
+void CDriveView::ClearPanes() {
+    m_current = nullptr;
+    if (m_editor) m_editor->Clear();
+    if (m_map) m_map->Clear();
+    if (m_list) m_list->Clear();
+}
+
+void CDriveView::AboutToRemove(CTreeItem* item) {
+    // The panes keep plain references to the drive: they forget it before it goes.
+    if (m_current && item->Contains(m_current)) ClearPanes();
+    if (m_target && item->Contains(m_target)) {
+        m_target = nullptr;
+        if (m_editor) {
+            m_editor->SetTarget(nullptr);
+            m_editor->SetTargetName({});
+        }
+    }
+    if (m_context && item->Contains(m_context)) m_context = nullptr;
+}
+
+// ---- Operations ---------------------------------------------------------------------------
+
+CTreeItem* CDriveView::MountByPath(const std::string& path, CTreeItem* parent) {
+    std::string error;
+    CTreeItem* item = tavik::MountByPath(m_tree, path, parent, error);
+    if (!item) Fail(error);
+    return item;
+}
+
+void CDriveView::MountPcFile() {
+    CTreeItem* context = CommandItem();
+    if (!m_dialogs) return;
+    std::string start = m_options.lastMountFolder;
+    if (context && context->Kind() == NodeKind::PcFolder) start = context->Node().path;
+    std::vector<std::string> files;
+    bool folderToo = false;
+    if (!m_dialogs->ChooseImages(start, files, folderToo) || files.empty()) return;
+    const std::string folder = FolderPart(files.front());
+    m_options.lastMountFolder = folder;
+    CTreeItem* parent = context;
+    if (folderToo) {
+        parent = InsertPcFolder(m_tree, folder, context, m_options.fullFolderNames != 0, true);
+        m_tree.Expand(parent->Parent());
+    }
+    CTreeItem* last = nullptr;
+    for (const std::string& path : files) {
+        CTreeItem* item = MountByPath(path, parent);
+        if (!item) break;  // the first failure stops
+        last = item;
+        AddToHistory(m_options.mountFileHistory, path);
+        emit ImageMounted(Q(path));
+    }
+    if (parent) m_tree.Expand(parent);
+    if (last) Select(last);
+}
+
+void CDriveView::MountPcFolder(const std::string& chosen) {
+    CTreeItem* context = CommandItem();
+    std::string folder = chosen;
+    if (folder.empty() && (!m_dialogs || !m_dialogs->ChooseFolder("Select PC folder", folder)))
+        return;
+    CTreeItem* item =
+        InsertPcFolder(m_tree, folder, context, m_options.fullFolderNames != 0, false);
+    m_tree.Expand(item->Parent());
+    const std::vector<std::string> images = DiskImagesInFolder(item->Node().path);
+    const int total = static_cast<int>(images.size());
+    for (int i = 0; i < total; ++i) {
+        if (i % 50 == 0) m_prompt.Progress("Mounting " + item->Node().path, i, total);
+        std::string error;
+        if (!tavik::MountByPath(m_tree, images[i], item, error)) {
+            Fail(error);
+            break;
+        }
+        if (AbortRequested(m_prompt, "Abort mounting?")) break;
+    }
+    m_tree.Expand(item);
+}
+
+void CDriveView::DismountItem() {
+    CTreeItem* item = CommandItem();
+    if (!item || !CanDismount(item->Kind())) return;
+    ClearPanes();
+    m_context = nullptr;
+    Dismount(m_tree, item);
+    ShowItem(SelectedItem());
+}
+
+void CDriveView::NewDummyFolder() {
+    AddDummyFolder(m_tree, CommandItem());
+}
+
+void CDriveView::AlphaSortItem() {
+    CTreeItem* item = CommandItem();
+    if (item && IsFolderOrPc(item->Kind())) AlphaSort(m_tree, item);
+}
+
+void CDriveView::SelectAsTarget() {
+    CTreeItem* item = CommandItem();
+    if (!item || !IsDriveKind(item->Kind()) || !m_editor) return;
+    m_target = item;
+    m_editor->SetTarget(item->Drive());
+    m_editor->SetTargetName(Q(item->Text()));
+}
+
+void CDriveView::CopyPath() {
+    if (CTreeItem* item = CommandItem()) QApplication::clipboard()->setText(Q(item->Node().path));
+}
+
+void CDriveView::CopyClip() {
+    CTreeItem* item = CommandItem();
+    if (!item || !m_clip) return;
+    const std::string clip = ItemClip(*item);
+    if (!clip.empty()) *m_clip = clip;
+}
+
+void CDriveView::PasteClip() {
+    if (!m_clip) return;
+    CTreeItem* target = CommandItem();
+    CTreeItem* source = m_tree.Find(ClipSourceNumber(*m_clip));
+    if (!source || !target) return;
+    if (m_clip->find("Disk") != std::string::npos) {
+        if (source != target) DropOnto(source, target);
+    }
+}
+
+void CDriveView::RefreshDrive() {
+    if (m_list && m_list->Drive()) m_list->Drive()->Refresh();
+    ShowCurrentAgain();
+}
+
+void CDriveView::ApplyFullPathNames() {
+    RelabelFolders(m_tree, m_options.fullFolderNames != 0);
+    CTreeItem* db = m_tree.DatabaseRootItem();
+    if (db && db->Kind() == NodeKind::DatabaseOpen) {
+        const CTreeNode& n = db->Node();
+        m_tree.SetText(db, m_options.fullFolderNames || n.label.empty() ? n.path : n.label);
+    }
+}
+
+// ---- Routing ------------------------------------------------------------------------------
+
+bool CDriveView::HasHandler(CommandId id) const {
+    switch (id) {
+        case CommandId::EditCopy:
+        case CommandId::EditPaste:
+        case CommandId::EditSelect:
+        case CommandId::DeleteKey:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CDriveView::IsEnabledHere(CommandId id, const CommandState&) const {
+    const int k = KindOf(CommandItem());
+    switch (id) {
+        case CommandId::EditCopy:
+            return k >= 10 && k <= 16;
+        case CommandId::EditPaste:
+            return m_clip && !m_clip->empty() && k >= 0;
+        case CommandId::EditSelect:
+            return k > 9 && k <= 13;
+        case CommandId::DeleteKey:
+            return k >= 8 && k <= 11;
+        default:
+            return false;
+    }
+}
+
+const char* CDriveView::CaptionHere(CommandId id, const CommandState&) const {
+    return id == CommandId::EditSelect ? "Select disk as target" : nullptr;
+}
+
+bool CDriveView::HandleCommand(CommandId id) {
+    bool handled = true;
+    switch (id) {
+        case CommandId::MountPcFile:
+            MountPcFile();
+            break;
+        case CommandId::MountPcFolder:
+            MountPcFolder();
+            break;
+        case CommandId::Dismount:
+        case CommandId::DeleteKey:
+            DismountItem();
+            break;
+        case CommandId::DummyFolder:
+            NewDummyFolder();
+            break;
+        case CommandId::AlphaSort:
+            AlphaSortItem();
+            break;
+        case CommandId::RefreshDrive:
+            RefreshDrive();
+            break;
+        case CommandId::EditSelect:
+            SelectAsTarget();
+            break;
+        case CommandId::EditCopy:
+            CopyClip();
+            break;
+        case CommandId::EditPaste:
+            PasteClip();
+            break;
+        case CommandId::NewPcFile: {
+            CTreeItem* item = CommandItem();
+            CTreeItem* folder = item && IsFolderOrPc(item->Kind()) ? item : m_tree.PcRootItem();
+            handled = m_dialogs && m_dialogs->RunDiskCommand(id, folder, nullptr);
+            break;
+        }
+        case CommandId::DriveProperties:
+        case CommandId::DiskProperties:
+        case CommandId::DiskDiagnose:
+        case CommandId::DiskDefragment:
+        case CommandId::DiskCopy:
+        case CommandId::DiskFormat:
+        case CommandId::DiskPurge:
+        case CommandId::DiskSortFiles: {
+            CTreeItem* item = CommandItem();
+            handled = item && IsDriveKind(item->Kind()) && m_dialogs &&
+                      m_dialogs->RunDiskCommand(id, item, nullptr);
+            break;
+        }
+        default:
+            handled = false;
+            break;
+    }
+    m_context = nullptr;
+    return handled;
+}
+
+// ---- Context menus, double-click ----------------------------------------------------------
+
+QStringList CDriveView::ContextEntries(NodeKind kind, QString* title) {
+    auto set = [&](const char* t) {
+        if (title) *title = t;
+    };
+    switch (kind) {
+        case NodeKind::DatabaseOpen:
+            set("DBase context");
+            return {"Database properties", "Copy path"};
+        case NodeKind::PcRoot:
+        case NodeKind::PcFolder:
+        case NodeKind::DummyFolder:
+            set("Folder context");
+            return {"New PC file",      "Mount PC file", "Remove", "",
+                    "New dummy folder", "Alpha sort",    "",       "Copy path"};
+        case NodeKind::TiRoot:
+        case NodeKind::TiRootActive:
+            set("TI99 context");
+            return {"Scan", "Refresh", "Unhook"};
+        case NodeKind::EmulatorRoot:
+        case NodeKind::EmulatorRootActive:
+            set("Zantu context");
+            return {"Scan"};
+        case NodeKind::RemoteDevice:
+        case NodeKind::SectorImage:
+        case NodeKind::TrackImage:
+        case NodeKind::EmulatorDisk:
+        case NodeKind::RemoteDrive:
+            set("Drive context");
+            return {"Drive properties", "Disk properties", "Dismount", "Select as target",
+                    "Add to database",  "Format...",       "",         "Copy path"};
+        case NodeKind::DiskQuery:
+        case NodeKind::FileQuery:
+        case NodeKind::SqlQuery:
+            set("Query context");
+            return {"Save", "Delete", "Edit", "Run"};
+        default:
+            set("");
+            return {};
+    }
+}
+
+void CDriveView::contextMenuEvent(QContextMenuEvent* event) {
+    CTreeItem* item = m_model->ItemOf(indexAt(event->pos()));
+    if (!item) return;
+    QString title;
+    const QStringList entries = ContextEntries(item->Kind(), &title);
+    if (entries.isEmpty()) return;
+    QMenu menu(title, this);
+    for (const QString& e : entries) {
+        if (e.isEmpty()) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* a = menu.addAction(e);
+        const int k = static_cast<int>(item->Kind());
+        // Entries whose operation this item cannot take are shown greyed.
+        if ((e == "Remove" || e == "Dismount") && !CanDismount(item->Kind())) a->setEnabled(false);
+        if ((e == "Drive properties" || e == "Disk properties" || e == "Select as target" ||
+             e == "Format...") &&
+            !(k >= 10 && k <= 13))
+            a->setEnabled(false);
+        if (e == "Copy path" && item->Node().path.empty()) a->setEnabled(false);
+    }
+    m_context = item;
+    QAction* chosen = menu.exec(event->globalPos());
+    if (chosen) RunContextEntry(chosen->text(), item);
+    m_context = nullptr;
+}
+
+void CDriveView::RunContextEntry(const QString& entry, CTreeItem* item) {
+    m_context = item;
+    if (entry == "New PC file")
+        HandleCommand(CommandId::NewPcFile);
+    else if (entry == "Mount PC file")
+        HandleCommand(CommandId::MountPcFile);
+    else if (entry == "Remove" || entry == "Dismount")
+        HandleCommand(CommandId::Dismount);
+    else if (entry == "New dummy folder")
+        HandleCommand(CommandId::DummyFolder);
+    else if (entry == "Alpha sort")
+        HandleCommand(CommandId::AlphaSort);
+    else if (entry == "Copy path")
+        CopyPath();
+    else if (entry == "Drive properties")
+        HandleCommand(CommandId::DriveProperties);
+    else if (entry == "Disk properties")
+        HandleCommand(CommandId::DiskProperties);
+    else if (entry == "Select as target")
+        SelectAsTarget();
+    else if (entry == "Format...")
+        HandleCommand(CommandId::DiskFormat);
+    else if (entry == "Refresh")
+        HandleCommand(CommandId::RefreshDrive);
+    m_context = nullptr;
+}
+
+void CDriveView::mouseDoubleClickEvent(QMouseEvent* event) {
+    CTreeItem* item = m_model->ItemOf(indexAt(event->pos()));
+    if (item && IsDriveKind(item->Kind())) {
+        m_context = item;
+        HandleCommand(CommandId::DiskProperties);
+        m_context = nullptr;
+        return;
+    }
+    QTreeView::mouseDoubleClickEvent(event);
+}
+
+// ---- Drag and drop ----------------------------------------------------------------------------
+
+void CDriveView::startDrag(Qt::DropActions) {
+    CTreeItem* item = SelectedItem();
+    if (!item || item->Kind() < NodeKind::PcFolder) return;
+    auto* mime = new QMimeData;
+    mime->setData(kItemMime, QByteArray::number(item->Id()));
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->setPixmap(TreeIcon(IconIndex(item->Kind())).pixmap(kIconSize, kIconSize));
+    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+}
+
+void CDriveView::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasFormat(kItemMime))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CDriveView::dragMoveEvent(QDragMoveEvent* event) {
+    if (!event->mimeData()->hasFormat(kItemMime)) {
+        event->ignore();
+        return;
+    }
+    QTreeView::dragMoveEvent(event);
+    event->acceptProposedAction();
+}
+
+void CDriveView::dropEvent(QDropEvent* event) {
+    if (!event->mimeData()->hasFormat(kItemMime)) {
+        event->ignore();
+        return;
+    }
+    CTreeItem* source = m_tree.Find(event->mimeData()->data(kItemMime).toInt());
+    CTreeItem* target = m_model->ItemOf(indexAt(event->position().toPoint()));
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+    if (source && target && source != target) DropOnto(source, target);
+}
+
+void CDriveView::DropOnto(CTreeItem* source, CTreeItem* target) {
+    const NodeKind s = source->Kind();
+    const NodeKind t = target->Kind();
+    if (IsDriveKind(s) && IsDriveKind(t)) {
+        if (m_dialogs) m_dialogs->RunDiskCommand(CommandId::DiskCopy, source, target);
+    } else if ((s == NodeKind::EmulatorDisk || s == NodeKind::RemoteDrive) && IsFolderOrPc(t)) {
+        if (m_dialogs) m_dialogs->RunDiskCommand(CommandId::NewPcFile, target, source);
+    } else if ((IsFolderKind(s) || IsImage(s)) && IsFolderOrPc(t)) {
+        MoveIntoFolder(m_tree, source, target);
+    }
+}
+
+}  // namespace tavik

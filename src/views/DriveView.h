@@ -1,0 +1,124 @@
+// The left pane of the upper row: the drive tree. It shows the tree model (PC folders, images,
+// dummy folders, the TI-99/4A and emulator drives, the catalogue database and its queries) and
+// hands the selected disk to the catalog list, the sector map and the sector editor. Commands
+// take the context item (the item under the last right-click) before the selection.
+#pragma once
+
+#include <QTreeView>
+#include <functional>
+#include <string>
+
+#include "app/TreeModel.h"
+#include "views/Command.h"
+
+namespace tavik {
+
+class CDiskView;
+class CEditorView;
+class CMapView;
+class COptions;
+class CTreeItemModel;
+class CUserPrompt;
+
+// What the tree asks of the program around it for the commands that open dialogs.
+class CDriveDialogs {
+public:
+    virtual ~CDriveDialogs() = default;
+    // The mount chooser: files chosen (full paths) and whether "Mount folder too" was ticked.
+    // False when cancelled.
+    virtual bool ChooseImages(const std::string& startFolder, std::vector<std::string>& files,
+                              bool& mountFolderToo) = 0;
+    virtual bool ChooseFolder(const std::string& title, std::string& folder) = 0;
+    // The disk commands on a drive item (properties, format, check ...). For NewPcFile item is
+    // the folder to insert into and other an optional source drive item; for DiskCopy other is
+    // an optional target drive item.
+    virtual bool RunDiskCommand(CommandId id, CTreeItem* item, CTreeItem* other = nullptr) = 0;
+};
+
+class CDriveView : public QTreeView, public CCommandTarget, public CTreeObserver {
+    Q_OBJECT
+public:
+    CDriveView(CTreeModel& tree, COptions& options, CUserPrompt& prompt, QWidget* parent = nullptr);
+    ~CDriveView() override;
+
+    void SetPanes(CDiskView* list, CMapView* map, CEditorView* editor);
+    void SetDialogs(CDriveDialogs* dialogs) { m_dialogs = dialogs; }
+    // The application's internal clip, shared by the four panes.
+    void SetClip(std::string* clip) { m_clip = clip; }
+    void SetAdvanced(std::function<bool()> advanced) { m_advanced = std::move(advanced); }
+
+    CTreeModel& Tree() const { return m_tree; }
+    CTreeItemModel* ItemModel() const { return m_model; }
+    CTreeItem* SelectedItem() const;
+    // The context item when there is one, else the selection.
+    CTreeItem* CommandItem() const;
+    void SetContextItem(CTreeItem* item) { m_context = item; }
+    void ClearContext() { m_context = nullptr; }
+    CTreeItem* CurrentDriveItem() const { return m_current; }
+    void Select(CTreeItem* item);
+
+    // ---- Operations --------------------------------------------------------------------
+    // Mounts an image file; failure shows the drive's error text. Null on failure.
+    CTreeItem* MountByPath(const std::string& path, CTreeItem* parent);
+    void MountPcFile();
+    void MountPcFolder(const std::string& folder = {});
+    void DismountItem();
+    void NewDummyFolder();
+    void AlphaSortItem();
+    void SelectAsTarget();
+    void CopyPath();
+    void CopyClip();
+    void PasteClip();
+    void RefreshDrive();
+    void ApplyFullPathNames();
+    // Selection changed: shows a drive item's disk on the right (or nothing for other kinds).
+    void ShowItem(CTreeItem* item);
+    // Shows the current drive item again (after a change on its disk).
+    void ShowCurrentAgain();
+
+    // ---- Routing -------------------------------------------------------------------------
+    bool HandleCommand(CommandId id) override;
+    bool HasHandler(CommandId id) const override;
+    bool IsEnabledHere(CommandId id, const CommandState& state) const override;
+    const char* CaptionHere(CommandId id, const CommandState& state) const override;
+
+    // The context menu of a kind: its title and entries (empty: no menu).
+    static QStringList ContextEntries(NodeKind kind, QString* title = nullptr);
+
+signals:
+    // An image was mounted through the mount command (for the recent-file list).
+    void ImageMounted(const QString& path);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void AboutToRemove(CTreeItem* item) override;
+    void RunContextEntry(const QString& entry, CTreeItem* item);
+    // A drop or a paste of source onto target, after the drag-and-drop table.
+    void DropOnto(CTreeItem* source, CTreeItem* target);
+    void ClearPanes();
+    void Fail(const std::string& text);
+
+    CTreeModel& m_tree;
+    COptions& m_options;
+    CUserPrompt& m_prompt;
+    CTreeItemModel* m_model;
+    CDiskView* m_list = nullptr;
+    CMapView* m_map = nullptr;
+    CEditorView* m_editor = nullptr;
+    CDriveDialogs* m_dialogs = nullptr;
+    std::string* m_clip = nullptr;
+    std::function<bool()> m_advanced;
+    CTreeItem* m_context = nullptr;
+    CTreeItem* m_current = nullptr;
+    CTreeItem* m_target = nullptr;
+};
+
+}  // namespace tavik

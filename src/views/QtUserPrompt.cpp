@@ -1,0 +1,140 @@
+#include "views/QtUserPrompt.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QProgressDialog>
+
+#include "base/Cp1252.h"
+
+namespace tavik {
+
+namespace {
+
+QString Text(const std::string& cp1252) {
+    return QString::fromStdString(Cp1252ToUtf8(cp1252));
+}
+
+int QtKey(PolledKey key) {
+    switch (key) {
+        case PolledKey::F4:
+            return Qt::Key_F4;
+        case PolledKey::Escape:
+            return Qt::Key_Escape;
+        case PolledKey::Insert:
+            return Qt::Key_Insert;
+    }
+    return 0;
+}
+
+}  // namespace
+
+CQtUserPrompt::CQtUserPrompt(QWidget* parent) : m_parent(parent) {
+    qApp->installEventFilter(this);
+}
+
+CQtUserPrompt::~CQtUserPrompt() {
+    if (qApp) qApp->removeEventFilter(this);
+}
+
+void CQtUserPrompt::Message(const std::string& text, PromptIcon icon) {
+    QMessageBox::Icon qi = QMessageBox::Information;
+    if (icon == PromptIcon::Warning) qi = QMessageBox::Warning;
+    if (icon == PromptIcon::Error) qi = QMessageBox::Critical;
+    if (icon == PromptIcon::Question) qi = QMessageBox::Question;
+    QMessageBox box(qi, QApplication::applicationName(), Text(text), QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+PromptAnswer CQtUserPrompt::Ask(const std::string& text, PromptButtons buttons) {
+    QMessageBox::StandardButtons qb = QMessageBox::Ok;
+    switch (buttons) {
+        case PromptButtons::Ok:
+            qb = QMessageBox::Ok;
+            break;
+        case PromptButtons::OkCancel:
+            qb = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case PromptButtons::YesNo:
+            qb = QMessageBox::Yes | QMessageBox::No;
+            break;
+        case PromptButtons::YesNoCancel:
+            qb = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+            break;
+    }
+    // The question was asked because F4 was seen held (or Cancel pressed); either way the key
+    // is no longer down once the user has answered with the mouse or the keyboard.
+    m_cancelPending = false;
+    m_keysDown.erase(Qt::Key_F4);
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), Text(text), qb,
+                    m_parent);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return PromptAnswer::Yes;
+        case QMessageBox::No:
+            return PromptAnswer::No;
+        case QMessageBox::Ok:
+            return PromptAnswer::Ok;
+        default:
+            return PromptAnswer::Cancel;
+    }
+}
+
+bool CQtUserPrompt::KeyHeld(PolledKey key) {
+    // Let key presses and the progress dialog's Cancel arrive.
+    QApplication::processEvents();
+    if (key == PolledKey::Insert) return m_insertMode;
+    if (key == PolledKey::F4 && m_cancelPending) return true;
+    return m_keysDown.count(QtKey(key)) != 0;
+}
+
+void CQtUserPrompt::Progress(const std::string& what, int done, int total) {
+    if (total <= 0) return;
+    if (!m_progress) {
+        m_progress = new QProgressDialog(m_parent);
+        m_progress->setWindowModality(Qt::WindowModal);
+        m_progress->setMinimumDuration(300);
+        m_progress->setAutoReset(false);
+        m_progress->setAutoClose(false);
+        m_progress->setWindowTitle(QApplication::applicationName());
+        connect(m_progress, &QProgressDialog::canceled, this, [this] {
+            m_cancelPending = true;
+            if (m_progress) m_progress->reset();  // stays usable for a "No" answer
+        });
+    }
+    m_progress->setLabelText(Text(what));
+    m_progress->setMaximum(total);
+    m_progress->setValue(done < total ? done : total);
+    QApplication::processEvents();
+}
+
+void CQtUserPrompt::EndProgress() {
+    m_cancelPending = false;
+    if (m_progress) {
+        m_progress->close();
+        m_progress->deleteLater();
+        m_progress = nullptr;
+    }
+}
+
+bool CQtUserPrompt::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        auto* ke = static_cast<QKeyEvent*>(event);
+        if (!ke->isAutoRepeat() && watched->isWidgetType()) {
+            if (event->type() == QEvent::KeyPress) {
+                m_keysDown.insert(ke->key());
+                // A key event travels up the parents and passes this filter once per widget.
+                if (ke->key() == Qt::Key_Insert && ke->timestamp() != m_insertStamp) {
+                    m_insertStamp = ke->timestamp();
+                    m_insertMode = !m_insertMode;
+                    emit InsertModeChanged(m_insertMode);
+                }
+            } else {
+                m_keysDown.erase(ke->key());
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace tavik

@@ -1,0 +1,185 @@
+#include "views/TreeOperations.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+#include "app/PathRules.h"
+#include "base/CInteger.h"
+#include "base/PcFile.h"
+#include "exchange/ClassifyPcFile.h"
+
+namespace tavik {
+
+namespace {
+
+bool IsImageKind(NodeKind k) {
+    return k == NodeKind::SectorImage || k == NodeKind::TrackImage;
+}
+
+std::string TrimRight(std::string s) {
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
+    return s;
+}
+
+std::string TrimLeft(std::string s) {
+    size_t i = 0;
+    while (i < s.size() && s[i] == ' ')
+        ++i;
+    return s.substr(i);
+}
+
+}  // namespace
+
+CTreeItem* MountParent(CTreeModel& tree, CTreeItem* parent, const std::string& path) {
+    if (parent && parent->Kind() == NodeKind::DummyFolder) return parent;
+    if (parent && parent->Kind() == NodeKind::PcFolder &&
+        BelongsInFolder(path, parent->Node().path))
+        return parent;
+    return tree.PcRootItem();
+}
+
+CTreeItem* MountByPath(CTreeModel& tree, const std::string& path, CTreeItem* parent,
+                       std::string& error) {
+    auto drive = std::make_unique<CVirtualDrive>();
+    const int kind = drive->OpenImage(path);
+    if (kind == 0) {
+        error = drive->ErrorText();
+        return nullptr;
+    }
+    DiskInfo info;
+    if (!drive->GetDiskInfo(info)) {
+        error = drive->ErrorText();
+        return nullptr;
+    }
+    CTreeNode node(kind == DriveKind::DoadImage ? NodeKind::SectorImage : NodeKind::TrackImage,
+                   path, info.name);
+    node.drive = std::move(drive);
+    std::string text = info.name;
+    return tree.Insert(MountParent(tree, parent, path), std::move(node), std::move(text));
+}
+
+CTreeItem* InsertPcFolder(CTreeModel& tree, const std::string& folder, CTreeItem* context,
+                          bool fullFolderNames, bool onlyWhereItBelongs) {
+    const std::string path = RemoveTrailingSeparator(folder);
+    CTreeItem* parent = tree.PcRootItem();
+    if (context && IsFolderKind(context->Kind()) &&
+        (!onlyWhereItBelongs || BelongsInFolder(path, context->Node().path)))
+        parent = context;
+    CTreeNode node(NodeKind::PcFolder, path, LastComponent(path));
+    std::string text = fullFolderNames ? path : node.label;
+    return tree.Insert(parent, std::move(node), std::move(text));
+}
+
+std::vector<std::string> DiskImagesInFolder(const std::string& folder) {
+    std::vector<std::string> images;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        if (!entry.is_regular_file(ec)) continue;
+        const std::string path = entry.path().string();
+        // Only the first 128 bytes are needed; the descriptor is released at once so that a
+        // folder of thousands of images never holds more than one open for this.
+        auto file = CDiskFile::Open(path, OpenMode::ReadOnly);
+        if (!file) continue;
+        const PcFileClass c = ClassifyPcFile(*file, path);
+        file->Close();
+        if (c.kind == SectorDump || c.kind == TrackImageSingle || c.kind == TrackImageDouble)
+            images.push_back(path);
+    }
+    std::sort(images.begin(), images.end());
+    return images;
+}
+
+bool CanDismount(NodeKind kind) {
+    return kind >= NodeKind::PcFolder && kind <= NodeKind::TrackImage;
+}
+
+bool Dismount(CTreeModel& tree, CTreeItem* item) {
+    if (!item || !CanDismount(item->Kind())) return false;
+    tree.Remove(item);
+    return true;
+}
+
+CTreeItem* AddDummyFolder(CTreeModel& tree, CTreeItem* parent) {
+    if (!parent) return nullptr;
+    const NodeKind k = parent->Kind();
+    if (k != NodeKind::PcRoot && !IsFolderKind(k)) return nullptr;
+    CTreeItem* item = tree.Insert(parent, CTreeNode(NodeKind::DummyFolder, "", kDummyFolderText),
+                                  kDummyFolderText);
+    tree.Expand(parent);
+    return item;
+}
+
+void AlphaSort(CTreeModel& tree, CTreeItem* parent) {
+    if (!parent) return;
+    struct Range {
+        CTreeItem* folder;
+        std::string low, high;
+    };
+    std::vector<Range> ranges;
+    std::vector<CTreeItem*> disks;
+    for (int i = 0; i < parent->ChildCount(); ++i) {
+        CTreeItem* child = parent->Child(i);
+        if (child->Kind() >= NodeKind::SectorImage) disks.push_back(child);
+        if (child->Kind() == NodeKind::DummyFolder) {
+            const std::string& text = child->Text();
+            const size_t dash = text.find('-');
+            if (dash == std::string::npos) continue;
+            std::string low = TrimRight(text.substr(0, dash));
+            std::string high = TrimLeft(text.substr(dash + 1));
+            // An empty bound is open: four 0xFF bytes sort above every name.
+            if (high.empty()) high = std::string(4, '\xFF');
+            ranges.push_back({child, low, high});
+        }
+    }
+    for (CTreeItem* disk : disks) {
+        const std::string& text = disk->Text();
+        for (const Range& r : ranges) {
+            // Neither below the low bound nor above the high bound, byte-wise.
+            if (text.compare(r.low) >= 0 && text.compare(r.high) <= 0) {
+                tree.Move(disk, r.folder);
+                break;
+            }
+        }
+    }
+    tree.SortChildren(parent,
+                      [](const CTreeItem& a, const CTreeItem& b) { return a.Text() < b.Text(); });
+}
+
+void RelabelFolders(CTreeModel& tree, bool fullFolderNames) {
+    tree.ForEach([&](CTreeItem& item) {
+        if (item.Kind() != NodeKind::PcFolder) return;
+        const CTreeNode& n = item.Node();
+        tree.SetText(&item, fullFolderNames || n.label.empty() ? n.path : n.label);
+    });
+}
+
+bool MoveIntoFolder(CTreeModel& tree, CTreeItem* item, CTreeItem* folder) {
+    if (!item || !folder) return false;
+    const NodeKind k = item->Kind();
+    if (!IsFolderKind(k) && !IsImageKind(k)) return false;
+    const NodeKind f = folder->Kind();
+    if (f != NodeKind::PcRoot && !IsFolderKind(f)) return false;
+    if (item->Contains(folder)) return false;  // a folder never moves into itself
+    if (!tree.Move(item, folder)) return false;
+    tree.Expand(folder);
+    return true;
+}
+
+std::string ItemClip(const CTreeItem& item) {
+    const std::string number = "<" + std::to_string(item.Id()) + ">";
+    if (IsDriveKind(item.Kind())) return number + " Disk: " + item.Text();
+    if (IsQueryKind(item.Kind())) return number + " Query: " + item.Text();
+    return {};
+}
+
+int ClipSourceNumber(const std::string& clip) {
+    if (clip.size() < 3 || clip[0] != '<') return -1;
+    size_t used = 0;
+    const auto n = ReadCInteger(std::string_view(clip).substr(1), used);
+    if (!n || clip.size() <= used + 1 || clip[used + 1] != '>') return -1;
+    return static_cast<int>(*n);
+}
+
+}  // namespace tavik

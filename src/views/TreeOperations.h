@@ -1,0 +1,60 @@
+// The drive tree's operations on the Qt-free tree model: mounting images and folders, dummy
+// folders, dismounting, alpha sort, folder labels, moves between folders and the internal clip.
+// The tree view calls these and shows their failures; nothing here shows anything.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/TreeModel.h"
+
+namespace tavik {
+
+// Texts of the tree.
+inline constexpr const char* kDummyFolderText = "Dummy folder";
+inline constexpr const char* kNotFormattedText = "Not formated";
+
+// The parent a newly mounted image goes under: the given parent when it is a dummy folder, or
+// a PC folder the path belongs in; otherwise the "PC" root.
+CTreeItem* MountParent(CTreeModel& tree, CTreeItem* parent, const std::string& path);
+
+// Creates a drive, opens the file as an image and reads its disk information. On failure the
+// drive's error text goes to error and nothing is inserted (null result).
+CTreeItem* MountByPath(CTreeModel& tree, const std::string& path, CTreeItem* parent,
+                       std::string& error);
+
+// Inserts a PcFolder item for folder under the context folder (with onlyWhereItBelongs: only
+// when the folder belongs in it by the path rule), else under "PC"; labelled with the full path
+// or the last component as fullFolderNames says.
+CTreeItem* InsertPcFolder(CTreeModel& tree, const std::string& folder, CTreeItem* context,
+                          bool fullFolderNames, bool onlyWhereItBelongs);
+
+// The files of a folder that hold a whole disk (sector dumps and PC99 images of either
+// density), by their first bytes, in name order.
+std::vector<std::string> DiskImagesInFolder(const std::string& folder);
+
+// Kinds 8 to 11 only (folders and image files): the item and all below it go.
+bool CanDismount(NodeKind kind);
+bool Dismount(CTreeModel& tree, CTreeItem* item);
+
+// Under "PC" and folders only: "Dummy folder" as the last child; the parent is expanded.
+CTreeItem* AddDummyFolder(CTreeModel& tree, CTreeItem* parent);
+
+// Moves every disk child into the first dummy folder child whose "low-high" label range holds
+// its text, then sorts the children by text (byte-wise).
+void AlphaSort(CTreeModel& tree, CTreeItem* parent);
+
+// Every PcFolder item shows its path or its label as fullFolderNames says.
+void RelabelFolders(CTreeModel& tree, bool fullFolderNames);
+
+// Moves an item with its children into a folder (or "PC"); refused for a folder into itself or
+// one of its own descendants, and for items that are no folders or images.
+bool MoveIntoFolder(CTreeModel& tree, CTreeItem* item, CTreeItem* folder);
+
+// The internal clip of a tree item: "<%d> Disk: text" for drives, "<%d> Query: text" for
+// queries; empty for other kinds.
+std::string ItemClip(const CTreeItem& item);
+// The number in the clip's leading "<%i>", or -1 when there is none.
+int ClipSourceNumber(const std::string& clip);
+
+}  // namespace tavik

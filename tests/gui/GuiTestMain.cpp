@@ -1,0 +1,14 @@
+// The GUI tests run on Qt's offscreen platform with their own QApplication.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName("TAVIK-tests");
+    QApplication::setApplicationName("TAVIK-tests");
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
