@@ -195,10 +195,10 @@ std::string WriteSizeList(const std::vector<uint16_t>& sizes) {
     return text;
 }
 
-std::vector<uint32_t> BuildColumns(std::string_view spec, const std::vector<std::string>& captions,
+std::vector<uint32_t> BuildColumns(std::string_view display, const std::vector<std::string>& captions,
                                    const std::vector<uint16_t>& sizes, bool freeSql) {
     std::vector<uint32_t> columns;
-    std::vector<SpecToken> tokens = Tokens(spec);
+    std::vector<SpecToken> tokens = Tokens(display);
     if (freeSql && tokens.empty()) {
         for (size_t i = 0; i < captions.size(); ++i) {
             uint16_t size = i < sizes.size() ? sizes[i] : (sizes.empty() ? 0 : sizes.back());
@@ -253,10 +253,10 @@ std::string WriteSpecification(const std::vector<uint32_t>& columns,
     return spec;
 }
 
-std::vector<uint16_t> SizesFromSpecification(std::string_view spec,
+std::vector<uint16_t> SizesFromSpecification(std::string_view display,
                                              const std::vector<std::string>& captions,
                                              std::vector<uint16_t> sizes) {
-    for (const SpecToken& t : Tokens(spec)) {
+    for (const SpecToken& t : Tokens(display)) {
         int field = FieldOf(t, captions);
         if (field < 0 || field > 255) continue;
         if (sizes.size() <= static_cast<size_t>(field))

@@ -62,7 +62,7 @@ std::string WriteSizeList(const std::vector<uint16_t>& sizes);
 std::vector<uint32_t> BuildColumns(std::string_view spec, const std::vector<std::string>& captions,
                                    const std::vector<uint16_t>& sizes, bool freeSql);
 
-// The specification text for column codes ("Get current").
+// The display text for column codes ("Get current").
 std::string WriteSpecification(const std::vector<uint32_t>& columns,
                                const std::vector<std::string>& captions, bool freeSql);
 
