@@ -10,6 +10,7 @@
 namespace tavik {
 
 class CCatalogModel;
+class CFileCommands;
 class CUserPrompt;
 class CVirtualDrive;
 
@@ -18,8 +19,16 @@ class CDiskView : public QTreeView, public CCommandTarget {
 public:
     CDiskView(CUserPrompt& prompt, QWidget* parent = nullptr);
 
-    // Lists the drive (mode 0); itemText is the drive item's text, used in copied titles.
-    void ListDisk(CVirtualDrive* drive, const QString& itemText);
+    // Lists the drive (mode 0); itemText is the drive item's text, used in copied titles, and
+    // itemId the drive item's number, used in file clips.
+    void ListDisk(CVirtualDrive* drive, const QString& itemText, int itemId = 0);
+    // Lists the shown disk again (after a file command), keeping the selected files selected.
+    void Relist();
+    int ItemId() const { return m_itemId; }
+    // The File menu's commands; without them the list only shows.
+    void SetFileCommands(CFileCommands* commands);
+    // Opens the name cell of the current row for editing ("Rename").
+    void StartRename();
     void Clear();
     CVirtualDrive* Drive() const;
     bool DiskShown() const { return Drive() != nullptr; }
@@ -41,6 +50,12 @@ private:
     CCatalogModel* m_model;
     ListMode m_mode = ListMode::DiskCatalog;
     QString m_itemText;
+    int m_itemId = 0;
+    CFileCommands* m_files = nullptr;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
 }  // namespace tavik

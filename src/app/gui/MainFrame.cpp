@@ -20,6 +20,7 @@
 #include "views/DriveCommands.h"
 #include "views/DriveView.h"
 #include "views/EditorView.h"
+#include "views/FileCommands.h"
 #include "views/Icons.h"
 #include "views/MapView.h"
 #include "views/QtUserPrompt.h"
@@ -57,6 +58,11 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_driveCommands =
         std::make_unique<CDriveCommands>(*m_driveView, m_app.Options(), m_prompt, this);
     m_driveView->SetDialogs(m_driveCommands.get());
+    m_fileCommands = std::make_unique<CFileCommands>(*m_diskView, m_app.Tree(), m_app.Options(),
+                                                     m_prompt, this);
+    m_fileCommands->SetClip(&m_app.InternalClip());
+    m_diskView->SetFileCommands(m_fileCommands.get());
+    m_editorView->SetClip(&m_app.InternalClip());
     connect(m_driveView, &CDriveView::ImageMounted, this, [this](const QString& path) {
         m_recent.Add(path);
         RebuildRecentMenu();

@@ -24,6 +24,7 @@ class CDiskView;
 class CDriveCommands;
 class CDriveView;
 class CEditorView;
+class CFileCommands;
 class CMapView;
 class CQtUserPrompt;
 
@@ -57,6 +58,7 @@ public:
     CEditorView* EditorView() const { return m_editorView; }
     CQtUserPrompt& Prompt() const { return m_prompt; }
     CDriveCommands& DriveCommands() const { return *m_driveCommands; }
+    CFileCommands& FileCommands() const { return *m_fileCommands; }
     CRecentFiles& Recent() { return m_recent; }
     QSplitter* Rows() const { return m_rows; }
     QSplitter* TopRow() const { return m_topRow; }
@@ -101,6 +103,7 @@ private:
     CMapView* m_mapView = nullptr;
     CEditorView* m_editorView = nullptr;
     std::unique_ptr<CDriveCommands> m_driveCommands;
+    std::unique_ptr<CFileCommands> m_fileCommands;
     std::array<QAction*, kCommandCount> m_actions{};
     QMenu* m_driveMenu = nullptr;
     QAction* m_recentAnchor = nullptr;
