@@ -16,6 +16,7 @@
 #include "app/gui/CommandTable.h"
 #include "app/gui/OptionsSheet.h"
 #include "base/Cp1252.h"
+#include "views/DatabaseCommands.h"
 #include "views/DiskView.h"
 #include "views/DriveCommands.h"
 #include "views/DriveView.h"
@@ -57,6 +58,8 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_driveCommands =
         std::make_unique<CDriveCommands>(*m_driveView, m_app.Options(), m_prompt, this);
     m_driveView->SetDialogs(m_driveCommands.get());
+    m_databaseCommands =
+        std::make_unique<CDatabaseCommands>(m_app, *m_driveView, *m_diskView, m_prompt, this);
     connect(m_driveView, &CDriveView::ImageMounted, this, [this](const QString& path) {
         m_recent.Add(path);
         RebuildRecentMenu();
@@ -287,8 +290,7 @@ CommandState CMainFrame::GatherState() const {
     s.targetSet = m_editorView->Target() != nullptr;
     s.stayInFile = m_editorView->StayInFile();
     s.mapLoaded = m_mapView->Drive() != nullptr;
-    CTreeItem* db = m_app.Tree().DatabaseRootItem();
-    s.databaseOpen = db && db->Kind() == NodeKind::DatabaseOpen;
+    s.databaseOpen = m_app.Database().IsOpen();
     s.advanced = m_app.Options().advancedView != 0;
     s.devices = m_app.Options().showRemoteDevices != 0;
     s.fullPathNames = m_app.Options().fullFolderNames != 0;
@@ -321,6 +323,7 @@ bool CMainFrame::Execute(CommandId id) {
     if (!CommandEnabled(id, s, focused)) return false;
     bool done = focused && focused->HandleCommand(id);
     if (!done) done = RunFrameCommand(id);
+    if (!done) done = m_databaseCommands->HandleCommand(id, m_activePane);
     if (!done) {
         CCommandTarget* owner = Target(Command(id).owner);
         if (owner && owner != focused) owner->HandleCommand(id);
@@ -387,6 +390,7 @@ void CMainFrame::ToggleDevices() {
 void CMainFrame::ToggleFullPathNames() {
     ToggleFlag(m_app.Options().fullFolderNames);
     m_driveView->ApplyFullPathNames();
+    m_app.Database().UpdateRootItem();
 }
 
 void CMainFrame::SwitchPane(int step) {
