@@ -15,6 +15,8 @@
 #include "views/EditorView.h"
 #include "views/Icons.h"
 #include "views/MapView.h"
+#include "views/RemoteTree.h"
+#include "views/RemoteTreeCommands.h"
 #include "views/TreeItemModel.h"
 #include "views/TreeOperations.h"
 
@@ -118,6 +120,7 @@ void CDriveView::ShowItem(CTreeItem* item) {
     }
     if (!item || !IsDriveKind(item->Kind()) || !item->Drive()) return;
     m_current = item;
+    RefreshRemoteDriveText(m_tree, item);
     if (m_list) m_list->ListDisk(item->Drive(), Q(item->Text()));
     if (!m_advanced || m_advanced()) {
         if (m_map) m_map->SetDrive(item->Drive());
@@ -324,6 +327,15 @@ bool CDriveView::HandleCommand(CommandId id) {
         case CommandId::RefreshDrive:
             RefreshDrive();
             break;
+        case CommandId::ScanRemote:
+            if (m_remote) m_remote->ScanRemote();
+            break;
+        case CommandId::Unhook:
+            if (m_remote) m_remote->Unhook();
+            break;
+        case CommandId::ScanEmulator:
+            if (m_remote) m_remote->ScanEmulator();
+            break;
         case CommandId::EditSelect:
             SelectAsTarget();
             break;
@@ -461,6 +473,13 @@ void CDriveView::RunContextEntry(const QString& entry, CTreeItem* item) {
         m_database->AddToDatabase(item);
     else if (entry == "Database properties" && m_database)
         m_database->DatabaseProperties();
+    else if (entry == "Scan")
+        HandleCommand(item->Kind() == NodeKind::EmulatorRoot ||
+                              item->Kind() == NodeKind::EmulatorRootActive
+                          ? CommandId::ScanEmulator
+                          : CommandId::ScanRemote);
+    else if (entry == "Unhook")
+        HandleCommand(CommandId::Unhook);
     m_context = nullptr;
 }
 

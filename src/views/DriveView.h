@@ -17,6 +17,7 @@ class CDiskView;
 class CEditorView;
 class CMapView;
 class COptions;
+class CRemoteTreeCommands;
 class CTreeItemModel;
 class CUserPrompt;
 
@@ -55,6 +56,9 @@ public:
     void SetPanes(CDiskView* list, CMapView* map, CEditorView* editor);
     void SetDialogs(CDriveDialogs* dialogs) { m_dialogs = dialogs; }
     void SetDatabaseRoutes(CDatabaseRoutes* routes) { m_database = routes; }
+    // Scans and unhooking of the TI-99/4A and the emulator.
+    void SetRemote(CRemoteTreeCommands* remote) { m_remote = remote; }
+    CRemoteTreeCommands* Remote() const { return m_remote; }
     // The application's internal clip, shared by the four panes.
     void SetClip(std::string* clip) { m_clip = clip; }
     void SetAdvanced(std::function<bool()> advanced) { m_advanced = std::move(advanced); }
@@ -128,6 +132,7 @@ private:
     CEditorView* m_editor = nullptr;
     CDriveDialogs* m_dialogs = nullptr;
     CDatabaseRoutes* m_database = nullptr;
+    CRemoteTreeCommands* m_remote = nullptr;
     std::string* m_clip = nullptr;
     std::function<bool()> m_advanced;
     CTreeItem* m_context = nullptr;

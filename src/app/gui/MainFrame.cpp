@@ -14,6 +14,7 @@
 #include "app/Application.h"
 #include "app/PathRules.h"
 #include "app/gui/CommandTable.h"
+#include "app/gui/ListeningWindow.h"
 #include "app/gui/OptionsSheet.h"
 #include "base/Cp1252.h"
 #include "views/DatabaseCommands.h"
@@ -24,6 +25,7 @@
 #include "views/Icons.h"
 #include "views/MapView.h"
 #include "views/QtUserPrompt.h"
+#include "views/RemoteTreeCommands.h"
 #include "views/TreeItemModel.h"
 
 namespace tavik {
@@ -60,6 +62,12 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_driveView->SetDialogs(m_driveCommands.get());
     m_databaseCommands =
         std::make_unique<CDatabaseCommands>(m_app, *m_driveView, *m_diskView, m_prompt, this);
+    CListeningWindow* listening = CListeningWindow::Find();
+    auto* remote = new CRemoteTreeCommands(*m_driveView, m_app.Options(), m_prompt,
+                                           listening ? &listening->Channel() : nullptr, this);
+    m_driveView->SetRemote(remote);
+    m_app.Workspace().SetLinkSettingsHandler(
+        [remote](const COptions& options) { remote->ApplySettings(options); });
     connect(m_driveView, &CDriveView::ImageMounted, this, [this](const QString& path) {
         m_recent.Add(path);
         RebuildRecentMenu();
@@ -356,6 +364,9 @@ bool CMainFrame::RunFrameCommand(CommandId id) {
         case CommandId::SetupOptions:
             ShowOptions();
             return true;
+        case CommandId::SetupUploadHook:
+            m_driveView->Remote()->UploadHook();
+            return true;
         case CommandId::SetupLoadWorkspace:
             LoadWorkspaceFrom();
             return true;
@@ -384,7 +395,7 @@ void CMainFrame::ToggleAdvanced() {
 
 void CMainFrame::ToggleDevices() {
     ToggleFlag(m_app.Options().showRemoteDevices);
-    // The device nodes come with the drives of the TI-99/4A and the emulator.
+    m_driveView->Remote()->ApplyDevices();
 }
 
 void CMainFrame::ToggleFullPathNames() {
@@ -408,6 +419,9 @@ void CMainFrame::SwitchPane(int step) {
 
 void CMainFrame::ShowOptions() {
     COptionsSheet sheet(m_app.Options(), this);
+    CRemoteTreeCommands* remote = m_driveView->Remote();
+    sheet.SetLinkSettingsHandler(
+        [remote](const COptions& options) { remote->ApplySettings(options); });
     sheet.exec();
 }
 
