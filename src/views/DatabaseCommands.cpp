@@ -1,7 +1,7 @@
 #include "views/DatabaseCommands.h"
 
+#include <QApplication>
 #include <QFileDialog>
-#include <QInputDialog>
 
 #include "app/Application.h"
 #include "app/PathRules.h"
@@ -12,6 +12,9 @@
 #include "database/ParamSet.h"
 #include "database/QuerySet.h"
 #include "database/dialogs/DuplicateDialog.h"
+#include "database/dialogs/ExportDialog.h"
+#include "database/dialogs/MergeDialog.h"
+#include "database/dialogs/ParamNotFoundDialog.h"
 #include "database/dialogs/RecordDialog.h"
 #include "database/query/CatalogueParams.h"
 #include "database/query/QueryRun.h"
@@ -36,23 +39,21 @@ const char* const kDatabaseFilter =
     "Catalogue databases (*.db);;Access databases, to import (*.mdb *.accdb);;All files (*.*)";
 const char* const kDefaultExtension = "db";
 
-// "Enter value for parameter:" as a plain input box; the program's parameter dialog may take
-// its place.
-class CInputAsker : public CParamAsker {
+// "Parameter not found", run through the commands' dialog hook.
+class CDialogAsker : public CParamAsker {
 public:
-    explicit CInputAsker(CDatabaseCommands& commands, QWidget* window)
-        : m_commands(commands), m_window(window) {}
+    CDialogAsker(CDatabaseCommands& commands, CUserPrompt& prompt, QWidget* window)
+        : m_commands(commands), m_prompt(prompt), m_window(window) {}
     bool AskParameter(const std::string& name, ParamAnswer& answer) override {
-        QInputDialog input(m_window);
-        input.setWindowTitle("Parameter not found");
-        input.setLabelText("Enter value for parameter:\n" + Q(name));
-        if (m_commands.Exec(input) != QDialog::Accepted) return false;
-        answer.value = FromQ(input.textValue());
+        CParamNotFoundDialog dialog(m_prompt, name, m_window);
+        if (m_commands.Exec(dialog) != QDialog::Accepted) return false;
+        answer = dialog.Answer();
         return true;
     }
 
 private:
     CDatabaseCommands& m_commands;
+    CUserPrompt& m_prompt;
     QWidget* m_window;
 };
 
@@ -122,7 +123,7 @@ CDatabaseCommands::CDatabaseCommands(CApplication& app, CDriveView& tree, CDiskV
       m_list(list),
       m_prompt(prompt),
       m_window(window),
-      m_defaultAsker(std::make_unique<CInputAsker>(*this, window)),
+      m_defaultAsker(std::make_unique<CDialogAsker>(*this, prompt, window)),
       m_asker(m_defaultAsker.get()) {
     m_tree.SetDatabaseRoutes(this);
     m_list.SetRecordActions(this);
@@ -649,9 +650,26 @@ std::string CDatabaseCommands::ChooseTextFile(bool save, const std::string& titl
     return FromQ(path);
 }
 
-void CDatabaseCommands::ExportDatabase() {}
+void CDatabaseCommands::ExportDatabase() {
+    if (!IsOpen()) return;
+    CExportDialog dialog(
+        m_prompt, [this] { return ChooseTextFile(true, "Export database to text file"); },
+        m_window);
+    if (Exec(dialog) != QDialog::Accepted) return;
+    ExportCatalogue(Catalogue(), dialog.Path(), dialog.Options());
+}
 
-void CDatabaseCommands::MergeDatabase() {}
+void CDatabaseCommands::MergeDatabase() {
+    if (!IsOpen()) return;
+    CMergeDialog dialog(
+        m_prompt, [this] { return ChooseTextFile(false, "Merge text file with database"); },
+        m_window);
+    if (Exec(dialog) != QDialog::Accepted) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    MergeCatalogue(Catalogue(), dialog.Path(), dialog.Options());
+    QApplication::restoreOverrideCursor();
+    Relist();
+}
 
 void CDatabaseCommands::ShowDatabaseProperties() {
     if (!IsOpen()) return;

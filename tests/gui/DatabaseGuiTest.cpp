@@ -7,6 +7,8 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -14,6 +16,9 @@
 #include "app/CatalogueHost.h"
 #include "database/ParamSet.h"
 #include "database/dialogs/DuplicateDialog.h"
+#include "database/dialogs/ExportDialog.h"
+#include "database/dialogs/MergeDialog.h"
+#include "database/dialogs/ParamNotFoundDialog.h"
 #include "database/dialogs/RecordDialog.h"
 #include "database/query/QueryStore.h"
 #include "views/CatalogModel.h"
@@ -141,11 +146,17 @@ protected:
                 dup->grab().save(QString::fromStdString(screenshot));
                 screenshot.clear();
             }
+            if (onDuplicate) {
+                onDuplicate(*dup);
+                return;
+            }
             const DuplicateButton b = dup->Mode() == IdenticalFile ? fileAnswer : diskAnswer;
             dup->Press(b);
         } else if (auto* record = dynamic_cast<CRecordDialog*>(&d)) {
             ++reviews;
             record->accept();
+        } else if (fill) {
+            fill(d);
         } else {
             d.reject();
         }
@@ -196,6 +207,8 @@ protected:
     DuplicateButton fileAnswer = DuplicateButton::UseOld;
     int reviews = 0;
     std::string screenshot;
+    std::function<void(QDialog&)> fill;  // other dialogs
+    std::function<void(CDuplicateDialog&)> onDuplicate;
 };
 
 TEST_F(DatabaseGui, NewGivesTheDefaultExtensionAndLabelsTheRoot) {
@@ -457,6 +470,157 @@ TEST_F(DatabaseGui, PastingADriveOnTheDatabaseAddsItAndQueryNodesListTheirRows) 
     ASSERT_EQ(list().Mode(), ListMode::SqlResults);
     ASSERT_EQ(records().rowCount(), 1);
     EXPECT_EQ(records().Cell(0, 0), "2");
+}
+
+TEST_F(DatabaseGui, ExportedTextMergesIntoANewCatalogueAndPropertiesReportIt) {
+    program->App().Options().reviewDiskInfo = 0;
+    program->App().Options().reviewFileInfo = 0;
+    ASSERT_TRUE(AddSelected(Mount(test::WriteImage(folder, "X.dsk", "XRAY", 2))));
+    ASSERT_TRUE(AddSelected(Mount(test::WriteImage(folder, "Y.dsk", "YANKEE", 1))));
+    ASSERT_TRUE(NewParameter(program->App().Database().Catalogue(), "Shelf", 10, "3"));
+    const std::string text = folder + "/export.txt";
+    fill = [&](QDialog& d) {
+        if (auto* e = dynamic_cast<CExportDialog*>(&d)) {
+            e->FileName()->setText(QString::fromStdString(text));
+            e->accept();
+        } else if (auto* m = dynamic_cast<CMergeDialog*>(&d)) {
+            m->FileName()->setText(QString::fromStdString(text));
+            m->accept();
+        } else {
+            d.reject();
+        }
+    };
+    ASSERT_TRUE(frame().Execute(CommandId::DbExport));
+    ASSERT_TRUE(std::filesystem::exists(text));
+    const long files = Count("Files"), links = Count("DiskFileMM");
+    EXPECT_EQ(links, 3);
+
+    nextFile = folder + "/Merged.db";
+    ASSERT_TRUE(frame().Execute(CommandId::DbNew));
+    EXPECT_EQ(Count("Disks"), 0);
+    ASSERT_TRUE(frame().Execute(CommandId::DbMerge));
+    EXPECT_EQ(Count("Disks"), 2);
+    EXPECT_EQ(Count("Files"), files);
+    EXPECT_EQ(Count("DiskFileMM"), links);
+    EXPECT_EQ(Count("Params"), 1);
+    frame().Execute(CommandId::DbBrowseAllDisks);
+    EXPECT_EQ(records().rowCount(), 2);
+
+    // An export without a file name stays open with a word why.
+    program->Prompt().messages.clear();
+    bool stayed = false;
+    fill = [&](QDialog& d) {
+        auto* e = dynamic_cast<CExportDialog*>(&d);
+        ASSERT_NE(e, nullptr);
+        e->accept();
+        stayed = e->result() != QDialog::Accepted;
+        e->reject();
+    };
+    frame().Execute(CommandId::DbExport);
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(program->Prompt().messages.size(), 1u);
+
+    program->Prompt().messages.clear();
+    frame().DriveView()->Select(tree().DatabaseRootItem());
+    commands().DatabaseProperties();
+    ASSERT_EQ(program->Prompt().messages.size(), 1u);
+    const std::string report = program->Prompt().messages[0];
+    EXPECT_EQ(report.rfind("Filename: " + folder + "/Merged.db", 0), 0u) << report;
+    EXPECT_NE(report.find("Disk entries: 2\r\n"), std::string::npos) << report;
+}
+
+TEST_F(DatabaseGui, AQueryAsksForAParameterItCannotResolve) {
+    program->App().Options().reviewDiskInfo = 0;
+    program->App().Options().reviewFileInfo = 0;
+    diskAnswer = DuplicateButton::CreateNew;  // the two disks hold the same file
+    ASSERT_TRUE(AddSelected(Mount(test::WriteImage(folder, "A.dsk", "ALPHA", 1))));
+    ASSERT_TRUE(AddSelected(Mount(test::WriteImage(folder, "B.dsk", "BRAVO", 1))));
+    EXPECT_EQ(duplicates, (std::vector<int>{IdenticalFiles, IdenticalFile}));
+    std::vector<std::string> asked;
+    fill = [&](QDialog& d) {
+        auto* p = dynamic_cast<CParamNotFoundDialog*>(&d);
+        ASSERT_NE(p, nullptr);
+        asked.push_back(p->NameLabel()->text().toStdString());
+        p->ValueBox()->setText("BRAVO*");
+        p->accept();
+    };
+    CTreeNode node(NodeKind::DiskQuery, {}, "Which");
+    node.predicate = "SELECT ALL ";
+    node.where = "[Disk name] LIKE [Name wanted]";
+    CTreeItem* query = tree().Insert(tree().DatabaseRootItem(), std::move(node), "Which");
+    frame().DriveView()->Select(query);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NE(asked[0].find("Name wanted"), std::string::npos);
+    ASSERT_EQ(records().rowCount(), 1);
+    EXPECT_EQ(records().Cell(0, ColumnOf("Disk name")), "BRAVO     ");
+    EXPECT_EQ(Headers().size(), 9u) << "a node without display text takes the default columns";
+}
+
+TEST_F(DatabaseGui, RescanAsksWhichDiskAndKeepsItsRow) {
+    program->App().Options().reviewDiskInfo = 0;
+    program->App().Options().reviewFileInfo = 0;
+    CTreeItem* item = Mount(test::WriteImage(folder, "R.dsk", "RESCAN", 2));
+    ASSERT_TRUE(AddSelected(item));
+    // A typed ID that names no disk is refused and the dialog stays; then Cancel.
+    program->Prompt().messages.clear();
+    bool stayed = false;
+    onDuplicate = [&](CDuplicateDialog& d) {
+        EXPECT_EQ(d.Mode(), SelectDiskToUpdate);
+        d.IdBox()->setText("99");
+        d.Press(DuplicateButton::Overwrite);
+        stayed = d.result() != QDialog::Accepted;
+        d.Press(DuplicateButton::Cancel);
+    };
+    frame().DriveView()->Select(item);
+    ASSERT_TRUE(frame().Execute(CommandId::DbRescanDisk));
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(program->Prompt().messages, (std::vector<std::string>{"ID not found in database"}));
+    // The listed row, preselected: the disk's row is rewritten under its ID.
+    onDuplicate = [&](CDuplicateDialog& d) {
+        EXPECT_EQ(d.Answer().id, 1);
+        d.Press(DuplicateButton::Overwrite);
+    };
+    ASSERT_TRUE(frame().Execute(CommandId::DbRescanDisk));
+    EXPECT_EQ(Count("Disks"), 1);
+    EXPECT_EQ(Count("DiskFileMM"), 2);
+    frame().Execute(CommandId::DbBrowseAllDisks);
+    ASSERT_EQ(records().rowCount(), 1);
+    EXPECT_EQ(records().RecordId(0), 1);
+}
+
+TEST_F(DatabaseGui, SavedQueriesAreListedLoadedIntoTheTreeAndRemoved) {
+    CCatalogue& catalogue = program->App().Database().Catalogue();
+    QueryFields q;
+    q.name = "Big disks";
+    q.predicate = "SELECT ALL ";
+    q.where = "[Size] > 720";
+    q.comments = "more than 720 sectors";
+    ASSERT_EQ(SaveQuery(catalogue, q, {}, false), SaveOutcome::Saved);
+    frame().DriveView()->Select(tree().SavedQueriesItem());
+    ASSERT_EQ(list().Mode(), ListMode::SavedQueries);
+    EXPECT_EQ(Headers(), (std::vector<std::string>{"Query name", "From", "Combination",
+                                                   "Parent query", "Comments"}));
+    ASSERT_EQ(records().rowCount(), 1);
+    EXPECT_EQ(records().Cell(0, 0), "Big disks");
+    // Only the comment may be edited in place.
+    EXPECT_FALSE(records().flags(records().index(0, 0)) & Qt::ItemIsEditable);
+    ASSERT_TRUE(records().setData(records().index(0, 4), "over 720", Qt::EditRole));
+
+    SelectRow(0);
+    const int children = tree().DatabaseRootItem()->ChildCount();
+    ASSERT_TRUE(frame().Execute(CommandId::DbLoadQuery));
+    ASSERT_EQ(tree().DatabaseRootItem()->ChildCount(), children + 1);
+    CTreeItem* loaded = tree().DatabaseRootItem()->Child(children);
+    EXPECT_EQ(loaded->Text(), "Big disks");
+    EXPECT_EQ(loaded->Kind(), NodeKind::DiskQuery);
+    EXPECT_EQ(loaded->Node().comments, "over 720");
+
+    // Delete query, with the list focused, removes the saved row (not the tree node).
+    frame().SetActivePane(Pane::CatalogList);
+    ASSERT_TRUE(frame().Execute(CommandId::DbDeleteQuery));
+    EXPECT_EQ(records().rowCount(), 0);
+    EXPECT_EQ(Count("Queries"), 0);
+    EXPECT_EQ(tree().DatabaseRootItem()->ChildCount(), children + 1);
 }
 
 TEST_F(DatabaseGui, ScreenshotOfTheDiskRecords) {
