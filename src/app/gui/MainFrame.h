@@ -20,6 +20,7 @@ class QSplitter;
 namespace tavik {
 
 class CApplication;
+class CDatabaseCommands;
 class CDiskView;
 class CDriveCommands;
 class CDriveView;
@@ -59,6 +60,7 @@ public:
     CQtUserPrompt& Prompt() const { return m_prompt; }
     CDriveCommands& DriveCommands() const { return *m_driveCommands; }
     CFileCommands& FileCommands() const { return *m_fileCommands; }
+    CDatabaseCommands& DatabaseCommands() const { return *m_databaseCommands; }
     CRecentFiles& Recent() { return m_recent; }
     QSplitter* Rows() const { return m_rows; }
     QSplitter* TopRow() const { return m_topRow; }
@@ -104,6 +106,7 @@ private:
     CEditorView* m_editorView = nullptr;
     std::unique_ptr<CDriveCommands> m_driveCommands;
     std::unique_ptr<CFileCommands> m_fileCommands;
+    std::unique_ptr<CDatabaseCommands> m_databaseCommands;
     std::array<QAction*, kCommandCount> m_actions{};
     QMenu* m_driveMenu = nullptr;
     QAction* m_recentAnchor = nullptr;
