@@ -397,27 +397,51 @@ void CDatabaseCommands::RunQueryItem(CTreeItem* item) {
     CCatalogueParams params(catalogue);
     if (CTreeItem* drive = m_tree.CurrentDriveItem())
         params.SetCurrentFolder(FolderPart(drive->Node().path));
-    m_shownItem = item->Id();
     if (item->Kind() == NodeKind::SqlQuery) {
         const QueryFields fields = QueryFieldsOf(*item);
-        const RunOutcome outcome = RunFreeSql(catalogue, fields, params, *m_asker);
-        CRecordSet& results = catalogue.ResultSet();
-        if (outcome == RunOutcome::Shown && !IsFreeSqlCommand(fields) && results.IsOpen()) {
-            ShowSet(ListMode::SqlResults, results, NodeColumns(item, ListMode::SqlResults, results),
-                    "SQL query: " + item->Text());
+        if (RunFreeSql(catalogue, fields, params, *m_asker) == RunOutcome::Shown &&
+            !IsFreeSqlCommand(fields)) {
+            ShowNodeResults(item);
         } else {
+            m_shownItem = item->Id();
             m_list.Clear();
         }
         return;
     }
-    const std::vector<QueryFields> chain = QueryChain(item);
+    if (RunQuery(catalogue, QueryChain(item), params, *m_asker) == RunOutcome::Cancelled) return;
+    ShowNodeResults(item);
+}
+
+void CDatabaseCommands::ShowNodeResults(CTreeItem* item) {
+    if (!item || !IsOpen() || !IsQueryKind(item->Kind())) return;
+    CCatalogue& catalogue = Catalogue();
+    m_shownItem = item->Id();
+    if (item->Kind() == NodeKind::SqlQuery) {
+        CRecordSet& results = catalogue.ResultSet();
+        if (!results.IsOpen()) return m_list.Clear();
+        ShowSet(ListMode::SqlResults, results, NodeColumns(item, ListMode::SqlResults, results),
+                "SQL query: " + item->Text());
+        return;
+    }
     const bool disks = item->Kind() == NodeKind::DiskQuery;
-    const RunOutcome outcome = RunQuery(catalogue, chain, params, *m_asker);
-    if (outcome == RunOutcome::Cancelled) return;
     const ListMode mode = disks ? ListMode::DiskRecords : ListMode::FileRecords;
     CRecordSet& set = disks ? static_cast<CRecordSet&>(catalogue.DiskSet())
                             : static_cast<CRecordSet&>(catalogue.FileSet());
     ShowSet(mode, set, NodeColumns(item, mode, set), ListTitle(mode) + (" " + item->Text()));
+}
+
+CTreeItem* CDatabaseCommands::ShownNode() const {
+    CTreeItem* item = m_app.Tree().Find(m_shownItem);
+    return item && IsQueryKind(item->Kind()) && m_list.Mode() != ListMode::DiskCatalog ? item
+                                                                                       : nullptr;
+}
+
+void CDatabaseCommands::Redraw() {
+    if (!IsOpen() || m_list.Mode() == ListMode::DiskCatalog) return;
+    if (CTreeItem* node = ShownNode()) return ShowNodeResults(node);
+    if (m_shownMode == ListMode::DiskRecords || m_shownMode == ListMode::FileRecords)
+        m_shownCodes = DefaultColumns(m_shownMode);
+    Relist();
 }
 
 // ---- Record commands --------------------------------------------------------------------------

@@ -45,6 +45,13 @@ public:
     void ShowParameters();
     // Kinds 14 and 15 run their query, kind 16 its statement.
     void RunQueryItem(CTreeItem* item);
+    // Lists what a run of the query node opened (the catalogue's disk, file or results set)
+    // in the node's columns.
+    void ShowNodeResults(CTreeItem* item);
+    // The query node whose rows the list shows (null: none).
+    CTreeItem* ShownNode() const;
+    // Shows the list again with its columns built anew (after its display changed).
+    void Redraw();
     void MountDisks();
     void RemoveDisks();
     void LoadQueries();

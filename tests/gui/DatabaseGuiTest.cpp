@@ -9,6 +9,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -154,6 +155,10 @@ protected:
             dup->Press(b);
         } else if (auto* record = dynamic_cast<CRecordDialog*>(&d)) {
             ++reviews;
+            if (onRecord) {
+                onRecord(*record);
+                return;
+            }
             record->accept();
         } else if (fill) {
             fill(d);
@@ -209,6 +214,7 @@ protected:
     std::string screenshot;
     std::function<void(QDialog&)> fill;  // other dialogs
     std::function<void(CDuplicateDialog&)> onDuplicate;
+    std::function<void(CRecordDialog&)> onRecord;
 };
 
 TEST_F(DatabaseGui, NewGivesTheDefaultExtensionAndLabelsTheRoot) {
@@ -452,12 +458,18 @@ TEST_F(DatabaseGui, PastingADriveOnTheDatabaseAddsItAndQueryNodesListTheirRows) 
     EXPECT_EQ(Headers(), (std::vector<std::string>{"Disk name", "Files"}));
     EXPECT_EQ(records().Cell(0, 1), "2");
     EXPECT_EQ(query->Node().columns.size(), 2u) << "the columns are kept with the node";
+    EXPECT_EQ(commands().ShownNode(), query);
+    // A changed display empties the node's columns; the list shows the new ones when redrawn.
+    query->Node().display = "[Files]<right> [ID]";
+    query->Node().columns.clear();
+    commands().Redraw();
+    EXPECT_EQ(Headers(), (std::vector<std::string>{"Files", "ID"}));
 
     // Copy: the title line and the internal clip of the selected records.
     SelectRow(0);
     frame().SetActivePane(Pane::CatalogList);
     ASSERT_TRUE(frame().Execute(CommandId::EditCopy));
-    EXPECT_TRUE(list().ListAsText().startsWith("Disk query: Pasted\r\nDisk name\tFiles\r\n"));
+    EXPECT_TRUE(list().ListAsText().startsWith("Disk query: Pasted\r\nFiles\tID\r\n"));
     EXPECT_EQ(program->App().InternalClip(), "<" + std::to_string(query->Id()) +
                                                  "> Queried disks\r\n" +
                                                  std::to_string(records().RecordId(0)));
@@ -623,6 +635,77 @@ TEST_F(DatabaseGui, SavedQueriesAreListedLoadedIntoTheTreeAndRemoved) {
     EXPECT_EQ(tree().DatabaseRootItem()->ChildCount(), children + 1);
 }
 
+TEST_F(DatabaseGui, FinishEndsTheFileReviewsOfAScan) {
+    std::vector<std::string> shown;
+    onRecord = [&](CRecordDialog& d) {
+        const bool file = d.Field("File name") != nullptr;
+        shown.push_back(file ? d.Field("File name")->text().toStdString() : "disk");
+        if (file && shown.size() == 3) {
+            for (QPushButton* b : d.findChildren<QPushButton*>())
+                if (b->text() == "Finish") b->click();
+            EXPECT_TRUE(d.Finished());
+            return;
+        }
+        d.accept();
+    };
+    ASSERT_TRUE(AddSelected(Mount(test::WriteImage(folder, "F.dsk", "FOUR", 4))));
+    EXPECT_EQ(shown, (std::vector<std::string>{"disk", "FILE0     ", "FILE1     "}));
+    EXPECT_EQ(Count("DiskFileMM"), 4) << "finishing the reviews does not stop the scan";
+}
+
+TEST_F(DatabaseGui, BrowseRecordShowsTheRowMovesAndWritesChangedFields) {
+    program->App().Options().reviewDiskInfo = 0;
+    program->App().Options().reviewFileInfo = 0;
+    ASSERT_TRUE(AddSelected(Mount(test::WriteImage(folder, "A.dsk", "ALPHA", 1))));
+    ASSERT_TRUE(AddSelected(Mount(test::WriteImage(folder, "B.dsk", "BRAVO", 2))));
+    frame().Execute(CommandId::DbBrowseAllDisks);
+    std::vector<std::string> names;
+    onRecord = [&](CRecordDialog& d) {
+        names.push_back(d.Field("Disk name")->text().toStdString());
+        EXPECT_TRUE(d.Field("ID")->isReadOnly());
+        d.Field("Info2")->setText("box 1");
+        d.MoveTo(CRecordDialog::Next);  // writes the change first
+        names.push_back(d.Field("Disk name")->text().toStdString());
+        d.ToggleExpand();
+        EXPECT_EQ(d.ExpandList()->topLevelItemCount(), 2);  // the files of BRAVO
+        d.MoveTo(CRecordDialog::Next);                      // stays on the last row
+        names.push_back(d.Field("Disk name")->text().toStdString());
+        d.Field("Protected")->setText("Yes");
+        d.accept();
+    };
+    SelectRow(0);
+    commands().RunRecordEntry("Browse record");
+    EXPECT_EQ(names, (std::vector<std::string>{"ALPHA     ", "BRAVO     ", "BRAVO     "}));
+    CRecordSet check(&program->App().Database().Catalogue().Database());
+    ASSERT_TRUE(check.Open("SELECT ALL * FROM [Disks] WHERE [Info2] = \"box 1\""));
+    ASSERT_EQ(check.GetRecordCount(), 1);
+    ASSERT_TRUE(check.Open("SELECT ALL * FROM [Disks] WHERE [Protected] = YES"));
+    ASSERT_EQ(check.GetRecordCount(), 1);
+    EXPECT_EQ(check.GetFieldValue("Disk name").AsText(), "BRAVO     ");
+    ASSERT_EQ(records().rowCount(), 2) << "the list is shown again";
+}
+
+TEST(RecordLists, ContextMenusFollowTheMode) {
+    struct Case {
+        ListMode mode;
+        const char* title;
+        QStringList entries;
+    };
+    const Case cases[] = {
+        {ListMode::DiskCatalog, "", {}},
+        {ListMode::DiskRecords, "Query context", {"Browse record", "Mount disk"}},
+        {ListMode::FileRecords, "Query context", {"Browse record", "Mount disk"}},
+        {ListMode::SavedQueries, "Query list context", {"Load in tree", "Remove"}},
+        {ListMode::Parameters, "Param context", {"Delete"}},
+        {ListMode::SqlResults, "", {}},
+    };
+    for (const Case& c : cases) {
+        QString title;
+        EXPECT_EQ(CDiskView::RecordContextEntries(c.mode, &title), c.entries);
+        EXPECT_EQ(title, c.title);
+    }
+}
+
 TEST_F(DatabaseGui, ScreenshotOfTheDiskRecords) {
     TAVIK_REQUIRE_TESTDATA(peer, "peer");
     program->App().Options().reviewDiskInfo = 0;
@@ -630,6 +713,12 @@ TEST_F(DatabaseGui, ScreenshotOfTheDiskRecords) {
     for (const char* disk : {"tirecs.dsk", "tidsdd.dsk", "frag.dsk", "recsdis.dsk"})
         AddSelected(Mount(peer + "/disks/" + disk));
     frame().Execute(CommandId::DbBrowseAllDisks);
+    EXPECT_EQ(commands().ShownNode(), nullptr);
+    // The default columns of the catalogue are read again when the list is redrawn.
+    program->App().Database().Catalogue().Display().diskFields =
+        "[ID] [Disk name] [Size]<right> [Free]<right> [Files]<right> [CRC-S] [Drive type] [Drive]";
+    commands().Redraw();
+    EXPECT_EQ(ColumnOf("Free"), 3);
     list().header()->sectionClicked(ColumnOf("Size"));
     frame().resize(1100, 500);
     frame().show();

@@ -109,8 +109,15 @@ bool CRecordDialog::Store() {
         if (FromQ(m_fields[static_cast<size_t>(i)]->text()) != m_loaded[static_cast<size_t>(i)])
             changed.push_back(i);
     if (changed.empty()) return true;
-    if (!m_set.Edit()) {
-        m_prompt.Message(m_set.ErrorText(), PromptIcon::Error);
+    const int idField = m_set.FieldIndex("ID");
+    if (idField < 0 || m_set.Table().empty()) return true;
+    const std::string criteria = "[ID]=" + std::to_string(m_set.GetFieldValue(idField).AsInteger());
+    // The row is written through a set of its own: a record class would put its members back
+    // over values set by position.
+    CRecordSet row(m_set.Database());
+    if (!row.Open("SELECT ALL * FROM [" + m_set.Table() + "] WHERE " + criteria) || row.IsEOF() ||
+        !row.Edit()) {
+        m_prompt.Message(row.ErrorText(), PromptIcon::Error);
         return false;
     }
     for (int i : changed) {
@@ -125,13 +132,14 @@ bool CRecordDialog::Store() {
         } else if (!text.empty()) {
             value = CDbValue::Text(text);
         }
-        m_set.SetFieldValue(i, value);
+        row.SetFieldValue(m_set.GetFieldInfo(i).name, value);
     }
-    if (!m_set.Update()) {
-        m_prompt.Message(m_set.ErrorText(), PromptIcon::Error);
-        m_set.CancelUpdate();
+    if (!row.Update()) {
+        m_prompt.Message(row.ErrorText(), PromptIcon::Error);
+        row.CancelUpdate();
         return false;
     }
+    m_set.FindFirst(criteria);  // reads the row again
     Load();
     return true;
 }
