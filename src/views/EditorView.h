@@ -1,60 +1,154 @@
-// The right pane of the lower row: the sector editor. It holds the drive the drive tree handed
-// it and shows its current sector as a hexadecimal dump; editing comes with the sector tools.
+// The right pane of the lower row: the sector editor. It shows one sector of the drive the
+// drive tree handed it as a hexadecimal and character dump that the user edits in place (the
+// rules live in CSectorEditBuffer), paints the bytes that differ from the reference copy red,
+// and runs the Sector menu: moves by sector, track, file sector and cluster, read, save, save
+// as, compare, copy, mark and swap target.
 #pragma once
 
 #include <QPlainTextEdit>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "app/TreeModel.h"
+#include "disk/SectorEditBuffer.h"
+#include "disk/SectorRanges.h"
 #include "views/Command.h"
+
+class QDialog;
 
 namespace tavik {
 
+class CMapView;
+class CUserPrompt;
 class CVirtualDrive;
 
-class CEditorView : public QPlainTextEdit, public CCommandTarget {
+class CEditorView : public QPlainTextEdit, public CCommandTarget, public CTreeObserver {
     Q_OBJECT
 public:
     explicit CEditorView(QWidget* parent = nullptr);
+    ~CEditorView() override;
 
-    // Takes the drive, starting at sector 0 with file-confined moves off. itemId: the drive
-    // item's number, named in the sector clips Copy writes.
+    // The program around the editor: messages, the Insert key and the F4 poll go through the
+    // prompt; the tree resolves clips and drops and selects the disk a swap shows; the map
+    // follows the shown sector and shows what a comparison found.
+    void SetPrompt(CUserPrompt* prompt) { m_prompt = prompt; }
+    void SetTree(CTreeModel* tree, std::function<void(CTreeItem*)> selectInTree);
+    void SetMap(CMapView* map) { m_map = map; }
+    // The application's internal clip, shared by the four panes.
+    void SetClip(std::string* clip) { m_clip = clip; }
+    // Tests answer the dialogs instead of a user: the hook gets each dialog in place of running
+    // it and leaves its result.
+    void SetDialogHook(std::function<void(QDialog&)> hook) { m_dialogHook = std::move(hook); }
+
+    // Takes the drive and shows its sector 0, with no file, no compare range and the target
+    // kept. The same drive again shows the current sector again and keeps the rest. itemId:
+    // the drive item's number, named in the sector clips Copy writes.
     void SetDrive(CVirtualDrive* drive, int itemId = 0);
     void Clear();
     CVirtualDrive* Drive() const { return m_drive; }
     int CurrentSector() const { return m_sector; }
-    bool StayInFile() const { return m_stayInFile; }
+
+    // Shows sector n (0 to 1600) of the drive: false, with the error shown, when it cannot be
+    // read. The map's current cell follows.
+    bool ShowSector(int n);
+    // Makes the file whose FDR is at `fdr` the stay-in-file file, moves confined to it.
+    void SetStayInFile(int fdr, const std::string& name);
+    bool StayInFile() const { return m_file > 0; }
+    bool FileHighlighted() const { return m_file != 0; }
+    // The position of the shown sector in that file: -1 for its FDR, -2 outside it.
+    int FilePosition() const { return m_filePosition; }
+
     CVirtualDrive* Target() const { return m_target; }
     void SetTarget(CVirtualDrive* target) { m_target = target; }
     QString TargetName() const { return m_targetName; }
     void SetTargetName(const QString& name) { m_targetName = name; }
+    // A target disk or a compare range to swap with.
+    bool CanSwap() const { return m_target || m_range.Active(); }
+    const CompareRange& Range() const { return m_range; }
 
     // A pasted "Sector" clip: the sector of another drive goes into the buffer and is shown
-    // (the editor's own drive and sector number stay). False with error set on a read failure.
+    // (the editor's own drive and sector number stay; nothing is written until Save). False
+    // with error set on a read failure.
     bool LoadSector(CVirtualDrive& source, int n, std::string& error);
-    const std::array<uint8_t, 256>& Buffer() const { return m_buffer; }
-    // The application's internal clip, shared by the four panes.
-    void SetClip(std::string* clip) { m_clip = clip; }
+    const Sector& Buffer() const { return m_edit.Bytes(); }
+    const Sector& Reference() const { return m_edit.Reference(); }
+
+    Caret CaretPosition() const;
+    void SetCaretPosition(Caret caret);
+
+    // The status bar panes: "%d: %02X" (sector and byte under the caret, empty without a
+    // drive), the file label with " [FDR]" or " [%d]" or "No file selected", and "To " with
+    // the target's name or "No target disk".
+    QString SectorStatus() const;
+    QString FileStatus() const;
+    QString TargetStatus() const;
 
     bool HandleCommand(CommandId id) override;
-    bool HasHandler(CommandId id) const override { return id == CommandId::EditCopy; }
-    bool IsEnabledHere(CommandId id, const CommandState&) const override {
-        return id == CommandId::EditCopy && m_drive;
-    }
+    bool HasHandler(CommandId id) const override;
+    bool IsEnabledHere(CommandId id, const CommandState& state) const override;
+
+signals:
+    // The shown sector, the caret, the file or the target changed.
+    void StatusChanged();
+
+protected:
+    bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
-    void ShowSector(int n);
-    void ShowBuffer();
+    void AboutToRemove(CTreeItem* item) override;
+
+    void Redraw();
+    void Fail(const std::string& text);
+    bool RunDialog(QDialog& dialog);
+    // The target, or the message that there is none.
+    CVirtualDrive* RequireTarget();
+    void ShowPosition(int position);
+    bool RefreshFileSectors();
+    void Move(int step);
+    void MoveTrack(int step);
+    void ReadCommand();
+    void SaveCommand();
+    void SaveAsCommand();
+    void CompareCommand();
+    void CopyCommand();
+    void MarkCommand();
+    void SwapTarget();
+    void CopyClip();
+    void PasteClip();
+    void DeleteKey();
+    // Compares every pair of the range again and selects the differing source sectors in the
+    // map; false after a read failure (shown).
+    bool CompareRangeAgain(std::vector<int>& differing);
+    void SetRangeMarks(bool on);
+    bool MapShowsDrive() const;
+    CTreeItem* ItemOfDrive(CVirtualDrive* drive) const;
+    void MakeTarget(CTreeItem* item);
+
+    CUserPrompt* m_prompt = nullptr;
+    CTreeModel* m_tree = nullptr;
+    std::function<void(CTreeItem*)> m_selectInTree;
+    CMapView* m_map = nullptr;
+    std::string* m_clip = nullptr;
+    std::function<void(QDialog&)> m_dialogHook;
 
     CVirtualDrive* m_drive = nullptr;
+    int m_itemId = 0;
+    int m_sector = 0;
+    CSectorEditBuffer m_edit;
+    int m_file = 0;  // FDR of the stay-in-file file: > 0 confined, < 0 remembered, 0 none
+    std::string m_fileLabel;
+    std::vector<int> m_fileSectors;
+    int m_filePosition = -2;
     CVirtualDrive* m_target = nullptr;
     QString m_targetName;
-    int m_sector = 0;
-    int m_itemId = 0;
-    bool m_stayInFile = false;
-    std::array<uint8_t, 256> m_buffer{};
-    std::string* m_clip = nullptr;
+    CompareRange m_range;
 };
 
 }  // namespace tavik

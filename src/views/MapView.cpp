@@ -14,6 +14,7 @@ CMapView::CMapView(QWidget* parent) : QPlainTextEdit(parent) {
 
 void CMapView::SetDrive(CVirtualDrive* drive) {
     m_drive = drive;
+    m_selected.assign(m_selected.size(), false);
     clear();
     if (!drive) return;
     // One character per sector: 'X' used in the bitmap, '.' free, 18 to a line.
@@ -36,6 +37,25 @@ void CMapView::Clear() {
 
 bool CMapView::HandleCommand(CommandId) {
     return false;
+}
+
+void CMapView::SelectCell(int sector, bool on) {
+    if (sector < 0 || sector >= static_cast<int>(m_selected.size())) return;
+    m_selected[static_cast<size_t>(sector)] = on;
+    m_currentCell = sector;
+}
+
+void CMapView::SetCurrentCell(int sector) {
+    m_currentCell = sector;
+}
+
+void CMapView::Redraw() {
+    SetDrive(m_drive);
+}
+
+bool CMapView::IsCellSelected(int sector) const {
+    return sector >= 0 && sector < static_cast<int>(m_selected.size()) &&
+           m_selected[static_cast<size_t>(sector)];
 }
 
 }  // namespace tavik

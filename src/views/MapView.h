@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <vector>
 
 #include "views/Command.h"
 
@@ -21,8 +22,18 @@ public:
 
     bool HandleCommand(CommandId id) override;
 
+    // What the sector editor asks of the map: selecting a cell (red), moving the current cell
+    // to the shown sector, and drawing the map again (which clears the selection).
+    void SelectCell(int sector, bool on);
+    void SetCurrentCell(int sector);
+    void Redraw();
+    bool IsCellSelected(int sector) const;
+    int CurrentCell() const { return m_currentCell; }
+
 private:
     CVirtualDrive* m_drive = nullptr;
+    std::vector<bool> m_selected = std::vector<bool>(1600, false);
+    int m_currentCell = 0;
 };
 
 }  // namespace tavik

@@ -66,6 +66,10 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_fileCommands->SetClip(&m_app.InternalClip());
     m_diskView->SetFileCommands(m_fileCommands.get());
     m_editorView->SetClip(&m_app.InternalClip());
+    m_editorView->SetPrompt(&m_prompt);
+    m_editorView->SetMap(m_mapView);
+    m_editorView->SetTree(&m_app.Tree(), [this](CTreeItem* item) { m_driveView->Select(item); });
+    connect(m_editorView, &CEditorView::StatusChanged, this, &CMainFrame::UpdateStatusPanes);
     m_databaseCommands =
         std::make_unique<CDatabaseCommands>(m_app, *m_driveView, *m_diskView, m_prompt, this);
     CListeningWindow* listening = CListeningWindow::Find();
@@ -265,10 +269,11 @@ void CMainFrame::UpdateStatusPanes() {
         m_filePane->clear();
         m_sectorPane->clear();
     } else {
-        m_targetPane->setText(m_editorView->Target() ? "To " + m_editorView->TargetName()
-                                                     : QString("No target disk"));
-        m_filePane->setText("No file selected");
-        m_sectorPane->setText(QString::number(m_editorView->CurrentSector()));
+        m_targetPane->setText(m_editorView->TargetStatus());
+        m_filePane->setText(m_editorView->FileStatus());
+        m_sectorPane->setText(m_activePane == Pane::SectorEditor
+                                  ? m_editorView->SectorStatus()
+                                  : QString::number(m_editorView->CurrentSector()));
     }
     m_insertPane->setText(m_prompt.InsertMode() ? "INS" : "OVR");
 }
@@ -301,7 +306,8 @@ CommandState CMainFrame::GatherState() const {
     s.listMode = m_diskView->Mode();
     s.selectedRows = m_diskView->SelectedCount();
     s.editorLoaded = m_editorView->Drive() != nullptr;
-    s.targetSet = m_editorView->Target() != nullptr;
+    s.targetSet = m_editorView->CanSwap();
+    s.fileHighlighted = m_editorView->FileHighlighted();
     s.stayInFile = m_editorView->StayInFile();
     s.mapLoaded = m_mapView->Drive() != nullptr;
     s.databaseOpen = m_app.Database().IsOpen();
