@@ -100,6 +100,10 @@ void CDriveView::currentChanged(const QModelIndex& current, const QModelIndex& p
 }
 
 void CDriveView::ShowItem(CTreeItem* item) {
+    if (item && IsQueryKind(item->Kind())) {
+        if (m_queries) m_queries->ShowQuery(item);
+        return;
+    }
     if (!item || !IsDriveKind(item->Kind()) || !item->Drive()) return;
     m_current = item;
     if (m_list) m_list->ListDisk(item->Drive(), Q(item->Text()));
@@ -235,6 +239,8 @@ void CDriveView::PasteClip() {
     if (!source || !target) return;
     if (m_clip->find("Disk") != std::string::npos) {
         if (source != target) DropOnto(source, target);
+    } else if (m_clip->find("Query") != std::string::npos) {
+        if (m_queries) m_queries->DropQuery(source, target, true);
     }
 }
 
@@ -337,7 +343,7 @@ bool CDriveView::HandleCommand(CommandId id) {
             break;
         }
         default:
-            handled = false;
+            handled = m_queries && m_queries->RunQueryCommand(id, CommandItem());
             break;
     }
     m_context = nullptr;
@@ -439,11 +445,30 @@ void CDriveView::RunContextEntry(const QString& entry, CTreeItem* item) {
         HandleCommand(CommandId::DiskFormat);
     else if (entry == "Refresh")
         HandleCommand(CommandId::RefreshDrive);
+    else if (IsQueryKind(item->Kind()))
+        RunQueryEntry(entry, item);
+    m_context = nullptr;
+}
+
+void CDriveView::RunQueryEntry(const QString& entry, CTreeItem* item) {
+    m_context = item;
+    if (entry == "Save")
+        HandleCommand(CommandId::DbSaveQuery);
+    else if (entry == "Delete")
+        HandleCommand(CommandId::DbDeleteQuery);
+    else if (entry == "Edit")
+        HandleCommand(CommandId::DbEditQuery);
+    else if (entry == "Run" && m_queries)
+        m_queries->RunNode(item);
     m_context = nullptr;
 }
 
 void CDriveView::mouseDoubleClickEvent(QMouseEvent* event) {
     CTreeItem* item = m_model->ItemOf(indexAt(event->pos()));
+    if (item && IsQueryKind(item->Kind())) {
+        RunQueryEntry("Edit", item);  // a query opens for editing
+        return;
+    }
     if (item && IsDriveKind(item->Kind())) {
         m_context = item;
         HandleCommand(CommandId::DiskProperties);
@@ -495,6 +520,7 @@ void CDriveView::dropEvent(QDropEvent* event) {
 }
 
 void CDriveView::DropOnto(CTreeItem* source, CTreeItem* target) {
+    if (m_queries && m_queries->DropQuery(source, target, false)) return;
     const NodeKind s = source->Kind();
     const NodeKind t = target->Kind();
     if (IsDriveKind(s) && IsDriveKind(t)) {

@@ -35,6 +35,20 @@ public:
     virtual bool RunDiskCommand(CommandId id, CTreeItem* item, CTreeItem* other = nullptr) = 0;
 };
 
+// What the tree asks of the program around it for its query nodes (kinds 14 to 16).
+class CQueryHandler {
+public:
+    virtual ~CQueryHandler() = default;
+    // The Database menu's query commands on the command item; false when not handled here.
+    virtual bool RunQueryCommand(CommandId id, CTreeItem* item) = 0;
+    // A query node was selected: its results are listed.
+    virtual void ShowQuery(CTreeItem* item) = 0;
+    // "Run" of the context menu.
+    virtual void RunNode(CTreeItem* item) = 0;
+    // A query dragged (or pasted) onto another item; false when that is no query drop.
+    virtual bool DropQuery(CTreeItem* source, CTreeItem* target, bool paste) = 0;
+};
+
 class CDriveView : public QTreeView, public CCommandTarget, public CTreeObserver {
     Q_OBJECT
 public:
@@ -43,6 +57,7 @@ public:
 
     void SetPanes(CDiskView* list, CMapView* map, CEditorView* editor);
     void SetDialogs(CDriveDialogs* dialogs) { m_dialogs = dialogs; }
+    void SetQueryHandler(CQueryHandler* queries) { m_queries = queries; }
     // The application's internal clip, shared by the four panes.
     void SetClip(std::string* clip) { m_clip = clip; }
     void SetAdvanced(std::function<bool()> advanced) { m_advanced = std::move(advanced); }
@@ -101,6 +116,8 @@ protected:
 private:
     void AboutToRemove(CTreeItem* item) override;
     void RunContextEntry(const QString& entry, CTreeItem* item);
+    // "Save", "Delete", "Edit" and "Run" of a query item (also the double-click's "Edit").
+    void RunQueryEntry(const QString& entry, CTreeItem* item);
     // A drop or a paste of source onto target, after the drag-and-drop table.
     void DropOnto(CTreeItem* source, CTreeItem* target);
     void ClearPanes();
@@ -114,6 +131,7 @@ private:
     CMapView* m_map = nullptr;
     CEditorView* m_editor = nullptr;
     CDriveDialogs* m_dialogs = nullptr;
+    CQueryHandler* m_queries = nullptr;
     std::string* m_clip = nullptr;
     std::function<bool()> m_advanced;
     CTreeItem* m_context = nullptr;
