@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <string>
 #include <vector>
 
 #include "disk/DiskTypes.h"
@@ -25,6 +26,8 @@ public:
     void Clear();
     CVirtualDrive* Drive() const { return m_drive; }
     int FdrOfRow(int row) const;
+    // A click on a column's header: marks it and orders the rows by that column's text.
+    void SortByColumn(int column);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -39,6 +42,7 @@ public:
 private:
     CVirtualDrive* m_drive = nullptr;
     std::vector<FileProperties> m_rows;
+    std::vector<std::string> m_headers;
 };
 
 }  // namespace tavik

@@ -15,6 +15,8 @@
 #include "views/EditorView.h"
 #include "views/Icons.h"
 #include "views/MapView.h"
+#include "views/RemoteTree.h"
+#include "views/RemoteTreeCommands.h"
 #include "views/TreeItemModel.h"
 #include "views/TreeOperations.h"
 
@@ -33,6 +35,11 @@ bool IsImage(NodeKind k) {
 }
 bool IsFolderOrPc(NodeKind k) {
     return k == NodeKind::PcRoot || IsFolderKind(k);
+}
+// The items a drive is dropped on to add its disk to the catalogue.
+bool IsDatabaseTarget(NodeKind k) {
+    return k == NodeKind::DatabaseOpen || k == NodeKind::DiskQuery || k == NodeKind::FileQuery ||
+           k == NodeKind::SavedQueries || k == NodeKind::Parameters;
 }
 int KindOf(const CTreeItem* item) {
     return item ? static_cast<int>(item->Kind()) : -1;
@@ -88,6 +95,11 @@ void CDriveView::Select(CTreeItem* item) {
     setCurrentIndex(i);
 }
 
+bool CDriveView::DatabaseOpen() const {
+    const CTreeItem* db = m_tree.DatabaseRootItem();
+    return db && db->Kind() == NodeKind::DatabaseOpen;
+}
+
 void CDriveView::Fail(const std::string& text) {
     m_prompt.Message(text, PromptIcon::Error);
 }
@@ -100,12 +112,15 @@ void CDriveView::currentChanged(const QModelIndex& current, const QModelIndex& p
 }
 
 void CDriveView::ShowItem(CTreeItem* item) {
-    if (item && IsQueryKind(item->Kind())) {
-        if (m_queries) m_queries->ShowQuery(item);
+    if (item && m_database &&
+        (IsQueryKind(item->Kind()) || item->Kind() == NodeKind::SavedQueries ||
+         item->Kind() == NodeKind::Parameters)) {
+        m_database->ShowDatabaseItem(item);
         return;
     }
     if (!item || !IsDriveKind(item->Kind()) || !item->Drive()) return;
     m_current = item;
+    RefreshRemoteDriveText(m_tree, item);
     if (m_list) m_list->ListDisk(item->Drive(), Q(item->Text()));
     if (!m_advanced || m_advanced()) {
         if (m_map) m_map->SetDrive(item->Drive());
@@ -314,6 +329,15 @@ bool CDriveView::HandleCommand(CommandId id) {
         case CommandId::RefreshDrive:
             RefreshDrive();
             break;
+        case CommandId::ScanRemote:
+            if (m_remote) m_remote->ScanRemote();
+            break;
+        case CommandId::Unhook:
+            if (m_remote) m_remote->Unhook();
+            break;
+        case CommandId::ScanEmulator:
+            if (m_remote) m_remote->ScanEmulator();
+            break;
         case CommandId::EditSelect:
             SelectAsTarget();
             break;
@@ -414,6 +438,8 @@ void CDriveView::contextMenuEvent(QContextMenuEvent* event) {
             !(k >= 10 && k <= 13))
             a->setEnabled(false);
         if (e == "Copy path" && item->Node().path.empty()) a->setEnabled(false);
+        if (e == "Add to database" && (!(k >= 10 && k <= 13) || !DatabaseOpen()))
+            a->setEnabled(false);
     }
     m_context = item;
     QAction* chosen = menu.exec(event->globalPos());
@@ -445,6 +471,17 @@ void CDriveView::RunContextEntry(const QString& entry, CTreeItem* item) {
         HandleCommand(CommandId::DiskFormat);
     else if (entry == "Refresh")
         HandleCommand(CommandId::RefreshDrive);
+    else if (entry == "Add to database" && m_database)
+        m_database->AddToDatabase(item);
+    else if (entry == "Database properties" && m_database)
+        m_database->DatabaseProperties();
+    else if (entry == "Scan")
+        HandleCommand(item->Kind() == NodeKind::EmulatorRoot ||
+                              item->Kind() == NodeKind::EmulatorRootActive
+                          ? CommandId::ScanEmulator
+                          : CommandId::ScanRemote);
+    else if (entry == "Unhook")
+        HandleCommand(CommandId::Unhook);
     else if (IsQueryKind(item->Kind()))
         RunQueryEntry(entry, item);
     m_context = nullptr;
@@ -529,6 +566,8 @@ void CDriveView::DropOnto(CTreeItem* source, CTreeItem* target) {
         if (m_dialogs) m_dialogs->RunDiskCommand(CommandId::NewPcFile, target, source);
     } else if ((IsFolderKind(s) || IsImage(s)) && IsFolderOrPc(t)) {
         MoveIntoFolder(m_tree, source, target);
+    } else if (IsDriveKind(s) && IsDatabaseTarget(t)) {
+        if (m_database && DatabaseOpen()) m_database->AddToDatabase(source);
     }
 }
 

@@ -17,6 +17,7 @@ class CDiskView;
 class CEditorView;
 class CMapView;
 class COptions;
+class CRemoteTreeCommands;
 class CTreeItemModel;
 class CUserPrompt;
 
@@ -41,12 +42,21 @@ public:
     virtual ~CQueryHandler() = default;
     // The Database menu's query commands on the command item; false when not handled here.
     virtual bool RunQueryCommand(CommandId id, CTreeItem* item) = 0;
-    // A query node was selected: its results are listed.
-    virtual void ShowQuery(CTreeItem* item) = 0;
     // "Run" of the context menu.
     virtual void RunNode(CTreeItem* item) = 0;
     // A query dragged (or pasted) onto another item; false when that is no query drop.
     virtual bool DropQuery(CTreeItem* source, CTreeItem* target, bool paste) = 0;
+};
+
+// What the tree asks of the catalogue database's commands.
+class CDatabaseRoutes {
+public:
+    virtual ~CDatabaseRoutes() = default;
+    // A query node (kinds 14 to 16), "Saved queries" or "Parameters" became the selection.
+    virtual void ShowDatabaseItem(CTreeItem* item) = 0;
+    // "Add to database", or a drive item dropped or pasted onto a database item.
+    virtual void AddToDatabase(CTreeItem* drive) = 0;
+    virtual void DatabaseProperties() = 0;
 };
 
 class CDriveView : public QTreeView, public CCommandTarget, public CTreeObserver {
@@ -58,6 +68,10 @@ public:
     void SetPanes(CDiskView* list, CMapView* map, CEditorView* editor);
     void SetDialogs(CDriveDialogs* dialogs) { m_dialogs = dialogs; }
     void SetQueryHandler(CQueryHandler* queries) { m_queries = queries; }
+    void SetDatabaseRoutes(CDatabaseRoutes* routes) { m_database = routes; }
+    // Scans and unhooking of the TI-99/4A and the emulator.
+    void SetRemote(CRemoteTreeCommands* remote) { m_remote = remote; }
+    CRemoteTreeCommands* Remote() const { return m_remote; }
     // The application's internal clip, shared by the four panes.
     void SetClip(std::string* clip) { m_clip = clip; }
     void SetAdvanced(std::function<bool()> advanced) { m_advanced = std::move(advanced); }
@@ -121,6 +135,7 @@ private:
     // A drop or a paste of source onto target, after the drag-and-drop table.
     void DropOnto(CTreeItem* source, CTreeItem* target);
     void ClearPanes();
+    bool DatabaseOpen() const;
     void Fail(const std::string& text);
 
     CTreeModel& m_tree;
@@ -132,6 +147,8 @@ private:
     CEditorView* m_editor = nullptr;
     CDriveDialogs* m_dialogs = nullptr;
     CQueryHandler* m_queries = nullptr;
+    CDatabaseRoutes* m_database = nullptr;
+    CRemoteTreeCommands* m_remote = nullptr;
     std::string* m_clip = nullptr;
     std::function<bool()> m_advanced;
     CTreeItem* m_context = nullptr;

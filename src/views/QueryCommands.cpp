@@ -7,6 +7,7 @@
 #include "base/UserPrompt.h"
 #include "database/Catalogue.h"
 #include "database/ParamSet.h"
+#include "database/RecordSet.h"
 #include "database/dialogs/BulkReplaceDialog.h"
 #include "database/dialogs/CustomDisplayDialog.h"
 #include "database/dialogs/QueryDesignerDialog.h"
@@ -121,45 +122,14 @@ bool CQueryCommands::RunQueryCommand(CommandId id, CTreeItem* item) {
     }
 }
 
-void CQueryCommands::ShowQuery(CTreeItem* item) {
-    if (m_selecting || !item || !IsQueryKind(item->Kind()) || !m_catalogue.IsOpen()) return;
-    // Selecting a free SQL command does not execute it: that takes "Run" or "Run now".
-    if (IsCommandNode(item)) return;
-    Run(item, false);
-}
-
 void CQueryCommands::RunNode(CTreeItem* item) {
     if (!item || !IsQueryKind(item->Kind()) || !m_catalogue.IsOpen()) return;
     Run(item, true);
 }
 
 void CQueryCommands::Run(CTreeItem* item, bool command) {
-    CCatalogueParams source(m_catalogue);
-    source.SetCurrentFolder(m_folder);
-    if (item->Kind() == NodeKind::SqlQuery) {
-        const QueryFields node = QueryFieldsOf(*item);
-        if (IsFreeSqlCommand(node)) {
-            if (!command) return;
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            RunFreeSql(m_catalogue, node, source, m_asker);
-            QApplication::restoreOverrideCursor();
-            return;
-        }
-        const RunOutcome outcome = RunFreeSql(m_catalogue, node, source, m_asker);
-        if (outcome == RunOutcome::Shown) {
-            if (m_list.showResults) m_list.showResults(item);
-            return;
-        }
-        // The results set was closed for the run: a list showing it must let go.
-        CTreeItem* shown = m_list.shownNode ? m_list.shownNode() : nullptr;
-        if (shown && shown->Kind() == NodeKind::SqlQuery && m_list.clear) m_list.clear();
-        return;
-    }
-    const std::vector<QueryFields> chain = QueryChain(item);
-    // A failed run opened the set on a statement without rows; Cancel leaves the list as it was.
-    if (RunQuery(m_catalogue, chain, source, m_asker) != RunOutcome::Cancelled &&
-        m_list.showResults)
-        m_list.showResults(item);
+    if (IsCommandNode(item) && !command) return;
+    if (m_list.run) m_list.run(item);
 }
 
 // ---- New, edit, save, delete -----------------------------------------------------------------
@@ -207,12 +177,8 @@ CTreeItem* CQueryCommands::NewSqlQuery() {
     CTreeQueryAccess access(m_tree.Tree(), QueryRoot());
     CTreeItem* item = CTreeQueryAccess::Item(access.Insert(nullptr, fields, false));
     m_tree.Tree().Expand(QueryRoot());
-    if (runNow) {
-        m_selecting = true;
-        m_tree.Select(item);
-        m_selecting = false;
-        Run(item, true);
-    }
+    // "Run now": the selection runs it.
+    if (runNow) m_tree.Select(item);
     return item;
 }
 
@@ -346,6 +312,24 @@ void CQueryCommands::CustomizeList(const CustomizeTarget& target) {
     if (m_catalogue.IsOpen() && !defaults.Save(m_catalogue.Database()))
         m_prompt.Message(m_catalogue.Database().ErrorText(), PromptIcon::Error);
     if (m_list.redraw) m_list.redraw();
+}
+
+void CQueryCommands::CustomizeShownList(ListMode mode, CTreeItem* node, std::string* catalogFields,
+                                        std::vector<uint16_t>* catalogSizes) {
+    CustomizeTarget target;
+    target.mode = mode;
+    target.node = mode == ListMode::DiskCatalog ? nullptr : node;
+    // The disk catalog has no display of its own beside its default.
+    target.viewSpec = catalogFields;
+    target.catalogFields = catalogFields;
+    target.catalogSizes = catalogSizes;
+    if (mode == ListMode::SqlResults && m_catalogue.IsOpen()) {
+        CRecordSet& results = m_catalogue.ResultSet();
+        if (results.IsOpen())
+            for (int i = 0; i < results.GetFieldCount(); ++i)
+                target.returned.push_back(results.GetFieldInfo(i).name);
+    }
+    CustomizeList(target);
 }
 
 }  // namespace tavik

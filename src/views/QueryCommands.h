@@ -32,16 +32,13 @@ public:
 
     // What the commands need of the catalog list.
     struct ListHooks {
-        // The catalogue's disk set, file set or results set has been opened for the node:
-        // list it with the node's display specification.
-        std::function<void(CTreeItem* node)> showResults;
+        // Runs a query node and lists what it opened (a free SQL command is executed).
+        std::function<void(CTreeItem* node)> run;
         // Empties the list (a deleted query).
         std::function<void()> clear;
         // Whether the list shows the saved queries, and shows them again.
         std::function<bool()> showsSavedQueries;
         std::function<void()> refreshSavedQueries;
-        // The query node whose results the list shows (null: none).
-        std::function<CTreeItem*()> shownNode;
         // Draws the list again with its (possibly changed) display specification.
         std::function<void()> redraw;
     };
@@ -49,7 +46,6 @@ public:
 
     // ---- CQueryHandler ------------------------------------------------------------------
     bool RunQueryCommand(CommandId id, CTreeItem* item) override;
-    void ShowQuery(CTreeItem* item) override;
     void RunNode(CTreeItem* item) override;
     bool DropQuery(CTreeItem* source, CTreeItem* target, bool paste) override;
 
@@ -63,7 +59,7 @@ public:
     void SaveQuery(CTreeItem* item);
     // Removes the node (with the queries combined with it) and empties the list.
     void DeleteQuery(CTreeItem* item);
-    // "SQL query...": the dialog on a new free SQL node; "Run now" runs it at once.
+    // "SQL query...": the dialog on a new free SQL node; "Run now" selects it, which runs it.
     CTreeItem* NewSqlQuery();
     void BulkUpdate();
 
@@ -80,6 +76,10 @@ public:
         std::vector<std::string> returned;
     };
     void CustomizeList(const CustomizeTarget& target);
+    // The same for the list as it is: its mode, the query node it shows, the disk catalog's
+    // specification and sizes (the free SQL fields come from the results set).
+    void CustomizeShownList(ListMode mode, CTreeItem* node, std::string* catalogFields,
+                            std::vector<uint16_t>* catalogSizes);
 
     // Tests answer the dialogs instead of a user: every dialog is handed to the hook before it
     // runs (the hook may fill it and call accept() or reject()), the parameter question too.
@@ -93,6 +93,7 @@ private:
     bool Designer(CTreeItem* item, QueryFields& fields, bool& runNow);
     // Writes the fields into the node and runs it when the list shows it.
     void Store(CTreeItem* item, const QueryFields& fields, bool run);
+    // Runs the node; a free SQL command only when `command` is set.
     void Run(CTreeItem* item, bool command);
     // Moves a query under another and opens it for editing; moves it back when cancelled.
     void Combine(CTreeItem* source, CTreeItem* target);
@@ -105,7 +106,6 @@ private:
     CQtParamAsker m_asker;
     ListHooks m_list;
     std::function<void(QDialog&)> m_hook;
-    bool m_selecting = false;  // a selection made here runs nothing by itself
 };
 
 }  // namespace tavik

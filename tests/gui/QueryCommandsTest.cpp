@@ -11,9 +11,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 #include <deque>
 
-#include "app/Options.h"
+#include "GuiFixture.h"
+#include "app/CatalogueHost.h"
 #include "app/QueryTree.h"
 #include "database/InfoSet.h"
 #include "database/ParamSet.h"
@@ -24,10 +26,12 @@
 #include "database/dialogs/ParamNotFoundDialog.h"
 #include "database/dialogs/QueryDesignerDialog.h"
 #include "database/dialogs/SqlQueryDialog.h"
-#include "database/query/QueryCatalogue.h"
+#include "views/DatabaseCommands.h"
+#include "views/DiskView.h"
 #include "views/DriveView.h"
+#include "views/ListSort.h"
 #include "views/QueryCommands.h"
-#include "views/TreeOperations.h"
+#include "views/RecordListModel.h"
 
 namespace tavik {
 namespace {
@@ -45,30 +49,20 @@ D& As(QDialog& dialog) {
     return *d;
 }
 
-class QueryCommandsTest : public test::QueryCatalogue {
+// The program with a catalogue of known rows (ALPHA 720 DS, BRAVO 360, CHARLIE 1440 DS, DELTA
+// 720; LOADER PROGRAM on ALPHA and BRAVO, README on ALPHA, DATA on CHARLIE, GAME PROGRAM on
+// BRAVO). The dialogs of the query commands and of the database commands are answered by the
+// script; a dialog the script does not expect is cancelled.
+class QueryCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::QueryCatalogue::SetUp();
-        tree.CreateRoots();
-        tree.SetKind(tree.DatabaseRootItem(), NodeKind::DatabaseOpen);
-        view = std::make_unique<CDriveView>(tree, appOptions, prompt);
-        commands = std::make_unique<CQueryCommands>(*view, catalogue, prompt, nullptr, "/pc/here");
-        view->SetQueryHandler(commands.get());
-        view->SetClip(&clip);
-        CQueryCommands::ListHooks hooks;
-        hooks.showResults = [this](CTreeItem* node) {
-            shown.push_back(node);
-            shownNode = node;
-        };
-        hooks.clear = [this] {
-            ++cleared;
-            shownNode = nullptr;
-        };
-        hooks.showsSavedQueries = [] { return false; };
-        hooks.shownNode = [this] { return shownNode; };
-        hooks.redraw = [this] { ++redrawn; };
-        commands->SetListHooks(hooks);
-        commands->SetDialogHook([this](QDialog& d) {
+        folder = test::TempFolder();
+        program = std::make_unique<test::CProgram>(folder);
+        ASSERT_TRUE(program->Started());
+        database().SetFileHook([this](bool, const std::string&) { return folder + "/Floppies"; });
+        ASSERT_TRUE(frame().Execute(CommandId::DbNew));
+        ASSERT_TRUE(catalogue().IsOpen());
+        const auto answer = [this](QDialog& d) {
             ++dialogs;
             if (script.empty()) {
                 d.reject();
@@ -77,39 +71,112 @@ protected:
             auto step = script.front();
             script.pop_front();
             step(d);
-        });
+        };
+        commands().SetDialogHook(answer);
+        database().SetDialogHook(answer);
+        const int alpha = AddDisk("ALPHA", 720, true), bravo = AddDisk("BRAVO", 360, false),
+                  charlie = AddDisk("CHARLIE", 1440, true);
+        AddDisk("DELTA", 720, false);
+        const int loader = AddFile("LOADER", "PROGRAM", 33),
+                  readme = AddFile("README", "DIS/VAR 80", 5),
+                  data = AddFile("DATA", "INT/FIX 12", 12), game = AddFile("GAME", "PROGRAM", 50);
+        Link(alpha, loader);
+        Link(bravo, loader);
+        Link(alpha, readme);
+        Link(charlie, data);
+        Link(bravo, game);
+        frame().SetActivePane(Pane::DriveTree);
     }
 
-    // A designer answer: name, table and one condition typed into the WHERE box.
+    int AddDisk(const std::string& name, int size, bool ds) {
+        CDiskSet& d = catalogue().DiskSet();
+        EXPECT_TRUE(d.IsOpen() || d.Open());
+        EXPECT_TRUE(d.AddNew());
+        d.m_DiskName = name;
+        d.m_Size = size;
+        d.m_DS = ds;
+        EXPECT_TRUE(d.Update()) << d.ErrorText();
+        return d.m_ID;
+    }
+    int AddFile(const std::string& name, const std::string& type, int size) {
+        CFileSet& f = catalogue().FileSet();
+        EXPECT_TRUE(f.IsOpen() || f.Open());
+        EXPECT_TRUE(f.AddNew());
+        f.m_FileName = name;
+        f.m_Type = type;
+        f.m_Size = size;
+        EXPECT_TRUE(f.Update()) << f.ErrorText();
+        return f.m_ID;
+    }
+    void Link(int disk, int file) {
+        CRecordSet link(&catalogue().Database());
+        ASSERT_TRUE(link.Open("SELECT ALL * FROM [DiskFileMM]"));
+        link.AddNew();
+        link.SetFieldValue("DiskID", CDbValue::Integer(disk));
+        link.SetFieldValue("FileID", CDbValue::Integer(file));
+        ASSERT_TRUE(link.Update()) << link.ErrorText();
+    }
+    long Count(const std::string& table) {
+        CRecordSet set(&catalogue().Database());
+        return set.Open("SELECT ALL * FROM [" + table + "]") ? set.GetRecordCount() : -1;
+    }
+    std::vector<std::string> Column(const std::string& sql) {
+        std::vector<std::string> values;
+        CRecordSet set(&catalogue().Database());
+        EXPECT_TRUE(set.Open(sql)) << set.ErrorText();
+        for (; set.IsOpen() && !set.IsEOF(); set.MoveNext())
+            values.push_back(set.GetFieldValue(0).AsText());
+        return values;
+    }
+
+    // A designer answer: name, table and the WHERE text typed in.
     static std::function<void(QDialog&)> Design(const char* name, const char* table,
-                                                const char* where, const char* combination = "") {
+                                                const char* where) {
         return [=](QDialog& dialog) {
             auto& d = As<CQueryDesignerDialog>(dialog);
             d.NameBox()->setText(name);
             Choose(d.TableBox(), table);
-            if (*combination) Choose(d.CombinationBox(), combination);
             d.WhereBox()->setPlainText(where);
             d.accept();
         };
     }
 
     CTreeItem* LastQuery() {
-        CTreeItem* root = tree.DatabaseRootItem();
+        CTreeItem* root = tree().DatabaseRootItem();
         return root->Child(root->ChildCount() - 1);
     }
+    // The names (the "Disk name" or "File name" column, else the first) the list shows, sorted.
+    std::vector<std::string> Listed() {
+        int column = 0;
+        for (int c = 0; c < records().columnCount(); ++c) {
+            const std::string h = HeaderWithoutMark(records().Header(c));
+            if (h == "Disk name" || h == "File name") column = c;
+        }
+        std::vector<std::string> names;
+        for (int r = 0; r < records().rowCount(); ++r) {
+            std::string n = records().Cell(r, column);
+            while (!n.empty() && n.back() == ' ')
+                n.pop_back();
+            names.push_back(n);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
-    std::vector<std::string> DiskNames() { return RowNames(catalogue.DiskSet(), "Disk name"); }
-    std::vector<std::string> FileNames() { return RowNames(catalogue.FileSet(), "File name"); }
+    CMainFrame& frame() { return program->Frame(); }
+    CQueryCommands& commands() { return frame().QueryCommands(); }
+    CDatabaseCommands& database() { return frame().DatabaseCommands(); }
+    CCatalogue& catalogue() { return program->App().Database().Catalogue(); }
+    CDriveView& view() { return *frame().DriveView(); }
+    CDiskView& list() { return *frame().DiskView(); }
+    CRecordListModel& records() { return *list().RecordModel(); }
+    CTreeModel& tree() { return program->App().Tree(); }
+    test::CAnsweringPrompt& prompt() { return program->Prompt(); }
 
-    CTreeModel tree;
-    COptions appOptions;
-    std::string clip;
-    std::unique_ptr<CDriveView> view;
-    std::unique_ptr<CQueryCommands> commands;
+    std::string folder;
+    std::unique_ptr<test::CProgram> program;
     std::deque<std::function<void(QDialog&)>> script;
-    std::vector<CTreeItem*> shown;
-    CTreeItem* shownNode = nullptr;
-    int cleared = 0, redrawn = 0, dialogs = 0;
+    int dialogs = 0;
 };
 
 TEST_F(QueryCommandsTest, NewQueryIsInsertedSelectedAndListed) {
@@ -121,25 +188,26 @@ TEST_F(QueryCommandsTest, NewQueryIsInsertedSelectedAndListed) {
         d.Conditions()->AndButton()->click();
         d.accept();
     });
-    ASSERT_TRUE(view->HandleCommand(CommandId::DbNewQuery));
+    ASSERT_TRUE(frame().Execute(CommandId::DbNewQuery));
     CTreeItem* q = LastQuery();
     ASSERT_EQ(q->Kind(), NodeKind::DiskQuery);
     EXPECT_EQ(q->Text(), "Double sided");
-    EXPECT_EQ(view->SelectedItem(), q);
-    ASSERT_EQ(shown, std::vector<CTreeItem*>{q});
-    EXPECT_EQ(Sorted(DiskNames()), (std::vector<std::string>{"ALPHA", "CHARLIE"}));
+    EXPECT_EQ(view().SelectedItem(), q);
+    EXPECT_EQ(list().Mode(), ListMode::DiskRecords);
+    EXPECT_EQ(database().ShownNode(), q);
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"ALPHA", "CHARLIE"}));
 
     // Cancelled: nothing is inserted.
-    const int children = tree.DatabaseRootItem()->ChildCount();
-    view->HandleCommand(CommandId::DbNewQuery);
-    EXPECT_EQ(tree.DatabaseRootItem()->ChildCount(), children);
+    const int children = tree().DatabaseRootItem()->ChildCount();
+    frame().Execute(CommandId::DbNewQuery);
+    EXPECT_EQ(tree().DatabaseRootItem()->ChildCount(), children);
 }
 
 TEST_F(QueryCommandsTest, EditingTheSelectedQueryRunsItAgain) {
     script.push_back(Design("Big", "Disks", "[Size] > 700"));
-    view->HandleCommand(CommandId::DbNewQuery);
+    frame().Execute(CommandId::DbNewQuery);
     CTreeItem* q = LastQuery();
-    EXPECT_EQ(Sorted(DiskNames()), (std::vector<std::string>{"ALPHA", "CHARLIE", "DELTA"}));
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"ALPHA", "CHARLIE", "DELTA"}));
     // The context item ("Edit" of the context menu) goes before the selection.
     script.push_back([](QDialog& dialog) {
         auto& d = As<CQueryDesignerDialog>(dialog);
@@ -148,26 +216,25 @@ TEST_F(QueryCommandsTest, EditingTheSelectedQueryRunsItAgain) {
         d.WhereBox()->setPlainText("[Size] > 1000");
         d.accept();
     });
-    view->SetContextItem(q);
-    view->HandleCommand(CommandId::DbEditQuery);
+    view().SetContextItem(q);
+    ASSERT_TRUE(frame().Execute(CommandId::DbEditQuery));
     EXPECT_EQ(q->Node().where, "[Size] > 1000");
-    EXPECT_EQ(shown.size(), 2u);
-    EXPECT_EQ(DiskNames(), std::vector<std::string>{"CHARLIE"});
+    EXPECT_EQ(Listed(), std::vector<std::string>{"CHARLIE"});
 }
 
 TEST_F(QueryCommandsTest, DroppingAFileQueryOntoADiskQueryCombinesThem) {
     script.push_back(Design("Double sided", "Disks", "[DS] = YES"));
-    view->HandleCommand(CommandId::DbNewQuery);
+    frame().Execute(CommandId::DbNewQuery);
     CTreeItem* disks = LastQuery();
     script.push_back(Design("Programs", "Files", "[Type] = \"PROGRAM\""));
-    view->HandleCommand(CommandId::DbNewQuery);
+    frame().Execute(CommandId::DbNewQuery);
     CTreeItem* programs = LastQuery();
-    EXPECT_EQ(Sorted(FileNames()), (std::vector<std::string>{"GAME", "LOADER"}));
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"GAME", "LOADER"}));
 
     // Cancelled: the query goes back where it was.
     const int row = programs->Row();
-    EXPECT_TRUE(commands->DropQuery(programs, disks, false));
-    EXPECT_EQ(programs->Parent(), tree.DatabaseRootItem());
+    EXPECT_TRUE(commands().DropQuery(programs, disks, false));
+    EXPECT_EQ(programs->Parent(), tree().DatabaseRootItem());
     EXPECT_EQ(programs->Row(), row);
 
     script.push_back([](QDialog& dialog) {
@@ -176,71 +243,77 @@ TEST_F(QueryCommandsTest, DroppingAFileQueryOntoADiskQueryCombinesThem) {
         Choose(d.CombinationBox(), "Files on disks from");
         d.accept();
     });
-    view->Select(programs);
-    EXPECT_TRUE(commands->DropQuery(programs, disks, false));
+    EXPECT_TRUE(commands().DropQuery(programs, disks, false));
     EXPECT_EQ(programs->Parent(), disks);
     EXPECT_EQ(programs->Node().combination, 6);
-    EXPECT_EQ(FileNames(), std::vector<std::string>{"LOADER"});  // programs on ALPHA or CHARLIE
+    EXPECT_EQ(view().SelectedItem(), programs);
+    EXPECT_EQ(Listed(), std::vector<std::string>{"LOADER"});  // programs on ALPHA or CHARLIE
 
-    // A query cannot go under one combined with it; a free SQL source is no drop.
+    // A query cannot go under one combined with it.
     const int before = dialogs;
-    EXPECT_TRUE(commands->DropQuery(disks, programs, false));
-    EXPECT_EQ(disks->Parent(), tree.DatabaseRootItem());
+    EXPECT_TRUE(commands().DropQuery(disks, programs, false));
+    EXPECT_EQ(disks->Parent(), tree().DatabaseRootItem());
     EXPECT_EQ(dialogs, before);
 }
 
-TEST_F(QueryCommandsTest, SaveByCommandAndByDropOntoSavedQueries) {
+TEST_F(QueryCommandsTest, SaveByCommandByDropAndByPasteOntoSavedQueries) {
     script.push_back(Design("Double sided", "Disks", "[DS] = YES"));
-    view->HandleCommand(CommandId::DbNewQuery);
+    frame().Execute(CommandId::DbNewQuery);
     CTreeItem* disks = LastQuery();
-    script.push_back(Design("Programs", "Files", "[Type] = \"PROGRAM\"", ""));
-    view->HandleCommand(CommandId::DbNewQuery);
+    script.push_back(Design("Programs", "Files", "[Type] = \"PROGRAM\""));
+    frame().Execute(CommandId::DbNewQuery);
     CTreeItem* programs = LastQuery();
     script.push_back([](QDialog& dialog) {
         auto& d = As<CQueryDesignerDialog>(dialog);
         d.CombinationBox()->setCurrentIndex(1);
         d.accept();
     });
-    commands->DropQuery(programs, disks, false);
+    commands().DropQuery(programs, disks, false);
 
-    view->SetContextItem(programs);
-    view->HandleCommand(CommandId::DbSaveQuery);
-    EXPECT_EQ(prompt.messages.back(), "Query saved in database");
-    CQuerySet saved(&catalogue.Database());
+    view().SetContextItem(programs);
+    ASSERT_TRUE(frame().Execute(CommandId::DbSaveQuery));
+    EXPECT_EQ(prompt().messages.back(), "Query saved in database");
+    CQuerySet saved(&catalogue().Database());
     ASSERT_TRUE(saved.Open());
     ASSERT_FALSE(saved.IsEOF());
     EXPECT_EQ(saved.m_QueryName.Value(), "Programs");
     EXPECT_EQ(saved.m_ParentName.Value(), "Double sided");
     EXPECT_EQ(saved.m_From.Value(), "Files");
     // Dropped onto "Saved queries": saved again, after the question.
-    prompt.answers = {PromptAnswer::Ok};
-    EXPECT_TRUE(commands->DropQuery(programs, tree.SavedQueriesItem(), false));
-    EXPECT_EQ(prompt.questions.back(), "Query with same name already exists. Overwrite?");
+    prompt().answers = {PromptAnswer::Ok};
+    EXPECT_TRUE(commands().DropQuery(programs, tree().SavedQueriesItem(), false));
+    EXPECT_EQ(prompt().questions.back(), "Query with same name already exists. Overwrite?");
     EXPECT_EQ(Count("Queries"), 1);
-    // A paste through the tree's clip.
-    clip = ItemClip(*disks);
-    view->Select(tree.SavedQueriesItem());
-    view->PasteClip();
+    // Pasted there through the tree's clip, while the list shows the saved queries.
+    view().Select(disks);
+    ASSERT_TRUE(frame().Execute(CommandId::EditCopy));
+    view().Select(tree().SavedQueriesItem());
+    ASSERT_EQ(list().Mode(), ListMode::SavedQueries);
+    ASSERT_EQ(records().rowCount(), 1);
+    ASSERT_TRUE(frame().Execute(CommandId::EditPaste));
     EXPECT_EQ(Count("Queries"), 2);
+    EXPECT_EQ(records().rowCount(), 2);  // the list shows it at once
 }
 
 TEST_F(QueryCommandsTest, DeleteRemovesTheQueryWithItsCombinedQueriesAndEmptiesTheList) {
     script.push_back(Design("Double sided", "Disks", "[DS] = YES"));
-    view->HandleCommand(CommandId::DbNewQuery);
+    frame().Execute(CommandId::DbNewQuery);
     CTreeItem* disks = LastQuery();
     script.push_back(Design("Programs", "Files", ""));
-    view->HandleCommand(CommandId::DbNewQuery);
+    frame().Execute(CommandId::DbNewQuery);
     script.push_back([](QDialog& d) { d.accept(); });
-    commands->DropQuery(LastQuery(), disks, false);
-    const int children = tree.DatabaseRootItem()->ChildCount();
-    view->SetContextItem(disks);
-    EXPECT_TRUE(view->HandleCommand(CommandId::DbDeleteQuery));
-    EXPECT_EQ(tree.DatabaseRootItem()->ChildCount(), children - 1);
-    EXPECT_EQ(cleared, 1);
+    commands().DropQuery(LastQuery(), disks, false);
+    ASSERT_GT(records().rowCount(), 0);
+    const int children = tree().DatabaseRootItem()->ChildCount();
+    view().SetContextItem(disks);
+    ASSERT_TRUE(frame().Execute(CommandId::DbDeleteQuery));
+    EXPECT_EQ(tree().DatabaseRootItem()->ChildCount(), children - 1);
+    EXPECT_EQ(records().rowCount(), 0);
+    EXPECT_EQ(database().ShownNode(), nullptr);
     EXPECT_EQ(Count("Queries"), 0);  // the database is not touched
     // Not on other items.
-    view->SetContextItem(tree.SavedQueriesItem());
-    EXPECT_FALSE(view->HandleCommand(CommandId::DbDeleteQuery));
+    view().SetContextItem(tree().SavedQueriesItem());
+    EXPECT_FALSE(frame().Execute(CommandId::DbDeleteQuery));
 }
 
 TEST_F(QueryCommandsTest, AParameterWithoutAValueIsAskedForAndMayBeKept) {
@@ -252,9 +325,9 @@ TEST_F(QueryCommandsTest, AParameterWithoutAValueIsAskedForAndMayBeKept) {
         d.SaveBox()->setChecked(true);
         d.accept();
     });
-    view->HandleCommand(CommandId::DbNewQuery);
-    EXPECT_EQ(Sorted(DiskNames()), (std::vector<std::string>{"ALPHA", "CHARLIE", "DELTA"}));
-    CParamSet params(&catalogue.Database());
+    frame().Execute(CommandId::DbNewQuery);
+    EXPECT_EQ(Listed(), (std::vector<std::string>{"ALPHA", "CHARLIE", "DELTA"}));
+    CParamSet params(&catalogue().Database());
     ASSERT_TRUE(params.Open());
     ASSERT_FALSE(params.IsEOF());
     EXPECT_EQ(params.m_Name.Value(), "Min size");
@@ -262,13 +335,22 @@ TEST_F(QueryCommandsTest, AParameterWithoutAValueIsAskedForAndMayBeKept) {
     EXPECT_EQ(params.m_Value.Value(), "700");
 
     // Cancel abandons the run: the list keeps what it showed.
+    CTreeItem* larger = LastQuery();
     script.push_back(Design("Ask", "Disks", "[Size] > [Other]"));
-    const size_t shownBefore = shown.size();
-    view->HandleCommand(CommandId::DbNewQuery);  // the parameter question is rejected
-    EXPECT_EQ(shown.size(), shownBefore);
+    frame().Execute(CommandId::DbNewQuery);  // the parameter question is cancelled
+    EXPECT_EQ(database().ShownNode(), larger);
+    EXPECT_EQ(records().rowCount(), 3);
 }
 
-TEST_F(QueryCommandsTest, FreeSqlListsResultsOrExecutesOnlyWhenRun) {
+TEST_F(QueryCommandsTest, FreeSqlRunNowListsResultsAndCommandsRunWhenAsked) {
+    {
+        CParamSet p(&catalogue().Database());
+        ASSERT_TRUE(p.Open() && p.AddNew());
+        p.m_Name = "Min size";
+        p.m_Type = 2;
+        p.m_Value = "1000";
+        ASSERT_TRUE(p.Update());
+    }
     script.push_back([](QDialog& dialog) {
         auto& d = As<CSqlQueryDialog>(dialog);
         d.NameBox()->setText("Big ones");
@@ -277,22 +359,16 @@ TEST_F(QueryCommandsTest, FreeSqlListsResultsOrExecutesOnlyWhenRun) {
         Choose(d.ParameterBox(), "Min size");
         d.RunNowButton()->click();
     });
-    {
-        CParamSet p(&catalogue.Database());
-        ASSERT_TRUE(p.Open() && p.AddNew());
-        p.m_Name = "Min size";
-        p.m_Type = 2;
-        p.m_Value = "1000";
-        ASSERT_TRUE(p.Update());
-    }
-    CTreeItem* listed = commands->NewSqlQuery();
-    ASSERT_NE(listed, nullptr);
-    EXPECT_EQ(listed->Kind(), NodeKind::SqlQuery);
-    EXPECT_EQ(listed->Node().sql, "SELECT [Disk name], [Size] FROM [Disks] WHERE [Size] > [Min size]");
-    EXPECT_EQ(shown, std::vector<CTreeItem*>{listed});  // run once, not once more by the selection
-    EXPECT_EQ(prompt.messages.back(), "Done");
-    EXPECT_EQ(RowNames(catalogue.ResultSet(), "Disk name"), std::vector<std::string>{"CHARLIE"});
+    ASSERT_TRUE(frame().Execute(CommandId::DbSqlQuery));
+    CTreeItem* listed = LastQuery();
+    ASSERT_EQ(listed->Kind(), NodeKind::SqlQuery);
+    EXPECT_EQ(listed->Node().sql,
+              "SELECT [Disk name], [Size] FROM [Disks] WHERE [Size] > [Min size]");
+    EXPECT_EQ(list().Mode(), ListMode::SqlResults);
+    EXPECT_EQ(Listed(), std::vector<std::string>{"CHARLIE"});
+    EXPECT_EQ(prompt().messages.back(), "Done");
 
+    // OK stores a command without running it; "Run" runs it.
     script.push_back([](QDialog& dialog) {
         auto& d = As<CSqlQueryDialog>(dialog);
         d.NameBox()->setText("Forget params");
@@ -300,24 +376,22 @@ TEST_F(QueryCommandsTest, FreeSqlListsResultsOrExecutesOnlyWhenRun) {
         d.ExecuteButton()->setChecked(true);
         d.accept();
     });
-    CTreeItem* command = commands->NewSqlQuery();
-    ASSERT_NE(command, nullptr);
+    ASSERT_TRUE(frame().Execute(CommandId::DbSqlQuery));
+    CTreeItem* command = LastQuery();
     EXPECT_EQ(command->Node().display, "None");
-    // Selecting a command does not execute it; "Run" does.
-    view->Select(command);
     EXPECT_EQ(Count("Params"), 1);
-    commands->RunNode(command);
-    EXPECT_EQ(prompt.messages.back(), "Modified 1 records");
+    commands().RunNode(command);
+    EXPECT_EQ(prompt().messages.back(), "Modified 1 records");
     EXPECT_EQ(Count("Params"), 0);
-    // Editing the listed query through the tree opens the SQL dialog on it.
+    // Editing the listed query opens the SQL dialog on it.
     script.push_back([](QDialog& dialog) {
         auto& d = As<CSqlQueryDialog>(dialog);
         EXPECT_TRUE(d.DisplayButton()->isChecked());
         EXPECT_EQ(d.NameBox()->text(), "Big ones");
         d.reject();
     });
-    view->SetContextItem(listed);
-    view->HandleCommand(CommandId::DbEditQuery);
+    view().SetContextItem(listed);
+    frame().Execute(CommandId::DbEditQuery);
     EXPECT_TRUE(script.empty());
 }
 
@@ -336,36 +410,33 @@ TEST_F(QueryCommandsTest, BulkReplaceUpdatesAndStaysOpenOnAnEngineError) {
         d.UpdateButton()->click();
         EXPECT_EQ(d.result(), QDialog::Accepted);
     });
-    view->HandleCommand(CommandId::DbBulkUpdate);
+    ASSERT_TRUE(frame().Execute(CommandId::DbBulkUpdate));
     EXPECT_EQ(runs, 1);
-    EXPECT_EQ(prompt.messages.back(), "Done. Modified 4 records");
+    EXPECT_EQ(prompt().messages.back(), "Done. Modified 4 records");
     EXPECT_EQ(Column("SELECT ALL [Info1] FROM [Files]"),
               (std::vector<std::string>{"x", "x", "x", "x"}));
 }
 
-TEST_F(QueryCommandsTest, CustomizedDisplayKeepsTheDefaultsInInfo) {
+TEST_F(QueryCommandsTest, CustomizeListChangesTheShownQueryAndKeepsTheDefaultsInInfo) {
     script.push_back(Design("All disks", "Disks", ""));
-    view->HandleCommand(CommandId::DbNewQuery);
-    CTreeItem* q = LastQuery();
-    q->Node().columns = {static_cast<int32_t>(ColumnCode(0, 80, JustifyLeft))};
+    frame().Execute(CommandId::DbNewQuery);
+    ASSERT_EQ(list().Mode(), ListMode::DiskRecords);
     script.push_back([](QDialog& dialog) {
         auto& d = As<CCustomDisplayDialog>(dialog);
-        EXPECT_EQ(d.TextBox()->toPlainText(), "[Disk name]<80 left> ");
         Choose(d.ApplyToBox(), "Default disk query fields");
+        d.GetCurrentButton()->click();
         d.TextBox()->setPlainText("[Disk name] [Free]");
         d.SaveButton()->click();
         Choose(d.ApplyToBox(), "Current query");
-        d.TextBox()->setPlainText("[ID] [Disk name]");
-        d.reject();  // the text box is not applied, the saved default stays
+        d.TextBox()->setPlainText("[ID] [Disk name]<80 left>");
+        d.accept();  // the edited text goes to the query
     });
-    CQueryCommands::CustomizeTarget target;
-    target.mode = ListMode::DiskRecords;
-    target.node = q;
-    commands->CustomizeList(target);
-    EXPECT_EQ(redrawn, 1);
-    EXPECT_EQ(q->Node().columns.size(), 1u);
+    ASSERT_TRUE(frame().Execute(CommandId::ViewCustomizeList));
+    EXPECT_EQ(LastQuery()->Node().display, "[ID] [Disk name]<80 left>");
+    ASSERT_EQ(records().columnCount(), 2);
+    EXPECT_EQ(HeaderWithoutMark(records().Header(1)), "Disk name");
     DisplayDefaults stored;
-    ASSERT_TRUE(stored.Load(catalogue.Database()));
+    ASSERT_TRUE(stored.Load(catalogue().Database()));
     EXPECT_EQ(stored.diskFields, "[Disk name] [Free]");
 }
 

@@ -14,8 +14,10 @@
 #include "app/Application.h"
 #include "app/PathRules.h"
 #include "app/gui/CommandTable.h"
+#include "app/gui/ListeningWindow.h"
 #include "app/gui/OptionsSheet.h"
 #include "base/Cp1252.h"
+#include "views/DatabaseCommands.h"
 #include "views/DiskView.h"
 #include "views/DriveCommands.h"
 #include "views/DriveView.h"
@@ -23,6 +25,8 @@
 #include "views/Icons.h"
 #include "views/MapView.h"
 #include "views/QtUserPrompt.h"
+#include "views/QueryCommands.h"
+#include "views/RemoteTreeCommands.h"
 #include "views/TreeItemModel.h"
 
 namespace tavik {
@@ -57,6 +61,23 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_driveCommands =
         std::make_unique<CDriveCommands>(*m_driveView, m_app.Options(), m_prompt, this);
     m_driveView->SetDialogs(m_driveCommands.get());
+    m_databaseCommands =
+        std::make_unique<CDatabaseCommands>(m_app, *m_driveView, *m_diskView, m_prompt, this);
+    m_queryCommands = std::make_unique<CQueryCommands>(*m_driveView, m_app.Database().Catalogue(),
+                                                       m_prompt, this, m_app.WorkingDirectory());
+    m_driveView->SetQueryHandler(m_queryCommands.get());
+    m_queryCommands->SetListHooks(
+        {[this](CTreeItem* node) { m_databaseCommands->RunQueryItem(node); },
+         [this] { m_diskView->Clear(); },
+         [this] { return m_diskView->Mode() == ListMode::SavedQueries; },
+         [this] { m_databaseCommands->ShowSavedQueries(); },
+         [this] { m_databaseCommands->Redraw(); }});
+    CListeningWindow* listening = CListeningWindow::Find();
+    auto* remote = new CRemoteTreeCommands(*m_driveView, m_app.Options(), m_prompt,
+                                           listening ? &listening->Channel() : nullptr, this);
+    m_driveView->SetRemote(remote);
+    m_app.Workspace().SetLinkSettingsHandler(
+        [remote](const COptions& options) { remote->ApplySettings(options); });
     connect(m_driveView, &CDriveView::ImageMounted, this, [this](const QString& path) {
         m_recent.Add(path);
         RebuildRecentMenu();
@@ -287,8 +308,7 @@ CommandState CMainFrame::GatherState() const {
     s.targetSet = m_editorView->Target() != nullptr;
     s.stayInFile = m_editorView->StayInFile();
     s.mapLoaded = m_mapView->Drive() != nullptr;
-    CTreeItem* db = m_app.Tree().DatabaseRootItem();
-    s.databaseOpen = db && db->Kind() == NodeKind::DatabaseOpen;
+    s.databaseOpen = m_app.Database().IsOpen();
     s.advanced = m_app.Options().advancedView != 0;
     s.devices = m_app.Options().showRemoteDevices != 0;
     s.fullPathNames = m_app.Options().fullFolderNames != 0;
@@ -321,6 +341,7 @@ bool CMainFrame::Execute(CommandId id) {
     if (!CommandEnabled(id, s, focused)) return false;
     bool done = focused && focused->HandleCommand(id);
     if (!done) done = RunFrameCommand(id);
+    if (!done) done = m_databaseCommands->HandleCommand(id, m_activePane);
     if (!done) {
         CCommandTarget* owner = Target(Command(id).owner);
         if (owner && owner != focused) owner->HandleCommand(id);
@@ -350,8 +371,16 @@ bool CMainFrame::RunFrameCommand(CommandId id) {
         case CommandId::ViewFullPathNames:
             ToggleFullPathNames();
             return true;
+        case CommandId::ViewCustomizeList:
+            m_queryCommands->CustomizeShownList(m_diskView->Mode(), m_databaseCommands->ShownNode(),
+                                                &m_app.Options().displaySpecs[CatalogList],
+                                                &m_app.Options().columnWidths[CatalogList]);
+            return true;
         case CommandId::SetupOptions:
             ShowOptions();
+            return true;
+        case CommandId::SetupUploadHook:
+            m_driveView->Remote()->UploadHook();
             return true;
         case CommandId::SetupLoadWorkspace:
             LoadWorkspaceFrom();
@@ -381,12 +410,13 @@ void CMainFrame::ToggleAdvanced() {
 
 void CMainFrame::ToggleDevices() {
     ToggleFlag(m_app.Options().showRemoteDevices);
-    // The device nodes come with the drives of the TI-99/4A and the emulator.
+    m_driveView->Remote()->ApplyDevices();
 }
 
 void CMainFrame::ToggleFullPathNames() {
     ToggleFlag(m_app.Options().fullFolderNames);
     m_driveView->ApplyFullPathNames();
+    m_app.Database().UpdateRootItem();
 }
 
 void CMainFrame::SwitchPane(int step) {
@@ -404,6 +434,9 @@ void CMainFrame::SwitchPane(int step) {
 
 void CMainFrame::ShowOptions() {
     COptionsSheet sheet(m_app.Options(), this);
+    CRemoteTreeCommands* remote = m_driveView->Remote();
+    sheet.SetLinkSettingsHandler(
+        [remote](const COptions& options) { remote->ApplySettings(options); });
     sheet.exec();
 }
 

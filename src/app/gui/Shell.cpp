@@ -1,5 +1,6 @@
 #include "app/gui/Shell.h"
 
+#include "app/gui/ListeningWindow.h"
 #include "app/gui/MainFrame.h"
 #include "views/QtUserPrompt.h"
 
@@ -18,16 +19,17 @@ void CShell::LoadRecentFiles(int) {
     m_recent.Load();
 }
 
-void CShell::CreateListeningWindow(const std::string&) {
-    // The emulator reaches the program through the remote layer's channel, opened with it.
+void CShell::CreateListeningWindow(const std::string& title) {
+    // Hidden: it exists only to be found by the emulator.
+    m_listening = std::make_unique<CListeningWindow>(title);
 }
 
 void CShell::CreateMainWindow() {
     m_frame = std::make_unique<CMainFrame>(m_app, m_prompt, m_recent);
 }
 
-void CShell::OpenDatabase(const std::string&) {
-    // The catalogue database opens here once the database layer is part of the program.
+void CShell::OpenDatabase(const std::string& path) {
+    m_app.Database().OpenOnStartup(path);
 }
 
 bool CShell::ProcessCommandLine() {

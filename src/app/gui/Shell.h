@@ -10,6 +10,7 @@
 
 namespace tavik {
 
+class CListeningWindow;
 class CMainFrame;
 class CQtUserPrompt;
 
@@ -32,6 +33,8 @@ private:
     CQtUserPrompt& m_prompt;
     QStringList m_imagePaths;
     CRecentFiles m_recent;
+    // Created before the main window and gone after it: the frame's drives use its channel.
+    std::unique_ptr<CListeningWindow> m_listening;
     std::unique_ptr<CMainFrame> m_frame;
 };
 
