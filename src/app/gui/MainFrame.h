@@ -26,6 +26,7 @@ class CQueryCommands;
 class CDriveCommands;
 class CDriveView;
 class CEditorView;
+class CFileCommands;
 class CMapView;
 class CQtUserPrompt;
 
@@ -59,6 +60,7 @@ public:
     CEditorView* EditorView() const { return m_editorView; }
     CQtUserPrompt& Prompt() const { return m_prompt; }
     CDriveCommands& DriveCommands() const { return *m_driveCommands; }
+    CFileCommands& FileCommands() const { return *m_fileCommands; }
     CDatabaseCommands& DatabaseCommands() const { return *m_databaseCommands; }
     CQueryCommands& QueryCommands() const { return *m_queryCommands; }
     CRecentFiles& Recent() { return m_recent; }
@@ -105,6 +107,7 @@ private:
     CMapView* m_mapView = nullptr;
     CEditorView* m_editorView = nullptr;
     std::unique_ptr<CDriveCommands> m_driveCommands;
+    std::unique_ptr<CFileCommands> m_fileCommands;
     std::unique_ptr<CDatabaseCommands> m_databaseCommands;
     std::unique_ptr<CQueryCommands> m_queryCommands;
     std::array<QAction*, kCommandCount> m_actions{};
