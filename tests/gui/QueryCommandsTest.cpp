@@ -380,9 +380,24 @@ TEST_F(QueryCommandsTest, FreeSqlRunNowListsResultsAndCommandsRunWhenAsked) {
     CTreeItem* command = LastQuery();
     EXPECT_EQ(command->Node().display, "None");
     EXPECT_EQ(Count("Params"), 1);
+    // Selecting it does not execute it either (arrow keys pass over it).
+    view().Select(command);
+    EXPECT_EQ(Count("Params"), 1);
     commands().RunNode(command);
     EXPECT_EQ(prompt().messages.back(), "Modified 1 records");
     EXPECT_EQ(Count("Params"), 0);
+    // "Run now" on a new command executes it once.
+    script.push_back([](QDialog& dialog) {
+        auto& d = As<CSqlQueryDialog>(dialog);
+        d.NameBox()->setText("Tag all");
+        d.StatementBox()->setPlainText("UPDATE [Disks] SET [Info2] = \"+\"");
+        d.ExecuteButton()->setChecked(true);
+        d.RunNowButton()->click();
+    });
+    ASSERT_TRUE(frame().Execute(CommandId::DbSqlQuery));
+    EXPECT_EQ(prompt().messages.back(), "Modified 4 records");
+    EXPECT_EQ(Column("SELECT ALL [Info2] FROM [Disks]"),
+              (std::vector<std::string>{"+", "+", "+", "+"}));
     // Editing the listed query opens the SQL dialog on it.
     script.push_back([](QDialog& dialog) {
         auto& d = As<CSqlQueryDialog>(dialog);
