@@ -20,6 +20,7 @@ CApplication::CApplication(CUserPrompt& prompt, std::string workingDirectory)
     : m_prompt(prompt),
       m_workingDirectory(workingDirectory.empty() ? CurrentDirectory()
                                                   : std::move(workingDirectory)),
+      m_database(m_options, m_tree, prompt),
       m_workspace(m_options, m_tree, prompt) {
     m_workspace.SetDefaultPath(
         m_workingDirectory.empty()

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/CatalogueHost.h"
 #include "app/LogFile.h"
 #include "app/Options.h"
 #include "app/TreeModel.h"
@@ -48,6 +49,8 @@ public:
 
     COptions& Options() { return m_options; }
     CTreeModel& Tree() { return m_tree; }
+    // The one catalogue database of the run.
+    CCatalogueHost& Database() { return m_database; }
     CWorkspace& Workspace() { return m_workspace; }
     CLogFile& Log() { return m_log; }
     CUserPrompt& Prompt() { return m_prompt; }
@@ -62,6 +65,7 @@ private:
     std::string m_workingDirectory;
     COptions m_options;
     CTreeModel m_tree;
+    CCatalogueHost m_database;
     CWorkspace m_workspace;
     CLogFile m_log;
     std::string m_clip;

@@ -6,6 +6,7 @@
 #include "disk/TiDateTime.h"
 #include "disk/VirtualDrive.h"
 #include "views/Icons.h"
+#include "views/ListSort.h"
 
 namespace tavik {
 
@@ -19,12 +20,17 @@ constexpr int kDateOrder = 5;  // four-digit year first, so that the text sorts 
 
 }  // namespace
 
-CCatalogModel::CCatalogModel(QObject* parent) : QAbstractTableModel(parent) {}
+const char* const kHeaders[] = {"File name",         "Type", "Size", "Protected", "Creation date",
+                                "Modification date", "FDR"};
+
+CCatalogModel::CCatalogModel(QObject* parent)
+    : QAbstractTableModel(parent), m_headers(std::begin(kHeaders), std::end(kHeaders)) {}
 
 int CCatalogModel::ListDisk(CVirtualDrive* drive, CUserPrompt& prompt) {
     beginResetModel();
     m_drive = drive;
     m_rows.clear();
+    m_headers.assign(std::begin(kHeaders), std::end(kHeaders));
     endResetModel();
     if (!drive) return 0;
     std::vector<FileProperties> rows;
@@ -51,6 +57,31 @@ int CCatalogModel::ListDisk(CVirtualDrive* drive, CUserPrompt& prompt) {
     endInsertRows();
     if (failed) prompt.Message(drive->ErrorText(), PromptIcon::Error);
     return static_cast<int>(m_rows.size());
+}
+
+void CCatalogModel::SortByColumn(int column) {
+    if (column < 0 || column >= ColumnCount) return;
+    const bool descending = ClickHeader(m_headers, column);
+    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+    const bool numeric = column == Size || column == Fdr;
+    std::vector<std::string> keys;
+    for (const FileProperties& f : m_rows)
+        keys.push_back(SortKey(Utf8ToCp1252(CellText(f, column).toStdString()), numeric));
+    const std::vector<int> order = SortedOrder(keys, descending);
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> newRowOf(m_rows.size());
+    std::vector<FileProperties> sorted;
+    for (size_t i = 0; i < order.size(); ++i) {
+        newRowOf[static_cast<size_t>(order[i])] = static_cast<int>(i);
+        sorted.push_back(std::move(m_rows[static_cast<size_t>(order[i])]));
+    }
+    m_rows = std::move(sorted);
+    QModelIndexList after;
+    for (const QModelIndex& i : before)
+        after << index(newRowOf[static_cast<size_t>(i.row())], i.column());
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
 }
 
 void CCatalogModel::Clear() {
@@ -119,6 +150,7 @@ QVariant CCatalogModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size())) return {};
     const FileProperties& f = m_rows[index.row()];
     if (role == Qt::DisplayRole) return CellText(f, index.column());
+    if (role == Qt::EditRole && index.column() == Name) return CellText(f, Name).trimmed();
     if (role == Qt::DecorationRole && index.column() == Name)
         return CatalogIcon(IconIndex(f.status, f.recordLength));
     if (role == Qt::TextAlignmentRole && (index.column() == Size || index.column() == Fdr))
@@ -126,11 +158,25 @@ QVariant CCatalogModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
+Qt::ItemFlags CCatalogModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == Name && onRename) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool CCatalogModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !index.isValid() || index.column() != Name || !onRename)
+        return false;
+    if (index.row() >= static_cast<int>(m_rows.size())) return false;
+    const int fdr = m_rows[index.row()].fdrSector;
+    // The handler lists the disk again, which replaces every row.
+    return onRename(fdr, Utf8ToCp1252(value.toString().toStdString()));
+}
+
 QVariant CCatalogModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* const kHeaders[] = {
-        "File name", "Type", "Size", "Protected", "Creation date", "Modification date", "FDR"};
-    return section >= 0 && section < ColumnCount ? QString(kHeaders[section]) : QVariant();
+    return section >= 0 && section < ColumnCount ? QString::fromStdString(m_headers[section])
+                                                 : QVariant();
 }
 
 }  // namespace tavik

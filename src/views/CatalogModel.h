@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "disk/DiskTypes.h"
@@ -25,11 +27,18 @@ public:
     void Clear();
     CVirtualDrive* Drive() const { return m_drive; }
     int FdrOfRow(int row) const;
+    // A click on a column's header: marks it and orders the rows by that column's text.
+    void SortByColumn(int column);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // The name cell is edited in place when a rename handler is set.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    // Renames the file of FDR sector fdr; the list is listed again by the handler.
+    std::function<bool(int fdr, const std::string& name)> onRename;
 
     // The row's icon index: 0 program, 1 DIS/FIX, 2 DIS/VAR, 3 INT/FIX, 4 INT/VAR,
     // 5 INT/FIX or INT/VAR with record length 1.
@@ -39,6 +48,7 @@ public:
 private:
     CVirtualDrive* m_drive = nullptr;
     std::vector<FileProperties> m_rows;
+    std::vector<std::string> m_headers;
 };
 
 }  // namespace tavik

@@ -2,15 +2,40 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+#include <algorithm>
+#include <set>
 
 #include "views/CatalogModel.h"
+#include "views/FileCommands.h"
+#include "views/RecordListModel.h"
 
 namespace tavik {
 
+namespace {
+
+// A click this close to a row's left edge lands on its icon and opens no edit box.
+constexpr int kIconMargin = 16;
+
+void SetCatalogWidths(QHeaderView* header) {
+    static const int kWidths[] = {100, 50, 45, 60, 95, 110, 45};
+    for (int c = 0; c < CCatalogModel::ColumnCount; ++c)
+        header->resizeSection(c, kWidths[c]);
+}
+
+}  // namespace
+
 CDiskView::CDiskView(CUserPrompt& prompt, QWidget* parent)
-    : QTreeView(parent), m_prompt(prompt), m_model(new CCatalogModel(this)) {
+    : QTreeView(parent),
+      m_prompt(prompt),
+      m_model(new CCatalogModel(this)),
+      m_records(new CRecordListModel(this)) {
     setModel(m_model);
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -19,20 +44,139 @@ CDiskView::CDiskView(CUserPrompt& prompt, QWidget* parent)
     setSortingEnabled(false);
     header()->setStretchLastSection(false);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    static const int kWidths[] = {100, 50, 45, 60, 95, 110, 45};
-    for (int c = 0; c < CCatalogModel::ColumnCount; ++c)
-        header()->resizeSection(c, kWidths[c]);
+    header()->setSectionsClickable(true);
+    connect(header(), &QHeaderView::sectionClicked, this, &CDiskView::SortByColumn);
+    SetCatalogWidths(header());
 }
 
-void CDiskView::ListDisk(CVirtualDrive* drive, const QString& itemText) {
+void CDiskView::ListDisk(CVirtualDrive* drive, const QString& itemText, int itemId) {
+    if (ShowsRecords() || model() != m_model) {
+        m_records->Clear();
+        setModel(m_model);
+        SetCatalogWidths(header());
+    }
     m_mode = ListMode::DiskCatalog;
     m_itemText = itemText;
+    m_itemId = itemId;
     m_model->ListDisk(drive, m_prompt);
+}
+
+void CDiskView::Relist() {
+    if (m_mode != ListMode::DiskCatalog || !Drive()) return;
+    const std::vector<int> kept = SelectedFdrs();
+    const int currentFdr = currentIndex().isValid() ? m_model->FdrOfRow(currentIndex().row()) : 0;
+    m_model->ListDisk(Drive(), m_prompt);
+    const std::set<int> wanted(kept.begin(), kept.end());
+    for (int r = 0; r < m_model->rowCount(); ++r) {
+        const int fdr = m_model->FdrOfRow(r);
+        const QModelIndex index = m_model->index(r, 0);
+        if (wanted.count(fdr))
+            selectionModel()->select(index,
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        if (fdr == currentFdr)
+            selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    }
+}
+
+void CDiskView::SetFileCommands(CFileCommands* commands) {
+    m_files = commands;
+    if (!commands) {
+        m_model->onRename = nullptr;
+        return;
+    }
+    // The rename lists the disk again, which must wait until the editor has let go of its row.
+    m_model->onRename = [this](int fdr, const std::string& name) {
+        QTimer::singleShot(0, this, [this, fdr, name] {
+            if (m_files) m_files->Rename(fdr, name);
+        });
+        return true;
+    };
+}
+
+void CDiskView::StartRename() {
+    QModelIndex index = currentIndex();
+    if (!index.isValid() && SelectedCount() > 0) index = selectionModel()->selectedRows().front();
+    if (!index.isValid()) return;
+    index = m_model->index(index.row(), CCatalogModel::Name);
+    setCurrentIndex(index);
+    edit(index);
+}
+
+void CDiskView::FileContextMenu(QContextMenuEvent* event) {
+    const QModelIndex index = indexAt(event->pos());
+    if (!index.isValid() || !m_files) return;
+    if (!selectionModel()->isRowSelected(index.row(), {}))
+        selectionModel()->select(index,
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    setCurrentIndex(index);
+    QMenu menu("File context", this);
+    const std::pair<const char*, CommandId> entries[] = {
+        {"File properties", CommandId::FileProperties},
+        {"Rename", CommandId::FileRename},
+        {"(Un)Proctect", CommandId::FileProtect},
+        {"Delete", CommandId::FileDelete},
+        {nullptr, CommandId::Count},
+        {"View as text", CommandId::FileViewText},
+        {"View hexadecimal", CommandId::FileViewHex},
+        {"Export", CommandId::FileExport},
+        {nullptr, CommandId::Count},
+        {"Select in map", CommandId::EditSelect}};
+    for (const auto& [text, id] : entries) {
+        if (!text) {
+            menu.addSeparator();
+            continue;
+        }
+        const CommandId command = id;
+        QAction* a = menu.addAction(text, this, [this, command] { m_files->Run(command); });
+        // The map takes files once it selects sectors.
+        if (command == CommandId::EditSelect) a->setEnabled(false);
+    }
+    menu.exec(event->globalPos());
+}
+
+void CDiskView::ShowRecords(ListMode mode, CRecordSet& set, const std::vector<uint32_t>& codes,
+                            const QString& title) {
+    m_model->Clear();  // the list forgets the drive it showed
+    m_itemText.clear();
+    m_mode = mode;
+    m_recordTitle = title;
+    if (model() != m_records) setModel(m_records);
+    m_records->Fill(mode, set, codes, m_prompt);
+    const auto& columns = m_records->Columns();
+    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+        const int width = columns[static_cast<size_t>(c)].width;
+        header()->resizeSection(c, width > 0 ? width : CRecordListModel::kDefaultWidth);
+    }
 }
 
 void CDiskView::Clear() {
     m_itemText.clear();
     m_model->Clear();
+    m_records->Clear();
+}
+
+void CDiskView::SortByColumn(int column) {
+    if (ShowsRecords())
+        m_records->SortByColumn(column);
+    else
+        m_model->SortByColumn(column);
+}
+
+std::vector<int> CDiskView::SelectedRows() const {
+    std::vector<int> rows;
+    if (!selectionModel()) return rows;
+    for (const QModelIndex& i : selectionModel()->selectedRows())
+        rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+std::vector<int> CDiskView::SelectedRecordIds() const {
+    std::vector<int> ids;
+    if (!ShowsRecords()) return ids;
+    for (int row : SelectedRows())
+        ids.push_back(m_records->RecordId(row));
+    return ids;
 }
 
 CVirtualDrive* CDiskView::Drive() const {
@@ -52,31 +196,110 @@ std::vector<int> CDiskView::SelectedFdrs() const {
 }
 
 QString CDiskView::ListAsText() const {
-    QString text = QStringLiteral("Disk: ") + m_itemText + QStringLiteral("\r\n");
+    const QAbstractItemModel* shown = ShowsRecords()
+                                          ? static_cast<const QAbstractItemModel*>(m_records)
+                                          : static_cast<const QAbstractItemModel*>(m_model);
+    QString text = (ShowsRecords() ? m_recordTitle : QStringLiteral("Disk: ") + m_itemText) +
+                   QStringLiteral("\r\n");
     QStringList heads;
-    for (int c = 0; c < m_model->columnCount(); ++c)
-        heads << m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    for (int c = 0; c < shown->columnCount(); ++c)
+        heads << shown->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
     text += heads.join('\t') + QStringLiteral("\r\n");
-    for (int r = 0; r < m_model->rowCount(); ++r) {
+    for (int r = 0; r < shown->rowCount(); ++r) {
         QStringList cells;
-        for (int c = 0; c < m_model->columnCount(); ++c)
-            cells << m_model->data(m_model->index(r, c), Qt::DisplayRole).toString();
+        for (int c = 0; c < shown->columnCount(); ++c)
+            cells << shown->data(shown->index(r, c), Qt::DisplayRole).toString();
         text += cells.join('\t') + QStringLiteral("\r\n");
     }
     return text;
 }
 
+QStringList CDiskView::RecordContextEntries(ListMode mode, QString* title) {
+    auto set = [&](const char* t) {
+        if (title) *title = t;
+    };
+    switch (mode) {
+        case ListMode::DiskRecords:
+        case ListMode::FileRecords:
+            set("Query context");
+            return {"Browse record", "Mount disk"};
+        case ListMode::SavedQueries:
+            set("Query list context");
+            return {"Load in tree", "Remove"};
+        case ListMode::Parameters:
+            set("Param context");
+            return {"Delete"};
+        default:
+            set("");
+            return {};
+    }
+}
+
+void CDiskView::contextMenuEvent(QContextMenuEvent* event) {
+    if (!ShowsRecords()) {
+        FileContextMenu(event);
+        return;
+    }
+    const QModelIndex at = indexAt(event->pos());
+    QString title;
+    const QStringList entries = RecordContextEntries(m_mode, &title);
+    if (!at.isValid() || entries.isEmpty() || !m_recordActions) return;
+    if (!selectionModel()->isRowSelected(at.row(), {}))
+        selectionModel()->select(at,
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    QMenu menu(title, this);
+    for (const QString& e : entries) {
+        QAction* a = menu.addAction(e);
+        // Only disk records name images that can be mounted.
+        if (e == "Mount disk" && m_mode != ListMode::DiskRecords) a->setEnabled(false);
+    }
+    if (QAction* chosen = menu.exec(event->globalPos()))
+        m_recordActions->RunRecordEntry(chosen->text());
+}
+
+void CDiskView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (ShowsRecords() && m_recordActions) {
+        const QModelIndex at = indexAt(event->pos());
+        if (at.isValid()) {
+            m_recordActions->RecordDoubleClicked(at.row());
+            return;
+        }
+    }
+    QTreeView::mouseDoubleClickEvent(event);
+    if (!ShowsRecords() && m_files && SelectedCount() == 1 && indexAt(event->pos()).isValid())
+        m_files->Properties(SelectedFdrs().front());
+}
+
+bool CDiskView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (ShowsRecords() && trigger == SelectedClicked && event &&
+        (event->type() == QEvent::MouseButtonRelease ||
+         event->type() == QEvent::MouseButtonPress)) {
+        const auto* mouse = static_cast<const QMouseEvent*>(event);
+        if (mouse->position().x() < kIconMargin) return false;
+    }
+    return QTreeView::edit(index, trigger, event);
+}
+
 bool CDiskView::HasHandler(CommandId id) const {
+    if (m_files && id >= CommandId::FileCreate && id <= CommandId::FileImport) return false;
     return id == CommandId::EditCopy || id == CommandId::EditPaste || id == CommandId::EditSelect ||
            id == CommandId::DeleteKey;
 }
 
 bool CDiskView::IsEnabledHere(CommandId id, const CommandState& s) const {
+    if (ShowsRecords()) {
+        if (id == CommandId::EditCopy) return true;
+        if (id == CommandId::DeleteKey)
+            return s.selectedRows > 0 &&
+                   (m_mode == ListMode::DiskRecords || m_mode == ListMode::SavedQueries ||
+                    m_mode == ListMode::Parameters);
+        return false;
+    }
     switch (id) {
         case CommandId::EditCopy:
             return DiskShown();
         case CommandId::EditPaste:
-            return false;  // file clips arrive with the file commands
+            return m_files && m_files->CanPaste();
         case CommandId::EditSelect:
             return DiskShown() && s.selectedRows > 0 && s.mapLoaded;
         case CommandId::DeleteKey:
@@ -91,8 +314,14 @@ const char* CDiskView::CaptionHere(CommandId id, const CommandState&) const {
 }
 
 bool CDiskView::HandleCommand(CommandId id) {
+    if (m_files && !ShowsRecords() && m_files->Run(id)) return true;
     if (id == CommandId::EditCopy) {
         QApplication::clipboard()->setText(ListAsText());
+        if (ShowsRecords() && m_recordActions) m_recordActions->RecordsCopied();
+        return true;
+    }
+    if (id == CommandId::DeleteKey && ShowsRecords()) {
+        if (m_recordActions) m_recordActions->DeleteRecords();
         return true;
     }
     return false;

@@ -36,6 +36,11 @@ bool IsImage(NodeKind k) {
 bool IsFolderOrPc(NodeKind k) {
     return k == NodeKind::PcRoot || IsFolderKind(k);
 }
+// The items a drive is dropped on to add its disk to the catalogue.
+bool IsDatabaseTarget(NodeKind k) {
+    return k == NodeKind::DatabaseOpen || k == NodeKind::DiskQuery || k == NodeKind::FileQuery ||
+           k == NodeKind::SavedQueries || k == NodeKind::Parameters;
+}
 int KindOf(const CTreeItem* item) {
     return item ? static_cast<int>(item->Kind()) : -1;
 }
@@ -90,6 +95,11 @@ void CDriveView::Select(CTreeItem* item) {
     setCurrentIndex(i);
 }
 
+bool CDriveView::DatabaseOpen() const {
+    const CTreeItem* db = m_tree.DatabaseRootItem();
+    return db && db->Kind() == NodeKind::DatabaseOpen;
+}
+
 void CDriveView::Fail(const std::string& text) {
     m_prompt.Message(text, PromptIcon::Error);
 }
@@ -102,13 +112,19 @@ void CDriveView::currentChanged(const QModelIndex& current, const QModelIndex& p
 }
 
 void CDriveView::ShowItem(CTreeItem* item) {
+    if (item && m_database &&
+        (IsQueryKind(item->Kind()) || item->Kind() == NodeKind::SavedQueries ||
+         item->Kind() == NodeKind::Parameters)) {
+        m_database->ShowDatabaseItem(item);
+        return;
+    }
     if (!item || !IsDriveKind(item->Kind()) || !item->Drive()) return;
     m_current = item;
     RefreshRemoteDriveText(m_tree, item);
-    if (m_list) m_list->ListDisk(item->Drive(), Q(item->Text()));
+    if (m_list) m_list->ListDisk(item->Drive(), Q(item->Text()), item->Id());
     if (!m_advanced || m_advanced()) {
         if (m_map) m_map->SetDrive(item->Drive());
-        if (m_editor) m_editor->SetDrive(item->Drive());
+        if (m_editor) m_editor->SetDrive(item->Drive(), item->Id());
     }
 }
 
@@ -236,7 +252,19 @@ void CDriveView::PasteClip() {
     CTreeItem* target = CommandItem();
     CTreeItem* source = m_tree.Find(ClipSourceNumber(*m_clip));
     if (!source || !target) return;
-    if (m_clip->find("Disk") != std::string::npos) {
+    if (const int sector = ClipSectorNumber(*m_clip); sector >= 0) {
+        std::string error;
+        if (source->Drive() && m_editor && !m_editor->LoadSector(*source->Drive(), sector, error))
+            Fail(error);
+    } else if (IsFilesClip(*m_clip)) {
+        if (!source->Drive() || !target->Drive() || !IsDriveKind(target->Kind())) return;
+        std::string error;
+        const std::vector<int> fdrs = ClipFileSectors(*m_clip);
+        if (CopyFilesOnto(*source->Drive(), *target->Drive(), fdrs, error) <
+            static_cast<int>(fdrs.size()))
+            Fail(error);
+        ShowItem(SelectedItem());
+    } else if (m_clip->find("Disk") != std::string::npos) {
         if (source != target) DropOnto(source, target);
     }
 }
@@ -420,6 +448,8 @@ void CDriveView::contextMenuEvent(QContextMenuEvent* event) {
             !(k >= 10 && k <= 13))
             a->setEnabled(false);
         if (e == "Copy path" && item->Node().path.empty()) a->setEnabled(false);
+        if (e == "Add to database" && (!(k >= 10 && k <= 13) || !DatabaseOpen()))
+            a->setEnabled(false);
     }
     m_context = item;
     QAction* chosen = menu.exec(event->globalPos());
@@ -451,6 +481,10 @@ void CDriveView::RunContextEntry(const QString& entry, CTreeItem* item) {
         HandleCommand(CommandId::DiskFormat);
     else if (entry == "Refresh")
         HandleCommand(CommandId::RefreshDrive);
+    else if (entry == "Add to database" && m_database)
+        m_database->AddToDatabase(item);
+    else if (entry == "Database properties" && m_database)
+        m_database->DatabaseProperties();
     else if (entry == "Scan")
         HandleCommand(item->Kind() == NodeKind::EmulatorRoot ||
                               item->Kind() == NodeKind::EmulatorRootActive
@@ -522,6 +556,8 @@ void CDriveView::DropOnto(CTreeItem* source, CTreeItem* target) {
         if (m_dialogs) m_dialogs->RunDiskCommand(CommandId::NewPcFile, target, source);
     } else if ((IsFolderKind(s) || IsImage(s)) && IsFolderOrPc(t)) {
         MoveIntoFolder(m_tree, source, target);
+    } else if (IsDriveKind(s) && IsDatabaseTarget(t)) {
+        if (m_database && DatabaseOpen()) m_database->AddToDatabase(source);
     }
 }
 

@@ -36,6 +36,17 @@ public:
     virtual bool RunDiskCommand(CommandId id, CTreeItem* item, CTreeItem* other = nullptr) = 0;
 };
 
+// What the tree asks of the catalogue database's commands.
+class CDatabaseRoutes {
+public:
+    virtual ~CDatabaseRoutes() = default;
+    // A query node (kinds 14 to 16), "Saved queries" or "Parameters" became the selection.
+    virtual void ShowDatabaseItem(CTreeItem* item) = 0;
+    // "Add to database", or a drive item dropped or pasted onto a database item.
+    virtual void AddToDatabase(CTreeItem* drive) = 0;
+    virtual void DatabaseProperties() = 0;
+};
+
 class CDriveView : public QTreeView, public CCommandTarget, public CTreeObserver {
     Q_OBJECT
 public:
@@ -44,6 +55,7 @@ public:
 
     void SetPanes(CDiskView* list, CMapView* map, CEditorView* editor);
     void SetDialogs(CDriveDialogs* dialogs) { m_dialogs = dialogs; }
+    void SetDatabaseRoutes(CDatabaseRoutes* routes) { m_database = routes; }
     // Scans and unhooking of the TI-99/4A and the emulator.
     void SetRemote(CRemoteTreeCommands* remote) { m_remote = remote; }
     CRemoteTreeCommands* Remote() const { return m_remote; }
@@ -108,6 +120,7 @@ private:
     // A drop or a paste of source onto target, after the drag-and-drop table.
     void DropOnto(CTreeItem* source, CTreeItem* target);
     void ClearPanes();
+    bool DatabaseOpen() const;
     void Fail(const std::string& text);
 
     CTreeModel& m_tree;
@@ -118,6 +131,7 @@ private:
     CMapView* m_map = nullptr;
     CEditorView* m_editor = nullptr;
     CDriveDialogs* m_dialogs = nullptr;
+    CDatabaseRoutes* m_database = nullptr;
     CRemoteTreeCommands* m_remote = nullptr;
     std::string* m_clip = nullptr;
     std::function<bool()> m_advanced;

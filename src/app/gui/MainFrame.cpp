@@ -17,10 +17,12 @@
 #include "app/gui/ListeningWindow.h"
 #include "app/gui/OptionsSheet.h"
 #include "base/Cp1252.h"
+#include "views/DatabaseCommands.h"
 #include "views/DiskView.h"
 #include "views/DriveCommands.h"
 #include "views/DriveView.h"
 #include "views/EditorView.h"
+#include "views/FileCommands.h"
 #include "views/Icons.h"
 #include "views/MapView.h"
 #include "views/QtUserPrompt.h"
@@ -59,6 +61,13 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_driveCommands =
         std::make_unique<CDriveCommands>(*m_driveView, m_app.Options(), m_prompt, this);
     m_driveView->SetDialogs(m_driveCommands.get());
+    m_fileCommands = std::make_unique<CFileCommands>(*m_diskView, m_app.Tree(), m_app.Options(),
+                                                     m_prompt, this);
+    m_fileCommands->SetClip(&m_app.InternalClip());
+    m_diskView->SetFileCommands(m_fileCommands.get());
+    m_editorView->SetClip(&m_app.InternalClip());
+    m_databaseCommands =
+        std::make_unique<CDatabaseCommands>(m_app, *m_driveView, *m_diskView, m_prompt, this);
     CListeningWindow* listening = CListeningWindow::Find();
     auto* remote = new CRemoteTreeCommands(*m_driveView, m_app.Options(), m_prompt,
                                            listening ? &listening->Channel() : nullptr, this);
@@ -295,8 +304,7 @@ CommandState CMainFrame::GatherState() const {
     s.targetSet = m_editorView->Target() != nullptr;
     s.stayInFile = m_editorView->StayInFile();
     s.mapLoaded = m_mapView->Drive() != nullptr;
-    CTreeItem* db = m_app.Tree().DatabaseRootItem();
-    s.databaseOpen = db && db->Kind() == NodeKind::DatabaseOpen;
+    s.databaseOpen = m_app.Database().IsOpen();
     s.advanced = m_app.Options().advancedView != 0;
     s.devices = m_app.Options().showRemoteDevices != 0;
     s.fullPathNames = m_app.Options().fullFolderNames != 0;
@@ -329,6 +337,7 @@ bool CMainFrame::Execute(CommandId id) {
     if (!CommandEnabled(id, s, focused)) return false;
     bool done = focused && focused->HandleCommand(id);
     if (!done) done = RunFrameCommand(id);
+    if (!done) done = m_databaseCommands->HandleCommand(id, m_activePane);
     if (!done) {
         CCommandTarget* owner = Target(Command(id).owner);
         if (owner && owner != focused) owner->HandleCommand(id);
@@ -398,6 +407,7 @@ void CMainFrame::ToggleDevices() {
 void CMainFrame::ToggleFullPathNames() {
     ToggleFlag(m_app.Options().fullFolderNames);
     m_driveView->ApplyFullPathNames();
+    m_app.Database().UpdateRootItem();
 }
 
 void CMainFrame::SwitchPane(int step) {

@@ -28,8 +28,8 @@ void CShell::CreateMainWindow() {
     m_frame = std::make_unique<CMainFrame>(m_app, m_prompt, m_recent);
 }
 
-void CShell::OpenDatabase(const std::string&) {
-    // The catalogue database opens here once the database layer is part of the program.
+void CShell::OpenDatabase(const std::string& path) {
+    m_app.Database().OpenOnStartup(path);
 }
 
 bool CShell::ProcessCommandLine() {

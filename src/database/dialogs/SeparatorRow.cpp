@@ -1,0 +1,46 @@
+#include "database/dialogs/SeparatorRow.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+
+#include "base/Cp1252.h"
+
+namespace tavik {
+
+namespace {
+
+constexpr SeparatorChoice kChoices[] = {
+    SeparatorChoice::Tab,      SeparatorChoice::CR,   SeparatorChoice::LF,   SeparatorChoice::CRLF,
+    SeparatorChoice::FormFeed, SeparatorChoice::Null, SeparatorChoice::Other};
+
+}  // namespace
+
+CSeparatorRow::CSeparatorRow(SeparatorChoice initial, QWidget* parent)
+    : QWidget(parent), m_choice(new QComboBox), m_other(new QLineEdit) {
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (SeparatorChoice c : kChoices)
+        m_choice->addItem(SeparatorCaption(c), static_cast<int>(c));
+    m_other->setMaximumWidth(80);
+    layout->addWidget(m_choice);
+    layout->addWidget(m_other);
+    connect(m_choice, &QComboBox::currentIndexChanged, this, [this] {
+        m_other->setEnabled(m_choice->currentData().toInt() ==
+                            static_cast<int>(SeparatorChoice::Other));
+    });
+    SetChoice(initial);
+}
+
+void CSeparatorRow::SetChoice(SeparatorChoice choice, const std::string& other) {
+    m_choice->setCurrentIndex(m_choice->findData(static_cast<int>(choice)));
+    m_other->setText(QString::fromStdString(Cp1252ToUtf8(other)));
+    m_other->setEnabled(choice == SeparatorChoice::Other);
+}
+
+std::string CSeparatorRow::Bytes() const {
+    const auto choice = static_cast<SeparatorChoice>(m_choice->currentData().toInt());
+    return SeparatorBytes(choice, Utf8ToCp1252(m_other->text().toStdString()));
+}
+
+}  // namespace tavik
