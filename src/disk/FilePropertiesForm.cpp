@@ -156,4 +156,57 @@ int CreateFileFromForm(CVirtualDrive& drive, const FilePropertiesForm& form, std
     return fdr;
 }
 
+bool IsVariableType(uint8_t status) {
+    return (status & 0x80) != 0 && (status & 0x01) == 0;
+}
+
+FilePropertiesForm FormOfRecord(const FileProperties& r) {
+    constexpr int kDialogDateOrder = 0;  // dd/mm/yy, as the field messages ask for
+    FilePropertiesForm f;
+    f.name.assign(r.name.begin(), r.name.end());
+    while (!f.name.empty() && (f.name.back() == ' ' || f.name.back() == '\0'))
+        f.name.pop_back();
+    switch (r.status & 0x83) {
+        case 0x00:
+        case 0x01:
+        case 0x02:
+        case 0x80:
+        case 0x82:
+            f.type = TypeText(r.status, r.recordLength, 0);
+            break;
+        default:
+            f.type = "???";
+            break;
+    }
+    f.isProtected = (r.status & 0x08) != 0;
+    f.sectors = std::to_string(r.sectors);
+    f.records = std::to_string(r.records);
+    f.lastByte = std::to_string(r.eofOffset);
+    f.recordsPerSector = std::to_string(r.recordsPerSector);
+    const auto stamp = [&](uint16_t date, uint16_t time, std::string& dateText,
+                           std::string& timeText) {
+        if (!date && !time) return;
+        dateText = DateText(date, kDialogDateOrder);
+        timeText = TimeText(time, true);
+    };
+    stamp(r.creationDate, r.creationTime, f.creationDate, f.creationTime);
+    stamp(r.updateDate, r.updateTime, f.updateDate, f.updateTime);
+    for (uint32_t c : r.clusters)
+        f.clusters += std::to_string(FileProperties::ClusterFirst(c)) + "-" +
+                      std::to_string(FileProperties::ClusterLast(c)) + "\n";
+    return f;
+}
+
+FilePropertiesForm NewFileForm() {
+    FileProperties now;
+    now.status = 0x80;
+    now.recordLength = 80;
+    now.recordsPerSector = 3;
+    now.creationDate = now.updateDate = PackDate();
+    now.creationTime = now.updateTime = PackTime();
+    FilePropertiesForm f = FormOfRecord(now);
+    f.name.clear();
+    return f;
+}
+
 }  // namespace tavik

@@ -25,6 +25,15 @@ struct FilePropertiesForm {
     bool clustersChanged = false;
 };
 
+// The fields the file-properties dialog opens with: the short type ("???" for a status byte
+// of no known type), dates as dd/mm/yy, one "first-last" line per cluster.
+FilePropertiesForm FormOfRecord(const FileProperties& record);
+// The create-file dialog's first fields: type "DV80", both stamps set to now.
+FilePropertiesForm NewFileForm();
+// Variable-length files count sectors where fixed ones count records ("Records:" reads
+// "Sectors:" for them).
+bool IsVariableType(uint8_t status);
+
 // Reads the form into record (which keeps its other fields: bytes 10-11, FDR sector). Returns
 // "" on success, otherwise the message to show; record is then unchanged.
 std::string ReadFilePropertiesForm(const FilePropertiesForm& form, FileProperties& record);

@@ -150,11 +150,27 @@ QVariant CCatalogModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size())) return {};
     const FileProperties& f = m_rows[index.row()];
     if (role == Qt::DisplayRole) return CellText(f, index.column());
+    if (role == Qt::EditRole && index.column() == Name) return CellText(f, Name).trimmed();
     if (role == Qt::DecorationRole && index.column() == Name)
         return CatalogIcon(IconIndex(f.status, f.recordLength));
     if (role == Qt::TextAlignmentRole && (index.column() == Size || index.column() == Fdr))
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     return {};
+}
+
+Qt::ItemFlags CCatalogModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == Name && onRename) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool CCatalogModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !index.isValid() || index.column() != Name || !onRename)
+        return false;
+    if (index.row() >= static_cast<int>(m_rows.size())) return false;
+    const int fdr = m_rows[index.row()].fdrSector;
+    // The handler lists the disk again, which replaces every row.
+    return onRename(fdr, Utf8ToCp1252(value.toString().toStdString()));
 }
 
 QVariant CCatalogModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // The name cell is edited in place when a rename handler is set.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    // Renames the file of FDR sector fdr; the list is listed again by the handler.
+    std::function<bool(int fdr, const std::string& name)> onRename;
 
     // The row's icon index: 0 program, 1 DIS/FIX, 2 DIS/VAR, 3 INT/FIX, 4 INT/VAR,
     // 5 INT/FIX or INT/VAR with record length 1.

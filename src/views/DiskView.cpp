@@ -6,9 +6,12 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTimer>
 #include <algorithm>
+#include <set>
 
 #include "views/CatalogModel.h"
+#include "views/FileCommands.h"
 #include "views/RecordListModel.h"
 
 namespace tavik {
@@ -46,7 +49,7 @@ CDiskView::CDiskView(CUserPrompt& prompt, QWidget* parent)
     SetCatalogWidths(header());
 }
 
-void CDiskView::ListDisk(CVirtualDrive* drive, const QString& itemText) {
+void CDiskView::ListDisk(CVirtualDrive* drive, const QString& itemText, int itemId) {
     if (ShowsRecords() || model() != m_model) {
         m_records->Clear();
         setModel(m_model);
@@ -54,7 +57,81 @@ void CDiskView::ListDisk(CVirtualDrive* drive, const QString& itemText) {
     }
     m_mode = ListMode::DiskCatalog;
     m_itemText = itemText;
+    m_itemId = itemId;
     m_model->ListDisk(drive, m_prompt);
+}
+
+void CDiskView::Relist() {
+    if (m_mode != ListMode::DiskCatalog || !Drive()) return;
+    const std::vector<int> kept = SelectedFdrs();
+    const int currentFdr = currentIndex().isValid() ? m_model->FdrOfRow(currentIndex().row()) : 0;
+    m_model->ListDisk(Drive(), m_prompt);
+    const std::set<int> wanted(kept.begin(), kept.end());
+    for (int r = 0; r < m_model->rowCount(); ++r) {
+        const int fdr = m_model->FdrOfRow(r);
+        const QModelIndex index = m_model->index(r, 0);
+        if (wanted.count(fdr))
+            selectionModel()->select(index,
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        if (fdr == currentFdr)
+            selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    }
+}
+
+void CDiskView::SetFileCommands(CFileCommands* commands) {
+    m_files = commands;
+    if (!commands) {
+        m_model->onRename = nullptr;
+        return;
+    }
+    // The rename lists the disk again, which must wait until the editor has let go of its row.
+    m_model->onRename = [this](int fdr, const std::string& name) {
+        QTimer::singleShot(0, this, [this, fdr, name] {
+            if (m_files) m_files->Rename(fdr, name);
+        });
+        return true;
+    };
+}
+
+void CDiskView::StartRename() {
+    QModelIndex index = currentIndex();
+    if (!index.isValid() && SelectedCount() > 0) index = selectionModel()->selectedRows().front();
+    if (!index.isValid()) return;
+    index = m_model->index(index.row(), CCatalogModel::Name);
+    setCurrentIndex(index);
+    edit(index);
+}
+
+void CDiskView::FileContextMenu(QContextMenuEvent* event) {
+    const QModelIndex index = indexAt(event->pos());
+    if (!index.isValid() || !m_files) return;
+    if (!selectionModel()->isRowSelected(index.row(), {}))
+        selectionModel()->select(index,
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    setCurrentIndex(index);
+    QMenu menu("File context", this);
+    const std::pair<const char*, CommandId> entries[] = {
+        {"File properties", CommandId::FileProperties},
+        {"Rename", CommandId::FileRename},
+        {"(Un)Proctect", CommandId::FileProtect},
+        {"Delete", CommandId::FileDelete},
+        {nullptr, CommandId::Count},
+        {"View as text", CommandId::FileViewText},
+        {"View hexadecimal", CommandId::FileViewHex},
+        {"Export", CommandId::FileExport},
+        {nullptr, CommandId::Count},
+        {"Select in map", CommandId::EditSelect}};
+    for (const auto& [text, id] : entries) {
+        if (!text) {
+            menu.addSeparator();
+            continue;
+        }
+        const CommandId command = id;
+        QAction* a = menu.addAction(text, this, [this, command] { m_files->Run(command); });
+        // The map takes files once it selects sectors.
+        if (command == CommandId::EditSelect) a->setEnabled(false);
+    }
+    menu.exec(event->globalPos());
 }
 
 void CDiskView::ShowRecords(ListMode mode, CRecordSet& set, const std::vector<uint32_t>& codes,
@@ -160,7 +237,7 @@ QStringList CDiskView::RecordContextEntries(ListMode mode, QString* title) {
 
 void CDiskView::contextMenuEvent(QContextMenuEvent* event) {
     if (!ShowsRecords()) {
-        QTreeView::contextMenuEvent(event);
+        FileContextMenu(event);
         return;
     }
     const QModelIndex at = indexAt(event->pos());
@@ -189,6 +266,8 @@ void CDiskView::mouseDoubleClickEvent(QMouseEvent* event) {
         }
     }
     QTreeView::mouseDoubleClickEvent(event);
+    if (!ShowsRecords() && m_files && SelectedCount() == 1 && indexAt(event->pos()).isValid())
+        m_files->Properties(SelectedFdrs().front());
 }
 
 bool CDiskView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
@@ -202,6 +281,7 @@ bool CDiskView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* even
 }
 
 bool CDiskView::HasHandler(CommandId id) const {
+    if (m_files && id >= CommandId::FileCreate && id <= CommandId::FileImport) return false;
     return id == CommandId::EditCopy || id == CommandId::EditPaste || id == CommandId::EditSelect ||
            id == CommandId::DeleteKey;
 }
@@ -219,7 +299,7 @@ bool CDiskView::IsEnabledHere(CommandId id, const CommandState& s) const {
         case CommandId::EditCopy:
             return DiskShown();
         case CommandId::EditPaste:
-            return false;  // file clips arrive with the file commands
+            return m_files && m_files->CanPaste();
         case CommandId::EditSelect:
             return DiskShown() && s.selectedRows > 0 && s.mapLoaded;
         case CommandId::DeleteKey:
@@ -234,6 +314,7 @@ const char* CDiskView::CaptionHere(CommandId id, const CommandState&) const {
 }
 
 bool CDiskView::HandleCommand(CommandId id) {
+    if (m_files && !ShowsRecords() && m_files->Run(id)) return true;
     if (id == CommandId::EditCopy) {
         QApplication::clipboard()->setText(ListAsText());
         if (ShowsRecords() && m_recordActions) m_recordActions->RecordsCopied();

@@ -12,6 +12,7 @@
 namespace tavik {
 
 class CCatalogModel;
+class CFileCommands;
 class CRecordListModel;
 class CRecordSet;
 class CUserPrompt;
@@ -33,8 +34,16 @@ class CDiskView : public QTreeView, public CCommandTarget {
 public:
     CDiskView(CUserPrompt& prompt, QWidget* parent = nullptr);
 
-    // Lists the drive (mode 0); itemText is the drive item's text, used in copied titles.
-    void ListDisk(CVirtualDrive* drive, const QString& itemText);
+    // Lists the drive (mode 0); itemText is the drive item's text, used in copied titles, and
+    // itemId the drive item's number, used in file clips.
+    void ListDisk(CVirtualDrive* drive, const QString& itemText, int itemId = 0);
+    // Lists the shown disk again (after a file command), keeping the selected files selected.
+    void Relist();
+    int ItemId() const { return m_itemId; }
+    // The File menu's commands; without them the list only shows.
+    void SetFileCommands(CFileCommands* commands);
+    // Opens the name cell of the current row for editing ("Rename").
+    void StartRename();
     // Lists the rows of a record set (modes 1 to 5) in the columns of the codes; title is the
     // first line Copy writes.
     void ShowRecords(ListMode mode, CRecordSet& set, const std::vector<uint32_t>& codes,
@@ -70,6 +79,7 @@ protected:
 
 private:
     void SortByColumn(int column);
+    void FileContextMenu(QContextMenuEvent* event);
     bool ShowsRecords() const { return m_mode != ListMode::DiskCatalog; }
 
     CUserPrompt& m_prompt;
@@ -79,6 +89,8 @@ private:
     ListMode m_mode = ListMode::DiskCatalog;
     QString m_itemText;
     QString m_recordTitle;
+    int m_itemId = 0;
+    CFileCommands* m_files = nullptr;
 };
 
 }  // namespace tavik

@@ -121,10 +121,10 @@ void CDriveView::ShowItem(CTreeItem* item) {
     if (!item || !IsDriveKind(item->Kind()) || !item->Drive()) return;
     m_current = item;
     RefreshRemoteDriveText(m_tree, item);
-    if (m_list) m_list->ListDisk(item->Drive(), Q(item->Text()));
+    if (m_list) m_list->ListDisk(item->Drive(), Q(item->Text()), item->Id());
     if (!m_advanced || m_advanced()) {
         if (m_map) m_map->SetDrive(item->Drive());
-        if (m_editor) m_editor->SetDrive(item->Drive());
+        if (m_editor) m_editor->SetDrive(item->Drive(), item->Id());
     }
 }
 
@@ -252,7 +252,19 @@ void CDriveView::PasteClip() {
     CTreeItem* target = CommandItem();
     CTreeItem* source = m_tree.Find(ClipSourceNumber(*m_clip));
     if (!source || !target) return;
-    if (m_clip->find("Disk") != std::string::npos) {
+    if (const int sector = ClipSectorNumber(*m_clip); sector >= 0) {
+        std::string error;
+        if (source->Drive() && m_editor && !m_editor->LoadSector(*source->Drive(), sector, error))
+            Fail(error);
+    } else if (IsFilesClip(*m_clip)) {
+        if (!source->Drive() || !target->Drive() || !IsDriveKind(target->Kind())) return;
+        std::string error;
+        const std::vector<int> fdrs = ClipFileSectors(*m_clip);
+        if (CopyFilesOnto(*source->Drive(), *target->Drive(), fdrs, error) <
+            static_cast<int>(fdrs.size()))
+            Fail(error);
+        ShowItem(SelectedItem());
+    } else if (m_clip->find("Disk") != std::string::npos) {
         if (source != target) DropOnto(source, target);
     }
 }

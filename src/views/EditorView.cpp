@@ -1,6 +1,7 @@
 #include "views/EditorView.h"
 
 #include <QFontDatabase>
+#include <algorithm>
 
 #include "disk/VirtualDrive.h"
 
@@ -12,8 +13,9 @@ CEditorView::CEditorView(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
 }
 
-void CEditorView::SetDrive(CVirtualDrive* drive) {
+void CEditorView::SetDrive(CVirtualDrive* drive, int itemId) {
     m_drive = drive;
+    m_itemId = itemId;
     m_stayInFile = false;
     ShowSector(0);
 }
@@ -34,6 +36,23 @@ void CEditorView::ShowSector(int n) {
         setPlainText(QString::fromStdString(m_drive->ErrorText()));
         return;
     }
+    std::copy(buffer, buffer + kSectorSize, m_buffer.begin());
+    ShowBuffer();
+}
+
+bool CEditorView::LoadSector(CVirtualDrive& source, int n, std::string& error) {
+    uint8_t buffer[kSectorSize];
+    if (!source.ReadSector(n, buffer)) {
+        error = source.ErrorText();
+        return false;
+    }
+    std::copy(buffer, buffer + kSectorSize, m_buffer.begin());
+    ShowBuffer();
+    return true;
+}
+
+void CEditorView::ShowBuffer() {
+    const uint8_t* buffer = m_buffer.data();
     QString text;
     for (int line = 0; line < 16; ++line) {
         text += QString::asprintf("%02X: ", line * 16);
@@ -51,6 +70,10 @@ void CEditorView::ShowSector(int n) {
 bool CEditorView::HandleCommand(CommandId id) {
     if (!m_drive) return false;
     switch (id) {
+        case CommandId::EditCopy:
+            if (m_clip && m_itemId > 0)
+                *m_clip = "<" + std::to_string(m_itemId) + "> Sector: " + std::to_string(m_sector);
+            return true;
         case CommandId::SectorNext:
             if (m_sector + 1 < kMaxSectors) ShowSector(m_sector + 1);
             return true;

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <array>
+#include <cstdint>
+#include <string>
 
 #include "views/Command.h"
 
@@ -15,8 +18,9 @@ class CEditorView : public QPlainTextEdit, public CCommandTarget {
 public:
     explicit CEditorView(QWidget* parent = nullptr);
 
-    // Takes the drive, starting at sector 0 with file-confined moves off.
-    void SetDrive(CVirtualDrive* drive);
+    // Takes the drive, starting at sector 0 with file-confined moves off. itemId: the drive
+    // item's number, named in the sector clips Copy writes.
+    void SetDrive(CVirtualDrive* drive, int itemId = 0);
     void Clear();
     CVirtualDrive* Drive() const { return m_drive; }
     int CurrentSector() const { return m_sector; }
@@ -26,16 +30,31 @@ public:
     QString TargetName() const { return m_targetName; }
     void SetTargetName(const QString& name) { m_targetName = name; }
 
+    // A pasted "Sector" clip: the sector of another drive goes into the buffer and is shown
+    // (the editor's own drive and sector number stay). False with error set on a read failure.
+    bool LoadSector(CVirtualDrive& source, int n, std::string& error);
+    const std::array<uint8_t, 256>& Buffer() const { return m_buffer; }
+    // The application's internal clip, shared by the four panes.
+    void SetClip(std::string* clip) { m_clip = clip; }
+
     bool HandleCommand(CommandId id) override;
+    bool HasHandler(CommandId id) const override { return id == CommandId::EditCopy; }
+    bool IsEnabledHere(CommandId id, const CommandState&) const override {
+        return id == CommandId::EditCopy && m_drive;
+    }
 
 private:
     void ShowSector(int n);
+    void ShowBuffer();
 
     CVirtualDrive* m_drive = nullptr;
     CVirtualDrive* m_target = nullptr;
     QString m_targetName;
     int m_sector = 0;
+    int m_itemId = 0;
     bool m_stayInFile = false;
+    std::array<uint8_t, 256> m_buffer{};
+    std::string* m_clip = nullptr;
 };
 
 }  // namespace tavik

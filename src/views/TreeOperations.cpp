@@ -182,4 +182,54 @@ int ClipSourceNumber(const std::string& clip) {
     return static_cast<int>(*n);
 }
 
+std::string FilesClip(ItemId source, const std::vector<int>& fdrs) {
+    std::string clip = "<" + std::to_string(source) + "> Files:";
+    for (int fdr : fdrs)
+        clip += "\r\n" + std::to_string(fdr);
+    return clip;
+}
+
+bool IsFilesClip(const std::string& clip) {
+    const size_t end = clip.find('>');
+    return ClipSourceNumber(clip) >= 0 && clip.compare(end + 1, 7, " Files:") == 0;
+}
+
+std::vector<int> ClipFileSectors(const std::string& clip) {
+    std::vector<int> fdrs;
+    size_t line = clip.find('\n');
+    while (line != std::string::npos) {
+        const size_t next = clip.find('\n', line + 1);
+        std::string_view text(clip.data() + line + 1,
+                              (next == std::string::npos ? clip.size() : next) - line - 1);
+        while (!text.empty() && (text.front() == ' ' || text.front() == '\r'))
+            text.remove_prefix(1);
+        size_t used = 0;
+        if (const auto n = ReadCInteger(text, used); n && *n >= 0 && *n <= 0xFFFF)
+            fdrs.push_back(static_cast<int>(*n));
+        line = next;
+    }
+    return fdrs;
+}
+
+int ClipSectorNumber(const std::string& clip) {
+    const size_t end = clip.find('>');
+    if (ClipSourceNumber(clip) < 0 || clip.compare(end + 1, 9, " Sector: ") != 0) return -1;
+    size_t used = 0;
+    const auto n = ReadCInteger(std::string_view(clip).substr(end + 10), used);
+    return n && *n >= 0 && *n <= 0xFFFF ? static_cast<int>(*n) : -1;
+}
+
+int CopyFilesOnto(CVirtualDrive& source, CVirtualDrive& target, const std::vector<int>& fdrs,
+                  std::string& error) {
+    int copied = 0;
+    for (int fdr : fdrs) {
+        if (!source.CopyFile(target, fdr, {})) {
+            error = source.ErrorText();
+            break;
+        }
+        ++copied;
+    }
+    return copied;
+}
+
 }  // namespace tavik

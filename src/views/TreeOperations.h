@@ -57,4 +57,17 @@ std::string ItemClip(const CTreeItem& item);
 // The number in the clip's leading "<%i>", or -1 when there is none.
 int ClipSourceNumber(const std::string& clip);
 
+// The catalog list's clip of the files it copied: "<%d> Files:" with the drive item's number,
+// then "\r\n" and the FDR sector of each file.
+std::string FilesClip(ItemId source, const std::vector<int>& fdrs);
+bool IsFilesClip(const std::string& clip);
+// The FDR sectors a files clip names: every following line that holds a number.
+std::vector<int> ClipFileSectors(const std::string& clip);
+// "<%d> Sector: %d": the sector named by a sector clip, or -1.
+int ClipSectorNumber(const std::string& clip);
+// Copies the files, each under its own name, from source onto target. The first failure stops
+// with the drive's error text in error; returns the number copied.
+int CopyFilesOnto(CVirtualDrive& source, CVirtualDrive& target, const std::vector<int>& fdrs,
+                  std::string& error);
+
 }  // namespace tavik

@@ -17,6 +17,7 @@
 #include "app/gui/Shell.h"
 #include "disk/dialogs/DiskPropertiesDialog.h"
 #include "disk/dialogs/DrivePropertiesDialog.h"
+#include "disk/dialogs/FilePropertiesDialog.h"
 #include "exchange/TiFileChooser.h"
 #include "exchange/dialogs/TiFileDialog.h"
 #include "views/DriveView.h"
@@ -87,6 +88,21 @@ TEST(ScreenTour, MainWindowWithImagesAndDialogs) {
     disk.show();
     QApplication::processEvents();
     Save(disk, "disk-properties");
+
+    CFilePropertiesDialog file(CFilePropertiesDialog::Properties, prompt, &frame);
+    FileProperties fileRecord;
+    frame.DriveView()->CurrentDriveItem()->Drive()->GetFileProperties(
+        frame.DriveView()->CurrentDriveItem()->Drive()->FindFile("README"), fileRecord);
+    file.SetForm(FormOfRecord(fileRecord));
+    file.SetFdrSector(fileRecord.fdrSector);
+    file.show();
+    QApplication::processEvents();
+    Save(file, "file-properties");
+    CFilePropertiesDialog create(CFilePropertiesDialog::Create, prompt, &frame);
+    create.SetForm(NewFileForm());
+    create.show();
+    QApplication::processEvents();
+    Save(create, "create-file");
 
     CTiFileDialog chooser(ChooseMount, {}, folder, &frame);
     chooser.show();

@@ -22,6 +22,7 @@
 #include "views/DriveCommands.h"
 #include "views/DriveView.h"
 #include "views/EditorView.h"
+#include "views/FileCommands.h"
 #include "views/Icons.h"
 #include "views/MapView.h"
 #include "views/QtUserPrompt.h"
@@ -60,6 +61,11 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_driveCommands =
         std::make_unique<CDriveCommands>(*m_driveView, m_app.Options(), m_prompt, this);
     m_driveView->SetDialogs(m_driveCommands.get());
+    m_fileCommands = std::make_unique<CFileCommands>(*m_diskView, m_app.Tree(), m_app.Options(),
+                                                     m_prompt, this);
+    m_fileCommands->SetClip(&m_app.InternalClip());
+    m_diskView->SetFileCommands(m_fileCommands.get());
+    m_editorView->SetClip(&m_app.InternalClip());
     m_databaseCommands =
         std::make_unique<CDatabaseCommands>(m_app, *m_driveView, *m_diskView, m_prompt, this);
     CListeningWindow* listening = CListeningWindow::Find();

@@ -25,6 +25,7 @@ class CDiskView;
 class CDriveCommands;
 class CDriveView;
 class CEditorView;
+class CFileCommands;
 class CMapView;
 class CQtUserPrompt;
 
@@ -58,6 +59,7 @@ public:
     CEditorView* EditorView() const { return m_editorView; }
     CQtUserPrompt& Prompt() const { return m_prompt; }
     CDriveCommands& DriveCommands() const { return *m_driveCommands; }
+    CFileCommands& FileCommands() const { return *m_fileCommands; }
     CDatabaseCommands& DatabaseCommands() const { return *m_databaseCommands; }
     CRecentFiles& Recent() { return m_recent; }
     QSplitter* Rows() const { return m_rows; }
@@ -103,6 +105,7 @@ private:
     CMapView* m_mapView = nullptr;
     CEditorView* m_editorView = nullptr;
     std::unique_ptr<CDriveCommands> m_driveCommands;
+    std::unique_ptr<CFileCommands> m_fileCommands;
     std::unique_ptr<CDatabaseCommands> m_databaseCommands;
     std::array<QAction*, kCommandCount> m_actions{};
     QMenu* m_driveMenu = nullptr;

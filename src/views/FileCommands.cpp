@@ -1,0 +1,346 @@
+#include "views/FileCommands.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QUrl>
+#include <algorithm>
+#include <filesystem>
+
+#include "app/Options.h"
+#include "app/TreeModel.h"
+#include "base/UserPrompt.h"
+#include "disk/FilePropertiesForm.h"
+#include "disk/FileType.h"
+#include "disk/VirtualDrive.h"
+#include "disk/dialogs/FilePropertiesDialog.h"
+#include "exchange/ExportCommand.h"
+#include "exchange/ImportCommand.h"
+#include "exchange/TiFileChooser.h"
+#include "exchange/dialogs/FileNameDialog.h"
+#include "exchange/dialogs/TiFileDialog.h"
+#include "views/DiskView.h"
+#include "views/TreeOperations.h"
+
+namespace tavik {
+
+namespace {
+
+// The folder of a chosen file, with a trailing separator as the chooser gives folders.
+std::string FolderOf(const std::string& path) {
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    return folder.empty() ? folder : folder + "/";
+}
+
+// The export chooser and the file-name dialog, answered through the dialog hook in tests.
+class CChooserAnswers : public CExportChooserAnswers, public CFileNameAnswers {
+public:
+    CChooserAnswers(COptions& options, QWidget* window, std::function<int(QDialog&)> exec)
+        : m_options(options), m_window(window), m_exec(std::move(exec)) {}
+
+    bool Choose(const std::string&, ExportChoice& choice) override {
+        CTiFileDialog chooser(ChooseExport, m_options.exportHistory, m_options.lastExchangeFolder,
+                              m_window);
+        if (m_exec(chooser) != QDialog::Accepted || chooser.Files().empty()) return false;
+        choice.pcPath = chooser.Files().front();
+        choice.format = chooser.ExportFormat();
+        Remember(FolderOf(UnquotedPcName(choice.pcPath)));
+        return true;
+    }
+
+    bool Confirm(int mode, FileNameDialogState& state) override {
+        CFileNameDialog dialog(mode, m_window);
+        dialog.SetName(state.name);
+        dialog.SetType(state.type);
+        dialog.SetConvertText(state.convertText);
+        dialog.SetConvertTabs(state.convertTabs);
+        dialog.SetTruncate(state.truncate);
+        if (m_exec(dialog) != QDialog::Accepted) return false;
+        state.name = dialog.Name();
+        state.type = dialog.Type();
+        state.convertText = dialog.ConvertText();
+        state.convertTabs = dialog.ConvertTabs();
+        state.truncate = dialog.Truncate();
+        return true;
+    }
+
+    void Remember(const std::string& folder) {
+        if (folder.empty()) return;
+        m_options.lastExchangeFolder = folder;
+        AddRecentFolder(m_options.exportHistory, folder);
+    }
+
+private:
+    COptions& m_options;
+    QWidget* m_window;
+    std::function<int(QDialog&)> m_exec;
+};
+
+}  // namespace
+
+CFileCommands::CFileCommands(CDiskView& list, CTreeModel& tree, COptions& options,
+                             CUserPrompt& prompt, QWidget* window)
+    : m_list(list),
+      m_tree(tree),
+      m_options(options),
+      m_prompt(prompt),
+      m_window(window),
+      m_viewFiles(std::make_unique<CViewFiles>()) {}
+
+CFileCommands::~CFileCommands() = default;
+
+int CFileCommands::Exec(QDialog& dialog) {
+    if (m_hook) {
+        m_hook(dialog);
+        return dialog.result();
+    }
+    return dialog.exec();
+}
+
+CVirtualDrive* CFileCommands::Drive() const {
+    return m_list.Mode() == ListMode::DiskCatalog ? m_list.Drive() : nullptr;
+}
+
+void CFileCommands::Fail(CVirtualDrive& drive) {
+    m_prompt.Message(drive.ErrorText(), PromptIcon::Warning);
+}
+
+void CFileCommands::Relist() {
+    m_list.Relist();
+}
+
+bool CFileCommands::Run(CommandId id) {
+    CVirtualDrive* drive = Drive();
+    if (!drive) return false;
+    drive->SetPrompt(&m_prompt);
+    const std::vector<int> fdrs = m_list.SelectedFdrs();
+    switch (id) {
+        case CommandId::FileCreate:
+            Create();
+            return true;
+        case CommandId::FileProperties:
+            if (!fdrs.empty()) Properties(fdrs.front());
+            return true;
+        case CommandId::FileRename:
+            m_list.StartRename();
+            return true;
+        case CommandId::FileProtect:
+            Protect();
+            return true;
+        case CommandId::FilePurge:
+            Purge();
+            return true;
+        case CommandId::FileDelete:
+        case CommandId::DeleteKey:
+            Delete();
+            return true;
+        case CommandId::FileUndelete:
+            Undelete();
+            return true;
+        case CommandId::FileViewText:
+        case CommandId::FileViewHex:
+            View(id == CommandId::FileViewHex);
+            return true;
+        case CommandId::FileExport:
+            Export();
+            return true;
+        case CommandId::FileImport:
+            Import();
+            return true;
+        case CommandId::EditCopy:
+            Copy();
+            return true;
+        case CommandId::EditPaste:
+            Paste();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CFileCommands::Create() {
+    CVirtualDrive* drive = Drive();
+    if (!drive) return;
+    CFilePropertiesDialog dialog(CFilePropertiesDialog::Create, m_prompt, m_window);
+    dialog.SetForm(NewFileForm());
+    if (Exec(dialog) != QDialog::Accepted) return;
+    std::string message;
+    if (!CreateFileFromForm(*drive, dialog.Form(), message))
+        m_prompt.Message(message, PromptIcon::Warning);
+    Relist();
+}
+
+void CFileCommands::Properties(int fdr) {
+    CVirtualDrive* drive = Drive();
+    if (!drive) return;
+    FileProperties record;
+    if (!drive->GetFileProperties(fdr, record)) {
+        Fail(*drive);
+        Relist();
+        return;
+    }
+    CFilePropertiesDialog dialog(CFilePropertiesDialog::Properties, m_prompt, m_window);
+    dialog.SetForm(FormOfRecord(record));
+    dialog.SetFdrSector(fdr);
+    if (Exec(dialog) != QDialog::Accepted) return;
+    // The dialog checked the fields before it closed; reading them again cannot fail.
+    if (ReadFilePropertiesForm(dialog.Form(), record).empty() &&
+        !drive->SetFileProperties(fdr, record))
+        Fail(*drive);
+    Relist();
+}
+
+bool CFileCommands::Rename(int fdr, const std::string& newName) {
+    CVirtualDrive* drive = Drive();
+    if (!drive) return false;
+    std::string name = newName;
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    if (name.empty()) return false;  // an empty edit changes nothing
+    const bool renamed = drive->RenameFile(fdr, name) != 0;
+    if (!renamed) Fail(*drive);
+    Relist();
+    return renamed;
+}
+
+void CFileCommands::Protect() {
+    CVirtualDrive* drive = Drive();
+    if (!drive) return;
+    for (int fdr : m_list.SelectedFdrs())
+        if (!drive->SetProtection(fdr, -1)) Fail(*drive);
+    Relist();
+}
+
+void CFileCommands::Purge() {
+    CVirtualDrive* drive = Drive();
+    if (!drive || m_list.SelectedFdrs().empty()) return;
+    if (m_prompt.Ask("This operation cannot be undone! Continue?", PromptButtons::YesNo) !=
+        PromptAnswer::Yes)
+        return;
+    for (int fdr : m_list.SelectedFdrs())
+        if (!drive->PurgeFile(fdr)) Fail(*drive);
+    Relist();
+}
+
+void CFileCommands::Delete() {
+    CVirtualDrive* drive = Drive();
+    if (!drive) return;
+    std::vector<int> fdrs = m_list.SelectedFdrs();
+    if (fdrs.empty()) return;
+    // With several files one question decides for every protected one among them.
+    PromptAnswer protectedToo = PromptAnswer::No;
+    if (fdrs.size() > 1) {
+        protectedToo = m_prompt.Ask(
+            "If some of these files are protected, should they be "
+            "deleted too?",
+            PromptButtons::YesNoCancel);
+        if (protectedToo == PromptAnswer::Cancel) return;
+    }
+    // From the last selected row to the first: deleting moves the index entries after a file.
+    for (auto it = fdrs.rbegin(); it != fdrs.rend(); ++it) {
+        FileProperties record;
+        if (!drive->GetFileProperties(*it, record)) {
+            Fail(*drive);
+            continue;
+        }
+        if (record.status & 0x08) {
+            const PromptAnswer answer =
+                fdrs.size() > 1 ? protectedToo
+                                : m_prompt.Ask("Delete protected file?", PromptButtons::YesNo);
+            if (answer != PromptAnswer::Yes) continue;
+        }
+        if (!drive->DeleteFile(*it)) Fail(*drive);
+    }
+    Relist();
+}
+
+void CFileCommands::Undelete() {
+    CVirtualDrive* drive = Drive();
+    if (!drive) return;
+    CFileNameDialog dialog(0, m_window);
+    if (Exec(dialog) != QDialog::Accepted) return;
+    std::string name = dialog.Name();
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    if (name.empty()) {
+        m_prompt.Message("Illegal file name", PromptIcon::Warning);
+        return;
+    }
+    // A type that reads as none of the known ones means any type.
+    ParsedType type;
+    const int wanted = ParseDialogType(dialog.Type(), type) ? type.status : -1;
+    const int fdr = drive->UndeleteFile(name, wanted);
+    if (fdr == 0)
+        m_prompt.Message("Not found, sorry", PromptIcon::Warning);
+    else if (fdr < 0)
+        Fail(*drive);
+    Relist();
+}
+
+void CFileCommands::View(bool hex) {
+    CVirtualDrive* drive = Drive();
+    const std::vector<int> fdrs = m_list.SelectedFdrs();
+    if (!drive || fdrs.empty()) return;
+    const std::string path = ViewFile(*drive, fdrs.front(), hex, m_options.createTabsOnExport != 0,
+                                      m_options.tabList, *m_viewFiles, m_prompt);
+    if (path.empty()) return;
+    if (m_viewer)
+        m_viewer(path);
+    else
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+void CFileCommands::Export() {
+    CVirtualDrive* drive = Drive();
+    if (!drive) return;
+    CChooserAnswers chooser(m_options, m_window, [this](QDialog& d) { return Exec(d); });
+    for (int fdr : m_list.SelectedFdrs()) {
+        const std::string name = drive->GetFileName(fdr);
+        if (RunExportCommand(*drive, name, chooser, m_prompt, m_options.tabList) < 0) break;
+    }
+    Relist();
+}
+
+void CFileCommands::Import(std::vector<std::string> files) {
+    CVirtualDrive* drive = Drive();
+    if (!drive) return;
+    CChooserAnswers answers(m_options, m_window, [this](QDialog& d) { return Exec(d); });
+    if (files.empty()) {
+        CTiFileDialog chooser(ChooseImport, m_options.exportHistory, m_options.lastExchangeFolder,
+                              m_window);
+        if (Exec(chooser) != QDialog::Accepted) return;
+        files = chooser.Files();
+        if (files.empty()) return;
+    }
+    answers.Remember(FolderOf(files.front()));
+    ImportOptions options;
+    options.replaceTabs = m_options.replaceTabsOnImport != 0;
+    options.truncate = m_options.truncateOverlongLines != 0;
+    options.tabStops = m_options.tabList;
+    CImportCommand command(*drive, m_prompt, answers, options);
+    command.Run(files);
+    Relist();
+}
+
+void CFileCommands::Copy() {
+    QApplication::clipboard()->setText(m_list.ListAsText());
+    if (m_clip && m_list.ItemId() > 0) *m_clip = FilesClip(m_list.ItemId(), m_list.SelectedFdrs());
+}
+
+bool CFileCommands::CanPaste() const {
+    return m_clip && Drive() && IsFilesClip(*m_clip);
+}
+
+void CFileCommands::Paste() {
+    CVirtualDrive* target = Drive();
+    if (!target || !CanPaste()) return;
+    CTreeItem* source = m_tree.Find(ClipSourceNumber(*m_clip));
+    if (!source || !source->Drive()) return;
+    std::string error;
+    const std::vector<int> fdrs = ClipFileSectors(*m_clip);
+    if (CopyFilesOnto(*source->Drive(), *target, fdrs, error) < static_cast<int>(fdrs.size()))
+        m_prompt.Message(error, PromptIcon::Warning);
+    Relist();
+}
+
+}  // namespace tavik
