@@ -82,7 +82,12 @@ CRemoteTreeCommands::CRemoteTreeCommands(CDriveView& view, COptions& options, CQ
     ApplySettings(options);
 }
 
-CRemoteTreeCommands::~CRemoteTreeCommands() = default;
+CRemoteTreeCommands::~CRemoteTreeCommands() {
+    // The drives of both roots read through this connection: they go before it does.
+    CTreeModel& tree = m_view.Tree();
+    for (CTreeItem* root : {tree.TiRootItem(), tree.EmulatorRootItem()})
+        if (root && root->ChildCount() > 0) ClearRootDrives(tree, root);
+}
 
 void CRemoteTreeCommands::ApplySettings(const COptions& options) {
     m_connection->ApplySettings(RemoteOptionsOf(options));

@@ -316,6 +316,26 @@ TEST_F(RemoteTree, EmulatorScanShowsNamedDrivesAndTheFloppies) {
 
     ASSERT_TRUE(Frame().Execute(CommandId::ViewDevices));
     EXPECT_EQ(Texts(Emulator()), (std::vector<std::string>{"Floppies", "Ramdisk", "Dravel card"}));
+
+    // An emulator disk copied to a new PC file.
+    const std::string copy = m_folder + "/emu-copy.dsk";
+    Frame().DriveCommands().SetDialogHook([&](QDialog& d) {
+        auto* properties = qobject_cast<CDrivePropertiesDialog*>(&d);
+        ASSERT_NE(properties, nullptr);
+        EXPECT_EQ(properties->Path(), "EMUONE.DSK");
+        properties->SetPath(QString::fromStdString(copy));
+        d.accept();
+    });
+    CTreeItem* dsk1 = Emulator()->Child(1)->Child(0);
+    ASSERT_EQ(dsk1->Kind(), NodeKind::EmulatorDisk);
+    ASSERT_TRUE(
+        Frame().DriveCommands().RunDiskCommand(CommandId::NewPcFile, Tree().PcRootItem(), dsk1));
+    Bytes original, copied;
+    ASSERT_TRUE(ReadWholeFile(m_folder + "/a.dsk", original));
+    ASSERT_TRUE(ReadWholeFile(copy, copied));
+    EXPECT_EQ(copied, original);
+    EXPECT_EQ(Tree().PcRootItem()->Child(0)->Text(), "EMUONE    ");
+    EXPECT_TRUE(Messages().empty()) << testing::PrintToString(Messages());
     peer.Stop();
 }
 
@@ -344,6 +364,26 @@ TEST_F(RemoteTree, WindowWithRemoteAndEmulatorDrives) {
         shot.save(QDir(QString::fromLocal8Bit(folder)).filePath("remote-tree.png"));
     Frame().hide();
     peer.Stop();
+}
+
+TEST_F(RemoteTree, DrivesGoWithTheWindowWhoseConnectionTheyReadThrough) {
+    m_program.reset();
+    test::CAnsweringPrompt prompt;
+    CApplication app(prompt, m_folder);
+    {
+        CShell shell(app, prompt, {}, CRecentFiles("TAVIK-tests", "remote"));
+        ASSERT_TRUE(app.Startup(shell));
+        app.Options().contact = ContactCable;
+        app.Options().linkMode = LinkSerial;
+        app.Options().linkPortName = m_pty->SlavePath();
+        app.Options().linkTimeout = 300;
+        app.Options().showRemoteDevices = 0;
+        ASSERT_TRUE(shell.Frame()->Execute(CommandId::ScanRemote));
+        ASSERT_EQ(app.Tree().TiRootItem()->ChildCount(), 3);
+    }
+    // The tree lives on with the application object; no drive in it points at a gone link.
+    EXPECT_EQ(app.Tree().TiRootItem()->ChildCount(), 0);
+    EXPECT_EQ(app.Tree().TiRootItem()->Kind(), NodeKind::TiRoot);
 }
 
 TEST(QtUserPromptTest, AnEndedProgressDialogDoesNotLeaveF4Held) {
