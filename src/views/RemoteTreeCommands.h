@@ -43,13 +43,21 @@ public:
     // Tests choose the hook file instead of a user ("" cancels).
     void SetHookChooser(std::function<std::string()> chooser) { m_chooseHook = std::move(chooser); }
 
+    // True while a scan, unhook or upload runs (the link is busy; others are refused).
+    bool Busy() const { return m_busy; }
+
 private:
+    class CWaitPrompt;
+    class CBusy;
     std::string ChooseHookFile();
+    void RunScanRemote();
 
     CDriveView& m_view;
     COptions& m_options;
     CQtUserPrompt& m_prompt;
     QWidget* m_window;
+    std::unique_ptr<CWaitPrompt> m_waitPrompt;
+    bool m_busy = false;
     std::unique_ptr<CLocalSocketChannel> m_ownChannel;
     CLocalSocketChannel* m_channel;
     std::unique_ptr<CRemoteConnection> m_connection;
