@@ -136,7 +136,14 @@ std::string CRemoteTreeCommands::ChooseHookFile() {
     // A typed pattern filters the listing: the chooser opens on the hook files.
     chooser.NameEdit()->setText(kHookFilePattern);
     chooser.accept();
-    if (chooser.exec() != QDialog::Accepted || chooser.Files().empty()) return {};
+    int result = 0;
+    if (m_dialogHook) {
+        m_dialogHook(chooser);
+        result = chooser.result();
+    } else {
+        result = chooser.exec();
+    }
+    if (result != QDialog::Accepted || chooser.Files().empty()) return {};
     return chooser.Files().front();
 }
 

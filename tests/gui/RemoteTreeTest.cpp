@@ -7,9 +7,11 @@
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -21,6 +23,7 @@
 #include "app/gui/ListeningWindow.h"
 #include "base/PcFile.h"
 #include "disk/dialogs/DrivePropertiesDialog.h"
+#include "exchange/dialogs/TiFileDialog.h"
 #include "remote/LocalSocketChannel.h"
 #include "views/DiskView.h"
 #include "views/DriveCommands.h"
@@ -276,6 +279,33 @@ TEST_F(RemoteTree, UploadHookThenScan) {
     View().Remote()->SetHookChooser([] { return std::string(); });  // cancelled
     ASSERT_TRUE(Frame().Execute(CommandId::SetupUploadHook));
     EXPECT_EQ(m_program->Prompt().questions.size(), 1u);
+}
+
+TEST_F(RemoteTree, TheHookChooserOpensOnTheHookFiles) {
+    // A hook file as TI tools write it: a TIFILES header of a DIS/FIX 80 file, then its sectors.
+    Bytes hook(128 + 2 * 256, 0);
+    const char magic[] = "\x07TIFILES";
+    std::copy(magic, magic + 8, hook.begin());
+    hook[9] = 2;    // sectors
+    hook[11] = 3;   // records per sector
+    hook[13] = 80;  // record length
+    hook[14] = 5;   // records
+    ASSERT_TRUE(WriteWholeFile(m_folder + "/Hook2.DF80", hook));
+    ASSERT_TRUE(WriteWholeFile(m_folder + "/GAME.TFI", hook));  // a TI file, but no hook
+    m_program->App().Options().lastExchangeFolder = m_folder;
+    QStringList listed;
+    View().Remote()->SetDialogHook([&](QDialog& d) {
+        auto* chooser = qobject_cast<CTiFileDialog*>(&d);
+        ASSERT_NE(chooser, nullptr);
+        EXPECT_EQ(chooser->NameEdit()->text(), "Hook*.DF80");
+        for (int i = 0; i < chooser->List()->topLevelItemCount(); ++i)
+            listed << chooser->List()->topLevelItem(i)->text(0);
+        chooser->reject();
+    });
+    ASSERT_TRUE(Frame().Execute(CommandId::SetupUploadHook));
+    EXPECT_EQ(listed, QStringList{"Hook2.DF80"});  // only what the preset name matches
+    EXPECT_TRUE(Messages().empty()) << testing::PrintToString(Messages());
+    EXPECT_TRUE(m_program->Prompt().questions.empty());  // nothing was sent
 }
 
 TEST_F(RemoteTree, EmulatorScanShowsNamedDrivesAndTheFloppies) {
