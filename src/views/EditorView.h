@@ -37,6 +37,18 @@ public:
     // The application's internal clip, shared by the four panes.
     void SetClip(std::string* clip) { m_clip = clip; }
 
+    // Reads sector n of the drive into the buffer and shows it.
+    void ShowSector(int n);
+    // The file sector moves stay in: its FDR sector, positive while moves are confined to it,
+    // negative while it is only remembered, 0 for none; name is its file label.
+    void SetStayInFile(int fdr, const std::string& name) {
+        m_stayFile = fdr;
+        m_stayInFile = fdr > 0;
+        m_fileLabel = name;
+    }
+    int StayFile() const { return m_stayFile; }
+    const std::string& FileLabel() const { return m_fileLabel; }
+
     bool HandleCommand(CommandId id) override;
     bool HasHandler(CommandId id) const override { return id == CommandId::EditCopy; }
     bool IsEnabledHere(CommandId id, const CommandState&) const override {
@@ -44,7 +56,6 @@ public:
     }
 
 private:
-    void ShowSector(int n);
     void ShowBuffer();
 
     CVirtualDrive* m_drive = nullptr;
@@ -53,6 +64,8 @@ private:
     int m_sector = 0;
     int m_itemId = 0;
     bool m_stayInFile = false;
+    int m_stayFile = 0;
+    std::string m_fileLabel;
     std::array<uint8_t, 256> m_buffer{};
     std::string* m_clip = nullptr;
 };

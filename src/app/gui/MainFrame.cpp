@@ -66,6 +66,11 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_fileCommands->SetClip(&m_app.InternalClip());
     m_diskView->SetFileCommands(m_fileCommands.get());
     m_editorView->SetClip(&m_app.InternalClip());
+    m_mapView->SetOptions(&m_app.Options());
+    m_mapView->SetPrompt(&m_prompt);
+    m_mapView->SetPanes(m_driveView, m_diskView, m_editorView);
+    m_mapView->SetClip(&m_app.InternalClip());
+    m_diskView->SetMap(m_mapView);
     m_databaseCommands =
         std::make_unique<CDatabaseCommands>(m_app, *m_driveView, *m_diskView, m_prompt, this);
     CListeningWindow* listening = CListeningWindow::Find();
@@ -304,6 +309,10 @@ CommandState CMainFrame::GatherState() const {
     s.targetSet = m_editorView->Target() != nullptr;
     s.stayInFile = m_editorView->StayInFile();
     s.mapLoaded = m_mapView->Drive() != nullptr;
+    s.findPatternSet = m_mapView->Search().FindPatternSet();
+    s.replacePatternSet = m_mapView->Search().ReplacePatternSet();
+    s.currentMatch = m_mapView->Search().HasMatch();
+    s.sectorUnderCaretSelected = m_mapView->IsCellSelected(m_mapView->CurrentCell());
     s.databaseOpen = m_app.Database().IsOpen();
     s.advanced = m_app.Options().advancedView != 0;
     s.devices = m_app.Options().showRemoteDevices != 0;
