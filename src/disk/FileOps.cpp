@@ -500,8 +500,10 @@ int CVirtualDrive::CheckFdr(const uint8_t* image) {
             break;
         case 0x80:  // DIS/VAR
         case 0x82:  // INT/VAR: the record count is the sector count
+            // TI disk controllers count the length byte of each record: a real DIS/VAR 85 file
+            // says 2 records per sector where 256 / 85 gives 3. Either is a genuine file.
             if (f[kFdrSectors + 1] != f[kFdrRecords] || f[kFdrSectors] != f[kFdrRecords + 1] ||
-                !perSectorMatches())
+                (!perSectorMatches() && kSectorSize / (recordLength + 1) != perSector))
                 return 0;
             break;
         default:

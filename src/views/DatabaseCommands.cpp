@@ -34,9 +34,10 @@ std::string FromQ(const QString& s) {
     return Utf8ToCp1252(s.toStdString());
 }
 
-// The file dialogs of the catalogue: its own files, and old Jet files to import.
-const char* const kDatabaseFilter =
+// The file dialogs of the catalogue: its own files, and (to open) old Jet files to import.
+const char* const kOpenFilter =
     "Catalogue databases (*.db);;Access databases, to import (*.mdb *.accdb);;All files (*.*)";
+const char* const kNewFilter = "Catalogue databases (*.db);;All files (*.*)";
 const char* const kDefaultExtension = "db";
 
 // "Parameter not found", run through the commands' dialog hook.
@@ -225,7 +226,8 @@ std::string CDatabaseCommands::ChooseDatabaseFile(bool save) {
     if (m_fileHook) {
         path = m_fileHook(save, title);
     } else {
-        QFileDialog dialog(m_window, title, Q(m_app.Options().lastDatabaseFolder), kDatabaseFilter);
+        QFileDialog dialog(m_window, title, Q(m_app.Options().lastDatabaseFolder),
+                           save ? kNewFilter : kOpenFilter);
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(kDefaultExtension);
@@ -262,6 +264,7 @@ void CDatabaseCommands::ShowSet(ListMode mode, CRecordSet& set, const std::vecto
     m_shownTitle = title;
     m_list.RecordModel()->SetEditingUnlocked(m_app.Options().unlockEditing != 0);
     m_list.ShowRecords(mode, set, codes, Q(title));
+    m_prompt.EndProgress();  // the listing's, also outside a menu command
 }
 
 void CDatabaseCommands::Relist() {

@@ -112,6 +112,8 @@ void CDriveView::currentChanged(const QModelIndex& current, const QModelIndex& p
 }
 
 void CDriveView::ShowItem(CTreeItem* item) {
+    // A free SQL command changes the catalogue: it runs when asked ("Run"), not when selected.
+    if (item && item->Kind() == NodeKind::SqlQuery && item->Node().display == "None") return;
     if (item && m_database &&
         (IsQueryKind(item->Kind()) || item->Kind() == NodeKind::SavedQueries ||
          item->Kind() == NodeKind::Parameters)) {
@@ -266,6 +268,8 @@ void CDriveView::PasteClip() {
         ShowItem(SelectedItem());
     } else if (m_clip->find("Disk") != std::string::npos) {
         if (source != target) DropOnto(source, target);
+    } else if (m_clip->find("Query") != std::string::npos) {
+        if (m_queries) m_queries->DropQuery(source, target, true);
     }
 }
 
@@ -377,7 +381,7 @@ bool CDriveView::HandleCommand(CommandId id) {
             break;
         }
         default:
-            handled = false;
+            handled = m_queries && m_queries->RunQueryCommand(id, CommandItem());
             break;
     }
     m_context = nullptr;
@@ -492,11 +496,30 @@ void CDriveView::RunContextEntry(const QString& entry, CTreeItem* item) {
                           : CommandId::ScanRemote);
     else if (entry == "Unhook")
         HandleCommand(CommandId::Unhook);
+    else if (IsQueryKind(item->Kind()))
+        RunQueryEntry(entry, item);
+    m_context = nullptr;
+}
+
+void CDriveView::RunQueryEntry(const QString& entry, CTreeItem* item) {
+    m_context = item;
+    if (entry == "Save")
+        HandleCommand(CommandId::DbSaveQuery);
+    else if (entry == "Delete")
+        HandleCommand(CommandId::DbDeleteQuery);
+    else if (entry == "Edit")
+        HandleCommand(CommandId::DbEditQuery);
+    else if (entry == "Run" && m_queries)
+        m_queries->RunNode(item);
     m_context = nullptr;
 }
 
 void CDriveView::mouseDoubleClickEvent(QMouseEvent* event) {
     CTreeItem* item = m_model->ItemOf(indexAt(event->pos()));
+    if (item && IsQueryKind(item->Kind())) {
+        RunQueryEntry("Edit", item);  // a query opens for editing
+        return;
+    }
     if (item && IsDriveKind(item->Kind())) {
         m_context = item;
         HandleCommand(CommandId::DiskProperties);
@@ -548,6 +571,7 @@ void CDriveView::dropEvent(QDropEvent* event) {
 }
 
 void CDriveView::DropOnto(CTreeItem* source, CTreeItem* target) {
+    if (m_queries && m_queries->DropQuery(source, target, false)) return;
     const NodeKind s = source->Kind();
     const NodeKind t = target->Kind();
     if (IsDriveKind(s) && IsDriveKind(t)) {

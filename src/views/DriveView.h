@@ -36,6 +36,18 @@ public:
     virtual bool RunDiskCommand(CommandId id, CTreeItem* item, CTreeItem* other = nullptr) = 0;
 };
 
+// What the tree asks of the program around it for its query nodes (kinds 14 to 16).
+class CQueryHandler {
+public:
+    virtual ~CQueryHandler() = default;
+    // The Database menu's query commands on the command item; false when not handled here.
+    virtual bool RunQueryCommand(CommandId id, CTreeItem* item) = 0;
+    // "Run" of the context menu.
+    virtual void RunNode(CTreeItem* item) = 0;
+    // A query dragged (or pasted) onto another item; false when that is no query drop.
+    virtual bool DropQuery(CTreeItem* source, CTreeItem* target, bool paste) = 0;
+};
+
 // What the tree asks of the catalogue database's commands.
 class CDatabaseRoutes {
 public:
@@ -55,6 +67,7 @@ public:
 
     void SetPanes(CDiskView* list, CMapView* map, CEditorView* editor);
     void SetDialogs(CDriveDialogs* dialogs) { m_dialogs = dialogs; }
+    void SetQueryHandler(CQueryHandler* queries) { m_queries = queries; }
     void SetDatabaseRoutes(CDatabaseRoutes* routes) { m_database = routes; }
     // Scans and unhooking of the TI-99/4A and the emulator.
     void SetRemote(CRemoteTreeCommands* remote) { m_remote = remote; }
@@ -117,6 +130,8 @@ protected:
 private:
     void AboutToRemove(CTreeItem* item) override;
     void RunContextEntry(const QString& entry, CTreeItem* item);
+    // "Save", "Delete", "Edit" and "Run" of a query item (also the double-click's "Edit").
+    void RunQueryEntry(const QString& entry, CTreeItem* item);
     // A drop or a paste of source onto target, after the drag-and-drop table.
     void DropOnto(CTreeItem* source, CTreeItem* target);
     void ClearPanes();
@@ -131,6 +146,7 @@ private:
     CMapView* m_map = nullptr;
     CEditorView* m_editor = nullptr;
     CDriveDialogs* m_dialogs = nullptr;
+    CQueryHandler* m_queries = nullptr;
     CDatabaseRoutes* m_database = nullptr;
     CRemoteTreeCommands* m_remote = nullptr;
     std::string* m_clip = nullptr;

@@ -73,13 +73,10 @@ bool CRecordListModel::FieldEditable(ListMode mode, int field, bool unlocked) {
 
 int CRecordListModel::Fill(ListMode mode, CRecordSet& set, const std::vector<uint32_t>& codes,
                            CUserPrompt& prompt) {
-    beginResetModel();
-    m_mode = mode;
-    m_columns.clear();
-    m_headers.clear();
-    m_rows.clear();
     const bool freeSql = mode == ListMode::SqlResults;
     const std::vector<ExportColumn>& names = ExportColumns(Table(mode));
+    std::vector<Column> columns;
+    std::vector<std::string> headers;
     std::vector<int> positions;
     for (uint32_t code : codes) {
         Column c;
@@ -98,13 +95,20 @@ int CRecordListModel::Fill(ListMode mode, CRecordSet& set, const std::vector<uin
         c.justification = CodeJustification(code);
         c.numeric = IsNumber(set.GetFieldInfo(position).type);
         positions.push_back(position);
-        m_headers.push_back(c.caption);
-        m_columns.push_back(std::move(c));
+        headers.push_back(c.caption);
+        columns.push_back(std::move(c));
     }
+    // The rows are read before the model changes, so that the events let through by the abort
+    // poll never find it half filled.
+    std::vector<Row> rows;
     const int idPosition = freeSql ? -1 : set.FieldIndex("ID");
     if (set.IsOpen() && set.MoveFirst()) {
-        for (; !set.IsEOF(); set.MoveNext()) {
-            if (!m_rows.empty() && AbortRequested(prompt, "Abort listing?")) break;
+        const long total = set.GetRecordCount();
+        for (long n = 0; !set.IsEOF(); set.MoveNext(), ++n) {
+            if (n > 0 && n % kPollEvery == 0) {
+                prompt.Progress("Listing records", static_cast<int>(n), static_cast<int>(total));
+                if (AbortRequested(prompt, "Abort listing?")) break;
+            }
             Row row;
             if (idPosition >= 0) {
                 // A row deleted since the set was opened reads as nulls: it is gone.
@@ -115,9 +119,14 @@ int CRecordListModel::Fill(ListMode mode, CRecordSet& set, const std::vector<uin
             row.cells.reserve(positions.size());
             for (int p : positions)
                 row.cells.push_back(ValueToText(set.GetFieldValue(p), set.GetFieldInfo(p).type));
-            m_rows.push_back(std::move(row));
+            rows.push_back(std::move(row));
         }
     }
+    beginResetModel();
+    m_mode = mode;
+    m_columns = std::move(columns);
+    m_headers = std::move(headers);
+    m_rows = std::move(rows);
     endResetModel();
     return static_cast<int>(m_rows.size());
 }

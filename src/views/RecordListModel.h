@@ -30,11 +30,13 @@ public:
     };
     // The width of a column whose code and size list give none.
     static constexpr int kDefaultWidth = 80;
+    static constexpr int kPollEvery = 500;
 
     explicit CRecordListModel(QObject* parent = nullptr);
 
     // Lists every row of the set in the columns of the codes (ListMode other than
-    // DiskCatalog). Between two rows a held F4 asks "Abort listing?". Returns the row count.
+    // DiskCatalog). Every kPollEvery rows the progress is shown and a held F4 asks
+    // "Abort listing?". Returns the row count.
     int Fill(ListMode mode, CRecordSet& set, const std::vector<uint32_t>& codes,
              CUserPrompt& prompt);
     void Clear();

@@ -397,6 +397,11 @@ TEST(Plausibility, FdrChecks) {
         {"fixed without record length", fdr(0x00, 0, 2, 0, 0, 5), 0},
         {"DIS/VAR", fdr(0x80, 3, 258, 9, 80, 258), 1},
         {"INT/VAR record count differs", fdr(0x82, 1, 2, 9, 254, 3), 0},
+        // Written by a TI controller: 256 / (85 + 1) records per sector.
+        {"DIS/VAR 85 as TI controllers write it", fdr(0x80, 2, 2, 9, 85, 2), 1},
+        {"DIS/VAR 85 as this system writes it", fdr(0x80, 3, 2, 9, 85, 2), 1},
+        {"DIS/VAR 85 with neither count", fdr(0x80, 1, 2, 9, 85, 2), 0},
+        {"DIS/FIX 85 is not let off the same way", fdr(0x00, 2, 2, 0, 85, 2), 0},
         {"invalid type 0x81", fdr(0x81, 3, 2, 0, 80, 2), 0},
         {"other status bits", fdr(0x11, 0, 1, 0, 0, 0), 0},
         {"more sectors than the disk", fdr(0x01, 0, 360, 0, 0, 0), 0},

@@ -14,7 +14,7 @@
 #include <filesystem>
 
 #include "GuiFixture.h"
-#include "app/CatalogueHost.h"
+#include "database/DisplaySpec.h"
 #include "database/ParamSet.h"
 #include "database/dialogs/DuplicateDialog.h"
 #include "database/dialogs/ExportDialog.h"
@@ -73,50 +73,6 @@ TEST(ListSort, NumericKeysPutNineBeforeTenAndTextSortsCapitalsFirst) {
     EXPECT_EQ(SortKey("1234567", true), "234567");  // cut to its last six characters
     const std::vector<std::string> names = {"beta", "Beta", "alpha", "\xE9t\xE9"};
     EXPECT_EQ(SortedOrder(names, false), (std::vector<int>{1, 2, 0, 3}));
-}
-
-// ---- The database root (no window) ------------------------------------------------------------
-
-TEST(CatalogueHost, RootItemFollowsOpenAndCloseAndThePathIsKept) {
-    const std::string folder = test::TempFolder();
-    COptions options;
-    options.fullFolderNames = 0;
-    CTreeModel tree;
-    tree.CreateRoots();
-    test::CScriptedPrompt prompt;
-    CCatalogueHost host(options, tree, prompt);
-    const std::string path = folder + "/Floppies.db";
-    ASSERT_TRUE(host.Create(path));
-    CTreeItem* root = tree.DatabaseRootItem();
-    EXPECT_EQ(root->Kind(), NodeKind::DatabaseOpen);
-    EXPECT_EQ(root->Text(), "Floppies.db");
-    EXPECT_EQ(root->Node().path, path);
-    EXPECT_EQ(options.databasePath, path);
-
-    host.Close();
-    EXPECT_EQ(root->Kind(), NodeKind::DatabaseClosed);
-    EXPECT_EQ(root->Text(), "Database closed");
-
-    options.fullFolderNames = 1;
-    ASSERT_TRUE(host.Open(path));
-    EXPECT_EQ(root->Text(), path);
-
-    // A file that is no catalogue: the engine's complaint, and the root shows closed.
-    const std::string other = folder + "/notes.txt";
-    test::WriteBytes(other, std::vector<uint8_t>(600, 'x'));
-    EXPECT_FALSE(host.Open(other));
-    EXPECT_EQ(root->Kind(), NodeKind::DatabaseClosed);
-    EXPECT_EQ(root->Text(), "Database closed");
-    EXPECT_FALSE(prompt.messages.empty());
-    EXPECT_EQ(options.databasePath, path);
-
-    // A catalogue that went away is not opened at start, and nothing is said.
-    const size_t said = prompt.messages.size();
-    host.OpenOnStartup(folder + "/gone.db");
-    EXPECT_FALSE(host.IsOpen());
-    EXPECT_EQ(prompt.messages.size(), said);
-    host.OpenOnStartup(path);
-    EXPECT_TRUE(host.IsOpen());
 }
 
 // ---- The program ----------------------------------------------------------------------------
@@ -683,6 +639,31 @@ TEST_F(DatabaseGui, BrowseRecordShowsTheRowMovesAndWritesChangedFields) {
     ASSERT_EQ(check.GetRecordCount(), 1);
     EXPECT_EQ(check.GetFieldValue("Disk name").AsText(), "BRAVO     ");
     ASSERT_EQ(records().rowCount(), 2) << "the list is shown again";
+}
+
+TEST_F(DatabaseGui, HeldF4StopsALongListingWhenAsked) {
+    CDatabase& db = program->App().Database().Catalogue().Database();
+    ASSERT_TRUE(db.BeginTrans());
+    for (int i = 0; i < 1200; ++i) {
+        CQueryDef def;
+        ASSERT_TRUE(db.CreateQueryDef(
+            "INSERT INTO [Params] ([Name], [Type]) VALUES (\"P" + std::to_string(i) + "\", 10)",
+            def));
+        ASSERT_EQ(db.Execute(def), 1);
+    }
+    ASSERT_TRUE(db.CommitTrans());
+    CParamSet set(&db);
+    ASSERT_TRUE(set.Open("SELECT ALL * FROM [Params]"));
+    const std::vector<uint32_t> codes = {ColumnCode(0, 100, 0)};
+    CRecordListModel model;
+    test::CScriptedPrompt prompt;
+    EXPECT_EQ(model.Fill(ListMode::Parameters, set, codes, prompt), 1200);
+    EXPECT_TRUE(prompt.questions.empty());
+    prompt.held = {PolledKey::F4};
+    prompt.answers = {PromptAnswer::No, PromptAnswer::Yes};
+    EXPECT_EQ(model.Fill(ListMode::Parameters, set, codes, prompt),
+              2 * CRecordListModel::kPollEvery);
+    EXPECT_EQ(prompt.questions, (std::vector<std::string>{"Abort listing?", "Abort listing?"}));
 }
 
 TEST(RecordLists, ContextMenusFollowTheMode) {

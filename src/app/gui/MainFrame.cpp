@@ -26,6 +26,7 @@
 #include "views/Icons.h"
 #include "views/MapView.h"
 #include "views/QtUserPrompt.h"
+#include "views/QueryCommands.h"
 #include "views/RemoteTreeCommands.h"
 #include "views/TreeItemModel.h"
 
@@ -73,6 +74,15 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_diskView->SetMap(m_mapView);
     m_databaseCommands =
         std::make_unique<CDatabaseCommands>(m_app, *m_driveView, *m_diskView, m_prompt, this);
+    m_queryCommands = std::make_unique<CQueryCommands>(*m_driveView, m_app.Database().Catalogue(),
+                                                       m_prompt, this, m_app.WorkingDirectory());
+    m_driveView->SetQueryHandler(m_queryCommands.get());
+    m_queryCommands->SetListHooks(
+        {[this](CTreeItem* node) { m_databaseCommands->RunQueryItem(node); },
+         [this] { m_diskView->Clear(); },
+         [this] { return m_diskView->Mode() == ListMode::SavedQueries; },
+         [this] { m_databaseCommands->ShowSavedQueries(); },
+         [this] { m_databaseCommands->Redraw(); }});
     CListeningWindow* listening = CListeningWindow::Find();
     auto* remote = new CRemoteTreeCommands(*m_driveView, m_app.Options(), m_prompt,
                                            listening ? &listening->Channel() : nullptr, this);
@@ -375,6 +385,11 @@ bool CMainFrame::RunFrameCommand(CommandId id) {
             return true;
         case CommandId::ViewFullPathNames:
             ToggleFullPathNames();
+            return true;
+        case CommandId::ViewCustomizeList:
+            m_queryCommands->CustomizeShownList(m_diskView->Mode(), m_databaseCommands->ShownNode(),
+                                                &m_app.Options().displaySpecs[CatalogList],
+                                                &m_app.Options().columnWidths[CatalogList]);
             return true;
         case CommandId::SetupOptions:
             ShowOptions();

@@ -22,6 +22,7 @@ namespace tavik {
 class CApplication;
 class CDatabaseCommands;
 class CDiskView;
+class CQueryCommands;
 class CDriveCommands;
 class CDriveView;
 class CEditorView;
@@ -61,6 +62,7 @@ public:
     CDriveCommands& DriveCommands() const { return *m_driveCommands; }
     CFileCommands& FileCommands() const { return *m_fileCommands; }
     CDatabaseCommands& DatabaseCommands() const { return *m_databaseCommands; }
+    CQueryCommands& QueryCommands() const { return *m_queryCommands; }
     CRecentFiles& Recent() { return m_recent; }
     QSplitter* Rows() const { return m_rows; }
     QSplitter* TopRow() const { return m_topRow; }
@@ -107,6 +109,7 @@ private:
     std::unique_ptr<CDriveCommands> m_driveCommands;
     std::unique_ptr<CFileCommands> m_fileCommands;
     std::unique_ptr<CDatabaseCommands> m_databaseCommands;
+    std::unique_ptr<CQueryCommands> m_queryCommands;
     std::array<QAction*, kCommandCount> m_actions{};
     QMenu* m_driveMenu = nullptr;
     QAction* m_recentAnchor = nullptr;

@@ -1,5 +1,7 @@
 #include "disk/dialogs/DiskPropertiesDialog.h"
 
+#include "disk/dialogs/StampsBox.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -41,10 +43,7 @@ CDiskPropertiesDialog::CDiskPropertiesDialog(CUserPrompt& prompt, QWidget* paren
     auto* size = new QPushButton("Size");
     m_free = new QLabel;
     m_files = new QLabel;
-    m_created = new QLineEdit;
-    m_createdTime = new QLineEdit;
-    m_modified = new QLineEdit;
-    m_modifiedTime = new QLineEdit;
+    m_stamps = new CStampsBox;
     m_tracks = new QLineEdit;
     m_perTrack = new QLineEdit;
 
@@ -62,17 +61,6 @@ CDiskPropertiesDialog::CDiskPropertiesDialog(CUserPrompt& prompt, QWidget* paren
     top->addRow("Free:", m_free);
     top->addRow("Files:", m_files);
 
-    auto* stamps = new QGroupBox("Dates");
-    auto* grid = new QGridLayout(stamps);
-    grid->addWidget(new QLabel("Date"), 0, 1);
-    grid->addWidget(new QLabel("Time"), 0, 2);
-    grid->addWidget(new QLabel("Created:"), 1, 0);
-    grid->addWidget(m_created, 1, 1);
-    grid->addWidget(m_createdTime, 1, 2);
-    grid->addWidget(new QLabel("Modified:"), 2, 0);
-    grid->addWidget(m_modified, 2, 1);
-    grid->addWidget(m_modifiedTime, 2, 2);
-
     auto* geometry = new QFormLayout;
     geometry->addRow("Tracks per side:", m_tracks);
     geometry->addRow("Sectors/track:", m_perTrack);
@@ -87,7 +75,7 @@ CDiskPropertiesDialog::CDiskPropertiesDialog(CUserPrompt& prompt, QWidget* paren
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(stamps);
+    layout->addWidget(m_stamps);
     layout->addLayout(geometry);
     layout->addWidget(buttons);
 }
@@ -103,11 +91,10 @@ void CDiskPropertiesDialog::SetRecord(const DiskProperties& r) {
     m_sectors->setText(QString::number(r.totalSectors));
     m_free->setText(QString::number(r.freeSectors));
     m_files->setText(QString::number(r.files));
-    m_created->setText(Q(DateText(r.creationDate, kDialogDateOrder)));
-    m_createdTime->setText(r.creationDate || r.creationTime ? Q(TimeText(r.creationTime, true))
-                                                            : "");
-    m_modified->setText(Q(DateText(r.updateDate, kDialogDateOrder)));
-    m_modifiedTime->setText(r.updateDate || r.updateTime ? Q(TimeText(r.updateTime, true)) : "");
+    m_stamps->SetTexts(DateText(r.creationDate, kDialogDateOrder),
+                       r.creationDate || r.creationTime ? TimeText(r.creationTime, true) : "",
+                       DateText(r.updateDate, kDialogDateOrder),
+                       r.updateDate || r.updateTime ? TimeText(r.updateTime, true) : "");
     m_tracks->setText(QString::number(r.tracksPerSide));
     m_perTrack->setText(QString::number(r.sectorsPerTrack));
 }
@@ -121,10 +108,10 @@ DiskPropertiesForm CDiskPropertiesDialog::Form() const {
     f.sectors = S(m_sectors->text());
     f.tracksPerSide = S(m_tracks->text());
     f.sectorsPerTrack = S(m_perTrack->text());
-    f.creationDate = S(m_created->text());
-    f.creationTime = S(m_createdTime->text());
-    f.updateDate = S(m_modified->text());
-    f.updateTime = S(m_modifiedTime->text());
+    f.creationDate = m_stamps->CreationDate();
+    f.creationTime = m_stamps->CreationTime();
+    f.updateDate = m_stamps->UpdateDate();
+    f.updateTime = m_stamps->UpdateTime();
     return f;
 }
 
@@ -136,10 +123,7 @@ void CDiskPropertiesDialog::SetForm(const DiskPropertiesForm& f) {
     m_sectors->setText(Q(f.sectors));
     m_tracks->setText(Q(f.tracksPerSide));
     m_perTrack->setText(Q(f.sectorsPerTrack));
-    m_created->setText(Q(f.creationDate));
-    m_createdTime->setText(Q(f.creationTime));
-    m_modified->setText(Q(f.updateDate));
-    m_modifiedTime->setText(Q(f.updateTime));
+    m_stamps->SetTexts(f.creationDate, f.creationTime, f.updateDate, f.updateTime);
 }
 
 void CDiskPropertiesDialog::accept() {

@@ -14,6 +14,7 @@ class QLineEdit;
 
 namespace tavik {
 
+class CStampsBox;
 class CUserPrompt;
 
 class CDiskPropertiesDialog : public QDialog {
@@ -37,10 +38,7 @@ private:
     QLineEdit* m_sectors;
     QLabel* m_free;
     QLabel* m_files;
-    QLineEdit* m_created;
-    QLineEdit* m_createdTime;
-    QLineEdit* m_modified;
-    QLineEdit* m_modifiedTime;
+    CStampsBox* m_stamps;
     QLineEdit* m_tracks;
     QLineEdit* m_perTrack;
 };

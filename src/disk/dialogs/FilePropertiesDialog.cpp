@@ -1,5 +1,7 @@
 #include "disk/dialogs/FilePropertiesDialog.h"
 
+#include "disk/dialogs/StampsBox.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -47,10 +49,7 @@ CFilePropertiesDialog::CFilePropertiesDialog(Mode mode, CUserPrompt& prompt, QWi
     m_lastByte = new QLineEdit;
     m_perSector = new QLineEdit;
     m_fdr = new QLabel;
-    m_created = new QLineEdit;
-    m_createdTime = new QLineEdit;
-    m_modified = new QLineEdit;
-    m_modifiedTime = new QLineEdit;
+    m_stamps = new CStampsBox;
     m_clusters = new QPlainTextEdit;
     m_clusters->setTabChangesFocus(true);
     m_clusters->setMinimumHeight(70);
@@ -81,17 +80,6 @@ CFilePropertiesDialog::CFilePropertiesDialog(Mode mode, CUserPrompt& prompt, QWi
     fields->addWidget(new QLabel("Rec/sec:"), row, mode == Properties ? 2 : 0);
     fields->addWidget(m_perSector, row, mode == Properties ? 3 : 1);
 
-    auto* stamps = new QGroupBox("Dates");
-    auto* grid = new QGridLayout(stamps);
-    grid->addWidget(new QLabel("Date"), 0, 1);
-    grid->addWidget(new QLabel("Time"), 0, 2);
-    grid->addWidget(new QLabel("Created:"), 1, 0);
-    grid->addWidget(m_created, 1, 1);
-    grid->addWidget(m_createdTime, 1, 2);
-    grid->addWidget(new QLabel("Modified:"), 2, 0);
-    grid->addWidget(m_modified, 2, 1);
-    grid->addWidget(m_modifiedTime, 2, 2);
-
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -99,7 +87,7 @@ CFilePropertiesDialog::CFilePropertiesDialog(Mode mode, CUserPrompt& prompt, QWi
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
-    layout->addWidget(stamps);
+    layout->addWidget(m_stamps);
     if (mode == Properties) {
         auto* clusters = new QGroupBox("Clusters:");
         auto* box = new QVBoxLayout(clusters);
@@ -126,10 +114,7 @@ void CFilePropertiesDialog::SetForm(const FilePropertiesForm& f) {
     m_records->setText(Q(f.records));
     m_lastByte->setText(Q(f.lastByte));
     m_perSector->setText(Q(f.recordsPerSector));
-    m_created->setText(Q(f.creationDate));
-    m_createdTime->setText(Q(f.creationTime));
-    m_modified->setText(Q(f.updateDate));
-    m_modifiedTime->setText(Q(f.updateTime));
+    m_stamps->SetTexts(f.creationDate, f.creationTime, f.updateDate, f.updateTime);
     m_originalClusters = Q(f.clusters);
     m_clusters->setPlainText(m_originalClusters);
     TypeChanged();
@@ -149,10 +134,10 @@ FilePropertiesForm CFilePropertiesDialog::Form() const {
     f.records = m_mode == Create ? "0" : S(m_records->text());
     f.lastByte = m_mode == Create ? "0" : S(m_lastByte->text());
     f.recordsPerSector = S(m_perSector->text());
-    f.creationDate = S(m_created->text());
-    f.creationTime = S(m_createdTime->text());
-    f.updateDate = S(m_modified->text());
-    f.updateTime = S(m_modifiedTime->text());
+    f.creationDate = m_stamps->CreationDate();
+    f.creationTime = m_stamps->CreationTime();
+    f.updateDate = m_stamps->UpdateDate();
+    f.updateTime = m_stamps->UpdateTime();
     f.clusters = S(m_clusters->toPlainText());
     f.clustersChanged = m_mode == Properties && m_clusters->toPlainText() != m_originalClusters;
     return f;

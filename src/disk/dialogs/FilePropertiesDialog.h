@@ -16,6 +16,7 @@ class QPlainTextEdit;
 
 namespace tavik {
 
+class CStampsBox;
 class CUserPrompt;
 
 class CFilePropertiesDialog : public QDialog {
@@ -49,10 +50,7 @@ private:
     QLineEdit* m_lastByte;
     QLineEdit* m_perSector;
     QLabel* m_fdr;
-    QLineEdit* m_created;
-    QLineEdit* m_createdTime;
-    QLineEdit* m_modified;
-    QLineEdit* m_modifiedTime;
+    CStampsBox* m_stamps;
     QPlainTextEdit* m_clusters;
     QString m_originalClusters;
 };
