@@ -112,6 +112,8 @@ void CDriveView::currentChanged(const QModelIndex& current, const QModelIndex& p
 }
 
 void CDriveView::ShowItem(CTreeItem* item) {
+    // A free SQL command changes the catalogue: it runs when asked ("Run"), not when selected.
+    if (item && item->Kind() == NodeKind::SqlQuery && item->Node().display == "None") return;
     if (item && m_database &&
         (IsQueryKind(item->Kind()) || item->Kind() == NodeKind::SavedQueries ||
          item->Kind() == NodeKind::Parameters)) {

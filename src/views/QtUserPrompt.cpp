@@ -111,6 +111,9 @@ void CQtUserPrompt::Progress(const std::string& what, int done, int total) {
 void CQtUserPrompt::EndProgress() {
     m_cancelPending = false;
     if (m_progress) {
+        // Closing a progress dialog reports it as cancelled: that must not count as F4 held for
+        // the next command.
+        disconnect(m_progress, nullptr, this, nullptr);
         m_progress->close();
         m_progress->deleteLater();
         m_progress = nullptr;

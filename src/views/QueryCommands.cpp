@@ -177,8 +177,11 @@ CTreeItem* CQueryCommands::NewSqlQuery() {
     CTreeQueryAccess access(m_tree.Tree(), QueryRoot());
     CTreeItem* item = CTreeQueryAccess::Item(access.Insert(nullptr, fields, false));
     m_tree.Tree().Expand(QueryRoot());
-    // "Run now": the selection runs it.
-    if (runNow) m_tree.Select(item);
+    // "Run now": the selection runs it; a command is not run by the selection.
+    if (runNow) {
+        m_tree.Select(item);
+        if (IsCommandNode(item)) Run(item, true);
+    }
     return item;
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+class QDialog;
 class QWidget;
 
 namespace tavik {
@@ -40,20 +41,31 @@ public:
     CRemoteConnection& Connection() { return *m_connection; }
     CLocalSocketChannel& Channel() { return *m_channel; }
 
-    // Tests choose the hook file instead of a user ("" cancels).
+    // Tests choose the hook file instead of a user ("" cancels), or answer the chooser dialog:
+    // the hook is handed the dialog before it runs (it may fill it and call accept or reject).
     void SetHookChooser(std::function<std::string()> chooser) { m_chooseHook = std::move(chooser); }
+    void SetDialogHook(std::function<void(QDialog&)> hook) { m_dialogHook = std::move(hook); }
+
+    // True while a scan, unhook or upload runs (the link is busy; others are refused).
+    bool Busy() const { return m_busy; }
 
 private:
+    class CWaitPrompt;
+    class CBusy;
     std::string ChooseHookFile();
+    void RunScanRemote();
 
     CDriveView& m_view;
     COptions& m_options;
     CQtUserPrompt& m_prompt;
     QWidget* m_window;
+    std::unique_ptr<CWaitPrompt> m_waitPrompt;
+    bool m_busy = false;
     std::unique_ptr<CLocalSocketChannel> m_ownChannel;
     CLocalSocketChannel* m_channel;
     std::unique_ptr<CRemoteConnection> m_connection;
     std::function<std::string()> m_chooseHook;
+    std::function<void(QDialog&)> m_dialogHook;
 };
 
 }  // namespace tavik

@@ -4,10 +4,13 @@
 // dialogs are answered by a script that drives their widgets.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,6 +35,7 @@
 #include "views/ListSort.h"
 #include "views/QueryCommands.h"
 #include "views/RecordListModel.h"
+#include "views/TreeItemModel.h"
 
 namespace tavik {
 namespace {
@@ -220,6 +224,24 @@ TEST_F(QueryCommandsTest, EditingTheSelectedQueryRunsItAgain) {
     ASSERT_TRUE(frame().Execute(CommandId::DbEditQuery));
     EXPECT_EQ(q->Node().where, "[Size] > 1000");
     EXPECT_EQ(Listed(), std::vector<std::string>{"CHARLIE"});
+
+    // A double-click opens the query for editing too.
+    frame().resize(900, 600);
+    frame().show();
+    tree().Expand(tree().DatabaseRootItem());
+    QApplication::processEvents();
+    const QRect r = view().visualRect(view().ItemModel()->IndexOf(q));
+    ASSERT_TRUE(r.isValid());
+    bool edited = false;
+    script.push_back([&](QDialog& dialog) {
+        edited = As<CQueryDesignerDialog>(dialog).NameBox()->text() == "Big";
+        dialog.reject();
+    });
+    QMouseEvent click(QEvent::MouseButtonDblClick, r.center(),
+                      view().viewport()->mapToGlobal(r.center()), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(view().viewport(), &click);
+    EXPECT_TRUE(edited);
 }
 
 TEST_F(QueryCommandsTest, DroppingAFileQueryOntoADiskQueryCombinesThem) {
@@ -248,6 +270,14 @@ TEST_F(QueryCommandsTest, DroppingAFileQueryOntoADiskQueryCombinesThem) {
     EXPECT_EQ(programs->Node().combination, 6);
     EXPECT_EQ(view().SelectedItem(), programs);
     EXPECT_EQ(Listed(), std::vector<std::string>{"LOADER"});  // programs on ALPHA or CHARLIE
+    // With TAVIK_SHOTS set to a folder, the window is saved there to be looked at.
+    const QByteArray shots = qgetenv("TAVIK_SHOTS");
+    if (!shots.isEmpty()) {
+        frame().resize(900, 500);
+        frame().show();
+        QApplication::processEvents();
+        frame().grab().save(QDir(QString::fromLocal8Bit(shots)).filePath("query-results.png"));
+    }
 
     // A query cannot go under one combined with it.
     const int before = dialogs;
@@ -380,9 +410,24 @@ TEST_F(QueryCommandsTest, FreeSqlRunNowListsResultsAndCommandsRunWhenAsked) {
     CTreeItem* command = LastQuery();
     EXPECT_EQ(command->Node().display, "None");
     EXPECT_EQ(Count("Params"), 1);
+    // Selecting it does not execute it either (arrow keys pass over it).
+    view().Select(command);
+    EXPECT_EQ(Count("Params"), 1);
     commands().RunNode(command);
     EXPECT_EQ(prompt().messages.back(), "Modified 1 records");
     EXPECT_EQ(Count("Params"), 0);
+    // "Run now" on a new command executes it once.
+    script.push_back([](QDialog& dialog) {
+        auto& d = As<CSqlQueryDialog>(dialog);
+        d.NameBox()->setText("Tag all");
+        d.StatementBox()->setPlainText("UPDATE [Disks] SET [Info2] = \"+\"");
+        d.ExecuteButton()->setChecked(true);
+        d.RunNowButton()->click();
+    });
+    ASSERT_TRUE(frame().Execute(CommandId::DbSqlQuery));
+    EXPECT_EQ(prompt().messages.back(), "Modified 4 records");
+    EXPECT_EQ(Column("SELECT ALL [Info2] FROM [Disks]"),
+              (std::vector<std::string>{"+", "+", "+", "+"}));
     // Editing the listed query opens the SQL dialog on it.
     script.push_back([](QDialog& dialog) {
         auto& d = As<CSqlQueryDialog>(dialog);

@@ -7,6 +7,11 @@
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -18,6 +23,7 @@
 #include "app/gui/ListeningWindow.h"
 #include "base/PcFile.h"
 #include "disk/dialogs/DrivePropertiesDialog.h"
+#include "exchange/dialogs/TiFileDialog.h"
 #include "remote/LocalSocketChannel.h"
 #include "views/DiskView.h"
 #include "views/DriveCommands.h"
@@ -43,6 +49,12 @@ std::vector<ItemId> Ids(const CTreeItem* parent) {
     for (int i = 0; i < parent->ChildCount(); ++i)
         ids.push_back(parent->Child(i)->Id());
     return ids;
+}
+
+// What the user's click on the progress dialog's Cancel button does.
+void ClickCancel(QProgressDialog& progress) {
+    for (QPushButton* button : progress.findChildren<QPushButton*>())
+        button->click();
 }
 
 class RemoteTree : public testing::Test {
@@ -166,6 +178,7 @@ TEST_F(RemoteTree, ScanWithDevicesOnAndARescanReplacesTheItems) {
     const std::vector<ItemId> before = Ids(Ti()->Child(0));
     View().Select(Ti()->Child(0)->Child(0));
     ASSERT_TRUE(Frame().Execute(CommandId::ScanRemote));
+    EXPECT_TRUE(Messages().empty()) << testing::PrintToString(Messages());
     ASSERT_EQ(Ti()->ChildCount(), 1);
     EXPECT_EQ(Texts(Ti()->Child(0)), (std::vector<std::string>{"DSK1", "DSK2", "DSK3"}));
     for (ItemId id : before)
@@ -190,6 +203,30 @@ TEST_F(RemoteTree, ASilentPortShowsTheErrorAndLeavesTheTreeAsItWas) {
     ASSERT_FALSE(Messages().empty());
     EXPECT_EQ(Messages().back(), "Transmission error");
     EXPECT_EQ(Ids(Ti()), before);
+}
+
+TEST_F(RemoteTree, CancelInTheProgressDialogEndsAWaitWithoutTimeOut) {
+    m_program->App().Options().linkTimeout = 0;  // the link waits until Escape
+    WithTi([](test::CVirtualTi& t) { t.SetSilent(true); });
+    bool busyMeanwhile = false;
+    bool cancelled = false;
+    QTimer::singleShot(500, [&] {
+        busyMeanwhile = View().Remote()->Busy();
+        View().Remote()->ScanRemote();  // refused: the link is in use
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* progress = qobject_cast<QProgressDialog*>(w)) {
+                EXPECT_TRUE(progress->isVisible());
+                ClickCancel(*progress);
+                cancelled = true;
+            }
+    });
+    ASSERT_TRUE(Frame().Execute(CommandId::ScanRemote));
+    EXPECT_TRUE(busyMeanwhile);
+    EXPECT_TRUE(cancelled);
+    EXPECT_FALSE(View().Remote()->Busy());
+    ASSERT_FALSE(Messages().empty());
+    EXPECT_EQ(Messages().back(), "No DSKx DSR found");
+    EXPECT_EQ(Ti()->ChildCount(), 0);
 }
 
 TEST_F(RemoteTree, ARemoteDiskCopiedToANewPcFile) {
@@ -244,6 +281,33 @@ TEST_F(RemoteTree, UploadHookThenScan) {
     EXPECT_EQ(m_program->Prompt().questions.size(), 1u);
 }
 
+TEST_F(RemoteTree, TheHookChooserOpensOnTheHookFiles) {
+    // A hook file as TI tools write it: a TIFILES header of a DIS/FIX 80 file, then its sectors.
+    Bytes hook(128 + 2 * 256, 0);
+    const char magic[] = "\x07TIFILES";
+    std::copy(magic, magic + 8, hook.begin());
+    hook[9] = 2;    // sectors
+    hook[11] = 3;   // records per sector
+    hook[13] = 80;  // record length
+    hook[14] = 5;   // records
+    ASSERT_TRUE(WriteWholeFile(m_folder + "/Hook2.DF80", hook));
+    ASSERT_TRUE(WriteWholeFile(m_folder + "/GAME.TFI", hook));  // a TI file, but no hook
+    m_program->App().Options().lastExchangeFolder = m_folder;
+    QStringList listed;
+    View().Remote()->SetDialogHook([&](QDialog& d) {
+        auto* chooser = qobject_cast<CTiFileDialog*>(&d);
+        ASSERT_NE(chooser, nullptr);
+        EXPECT_EQ(chooser->NameEdit()->text(), "Hook*.DF80");
+        for (int i = 0; i < chooser->List()->topLevelItemCount(); ++i)
+            listed << chooser->List()->topLevelItem(i)->text(0);
+        chooser->reject();
+    });
+    ASSERT_TRUE(Frame().Execute(CommandId::SetupUploadHook));
+    EXPECT_EQ(listed, QStringList{"Hook2.DF80"});  // only what the preset name matches
+    EXPECT_TRUE(Messages().empty()) << testing::PrintToString(Messages());
+    EXPECT_TRUE(m_program->Prompt().questions.empty());  // nothing was sent
+}
+
 TEST_F(RemoteTree, EmulatorScanShowsNamedDrivesAndTheFloppies) {
     ASSERT_TRUE(Frame().Execute(CommandId::ScanEmulator));
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Zantu not found"}));
@@ -282,7 +346,87 @@ TEST_F(RemoteTree, EmulatorScanShowsNamedDrivesAndTheFloppies) {
 
     ASSERT_TRUE(Frame().Execute(CommandId::ViewDevices));
     EXPECT_EQ(Texts(Emulator()), (std::vector<std::string>{"Floppies", "Ramdisk", "Dravel card"}));
+
+    // An emulator disk copied to a new PC file.
+    const std::string copy = m_folder + "/emu-copy.dsk";
+    Frame().DriveCommands().SetDialogHook([&](QDialog& d) {
+        auto* properties = qobject_cast<CDrivePropertiesDialog*>(&d);
+        ASSERT_NE(properties, nullptr);
+        EXPECT_EQ(properties->Path(), "EMUONE.DSK");
+        properties->SetPath(QString::fromStdString(copy));
+        d.accept();
+    });
+    CTreeItem* dsk1 = Emulator()->Child(1)->Child(0);
+    ASSERT_EQ(dsk1->Kind(), NodeKind::EmulatorDisk);
+    ASSERT_TRUE(
+        Frame().DriveCommands().RunDiskCommand(CommandId::NewPcFile, Tree().PcRootItem(), dsk1));
+    Bytes original, copied;
+    ASSERT_TRUE(ReadWholeFile(m_folder + "/a.dsk", original));
+    ASSERT_TRUE(ReadWholeFile(copy, copied));
+    EXPECT_EQ(copied, original);
+    EXPECT_EQ(Tree().PcRootItem()->Child(0)->Text(), "EMUONE    ");
+    EXPECT_TRUE(Messages().empty()) << testing::PrintToString(Messages());
     peer.Stop();
+}
+
+// With TAVIK_SHOTS set to a folder, the window is saved there as remote-tree.png to be looked at.
+TEST_F(RemoteTree, WindowWithRemoteAndEmulatorDrives) {
+    test::CImageBuilder a;
+    a.SetName("EMUGAMES");
+    ASSERT_TRUE(WriteWholeFile(m_folder + "/a.dsk", a.Image()));
+    test::CEmulatorPeer peer(m_folder);
+    peer.drives['1'] = {m_folder + "/a.dsk", 1};
+    peer.drives['2'] = {m_folder + "/a.dsk", 1};
+    peer.floppies = "DSK1 = games.dsk\r\nDSK2 = tools.dsk\r\n";
+    ASSERT_TRUE(peer.Start(true, false));
+    m_program->App().Options().showRemoteDevices = 1;
+    ASSERT_TRUE(Frame().Execute(CommandId::ScanRemote));
+    ASSERT_TRUE(Frame().Execute(CommandId::ScanEmulator));
+    View().expand(View().ItemModel()->IndexOf(Emulator()->Child(1)));
+    View().Select(Ti()->Child(0)->Child(0));
+    Frame().resize(900, 520);
+    Frame().show();
+    QApplication::processEvents();
+    const QPixmap shot = Frame().grab();
+    EXPECT_FALSE(shot.isNull());
+    const QByteArray folder = qgetenv("TAVIK_SHOTS");
+    if (!folder.isEmpty())
+        shot.save(QDir(QString::fromLocal8Bit(folder)).filePath("remote-tree.png"));
+    Frame().hide();
+    peer.Stop();
+}
+
+TEST_F(RemoteTree, DrivesGoWithTheWindowWhoseConnectionTheyReadThrough) {
+    m_program.reset();
+    test::CAnsweringPrompt prompt;
+    CApplication app(prompt, m_folder);
+    {
+        CShell shell(app, prompt, {}, CRecentFiles("TAVIK-tests", "remote"));
+        ASSERT_TRUE(app.Startup(shell));
+        app.Options().contact = ContactCable;
+        app.Options().linkMode = LinkSerial;
+        app.Options().linkPortName = m_pty->SlavePath();
+        app.Options().linkTimeout = 300;
+        app.Options().showRemoteDevices = 0;
+        ASSERT_TRUE(shell.Frame()->Execute(CommandId::ScanRemote));
+        ASSERT_EQ(app.Tree().TiRootItem()->ChildCount(), 3);
+    }
+    // The tree lives on with the application object; no drive in it points at a gone link.
+    EXPECT_EQ(app.Tree().TiRootItem()->ChildCount(), 0);
+    EXPECT_EQ(app.Tree().TiRootItem()->Kind(), NodeKind::TiRoot);
+}
+
+TEST(QtUserPromptTest, AnEndedProgressDialogDoesNotLeaveF4Held) {
+    CQtUserPrompt prompt;
+    prompt.Progress("Copying sectors", 0, 10);
+    prompt.EndProgress();
+    EXPECT_FALSE(prompt.KeyHeld(PolledKey::F4));
+    prompt.Progress("Copying sectors", 3, 10);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* progress = qobject_cast<QProgressDialog*>(w)) ClickCancel(*progress);
+    EXPECT_TRUE(prompt.KeyHeld(PolledKey::F4));  // a real Cancel still counts
+    prompt.EndProgress();
+    EXPECT_FALSE(prompt.KeyHeld(PolledKey::F4));
 }
 
 TEST(ListeningWindowTest, HiddenTitledWindowWithItsTextThatOwnsTheChannel) {
