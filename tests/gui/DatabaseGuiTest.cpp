@@ -720,6 +720,15 @@ TEST_F(DatabaseGui, ScreenshotOfTheDiskRecords) {
     const QString shot = QDir::tempPath() + "/tavik-disk-records.png";
     EXPECT_TRUE(frame().grab().save(shot));
     EXPECT_EQ(records().rowCount(), 4);
+    CDiskSet& disks = program->App().Database().Catalogue().DiskSet();
+    ASSERT_TRUE(disks.MoveFirst());
+    CRecordDialog record(CRecordDialog::Kind::Disk, disks, program->Prompt(), false);
+    record.ToggleExpand();
+    EXPECT_TRUE(record.grab().save(QDir::tempPath() + "/tavik-record.png"));
+    CExportDialog exporter(program->Prompt(), {});
+    EXPECT_TRUE(exporter.grab().save(QDir::tempPath() + "/tavik-export.png"));
+    CMergeDialog merger(program->Prompt(), {});
+    EXPECT_TRUE(merger.grab().save(QDir::tempPath() + "/tavik-merge.png"));
 }
 
 }  // namespace
