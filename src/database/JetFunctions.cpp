@@ -289,6 +289,19 @@ void FnIif(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_value(ctx, Truth(argv[0]) ? argv[1] : argv[2]);
 }
 
+// "&": a null operand counts as an empty text; only two nulls give null.
+void FnConcat(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL && sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    std::string joined;
+    for (int i = 0; i < 2; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) continue;
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
+        if (text) joined.append(text, static_cast<size_t>(sqlite3_value_bytes(argv[i])));
+    }
+    sqlite3_result_text(ctx, joined.data(), static_cast<int>(joined.size()), SQLITE_TRANSIENT);
+}
+
 void FnNz(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) != SQLITE_NULL) return sqlite3_result_value(ctx, argv[0]);
     if (argc > 1) return sqlite3_result_value(ctx, argv[1]);
@@ -413,6 +426,7 @@ bool RegisterJetFunctions(sqlite3* db) {
         {"jet_rtrim", 1,
          [](sqlite3_context* c, int, sqlite3_value** v) { FnTrim(c, v, false, true); }},
         {"jet_iif", 3, FnIif},
+        {"jet_concat", 2, FnConcat},
         {"jet_nz", 1, FnNz},
         {"jet_nz", 2, FnNz},
         {"jet_val", 1, FnVal},

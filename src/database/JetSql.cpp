@@ -263,6 +263,7 @@ private:
     void CloseScope(bool byUnion);
     void Emit(std::string piece) { m_out.push_back(std::move(piece)); }
     std::string Join(size_t from, size_t to) const;
+    void WrapConcatenations();
     int ParamIndex(const std::string& name);
 
     const std::vector<Token>& m_t;
@@ -426,6 +427,74 @@ bool CTranslator::EmitSelect(size_t& i) {
     return true;
 }
 
+namespace {
+
+// What a Jet "&" is emitted as until its operands are known.
+const char* const kConcatMark = "\x01&";
+
+// Pieces an operand of "&" never runs across: everything of lower precedence than "&" and
+// everything that separates expressions. "+", "-", "*" and "/" bind tighter and stay inside.
+bool EndsOperand(const std::string& piece) {
+    static const std::set<std::string> kEnds = {
+        ",",     "=",     "<>",     "<",      ">",       "<=",     ">=",     "AND",      "OR",
+        "NOT",   "LIKE",  "IN",     "IS",     "BETWEEN", "SELECT", "ALL",    "DISTINCT", "WHERE",
+        "SET",   "FROM",  "ON",     "HAVING", "BY",      "AS",     "THEN",   "ELSE",     "WHEN",
+        "CASE",  "END",   "VALUES", "LIMIT",  "OFFSET",  "UNION",  "ESCAPE", "XOR",      "EQV",
+        "ORDER", "GROUP", "ASC",    "DESC",   ";"};
+    return kEnds.count(piece) != 0;
+}
+
+bool Opens(const std::string& piece) {
+    return !piece.empty() && piece.back() == '(';
+}
+bool Closes(const std::string& piece) {
+    return piece == ")";
+}
+
+}  // namespace
+
+// Jet joins a null with a text as that text, where SQLite's "||" gives null: "[Info1] & "x""
+// in a bulk update would empty every row whose Info1 is null. Each "&" becomes
+// jet_concat(left, right), its operands found by precedence; the piece count stays the same,
+// so positions kept into the output remain valid.
+void CTranslator::WrapConcatenations() {
+    const std::vector<std::string> original = m_out;
+    for (size_t k = 0; k < original.size(); ++k) {
+        if (original[k] != kConcatMark) continue;
+        size_t left = k;
+        for (int depth = 0; left > 0; --left) {
+            const std::string& p = original[left - 1];
+            if (Closes(p)) {
+                ++depth;
+            } else if (Opens(p)) {
+                if (depth == 0) break;
+                --depth;
+            } else if (depth == 0 && EndsOperand(p)) {
+                break;
+            }
+        }
+        size_t right = k + 1;
+        for (int depth = 0; right < original.size(); ++right) {
+            const std::string& p = original[right];
+            if (Opens(p)) {
+                ++depth;
+            } else if (Closes(p)) {
+                if (depth == 0) break;
+                --depth;
+            } else if (depth == 0 && (EndsOperand(p) || p == kConcatMark)) {
+                break;
+            }
+        }
+        if (left == k || right == k + 1) {  // an operand is missing: leave it to the engine
+            m_out[k] = "||";
+            continue;
+        }
+        m_out[left] = "jet_concat(" + m_out[left];
+        m_out[k] = ",";
+        m_out[right - 1] += ")";
+    }
+}
+
 std::string CTranslator::Join(size_t from, size_t to) const {
     std::string r;
     for (size_t k = from; k < to && k < m_out.size(); ++k) {
@@ -564,7 +633,7 @@ bool CTranslator::Run(JetTranslation& r, bool criteria) {
                 m_parens.pop_back();
                 Emit(")");
             } else if (o == "&") {
-                Emit("||");
+                Emit(kConcatMark);
             } else if (o == "!") {
                 Emit(".");
             } else if (o == "!=") {
@@ -584,6 +653,7 @@ bool CTranslator::Run(JetTranslation& r, bool criteria) {
         CloseScope(false);
     if (!m_error.empty()) return false;
 
+    WrapConcatenations();
     r.sql = Join(0, m_out.size());
     r.parameters = m_params;
     if (r.isQuery && m_haveTopScope && m_topScope.star && !m_topGroupBy &&

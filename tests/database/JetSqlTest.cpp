@@ -123,6 +123,14 @@ TEST_F(JetSqlTest, FunctionsAndConcatenation) {
          "CRANS"},
         {"SELECT Trim(\"  a b  \") & \"|\" FROM [Disks] WHERE [ID] = 1", "a b|"},
         {"SELECT [Disk name] & \"-\" & [Size] FROM [Disks] WHERE [ID] = 2", "Utils-720"},
+        // A null joins as an empty text; "+" binds tighter than "&", "=" looser.
+        {"SELECT [Info1] & \"x\" FROM [Disks] WHERE [ID] = 1", "x"},
+        {"SELECT [Size] + 1 & \"|\" FROM [Disks] WHERE [ID] = 2", "721|"},
+        {"SELECT IIf([Info1] & \"\" = \"\", \"empty\", \"set\") FROM [Disks] WHERE [ID] = 1",
+         "empty"},
+        {"SELECT UCase(Left([Disk name], 2) & Mid([Disk name], 3)) & \".\" FROM [Disks] WHERE [ID] "
+         "= 2",
+         "UTILS."},
         {"SELECT IIf([DS], \"two\", \"one\") FROM [Disks] WHERE [ID] = 1", "one"},
         {"SELECT IIf([DS], \"two\", \"one\") FROM [Disks] WHERE [ID] = 2", "two"},
         {"SELECT Nz([Info1], \"none\") FROM [Disks] WHERE [ID] = 1", "none"},
