@@ -390,8 +390,13 @@ void CDatabaseCommands::ShowDatabaseItem(CTreeItem* item) {
         ShowSavedQueries();
     else if (item->Kind() == NodeKind::Parameters)
         ShowParameters();
-    else if (IsQueryKind(item->Kind()))
+    else if (item->Kind() == NodeKind::SqlQuery && IsFreeSqlCommand(QueryFieldsOf(*item))) {
+        // A command changes rows: it runs when asked to ("Run"), never by being selected.
+        m_shownItem = item->Id();
+        m_list.Clear();
+    } else if (IsQueryKind(item->Kind())) {
         RunQueryItem(item);
+    }
 }
 
 void CDatabaseCommands::RunQueryItem(CTreeItem* item) {

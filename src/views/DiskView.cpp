@@ -12,6 +12,7 @@
 
 #include "views/CatalogModel.h"
 #include "views/FileCommands.h"
+#include "views/MapView.h"
 #include "views/RecordListModel.h"
 
 namespace tavik {
@@ -127,9 +128,12 @@ void CDiskView::FileContextMenu(QContextMenuEvent* event) {
             continue;
         }
         const CommandId command = id;
-        QAction* a = menu.addAction(text, this, [this, command] { m_files->Run(command); });
-        // The map takes files once it selects sectors.
-        if (command == CommandId::EditSelect) a->setEnabled(false);
+        if (command == CommandId::EditSelect) {
+            QAction* a = menu.addAction(text, this, [this] { SelectInMap(); });
+            a->setEnabled(m_map && m_map->Drive());
+            continue;
+        }
+        menu.addAction(text, this, [this, command] { m_files->Run(command); });
     }
     menu.exec(event->globalPos());
 }
@@ -313,7 +317,17 @@ const char* CDiskView::CaptionHere(CommandId id, const CommandState&) const {
     return id == CommandId::EditSelect ? "Select current files" : nullptr;
 }
 
+void CDiskView::SelectInMap() {
+    if (!m_map || !m_map->Drive() || ShowsRecords()) return;
+    for (const int fdr : SelectedFdrs())
+        m_map->SelectFile(fdr);
+}
+
 bool CDiskView::HandleCommand(CommandId id) {
+    if (id == CommandId::EditSelect && !ShowsRecords()) {
+        SelectInMap();
+        return true;
+    }
     if (m_files && !ShowsRecords() && m_files->Run(id)) return true;
     if (id == CommandId::EditCopy) {
         QApplication::clipboard()->setText(ListAsText());

@@ -13,6 +13,7 @@ namespace tavik {
 
 class CCatalogModel;
 class CFileCommands;
+class CMapView;
 class CRecordListModel;
 class CRecordSet;
 class CUserPrompt;
@@ -42,6 +43,10 @@ public:
     int ItemId() const { return m_itemId; }
     // The File menu's commands; without them the list only shows.
     void SetFileCommands(CFileCommands* commands);
+    // The sector map "Select current files" selects the files in.
+    void SetMap(CMapView* map) { m_map = map; }
+    // Selects the selected files' sectors in the map.
+    void SelectInMap();
     // Opens the name cell of the current row for editing ("Rename").
     void StartRename();
     // Lists the rows of a record set (modes 1 to 5) in the columns of the codes; title is the
@@ -91,6 +96,7 @@ private:
     QString m_recordTitle;
     int m_itemId = 0;
     CFileCommands* m_files = nullptr;
+    CMapView* m_map = nullptr;
 };
 
 }  // namespace tavik

@@ -60,6 +60,9 @@ public:
     bool FileHighlighted() const { return m_file != 0; }
     // The position of the shown sector in that file: -1 for its FDR, -2 outside it.
     int FilePosition() const { return m_filePosition; }
+    // The stay-in-file file's FDR, signed as "Stay in file" is set (0 for none), and its label.
+    int StayFile() const { return m_file; }
+    const std::string& FileLabel() const { return m_fileLabel; }
 
     CVirtualDrive* Target() const { return m_target; }
     void SetTarget(CVirtualDrive* target) { m_target = target; }

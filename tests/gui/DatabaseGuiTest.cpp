@@ -438,6 +438,20 @@ TEST_F(DatabaseGui, PastingADriveOnTheDatabaseAddsItAndQueryNodesListTheirRows) 
     ASSERT_EQ(list().Mode(), ListMode::SqlResults);
     ASSERT_EQ(records().rowCount(), 1);
     EXPECT_EQ(records().Cell(0, 0), "2");
+
+    // A free SQL command is not executed by selecting its node, only when run.
+    ASSERT_TRUE(NewParameter(program->App().Database().Catalogue(), "Gone", 10));
+    CTreeNode command(NodeKind::SqlQuery, {}, "Purge params");
+    command.sql = "DELETE FROM [Params]";
+    command.display = "None";
+    CTreeItem* commandItem =
+        tree().Insert(tree().DatabaseRootItem(), std::move(command), "Purge params");
+    program->Prompt().messages.clear();
+    view.Select(commandItem);
+    EXPECT_EQ(Count("Params"), 1);
+    commands().RunQueryItem(commandItem);
+    EXPECT_EQ(Count("Params"), 0);
+    EXPECT_EQ(program->Prompt().messages, (std::vector<std::string>{"Modified 1 records"}));
 }
 
 TEST_F(DatabaseGui, ExportedTextMergesIntoANewCatalogueAndPropertiesReportIt) {
@@ -706,6 +720,15 @@ TEST_F(DatabaseGui, ScreenshotOfTheDiskRecords) {
     const QString shot = QDir::tempPath() + "/tavik-disk-records.png";
     EXPECT_TRUE(frame().grab().save(shot));
     EXPECT_EQ(records().rowCount(), 4);
+    CDiskSet& disks = program->App().Database().Catalogue().DiskSet();
+    ASSERT_TRUE(disks.MoveFirst());
+    CRecordDialog record(CRecordDialog::Kind::Disk, disks, program->Prompt(), false);
+    record.ToggleExpand();
+    EXPECT_TRUE(record.grab().save(QDir::tempPath() + "/tavik-record.png"));
+    CExportDialog exporter(program->Prompt(), {});
+    EXPECT_TRUE(exporter.grab().save(QDir::tempPath() + "/tavik-export.png"));
+    CMergeDialog merger(program->Prompt(), {});
+    EXPECT_TRUE(merger.grab().save(QDir::tempPath() + "/tavik-merge.png"));
 }
 
 }  // namespace

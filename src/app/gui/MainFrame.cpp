@@ -71,6 +71,11 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_editorView->SetMap(m_mapView);
     m_editorView->SetTree(&m_app.Tree(), [this](CTreeItem* item) { m_driveView->Select(item); });
     connect(m_editorView, &CEditorView::StatusChanged, this, &CMainFrame::UpdateStatusPanes);
+    m_mapView->SetOptions(&m_app.Options());
+    m_mapView->SetPrompt(&m_prompt);
+    m_mapView->SetPanes(m_driveView, m_diskView, m_editorView);
+    m_mapView->SetClip(&m_app.InternalClip());
+    m_diskView->SetMap(m_mapView);
     m_databaseCommands =
         std::make_unique<CDatabaseCommands>(m_app, *m_driveView, *m_diskView, m_prompt, this);
     m_queryCommands = std::make_unique<CQueryCommands>(*m_driveView, m_app.Database().Catalogue(),
@@ -320,6 +325,10 @@ CommandState CMainFrame::GatherState() const {
     s.fileHighlighted = m_editorView->FileHighlighted();
     s.stayInFile = m_editorView->StayInFile();
     s.mapLoaded = m_mapView->Drive() != nullptr;
+    s.findPatternSet = m_mapView->Search().FindPatternSet();
+    s.replacePatternSet = m_mapView->Search().ReplacePatternSet();
+    s.currentMatch = m_mapView->Search().HasMatch();
+    s.sectorUnderCaretSelected = m_mapView->IsCellSelected(m_mapView->CurrentCell());
     s.databaseOpen = m_app.Database().IsOpen();
     s.advanced = m_app.Options().advancedView != 0;
     s.devices = m_app.Options().showRemoteDevices != 0;
