@@ -34,11 +34,13 @@ QColor Colour(const MapColour& c) {
 
 QFont GridFont() {
     QFont font("Courier New", 10);
+    font.setBold(true);  // thin green dots on white are hard to see otherwise
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     if (!QFontInfo(font).fixedPitch()) {
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         font.setPointSize(10);
+        font.setBold(true);
     }
     return font;
 }
