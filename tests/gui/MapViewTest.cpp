@@ -287,6 +287,24 @@ TEST_F(MapView, FindSelectsTheMatchingSectorAndReportsNotFound) {
     EXPECT_EQ(Prompt().messages.back(), "Invalid format specification");
 }
 
+TEST_F(MapView, FindInsideTheFileTheEditorStaysIn) {
+    Map().SelectFile(m_alpha);
+    m_dialogs.finds = {{Ascii("NEEDLE"), SearchMode::FindAll, true}};
+    ASSERT_TRUE(Frame().Execute(CommandId::EditFind));
+    EXPECT_EQ(m_dialogs.fileLabel, "ALPHA");
+    EXPECT_TRUE(m_dialogs.insideOffered);
+    ASSERT_FALSE(Prompt().messages.empty());
+    EXPECT_EQ(Prompt().messages.back(), "Not found") << "BETA's data lies outside ALPHA";
+    EXPECT_TRUE(Editor().StayInFile());
+
+    // Searching the disk leaves the file only remembered.
+    m_dialogs.finds = {{Ascii("NEEDLE"), SearchMode::FindNext, false}};
+    ASSERT_TRUE(Frame().Execute(CommandId::EditFind));
+    EXPECT_EQ(Editor().CurrentSector(), Drive().FileToDiskSector(m_beta, 0));
+    EXPECT_FALSE(Editor().StayInFile());
+    EXPECT_EQ(Editor().StayFile(), -m_alpha);
+}
+
 TEST_F(MapView, ReplaceWritesTheShownMatchAndListsTheCatalogAgain) {
     const int sector = Drive().FileToDiskSector(m_beta, 0);
     SearchForm form = Ascii("NEEDLE");
