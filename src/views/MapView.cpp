@@ -12,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <algorithm>
+#include <cstdlib>
 
 #include "app/Options.h"
 #include "app/TreeModel.h"
@@ -34,11 +35,13 @@ QColor Colour(const MapColour& c) {
 
 QFont GridFont() {
     QFont font("Courier New", 10);
+    font.setBold(true);  // thin green dots on white are hard to see otherwise
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     if (!QFontInfo(font).fixedPitch()) {
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         font.setPointSize(10);
+        font.setBold(true);
     }
     return font;
 }
@@ -437,6 +440,11 @@ void CMapView::Paste() {
 
 void CMapView::Find() {
     if (!m_drive) return;
+    // The file to search inside is the editor's stay-in-file file, active or remembered.
+    if (m_editor && m_editor->StayFile() != 0) {
+        m_file = std::abs(m_editor->StayFile());
+        m_fileName = m_editor->FileLabel();
+    }
     SearchForm form = m_form;
     form.insideFile = m_file;
     bool inside = m_file > 0 && m_editor && m_editor->StayInFile();

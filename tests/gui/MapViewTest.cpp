@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -17,6 +18,7 @@
 #include "views/DriveView.h"
 #include "views/EditorView.h"
 #include "views/MapView.h"
+#include "views/TreeOperations.h"
 
 namespace tavik {
 namespace {
@@ -176,10 +178,18 @@ TEST_F(MapView, ClickingACellMovesTheEditorThere) {
     const QRect last = Map().CellRect(17);
     EXPECT_EQ(Map().CellAt(QPoint(last.right() + 3 * cellWidth, last.center().y())), -1);
 
+    // Arrow keys move by a cell and by a line; the editor follows.
+    for (const auto& [key, expected] : {std::pair{Qt::Key_Right, 46}, std::pair{Qt::Key_Down, 64},
+                                        std::pair{Qt::Key_Home, 54}, std::pair{Qt::Key_Left, 53}}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&Map(), &press);
+        EXPECT_EQ(Editor().CurrentSector(), expected) << key;
+    }
+
     // The editor moving the map's cell does not move the editor again.
     Map().SetCurrentCell(100);
     EXPECT_EQ(Map().CurrentCell(), 100);
-    EXPECT_EQ(Editor().CurrentSector(), 45);
+    EXPECT_EQ(Editor().CurrentSector(), 53);
 }
 
 TEST_F(MapView, MarkUsedAndFreeChangeTheBitmapAndTheCell) {
@@ -277,6 +287,24 @@ TEST_F(MapView, FindSelectsTheMatchingSectorAndReportsNotFound) {
     EXPECT_EQ(Prompt().messages.back(), "Invalid format specification");
 }
 
+TEST_F(MapView, FindInsideTheFileTheEditorStaysIn) {
+    Map().SelectFile(m_alpha);
+    m_dialogs.finds = {{Ascii("NEEDLE"), SearchMode::FindAll, true}};
+    ASSERT_TRUE(Frame().Execute(CommandId::EditFind));
+    EXPECT_EQ(m_dialogs.fileLabel, "ALPHA");
+    EXPECT_TRUE(m_dialogs.insideOffered);
+    ASSERT_FALSE(Prompt().messages.empty());
+    EXPECT_EQ(Prompt().messages.back(), "Not found") << "BETA's data lies outside ALPHA";
+    EXPECT_TRUE(Editor().StayInFile());
+
+    // Searching the disk leaves the file only remembered.
+    m_dialogs.finds = {{Ascii("NEEDLE"), SearchMode::FindNext, false}};
+    ASSERT_TRUE(Frame().Execute(CommandId::EditFind));
+    EXPECT_EQ(Editor().CurrentSector(), Drive().FileToDiskSector(m_beta, 0));
+    EXPECT_FALSE(Editor().StayInFile());
+    EXPECT_EQ(Editor().StayFile(), -m_alpha);
+}
+
 TEST_F(MapView, ReplaceWritesTheShownMatchAndListsTheCatalogAgain) {
     const int sector = Drive().FileToDiskSector(m_beta, 0);
     SearchForm form = Ascii("NEEDLE");
@@ -297,6 +325,24 @@ TEST_F(MapView, CopyPutsTheGridOnTheClipboard) {
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), Map().GridText());
     EXPECT_EQ(CMapView::ContextEntries(),
               (QStringList{"Mark used", "Mark free", "(Un)Select", "Clear selection"}));
+}
+
+TEST_F(MapView, PasteTakesSectorFilesAndDiskClips) {
+    std::string& clip = m_program->App().InternalClip();
+    clip = FilesClip(m_item->Id(), {m_beta});
+    ASSERT_TRUE(Map().HandleCommand(CommandId::EditPaste));
+    const int data = Drive().FileToDiskSector(m_beta, 0);
+    EXPECT_EQ(Map().Map().SelectedSectors(), (std::vector<int>{m_beta, data}));
+    EXPECT_EQ(Editor().CurrentSector(), m_beta);
+
+    clip = "<" + std::to_string(m_item->Id()) + "> Sector: " + std::to_string(data);
+    ASSERT_TRUE(Map().HandleCommand(CommandId::EditPaste));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(Editor().Buffer().data()) + 40, 6),
+              "NEEDLE");
+
+    clip = ItemClip(*m_item);
+    ASSERT_TRUE(Map().HandleCommand(CommandId::EditPaste));
+    EXPECT_EQ(Editor().Target(), &Drive());
 }
 
 TEST_F(MapView, ScreenshotOfTheLowerRow) {
