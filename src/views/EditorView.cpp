@@ -145,15 +145,15 @@ bool CEditorView::LoadSector(CVirtualDrive& source, int n, std::string& error) {
 }
 
 void CEditorView::SetStayInFile(int fdr, const std::string& name) {
-    if (!m_drive || fdr <= 0) {
+    if (!m_drive || fdr == 0) {
         m_file = 0;
         m_fileLabel.clear();
         m_fileSectors.clear();
     } else {
         m_file = fdr;
         m_fileLabel = TrimmedName(name);
-        if (!ReadFileSectors(*m_drive, fdr, m_fileSectors)) Fail(m_drive->ErrorText());
-        m_filePosition = PositionOfSector(m_fileSectors, fdr, m_sector);
+        if (!ReadFileSectors(*m_drive, std::abs(fdr), m_fileSectors)) Fail(m_drive->ErrorText());
+        m_filePosition = PositionOfSector(m_fileSectors, std::abs(fdr), m_sector);
     }
     emit StatusChanged();
 }
@@ -389,7 +389,7 @@ bool CEditorView::RefreshFileSectors() {
 
 void CEditorView::ShowPosition(int position) {
     if (position == m_filePosition) return;
-    const int sector = SectorAtPosition(m_fileSectors, m_file, position);
+    const int sector = SectorAtPosition(m_fileSectors, std::abs(m_file), position);
     if (sector >= 0) ShowSector(sector);
 }
 

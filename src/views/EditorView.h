@@ -54,7 +54,8 @@ public:
     // Shows sector n (0 to 1600) of the drive: false, with the error shown, when it cannot be
     // read. The map's current cell follows.
     bool ShowSector(int n);
-    // Makes the file whose FDR is at `fdr` the stay-in-file file, moves confined to it.
+    // Makes the file whose FDR is at `fdr` the stay-in-file file: moves are confined to it
+    // while fdr is positive, a negative fdr only remembers it, 0 drops it.
     void SetStayInFile(int fdr, const std::string& name);
     bool StayInFile() const { return m_file > 0; }
     bool FileHighlighted() const { return m_file != 0; }

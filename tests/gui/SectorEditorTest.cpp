@@ -320,6 +320,13 @@ TEST_F(SectorEditor, MovesInAFileFollowItsSectorsAndTheCaptionsSaySo) {
     EXPECT_EQ(Editor().CurrentSector(), 18);
     Run(CommandId::SectorPrevious);
     EXPECT_EQ(Editor().CurrentSector(), 17);
+
+    // A file handed over as only remembered keeps its label but confines nothing.
+    Editor().SetStayInFile(-fdr, "SPLIT");
+    EXPECT_FALSE(Editor().StayInFile());
+    EXPECT_TRUE(Frame().IsEnabled(CommandId::SectorStayInFile));
+    Run(CommandId::SectorStayInFile);
+    EXPECT_EQ(Editor().StayFile(), fdr);
 }
 
 TEST_F(SectorEditor, CopyAndMarkChangeSectorsAndTheBitmap) {
