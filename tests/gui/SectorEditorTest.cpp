@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QSplitter>
 #include <QTextBlock>
 #include <QTextCharFormat>
 
@@ -376,6 +378,42 @@ TEST_F(SectorEditor, ATargetDiskThatIsDismountedIsForgotten) {
     EXPECT_EQ(Editor().Target(), nullptr);
 }
 
+TEST_F(SectorEditor, ADriveItemDroppedOnTheEditorBecomesTheTarget) {
+    CTreeItem* other = MountOther(0);
+    ASSERT_TRUE(other);
+    Tree().Select(m_item);
+    QMimeData mime;
+    mime.setData("application/x-tavik-tree-item", QByteArray::number(other->Id()));
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Editor().viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Editor().viewport(), &drop);
+    EXPECT_EQ(Editor().Target(), other->Drive());
+    EXPECT_EQ(Editor().TargetStatus(), "To " + QString::fromStdString(other->Text()));
+    EXPECT_EQ(Editor().Drive(), m_item->Drive()) << "the shown disk stays";
+    // A folder is no target.
+    mime.setData("application/x-tavik-tree-item",
+                 QByteArray::number(Tree().Tree().PcRootItem()->Id()));
+    QDragEnterEvent again(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Editor().viewport(), &again);
+    QDropEvent folder(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Editor().viewport(), &folder);
+    EXPECT_EQ(Editor().Target(), other->Drive());
+}
+
+TEST_F(SectorEditor, AnUnreadableSectorIsReportedAndTheShownOneStays) {
+    ASSERT_TRUE(Editor().ShowSector(100));
+    Type("99");
+    EXPECT_FALSE(Editor().ShowSector(1600));
+    ASSERT_EQ(Prompt().messages.size(), 1u);
+    EXPECT_EQ(Prompt().messages[0], m_item->Drive()->ErrorText());
+    EXPECT_EQ(Editor().CurrentSector(), 100);
+    EXPECT_EQ(Editor().Buffer()[0], 0x99) << "the edit is kept";
+    EXPECT_FALSE(Editor().ShowSector(1601));  // refused without reading
+    EXPECT_EQ(Prompt().messages.size(), 1u);
+}
+
 TEST_F(SectorEditor, AScreenshotOfTheEditor) {
     ASSERT_TRUE(Editor().ShowSector(2));
     Type("41");
@@ -384,6 +422,11 @@ TEST_F(SectorEditor, AScreenshotOfTheEditor) {
     const QByteArray folder = qgetenv("TAVIK_SHOTS");
     if (!folder.isEmpty())
         shot.save(QDir(QString::fromLocal8Bit(folder)).filePath("sector-editor.png"));
+    // The editor alone, tall enough for its 16 lines.
+    Frame().Rows()->setSizes({200, 400});
+    const QPixmap pane = Editor().grab();
+    if (!folder.isEmpty())
+        pane.save(QDir(QString::fromLocal8Bit(folder)).filePath("sector-editor-pane.png"));
 }
 
 }  // namespace
