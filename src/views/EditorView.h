@@ -106,6 +106,8 @@ protected:
     void dropEvent(QDropEvent* e) override;
 
 private:
+    static constexpr int kHighestReadable = kMaxSectors;  // the dialogs accept 0 to 1600
+
     void AboutToRemove(CTreeItem* item) override;
 
     void Redraw();
