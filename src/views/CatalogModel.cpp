@@ -5,6 +5,7 @@
 #include "disk/Catalog.h"
 #include "disk/TiDateTime.h"
 #include "disk/VirtualDrive.h"
+#include "views/DialogText.h"
 #include "views/Icons.h"
 #include "views/ListSort.h"
 
@@ -13,7 +14,7 @@ namespace tavik {
 namespace {
 
 QString FromCp1252(const std::string& s) {
-    return QString::fromStdString(Cp1252ToUtf8(s));
+    return dialogs::Q(s);
 }
 
 constexpr int kDateOrder = 5;  // four-digit year first, so that the text sorts by date

@@ -5,6 +5,7 @@
 #include "database/DisplaySpec.h"
 #include "database/RecordSet.h"
 #include "database/query/CatalogueExport.h"
+#include "views/DialogText.h"
 #include "views/ListSort.h"
 
 namespace tavik {
@@ -12,7 +13,7 @@ namespace tavik {
 namespace {
 
 QString FromCp1252(const std::string& s) {
-    return QString::fromStdString(Cp1252ToUtf8(s));
+    return dialogs::Q(s);
 }
 
 bool IsNumber(DbType type) {

@@ -13,7 +13,7 @@
 
 #include "base/UserPrompt.h"
 #include "database/dialogs/ConditionRow.h"
-#include "database/dialogs/DialogText.h"
+#include "views/DialogText.h"
 #include "database/query/ConditionBuilder.h"
 #include "database/query/QueryRules.h"
 

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include "database/dialogs/DialogText.h"
+#include "views/DialogText.h"
 
 namespace tavik {
 

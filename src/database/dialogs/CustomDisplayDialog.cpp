@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "base/UserPrompt.h"
-#include "database/dialogs/DialogText.h"
+#include "views/DialogText.h"
 #include "database/dialogs/DisplayBuilderRow.h"
 
 namespace tavik {

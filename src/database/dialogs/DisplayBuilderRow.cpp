@@ -8,7 +8,7 @@
 #include <QPushButton>
 
 #include "database/DisplaySpec.h"
-#include "database/dialogs/DialogText.h"
+#include "views/DialogText.h"
 
 namespace tavik {
 

@@ -12,7 +12,7 @@
 
 #include "base/CInteger.h"
 #include "base/UserPrompt.h"
-#include "database/dialogs/DialogText.h"
+#include "views/DialogText.h"
 
 namespace tavik {
 

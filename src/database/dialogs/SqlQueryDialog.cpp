@@ -17,7 +17,7 @@
 
 #include "base/UserPrompt.h"
 #include "database/DisplaySpec.h"
-#include "database/dialogs/DialogText.h"
+#include "views/DialogText.h"
 #include "database/dialogs/DisplayBuilderRow.h"
 #include "database/query/QueryColumns.h"
 #include "database/query/QueryRun.h"

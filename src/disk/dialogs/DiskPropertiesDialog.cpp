@@ -15,17 +15,14 @@
 #include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "disk/TiDateTime.h"
+#include "views/DialogText.h"
 
 namespace tavik {
 
 namespace {
 
-QString Q(const std::string& s) {
-    return QString::fromStdString(Cp1252ToUtf8(s));
-}
-std::string S(const QString& s) {
-    return Utf8ToCp1252(s.toStdString());
-}
+using dialogs::Q;
+using dialogs::S;
 
 constexpr int kDialogDateOrder = 0;  // dd/mm/yy, as the messages ask for
 

@@ -8,17 +8,14 @@
 #include <QVBoxLayout>
 
 #include "base/Cp1252.h"
+#include "views/DialogText.h"
 
 namespace tavik {
 
 namespace {
 
-QString Q(const std::string& s) {
-    return QString::fromStdString(Cp1252ToUtf8(s));
-}
-std::string S(const QString& s) {
-    return Utf8ToCp1252(s.toStdString());
-}
+using dialogs::Q;
+using dialogs::S;
 
 }  // namespace
 

@@ -18,6 +18,7 @@
 #include "base/Cp1252.h"
 #include "exchange/PcFileKind.h"
 #include "exchange/TiFileChooser.h"
+#include "views/DialogText.h"
 #include "views/Icons.h"
 
 namespace tavik {
@@ -28,7 +29,7 @@ QString Path(const std::string& s) {
     return QString::fromStdString(s);
 }
 QString Ti(const std::string& s) {
-    return QString::fromStdString(Cp1252ToUtf8(s));
+    return dialogs::Q(s);
 }
 
 constexpr size_t kLookInEntries = 10;

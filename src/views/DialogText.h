@@ -1,4 +1,4 @@
-// Texts between the catalogue (code page 1252, "\r\n" line ends) and the dialogs' widgets
+// Texts between the core (code page 1252, "\r\n" line ends) and the widgets
 // (UTF-8 strings, "\n" line ends).
 #pragma once
 
