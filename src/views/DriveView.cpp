@@ -145,8 +145,10 @@ void CDriveView::AboutToRemove(CTreeItem* item) {
     // The panes keep plain references to the drive: they forget it before it goes.
     if (m_current && item->Contains(m_current)) ClearPanes();
     if (m_target && item->Contains(m_target)) {
+        // The editor may have taken another target since (a drop, a paste, a swap).
+        const bool stillTarget = m_editor && m_editor->Target() == m_target->Drive();
         m_target = nullptr;
-        if (m_editor) {
+        if (stillTarget) {
             m_editor->SetTarget(nullptr);
             m_editor->SetTargetName({});
         }

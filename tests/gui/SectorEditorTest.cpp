@@ -376,6 +376,21 @@ TEST_F(SectorEditor, ATargetDiskThatIsDismountedIsForgotten) {
     Tree().SetContextItem(other);
     Tree().DismountItem();
     EXPECT_EQ(Editor().Target(), nullptr);
+
+    // A target the tree chose and the editor has since replaced: dismounting the old one
+    // leaves the editor's own target alone.
+    CTreeItem* first = MountOther(0);
+    CTreeItem* second = MountOther(0);
+    ASSERT_TRUE(first && second);
+    Tree().SetContextItem(first);
+    Tree().SelectAsTarget();
+    m_program->App().InternalClip() = "<" + std::to_string(second->Id()) + "> Disk: OTHER";
+    Tree().Select(m_item);
+    Run(CommandId::EditPaste);
+    ASSERT_EQ(Editor().Target(), second->Drive());
+    Tree().SetContextItem(first);
+    Tree().DismountItem();
+    EXPECT_EQ(Editor().Target(), second->Drive());
 }
 
 TEST_F(SectorEditor, ADriveItemDroppedOnTheEditorBecomesTheTarget) {
