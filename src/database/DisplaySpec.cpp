@@ -157,7 +157,8 @@ const std::vector<std::string>& ListCaptions(ListKind list) {
                                                      "Creation date",
                                                      "Creation time",
                                                      "Modification date",
-                                                     "Modification time"};
+                                                     "Modification time",
+                                                     "FDR"};
     static const std::vector<std::string> none;
     switch (list) {
         case ListKind::DiskCatalog:

@@ -2,6 +2,7 @@
 
 #include "base/Cp1252.h"
 #include "base/UserPrompt.h"
+#include "database/DisplaySpec.h"
 #include "disk/Catalog.h"
 #include "disk/TiDateTime.h"
 #include "disk/VirtualDrive.h"
@@ -21,17 +22,66 @@ constexpr int kDateOrder = 5;  // four-digit year first, so that the text sorts 
 
 }  // namespace
 
-const char* const kHeaders[] = {"File name",         "Type", "Size", "Protected", "Creation date",
-                                "Modification date", "FDR"};
+// Until a specification is set: the columns of the default one.
+const uint32_t kDefaultColumns[] = {
+    ColumnCode(CCatalogModel::FileName, 100, JustifyDefault),
+    ColumnCode(CCatalogModel::TypeField, 50, JustifyDefault),
+    ColumnCode(CCatalogModel::SizeField, 45, JustifyRight),
+    ColumnCode(CCatalogModel::ProtectedField, 60, JustifyDefault),
+    ColumnCode(CCatalogModel::CreationDate, 95, JustifyDefault),
+    ColumnCode(CCatalogModel::ModificationDate, 110, JustifyDefault),
+    ColumnCode(CCatalogModel::FdrField, 45, JustifyRight)};
 
 CCatalogModel::CCatalogModel(QObject* parent)
-    : QAbstractTableModel(parent), m_headers(std::begin(kHeaders), std::end(kHeaders)) {}
+    : QAbstractTableModel(parent),
+      m_columns(std::begin(kDefaultColumns), std::end(kDefaultColumns)) {
+    ResetHeaders();
+}
+
+void CCatalogModel::ResetHeaders() {
+    const std::vector<std::string>& captions = ListCaptions(ListKind::DiskCatalog);
+    m_headers.clear();
+    for (uint32_t code : m_columns) {
+        const auto field = static_cast<size_t>(CodeField(code));
+        m_headers.push_back(field < captions.size() ? captions[field] : std::string());
+    }
+}
+
+void CCatalogModel::SetSpecification(const std::string& spec, const std::vector<uint16_t>& sizes) {
+    std::vector<uint32_t> columns =
+        BuildColumns(spec, ListCaptions(ListKind::DiskCatalog), sizes, false);
+    std::erase_if(columns, [](uint32_t code) { return CodeField(code) >= FieldCount; });
+    if (columns.empty()) return;
+    beginResetModel();
+    m_columns = std::move(columns);
+    ResetHeaders();
+    endResetModel();
+}
+
+int CCatalogModel::FieldOfColumn(int column) const {
+    if (column < 0 || column >= static_cast<int>(m_columns.size())) return -1;
+    return CodeField(m_columns[static_cast<size_t>(column)]);
+}
+
+bool CCatalogModel::IsNumericField(int field) {
+    switch (field) {
+        case SizeField:
+        case Records:
+        case LastByte:
+        case RecordsPerSector:
+        case Clusters:
+        case FdrField:
+            return true;
+        default:
+            return false;
+    }
+}
 
 int CCatalogModel::ListDisk(CVirtualDrive* drive, CUserPrompt& prompt) {
     beginResetModel();
     m_drive = drive;
     m_rows.clear();
-    m_headers.assign(std::begin(kHeaders), std::end(kHeaders));
+    ResetHeaders();
     endResetModel();
     if (!drive) return 0;
     std::vector<FileProperties> rows;
@@ -61,13 +111,14 @@ int CCatalogModel::ListDisk(CVirtualDrive* drive, CUserPrompt& prompt) {
 }
 
 void CCatalogModel::SortByColumn(int column) {
-    if (column < 0 || column >= ColumnCount) return;
+    const int field = FieldOfColumn(column);
+    if (field < 0) return;
     const bool descending = ClickHeader(m_headers, column);
-    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
-    const bool numeric = column == Size || column == Fdr;
+    emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+    const bool numeric = IsNumericField(field);
     std::vector<std::string> keys;
     for (const FileProperties& f : m_rows)
-        keys.push_back(SortKey(Utf8ToCp1252(CellText(f, column).toStdString()), numeric));
+        keys.push_back(SortKey(Utf8ToCp1252(CellText(f, field).toStdString()), numeric));
     const std::vector<int> order = SortedOrder(keys, descending);
     emit layoutAboutToBeChanged();
     const QModelIndexList before = persistentIndexList();
@@ -102,7 +153,7 @@ int CCatalogModel::rowCount(const QModelIndex& parent) const {
 }
 
 int CCatalogModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
 }
 
 int CCatalogModel::IconIndex(uint8_t status, uint8_t recordLength) {
@@ -122,25 +173,39 @@ int CCatalogModel::IconIndex(uint8_t status, uint8_t recordLength) {
     }
 }
 
-QString CCatalogModel::CellText(const FileProperties& f, int column) {
-    switch (column) {
-        case Name:
+QString CCatalogModel::CellText(const FileProperties& f, int field) {
+    const auto date = [](uint16_t day, uint16_t time) {
+        return day == 0 && time == 0 ? QString() : FromCp1252(DateText(day, kDateOrder));
+    };
+    const auto clock = [](uint16_t day, uint16_t time) {
+        return day == 0 && time == 0 ? QString() : FromCp1252(TimeText(time, true));
+    };
+    switch (field) {
+        case FileName:
             return FromCp1252(std::string(f.name.begin(), f.name.end()));
-        case Type:
+        case TypeField:
             return FromCp1252(CatalogTypeText(f.status, f.recordLength));
-        case Size:
+        case SizeField:
             return QString::number(f.sectors);
-        case Protected:
+        case Records:
+            return QString::number(f.records);
+        case LastByte:
+            return QString::number(f.eofOffset);
+        case RecordsPerSector:
+            return QString::number(f.recordsPerSector);
+        case ProtectedField:
             return (f.status & kStatusProtected) ? QStringLiteral("P") : QStringLiteral(" ");
-        case Created:
-            return f.creationDate == 0 && f.creationTime == 0
-                       ? QString()
-                       : FromCp1252(DateText(f.creationDate, kDateOrder));
-        case Modified:
-            return f.updateDate == 0 && f.updateTime == 0
-                       ? QString()
-                       : FromCp1252(DateText(f.updateDate, kDateOrder));
-        case Fdr:
+        case Clusters:
+            return QString::number(f.clusters.size());
+        case CreationDate:
+            return date(f.creationDate, f.creationTime);
+        case CreationTime:
+            return clock(f.creationDate, f.creationTime);
+        case ModificationDate:
+            return date(f.updateDate, f.updateTime);
+        case ModificationTime:
+            return clock(f.updateDate, f.updateTime);
+        case FdrField:
             return QString::number(f.fdrSector);
         default:
             return {};
@@ -149,24 +214,35 @@ QString CCatalogModel::CellText(const FileProperties& f, int column) {
 
 QVariant CCatalogModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size())) return {};
-    const FileProperties& f = m_rows[index.row()];
-    if (role == Qt::DisplayRole) return CellText(f, index.column());
-    if (role == Qt::EditRole && index.column() == Name) return CellText(f, Name).trimmed();
-    if (role == Qt::DecorationRole && index.column() == Name)
+    const FileProperties& f = m_rows[static_cast<size_t>(index.row())];
+    const int field = FieldOfColumn(index.column());
+    if (role == Qt::DisplayRole) return CellText(f, field);
+    if (role == Qt::EditRole && field == FileName) return CellText(f, field).trimmed();
+    if (role == Qt::DecorationRole && index.column() == 0)
         return CatalogIcon(IconIndex(f.status, f.recordLength));
-    if (role == Qt::TextAlignmentRole && (index.column() == Size || index.column() == Fdr))
-        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::TextAlignmentRole) {
+        switch (CodeJustification(m_columns[static_cast<size_t>(index.column())])) {
+            case JustifyRight:
+                return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+            case JustifyCenter:
+                return QVariant(Qt::AlignHCenter | Qt::AlignVCenter);
+            default:
+                return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+        }
+    }
     return {};
 }
 
 Qt::ItemFlags CCatalogModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (index.isValid() && index.column() == Name && onRename) f |= Qt::ItemIsEditable;
+    if (index.isValid() && FieldOfColumn(index.column()) == FileName && onRename)
+        f |= Qt::ItemIsEditable;
     return f;
 }
 
 bool CCatalogModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || !index.isValid() || index.column() != Name || !onRename)
+    if (role != Qt::EditRole || !index.isValid() || FieldOfColumn(index.column()) != FileName ||
+        !onRename)
         return false;
     if (index.row() >= static_cast<int>(m_rows.size())) return false;
     const int fdr = m_rows[index.row()].fdrSector;
@@ -176,8 +252,9 @@ bool CCatalogModel::setData(const QModelIndex& index, const QVariant& value, int
 
 QVariant CCatalogModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    return section >= 0 && section < ColumnCount ? QString::fromStdString(m_headers[section])
-                                                 : QVariant();
+    return section >= 0 && section < static_cast<int>(m_headers.size())
+               ? QString::fromStdString(m_headers[static_cast<size_t>(section)])
+               : QVariant();
 }
 
 }  // namespace tavik

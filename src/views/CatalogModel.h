@@ -1,5 +1,5 @@
 // The rows of the catalog list in its disk-catalog mode: one row per file of the disk's index,
-// in index order, with the cells of the default catalog display specification.
+// in index order, in the columns of the catalog display specification.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -17,9 +17,33 @@ class CUserPrompt;
 class CCatalogModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // The fields a catalog specification can name, by field number.
+    enum Field {
+        FileName,
+        TypeField,
+        SizeField,
+        Records,
+        LastByte,
+        RecordsPerSector,
+        ProtectedField,
+        Clusters,
+        CreationDate,
+        CreationTime,
+        ModificationDate,
+        ModificationTime,
+        FdrField,
+        FieldCount
+    };
+    // The columns of the default specification, by position.
     enum Column { Name, Type, Size, Protected, Created, Modified, Fdr, ColumnCount };
 
     explicit CCatalogModel(QObject* parent = nullptr);
+
+    // The columns a display specification gives, widths and justifications filled from the
+    // size list by field number. A specification naming no field keeps the columns as they are.
+    void SetSpecification(const std::string& spec, const std::vector<uint16_t>& sizes);
+    const std::vector<uint32_t>& Columns() const { return m_columns; }
+    int FieldOfColumn(int column) const;
 
     // Lists the drive's catalog. Between two files a held F4 asks "Abort listing?"; a read
     // error stops with the drive's error text. Returns the number of rows listed.
@@ -43,12 +67,15 @@ public:
     // The row's icon index: 0 program, 1 DIS/FIX, 2 DIS/VAR, 3 INT/FIX, 4 INT/VAR,
     // 5 INT/FIX or INT/VAR with record length 1.
     static int IconIndex(uint8_t status, uint8_t recordLength);
-    static QString CellText(const FileProperties& file, int column);
+    static QString CellText(const FileProperties& file, int field);
+    static bool IsNumericField(int field);
 
 private:
     CVirtualDrive* m_drive = nullptr;
     std::vector<FileProperties> m_rows;
+    std::vector<uint32_t> m_columns;
     std::vector<std::string> m_headers;
+    void ResetHeaders();
 };
 
 }  // namespace tavik

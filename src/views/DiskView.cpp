@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <set>
 
+#include "database/DisplaySpec.h"
 #include "views/CatalogModel.h"
 #include "views/FileCommands.h"
 #include "views/MapView.h"
@@ -22,10 +23,13 @@ namespace {
 // A click this close to a row's left edge lands on its icon and opens no edit box.
 constexpr int kIconMargin = 16;
 
-void SetCatalogWidths(QHeaderView* header) {
-    static const int kWidths[] = {100, 50, 45, 60, 95, 110, 45};
-    for (int c = 0; c < CCatalogModel::ColumnCount; ++c)
-        header->resizeSection(c, kWidths[c]);
+void SetCatalogWidths(QHeaderView* header, const CCatalogModel& model) {
+    constexpr int kDefaultWidth = 80;
+    const auto& columns = model.Columns();
+    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+        const int width = CodeWidth(columns[static_cast<size_t>(c)]);
+        header->resizeSection(c, width > 0 ? width : kDefaultWidth);
+    }
 }
 
 }  // namespace
@@ -47,19 +51,25 @@ CDiskView::CDiskView(CUserPrompt& prompt, QWidget* parent)
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header()->setSectionsClickable(true);
     connect(header(), &QHeaderView::sectionClicked, this, &CDiskView::SortByColumn);
-    SetCatalogWidths(header());
+    SetCatalogWidths(header(), *m_model);
 }
 
 void CDiskView::ListDisk(CVirtualDrive* drive, const QString& itemText, int itemId) {
     if (ShowsRecords() || model() != m_model) {
         m_records->Clear();
         setModel(m_model);
-        SetCatalogWidths(header());
+        SetCatalogWidths(header(), *m_model);
     }
     m_mode = ListMode::DiskCatalog;
     m_itemText = itemText;
     m_itemId = itemId;
     m_model->ListDisk(drive, m_prompt);
+}
+
+void CDiskView::SetCatalogSpecification(const std::string& spec,
+                                        const std::vector<uint16_t>& sizes) {
+    m_model->SetSpecification(spec, sizes);
+    if (model() == m_model) SetCatalogWidths(header(), *m_model);
 }
 
 void CDiskView::Relist() {
@@ -98,7 +108,12 @@ void CDiskView::StartRename() {
     QModelIndex index = currentIndex();
     if (!index.isValid() && SelectedCount() > 0) index = selectionModel()->selectedRows().front();
     if (!index.isValid()) return;
-    index = m_model->index(index.row(), CCatalogModel::Name);
+    int nameColumn = 0;
+    while (nameColumn < m_model->columnCount() &&
+           m_model->FieldOfColumn(nameColumn) != CCatalogModel::FileName)
+        ++nameColumn;
+    if (nameColumn == m_model->columnCount()) return;  // the list shows no name to edit
+    index = m_model->index(index.row(), nameColumn);
     setCurrentIndex(index);
     edit(index);
 }

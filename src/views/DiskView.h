@@ -5,6 +5,7 @@
 
 #include <QTreeView>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "views/Command.h"
@@ -38,6 +39,8 @@ public:
     // Lists the drive (mode 0); itemText is the drive item's text, used in copied titles, and
     // itemId the drive item's number, used in file clips.
     void ListDisk(CVirtualDrive* drive, const QString& itemText, int itemId = 0);
+    // The catalog's columns from its display specification and size list.
+    void SetCatalogSpecification(const std::string& spec, const std::vector<uint16_t>& sizes);
     // Lists the shown disk again (after a file command), keeping the selected files selected.
     void Relist();
     int ItemId() const { return m_itemId; }

@@ -17,7 +17,7 @@ TEST(DisplayCustomizerTest, EntriesAndFieldNamesFollowTheList) {
         {ListKind::DiskCatalog,
          {"Current view", "Default catalog fields", "Default column sizes"},
          "-- All catalog fields --",
-         1 + 12},
+         1 + 13},  // the twelve catalog fields and the FDR sector
         {ListKind::DiskQuery,
          {"Current query", "Default disk query fields", "Default column sizes"},
          "-- All disk fields --",

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -285,6 +286,33 @@ TEST_F(FileCommands, ASectorClipPastedInTheTreeLoadsThatSectorIntoTheEditor) {
     Tree().PasteClip();
     const auto& buffer = m_program->Frame().EditorView()->Buffer();
     EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + 5), "FILES");
+}
+
+}  // namespace
+}  // namespace tavik
+
+namespace tavik {
+namespace {
+
+TEST_F(FileCommands, TheCatalogShowsTheColumnsOfItsSpecification) {
+    List().SetCatalogSpecification("[FDR]<right> [File name] [Records]<30 center> [Nowhere]",
+                                   m_program->App().Options().columnWidths[CatalogList]);
+    QAbstractItemModel& m = *List().model();
+    ASSERT_EQ(m.columnCount(), 3);  // an unknown name shows nothing
+    EXPECT_EQ(m.headerData(0, Qt::Horizontal).toString(), "FDR");
+    EXPECT_EQ(m.headerData(2, Qt::Horizontal).toString(), "Records");
+    EXPECT_EQ(m.index(1, 1).data().toString().trimmed(), "BETA");
+    EXPECT_EQ(m.index(1, 2).data().toString(), "3");
+    EXPECT_EQ(m.index(1, 0).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight, Qt::AlignRight);
+    EXPECT_EQ(List().header()->sectionSize(2), 30);
+    // Renaming edits the name wherever its column is.
+    EXPECT_FALSE(m.flags(m.index(2, 0)) & Qt::ItemIsEditable);
+    m.setData(m.index(2, 1), "DELTA", Qt::EditRole);
+    QApplication::processEvents();
+    EXPECT_EQ(m.index(2, 1).data().toString().trimmed(), "DELTA");
+    // A specification naming nothing known keeps the columns.
+    List().SetCatalogSpecification("[Nowhere]", {});
+    EXPECT_EQ(m.columnCount(), 3);
 }
 
 }  // namespace

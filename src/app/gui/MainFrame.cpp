@@ -62,8 +62,8 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_driveCommands =
         std::make_unique<CDriveCommands>(*m_driveView, m_app.Options(), m_prompt, this);
     m_driveView->SetDialogs(m_driveCommands.get());
-    m_fileCommands = std::make_unique<CFileCommands>(*m_diskView, m_app.Tree(), m_app.Options(),
-                                                     m_prompt, this);
+    m_fileCommands =
+        std::make_unique<CFileCommands>(*m_diskView, m_app.Tree(), m_app.Options(), m_prompt, this);
     m_fileCommands->SetClip(&m_app.InternalClip());
     m_diskView->SetFileCommands(m_fileCommands.get());
     m_editorView->SetClip(&m_app.InternalClip());
@@ -112,6 +112,7 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_bottomRow->setChildrenCollapsible(false);
     setCentralWidget(m_rows);
 
+    ApplyCatalogSpecification();
     CreateActions();
     CreateMenus();
     CreateToolbar();
@@ -396,6 +397,7 @@ bool CMainFrame::RunFrameCommand(CommandId id) {
             m_queryCommands->CustomizeShownList(m_diskView->Mode(), m_databaseCommands->ShownNode(),
                                                 &m_app.Options().displaySpecs[CatalogList],
                                                 &m_app.Options().columnWidths[CatalogList]);
+            ApplyCatalogSpecification();
             return true;
         case CommandId::SetupOptions:
             ShowOptions();
@@ -451,6 +453,12 @@ void CMainFrame::SwitchPane(int step) {
         if (panes[i]->hasFocus()) current = static_cast<int>(i);
     const int n = static_cast<int>(panes.size());
     panes[static_cast<size_t>(((current + step) % n + n) % n)]->setFocus();
+}
+
+void CMainFrame::ApplyCatalogSpecification() {
+    const COptions& o = m_app.Options();
+    m_diskView->SetCatalogSpecification(o.displaySpecs[CatalogList], o.columnWidths[CatalogList]);
+    if (m_diskView->Mode() == ListMode::DiskCatalog) m_diskView->Relist();
 }
 
 void CMainFrame::ShowOptions() {
@@ -535,6 +543,7 @@ void CMainFrame::CaptureLayout(COptions& options) {
 }
 
 void CMainFrame::ApplyLayout(COptions& options) {
+    ApplyCatalogSpecification();
     if (options.treeWidth < 0) return;
     const ArRect& r = options.windowPlacement.normalRectangle;
     if (r.right > r.left && r.bottom > r.top) {

@@ -92,6 +92,8 @@ private:
     void ToggleFullPathNames();
     void SwitchPane(int step);
     void ShowOptions();
+    // The catalog list's columns from the options' catalog specification and sizes.
+    void ApplyCatalogSpecification();
     void SaveWorkspaceAs();
     void LoadWorkspaceFrom();
     void About();
