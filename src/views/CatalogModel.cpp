@@ -33,7 +33,7 @@ const uint32_t kDefaultColumns[] = {
     ColumnCode(CCatalogModel::FdrField, 45, JustifyRight)};
 
 CCatalogModel::CCatalogModel(QObject* parent)
-    : QAbstractTableModel(parent),
+    : CSortableTableModel(parent),
       m_columns(std::begin(kDefaultColumns), std::end(kDefaultColumns)) {
     ResetHeaders();
 }
@@ -120,20 +120,7 @@ void CCatalogModel::SortByColumn(int column) {
     for (const FileProperties& f : m_rows)
         keys.push_back(SortKey(Utf8ToCp1252(CellText(f, field).toStdString()), numeric));
     const std::vector<int> order = SortedOrder(keys, descending);
-    emit layoutAboutToBeChanged();
-    const QModelIndexList before = persistentIndexList();
-    std::vector<int> newRowOf(m_rows.size());
-    std::vector<FileProperties> sorted;
-    for (size_t i = 0; i < order.size(); ++i) {
-        newRowOf[static_cast<size_t>(order[i])] = static_cast<int>(i);
-        sorted.push_back(std::move(m_rows[static_cast<size_t>(order[i])]));
-    }
-    m_rows = std::move(sorted);
-    QModelIndexList after;
-    for (const QModelIndex& i : before)
-        after << index(newRowOf[static_cast<size_t>(i.row())], i.column());
-    changePersistentIndexList(before, after);
-    emit layoutChanged();
+    Reorder(m_rows, order);
 }
 
 void CCatalogModel::Clear() {

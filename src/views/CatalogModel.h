@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "disk/DiskTypes.h"
+#include "views/SortableTableModel.h"
 
 namespace tavik {
 
 class CVirtualDrive;
 class CUserPrompt;
 
-class CCatalogModel : public QAbstractTableModel {
+class CCatalogModel : public CSortableTableModel {
     Q_OBJECT
 public:
     // The fields a catalog specification can name, by field number.

@@ -24,7 +24,7 @@ const std::string kEmpty;
 
 }  // namespace
 
-CRecordListModel::CRecordListModel(QObject* parent) : QAbstractTableModel(parent) {}
+CRecordListModel::CRecordListModel(QObject* parent) : CSortableTableModel(parent) {}
 
 const std::vector<std::string>& CRecordListModel::Captions(ListMode mode) {
     static const std::vector<std::string> none;
@@ -173,21 +173,7 @@ void CRecordListModel::SortByColumn(int column) {
     for (const Row& r : m_rows)
         keys.push_back(SortKey(r.cells[static_cast<size_t>(column)], numeric));
     const std::vector<int> order = SortedOrder(keys, descending);
-    emit layoutAboutToBeChanged();
-    const QModelIndexList before = persistentIndexList();
-    std::vector<int> newRowOf(m_rows.size());
-    std::vector<Row> sorted;
-    sorted.reserve(m_rows.size());
-    for (size_t i = 0; i < order.size(); ++i) {
-        newRowOf[static_cast<size_t>(order[i])] = static_cast<int>(i);
-        sorted.push_back(std::move(m_rows[static_cast<size_t>(order[i])]));
-    }
-    m_rows = std::move(sorted);
-    QModelIndexList after;
-    for (const QModelIndex& i : before)
-        after << index(newRowOf[static_cast<size_t>(i.row())], i.column());
-    changePersistentIndexList(before, after);
-    emit layoutChanged();
+    Reorder(m_rows, order);
 }
 
 int CRecordListModel::rowCount(const QModelIndex& parent) const {

@@ -11,13 +11,14 @@
 #include <vector>
 
 #include "views/Command.h"
+#include "views/SortableTableModel.h"
 
 namespace tavik {
 
 class CRecordSet;
 class CUserPrompt;
 
-class CRecordListModel : public QAbstractTableModel {
+class CRecordListModel : public CSortableTableModel {
     Q_OBJECT
 public:
     struct Column {

@@ -34,25 +34,7 @@ CMergeDialog::CMergeDialog(CUserPrompt& prompt, std::function<std::string()> bro
         layout->addWidget(RadioGroup(tables[i],
                                      {"Overwrite if exists", "Skip if exists", "Do not import"}, 1,
                                      m_groups[2 + i], this));
-    auto* form = new QFormLayout;
-    auto* file = new QHBoxLayout;
-    file->addWidget(m_path);
-    auto* pick = new QPushButton("Browse");
-    pick->setAutoDefault(false);
-    connect(pick, &QPushButton::clicked, this, [this, browse] {
-        const std::string chosen = browse ? browse() : std::string();
-        if (!chosen.empty()) m_path->setText(QString::fromStdString(Cp1252ToUtf8(chosen)));
-    });
-    file->addWidget(pick);
-    form->addRow("File name:", file);
-    const SeparatorChoice initial[] = {SeparatorChoice::Tab, SeparatorChoice::CRLF,
-                                       SeparatorChoice::FormFeed};
-    const char* labels[] = {"Field separator:", "Record separator:", "Table separator:"};
-    for (int i = 0; i < 3; ++i) {
-        m_separators[i] = new CSeparatorRow(initial[i]);
-        form->addRow(labels[i], m_separators[i]);
-    }
-    layout->addLayout(form);
+    layout->addLayout(FileAndSeparatorsForm(m_path, browse, m_separators));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &CMergeDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CMergeDialog::reject);

@@ -1,8 +1,10 @@
 #include "database/dialogs/SeparatorRow.h"
 
 #include <QComboBox>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "base/Cp1252.h"
 
@@ -41,6 +43,29 @@ void CSeparatorRow::SetChoice(SeparatorChoice choice, const std::string& other) 
 std::string CSeparatorRow::Bytes() const {
     const auto choice = static_cast<SeparatorChoice>(m_choice->currentData().toInt());
     return SeparatorBytes(choice, Utf8ToCp1252(m_other->text().toStdString()));
+}
+
+QFormLayout* FileAndSeparatorsForm(QLineEdit* path, std::function<std::string()> browse,
+                                   CSeparatorRow* (&separators)[3]) {
+    auto* form = new QFormLayout;
+    auto* file = new QHBoxLayout;
+    file->addWidget(path);
+    auto* pick = new QPushButton("Browse");
+    pick->setAutoDefault(false);
+    QObject::connect(pick, &QPushButton::clicked, path, [path, browse] {
+        const std::string chosen = browse ? browse() : std::string();
+        if (!chosen.empty()) path->setText(QString::fromStdString(Cp1252ToUtf8(chosen)));
+    });
+    file->addWidget(pick);
+    form->addRow("File name:", file);
+    const SeparatorChoice initial[] = {SeparatorChoice::Tab, SeparatorChoice::CRLF,
+                                       SeparatorChoice::FormFeed};
+    const char* labels[] = {"Field separator:", "Record separator:", "Table separator:"};
+    for (int i = 0; i < 3; ++i) {
+        separators[i] = new CSeparatorRow(initial[i]);
+        form->addRow(labels[i], separators[i]);
+    }
+    return form;
 }
 
 }  // namespace tavik

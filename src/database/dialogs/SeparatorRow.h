@@ -3,11 +3,13 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "database/query/Separators.h"
 
 class QComboBox;
+class QFormLayout;
 class QLineEdit;
 
 namespace tavik {
@@ -26,5 +28,10 @@ private:
     QComboBox* m_choice;
     QLineEdit* m_other;
 };
+
+// The lower half of the export and merge dialogs: "File name:" with the path box and "Browse"
+// (which puts what browse returns into the box), then the field, record and table separators.
+QFormLayout* FileAndSeparatorsForm(QLineEdit* path, std::function<std::string()> browse,
+                                   CSeparatorRow* (&separators)[3]);
 
 }  // namespace tavik
