@@ -77,6 +77,8 @@ void CDiskView::Relist() {
     const std::vector<int> kept = SelectedFdrs();
     const int currentFdr = currentIndex().isValid() ? m_model->FdrOfRow(currentIndex().row()) : 0;
     m_model->ListDisk(Drive(), m_prompt);
+    // The map shows the same disk: its sectors may have changed hands.
+    if (m_map && m_map->Drive() == Drive()) m_map->Redraw();
     const std::set<int> wanted(kept.begin(), kept.end());
     for (int r = 0; r < m_model->rowCount(); ++r) {
         const int fdr = m_model->FdrOfRow(r);

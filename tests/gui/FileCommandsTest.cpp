@@ -21,6 +21,7 @@
 #include "views/DriveView.h"
 #include "views/EditorView.h"
 #include "views/FileCommands.h"
+#include "views/MapView.h"
 
 namespace tavik {
 namespace {
@@ -313,6 +314,21 @@ TEST_F(FileCommands, TheCatalogShowsTheColumnsOfItsSpecification) {
     // A specification naming nothing known keeps the columns.
     List().SetCatalogSpecification("[Nowhere]", {});
     EXPECT_EQ(m.columnCount(), 3);
+}
+
+TEST_F(FileCommands, TheMapShowsTheDiskAsItIsAfterAFileCommand) {
+    ASSERT_TRUE(Run(CommandId::ViewAdvanced));
+    Tree().Select(m_item);
+    CMapView& map = *m_program->Frame().MapView();
+    ASSERT_EQ(map.Drive(), m_item->Drive());
+    SelectNames({"GAMMA"});
+    const int fdr = List().SelectedFdrs().front();
+    const int perLine = m_program->App().Options().sectorsPerLine;
+    const auto cell = [&] { return map.toPlainText()[fdr + fdr / perLine]; };
+    EXPECT_EQ(cell(), 'F');  // the FDR of one file, marked used
+    Prompt().answers = {PromptAnswer::Yes};
+    Run(CommandId::FileDelete);
+    EXPECT_EQ(cell(), '.');
 }
 
 }  // namespace
