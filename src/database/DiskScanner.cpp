@@ -207,14 +207,18 @@ void CDiskScanner::WriteDiskValues(const Volume& v) {
     d.m_Drive = v.drive;
 }
 
+bool CDiskScanner::ReadWithSameSectors(CVirtualDrive& drive, Volume& v,
+                                       std::vector<DuplicateCandidate>& rows) {
+    if (!ReadVolume(drive, v)) return false;
+    if (!SectorChecksum(drive, v.crcS)) return Report(drive.ErrorText());
+    return Candidates("SELECT ALL * FROM [Disks] WHERE [CRC-S] = \"" + Hex8(v.crcS) + "\"", rows);
+}
+
 bool CDiskScanner::AddDisk(CVirtualDrive& drive) {
     m_diskId = 0;
     Volume v;
-    if (!ReadVolume(drive, v)) return false;
-    if (!SectorChecksum(drive, v.crcS)) return Report(drive.ErrorText());
     std::vector<DuplicateCandidate> rows;
-    if (!Candidates("SELECT ALL * FROM [Disks] WHERE [CRC-S] = \"" + Hex8(v.crcS) + "\"", rows))
-        return false;
+    if (!ReadWithSameSectors(drive, v, rows)) return false;
     const bool asked = !rows.empty();
     if (asked && m_resolver.Resolve(IdenticalSectors, rows).button != DuplicateButton::CreateNew)
         return false;
@@ -388,11 +392,8 @@ bool CDiskScanner::DeleteFilesOfDisk(int diskId, bool keepLinks) {
 bool CDiskScanner::RescanDisk(CVirtualDrive& drive) {
     m_diskId = 0;
     Volume v;
-    if (!ReadVolume(drive, v)) return false;
-    if (!SectorChecksum(drive, v.crcS)) return Report(drive.ErrorText());
     std::vector<DuplicateCandidate> rows;
-    if (!Candidates("SELECT ALL * FROM [Disks] WHERE [CRC-S] = \"" + Hex8(v.crcS) + "\"", rows))
-        return false;
+    if (!ReadWithSameSectors(drive, v, rows)) return false;
     DuplicateAnswer answer = m_resolver.Resolve(SelectDiskToUpdate, rows);
     if (answer.button != DuplicateButton::Overwrite) return false;
     int id = answer.id ? answer.id : (rows.empty() ? 0 : rows.back().id);

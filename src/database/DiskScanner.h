@@ -45,6 +45,9 @@ private:
     bool ReadVolume(CVirtualDrive& drive, Volume& volume);
     bool ComputeFileChecksums(CVirtualDrive& drive, Volume& volume);
     bool Candidates(const std::string& sql, std::vector<DuplicateCandidate>& rows);
+    // The disk's volume and sector checksum, and the catalogue's disks with that checksum.
+    bool ReadWithSameSectors(CVirtualDrive& drive, Volume& volume,
+                             std::vector<DuplicateCandidate>& rows);
     void WriteDiskValues(const Volume& volume);
     bool LinkFiles(CVirtualDrive& drive, const Volume& volume);
     bool DeleteFilesOfDisk(int diskId, bool keepLinks);

@@ -1,5 +1,5 @@
 // The builder row of display specifications: "Field:", "Justify:" (Default, Left, Center,
-// Right), "Size:" and "Add", which appends " [field]" with its format to the specification box
+// Right), "Size:" and "Add", which appends " [field]" with its format to the display text
 // (a line or a text box).
 #pragma once
 
