@@ -10,6 +10,7 @@
 #include "base/Cp1252.h"
 #include "database/JetFunctions.h"
 #include "database/RecordSet.h"
+#include "database/SqlText.h"
 
 namespace tavik {
 
@@ -22,17 +23,8 @@ std::string Upper(std::string_view s) {
     return r;
 }
 
-std::string Quote(std::string_view name) {
-    std::string r = "\"";
-    for (char c : name) {
-        if (c == '"') r += '"';
-        r += c;
-    }
-    return r + "\"";
-}
-
 std::string Declaration(const FieldDef& f) {
-    std::string d = Quote(f.name) + " ";
+    std::string d = SqlName(f.name) + " ";
     switch (f.type) {
         case DbType::Boolean:
             return d + "BOOLEAN";
@@ -254,7 +246,7 @@ void CDatabase::LoadSchema() const {
     while (sqlite3_step(tables) == SQLITE_ROW) {
         TableInfo info;
         info.name = Utf8ToCp1252(reinterpret_cast<const char*>(sqlite3_column_text(tables, 0)));
-        std::string pragma = "PRAGMA table_info(" + Quote(Cp1252ToUtf8(info.name)) + ")";
+        std::string pragma = "PRAGMA table_info(" + SqlName(Cp1252ToUtf8(info.name)) + ")";
         sqlite3_stmt* columns = nullptr;
         if (sqlite3_prepare_v2(m_db, pragma.c_str(), -1, &columns, nullptr) == SQLITE_OK) {
             while (sqlite3_step(columns) == SQLITE_ROW) {
@@ -405,7 +397,7 @@ CDbValue CDatabase::Column(sqlite3_stmt* statement, int column, DbType type) con
 bool CDatabase::CreateTable(const TableDef& table) {
     if (!m_db) return Fail("The database is not open.");
     if (table.fields.empty()) return Fail("Table " + table.name + " has no fields.");
-    std::string sql = "CREATE TABLE " + Quote(table.name) + " (";
+    std::string sql = "CREATE TABLE " + SqlName(table.name) + " (";
     for (size_t i = 0; i < table.fields.size(); ++i) {
         if (i) sql += ", ";
         sql += Declaration(table.fields[i]);
@@ -431,10 +423,10 @@ bool CDatabase::CreateIndex(const std::string& table, const IndexDef& index) {
         if (isRowId) return true;
     }
     std::string sql = std::string("CREATE ") + (index.unique || index.primary ? "UNIQUE " : "") +
-                      "INDEX " + Quote(table + "." + index.name) + " ON " + Quote(table) + " (";
+                      "INDEX " + SqlName(table + "." + index.name) + " ON " + SqlName(table) + " (";
     for (size_t i = 0; i < index.fields.size(); ++i) {
         if (i) sql += ", ";
-        sql += Quote(index.fields[i]);
+        sql += SqlName(index.fields[i]);
     }
     sql += ")";
     if (sqlite3_exec(m_db, Cp1252ToUtf8(sql).c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
@@ -476,19 +468,20 @@ bool CDatabase::CreateRelation(const std::string& name, const std::string& table
     if (open == std::string::npos || close == std::string::npos || close < open)
         return Fail("Cannot change table " + foreignTable + ".");
     const std::string temp = foreignTable + " (rebuilding)";
-    std::string clause = ", CONSTRAINT " + Quote(name) + " FOREIGN KEY (" + Quote(foreignField) +
-                         ") REFERENCES " + Quote(table) + " (" + Quote(field) + ")";
+    std::string clause = ", CONSTRAINT " + SqlName(name) + " FOREIGN KEY (" +
+                         SqlName(foreignField) + ") REFERENCES " + SqlName(table) + " (" +
+                         SqlName(field) + ")";
     if (attributes & kRelationUpdateCascade) clause += " ON UPDATE CASCADE";
     if (attributes & kRelationDeleteCascade) clause += " ON DELETE CASCADE";
-    std::string rebuilt = "CREATE TABLE " + Quote(Cp1252ToUtf8(temp)) + " " +
+    std::string rebuilt = "CREATE TABLE " + SqlName(Cp1252ToUtf8(temp)) + " " +
                           create.substr(open, close - open) + Cp1252ToUtf8(clause) + ")";
     ForgetSchema();
     exec("PRAGMA foreign_keys=OFF");
     bool ok = exec("BEGIN") &&
               sqlite3_exec(m_db, rebuilt.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK &&
-              exec("INSERT INTO " + Quote(temp) + " SELECT * FROM " + Quote(foreignTable)) &&
-              exec("DROP TABLE " + Quote(foreignTable)) &&
-              exec("ALTER TABLE " + Quote(temp) + " RENAME TO " + Quote(foreignTable));
+              exec("INSERT INTO " + SqlName(temp) + " SELECT * FROM " + SqlName(foreignTable)) &&
+              exec("DROP TABLE " + SqlName(foreignTable)) &&
+              exec("ALTER TABLE " + SqlName(temp) + " RENAME TO " + SqlName(foreignTable));
     for (const auto& sql : indexSql)
         ok = ok && sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
     if (!ok) {
@@ -553,6 +546,37 @@ int CDatabase::Execute(const CQueryDef& def) {
     sqlite3_reset(s);
     m_error.clear();
     return changed;
+}
+
+CTransaction::CTransaction(CDatabase& db) : m_db(db) {
+    m_started = db.IsOpen() && sqlite3_exec(db.Handle(), "SAVEPOINT tavik", nullptr, nullptr,
+                                            nullptr) == SQLITE_OK;
+    if (!m_started) db.FailFromEngine();
+}
+
+CTransaction::~CTransaction() {
+    Rollback();
+}
+
+bool CTransaction::Commit() {
+    if (!m_started) return false;
+    if (sqlite3_exec(m_db.Handle(), "RELEASE tavik", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        m_db.FailFromEngine();
+        Rollback();
+        return false;
+    }
+    m_started = false;
+    return true;
+}
+
+void CTransaction::Rollback() {
+    if (!m_started) return;
+    m_started = false;
+    // The engine's description of what failed stays for the caller to show.
+    const std::string error = m_db.ErrorText();
+    sqlite3_exec(m_db.Handle(), "ROLLBACK TO tavik", nullptr, nullptr, nullptr);
+    sqlite3_exec(m_db.Handle(), "RELEASE tavik", nullptr, nullptr, nullptr);
+    if (!error.empty()) m_db.Fail(error);
 }
 
 bool CDatabase::BeginTrans() {

@@ -146,6 +146,26 @@ private:
     mutable std::map<std::string, TableInfo> m_schema;  // by upper-cased name
 };
 
+// A unit of work on the database: what is written between its start and Commit() stays as a
+// whole, or none of it does (a destructor without Commit() rolls back). Units nest: one started
+// inside another is kept or undone with the outer one's decision still to come.
+class CTransaction {
+public:
+    explicit CTransaction(CDatabase& db);
+    ~CTransaction();
+    CTransaction(const CTransaction&) = delete;
+    CTransaction& operator=(const CTransaction&) = delete;
+
+    // False when the unit could not start (the database's ErrorText says why).
+    bool Started() const { return m_started; }
+    bool Commit();
+    void Rollback();
+
+private:
+    CDatabase& m_db;
+    bool m_started = false;
+};
+
 // The field type the database declares for a column type text ("VARCHAR(10)", "BOOLEAN", ...).
 DbFieldInfo FieldInfoFromDeclaration(const std::string& name, const char* declared);
 

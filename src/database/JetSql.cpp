@@ -229,10 +229,6 @@ bool IsAggregate(const std::string& function) {
            function == "max";
 }
 
-std::string Quote(std::string_view name) {
-    return SqlName(name);
-}
-
 std::string Literal(std::string_view text) {
     return SqlTextLiteral(text) + " COLLATE NOCASE";
 }
@@ -423,7 +419,7 @@ bool CTranslator::EmitName(size_t i) {
                  (i > 0 && (IsOp(i - 1, ".") || IsOp(i - 1, "!"))) || m_tables.count(u) ||
                  m_columns.count(u) || m_aliases.count(u) || m_schema.Columns(t.text) != nullptr;
     if (known) {
-        Emit(Quote(t.text));
+        Emit(SqlName(t.text));
     } else {
         Emit("?" + std::to_string(ParamIndex(t.text) + 1));
     }
@@ -662,7 +658,7 @@ std::string CTranslator::DistinctRowGrouping(const Scope& s) const {
     for (size_t t = 0; t < s.tables.size(); ++t) {
         if (!named[t]) continue;
         if (s.tables[t].grouped) return {};
-        grouping += (grouping.empty() ? "" : ", ") + Quote(s.tables[t].qualifier) + ".rowid";
+        grouping += (grouping.empty() ? "" : ", ") + SqlName(s.tables[t].qualifier) + ".rowid";
     }
     return grouping;
 }
@@ -685,7 +681,7 @@ void CTranslator::CloseScope(bool byUnion) {
         std::string order;
         for (const auto& table : s.tables)
             if (!table.grouped)
-                order += (order.empty() ? "" : ", ") + Quote(table.qualifier) + ".rowid";
+                order += (order.empty() ? "" : ", ") + SqlName(table.qualifier) + ".rowid";
         if (!order.empty()) m_out.insert(m_out.end(), {"ORDER", "BY", order});
     }
     if (!s.top.empty()) {
@@ -866,7 +862,7 @@ bool CTranslator::Run(JetTranslation& r, bool criteria) {
             } else if (m_tables.count(q)) {
                 table = m_topScope.qualifier;
             }
-            key = Quote(m_topScope.qualifier) + ".rowid";
+            key = SqlName(m_topScope.qualifier) + ".rowid";
         }
         if (!table.empty() && m_schema.Columns(table)) {
             r.baseTable = table;
