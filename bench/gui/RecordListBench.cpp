@@ -3,6 +3,7 @@
 // then a scroll to the middle and to the end, and a click on a column header.
 #include <QApplication>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 
 #include "../CatalogueFill.h"
@@ -48,11 +49,13 @@ int main(int argc, char** argv) {
 
         CRecordListModel model;
         auto start = Clock::now();
+        const std::clock_t cpu = std::clock();
         CFileSet& set = catalogue.FileSet();
         if (!set.Open("SELECT ALL * FROM [Files]")) return 1;
         model.Fill(ListMode::FileRecords, set, codes, SilentPrompt());
         ReadScreen(model, 0);
         const double first = Seconds(start);
+        const double firstCpu = static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC;
         start = Clock::now();
         ReadScreen(model, model.rowCount() / 2);
         ReadScreen(model, model.rowCount() - kScreenRows);
@@ -62,9 +65,9 @@ int main(int argc, char** argv) {
         ReadScreen(model, 0);
         const double sort = Seconds(start);
         std::printf(
-            "record list of %ld files: first screen %.3f s; middle and end %.3f s; sorted by a "
-            "column %.3f s (target: first screen < 0.2 s)\n",
-            files, first, scroll, sort);
+            "record list of %ld files: first screen %.3f s (CPU %.3f s); middle and end %.3f s; "
+            "sorted by a column %.3f s (target: first screen < 0.2 s)\n",
+            files, first, firstCpu, scroll, sort);
     }
     fs::remove_all(folder);
     return 0;
