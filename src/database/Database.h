@@ -166,6 +166,25 @@ private:
     bool m_started = false;
 };
 
+// Many units of work in one transaction, committed again every `interval`: adding thousands of
+// disks writes the pages they change once a batch instead of once a disk. Each unit (a
+// CTransaction started inside) is still kept or undone whole; a crash loses at most the units
+// of the batch not yet committed, never part of one.
+class CCommitBatch {
+public:
+    explicit CCommitBatch(CDatabase& db, double intervalSeconds = 0.5);
+    // Between units: commits when the interval has passed, and starts the next batch.
+    bool Tick();
+    // Commits what is left; false (with the engine's description) when it could not.
+    bool Finish();
+
+private:
+    CDatabase& m_db;
+    double m_interval;
+    std::unique_ptr<CTransaction> m_transaction;
+    double m_started = 0;
+};
+
 // The field type the database declares for a column type text ("VARCHAR(10)", "BOOLEAN", ...).
 DbFieldInfo FieldInfoFromDeclaration(const std::string& name, const char* declared);
 

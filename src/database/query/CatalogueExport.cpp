@@ -244,7 +244,8 @@ private:
     MergeReport& m_report;
     std::unordered_map<int64_t, int64_t> m_diskMap, m_fileMap;
     std::unordered_set<int64_t> m_skippedDisks;  // exported IDs of disks "Skip if exist" left
-    std::unordered_set<int64_t> m_addedFiles, m_linkedFiles, m_writtenDisks, m_takenFiles;
+    std::unordered_set<int64_t> m_addedDisks, m_addedFiles, m_linkedFiles, m_writtenDisks,
+        m_takenFiles;
     std::vector<int64_t> m_ids;
     bool m_filesRead = false;
 };
@@ -316,6 +317,7 @@ bool CMerge::Disk(CTableRows& rows, const Row& row) {
         ++m_report.disksUpdated;
     } else {
         if (!(id = rows.Insert(row))) return Engine();
+        m_addedDisks.insert(id);
         ++m_report.disksAdded;
     }
     m_diskMap[exported] = id;
@@ -365,8 +367,10 @@ bool CMerge::Link(CTableRows& rows, const Row& row) {
     m_linkedFiles.insert(file->second);
     const Row link = {CDbValue::Null(), CDbValue::Integer(disk->second),
                       CDbValue::Integer(file->second)};
-    if (!rows.Find({1, 2}, {link[1], link[2]}, m_ids)) return Engine();
-    if (!m_ids.empty()) return true;
+    // A disk or a file this merge added has no links yet to be found.
+    const bool added = m_addedDisks.count(disk->second) || m_addedFiles.count(file->second);
+    if (!added && !rows.Find({1, 2}, {link[1], link[2]}, m_ids)) return Engine();
+    if (!added && !m_ids.empty()) return true;
     if (!rows.Insert(link)) return Engine();
     ++m_report.linksAdded;
     return true;
