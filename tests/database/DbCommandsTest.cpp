@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iostream>
 #include <sstream>
 
 #include "base/PcFile.h"
@@ -24,10 +25,11 @@ CliRun Cli(const std::vector<std::string>& words) {
     return {code, out.str(), err.str()};
 }
 
-std::string Image(const std::string& folder, const std::string& name, const std::string& file) {
+std::string Image(const std::string& folder, const std::string& name, const std::string& file,
+                  uint8_t fill = 7) {
     CImageBuilder b(360);
     b.SetName(name);
-    b.AddFile(BuiltFile::Program(file, std::vector<uint8_t>(300, 7)));
+    b.AddFile(BuiltFile::Program(file, std::vector<uint8_t>(300, fill)));
     const std::string path = folder + "/" + name + ".dsk";
     EXPECT_TRUE(WriteWholeFile(path, b.Image()));
     return path;
@@ -85,6 +87,60 @@ TEST(DbCommandsTest, RefusesWhatItCannotDo) {
     EXPECT_EQ(Cli({"db", "add", db, folder + "/missing.dsk"}).code, 1);
     EXPECT_EQ(Cli({"db", "frobnicate", db}).code, 2);
     EXPECT_EQ(Cli({"db", "sql", folder + "/missing.db", "SELECT * FROM [Disks]"}).code, 1);
+}
+
+// db add takes any number of images, folders (searched below, images told by their content)
+// and "-" for names on standard input, and records whole paths; db remove of an unknown ID
+// fails; db sql resolves parameters as the desktop program does.
+TEST(DbCommandsTest, AddsCollectionsAndResolvesParameters) {
+    namespace fs = std::filesystem;
+    const std::string folder = TempFolder();
+    const std::string db = folder + "/Floppies.db";
+    ASSERT_EQ(Cli({"db", "create", db}).code, 0);
+    fs::create_directories(folder + "/in/deeper");
+    const std::string a = Image(folder + "/in", "GAMES", "LOADER", 1);
+    fs::rename(a, folder + "/in/games-without-extension");
+    Image(folder + "/in/deeper", "TOOLS", "EDITOR", 2);
+    ASSERT_TRUE(WriteWholeFile(folder + "/in/notes.dsk", std::vector<uint8_t>(300, 'x')));
+    const std::string listed = Image(folder, "LISTED", "README", 3);
+    std::istringstream names("in\n" + listed + "\n");
+    std::streambuf* keep = std::cin.rdbuf(names.rdbuf());
+    const auto before = fs::current_path();
+    fs::current_path(folder);
+    CliRun add = Cli({"db", "add", db, "-"});
+    fs::current_path(before);
+    std::cin.rdbuf(keep);
+    EXPECT_EQ(add.code, 0) << add.err;
+    CliRun rows = Cli({"db", "sql", db, "SELECT [Disk name], [Drive] FROM [Disks]"});
+    EXPECT_EQ(rows.out, "Disk name\tDrive\nTOOLS     \t" + folder +
+                            "/in/deeper/TOOLS.dsk\nGAMES     \t" + folder +
+                            "/in/games-without-extension\nLISTED    \t" + listed + "\n");
+    // A file named on its own must hold a disk.
+    EXPECT_EQ(Cli({"db", "add", db, folder + "/in/notes.dsk"}).code, 1);
+    // More than a thousand at once.
+    std::vector<std::string> many = {"db", "add", db};
+    many.insert(many.end(), 1200, listed);
+    CliRun again = Cli(many);
+    EXPECT_EQ(again.code, 0) << again.err;
+    EXPECT_EQ(Cli({"db", "sql", db, "SELECT Count(*) AS [n] FROM [Disks]"}).out, "n\n3\n");
+
+    EXPECT_EQ(Cli({"db", "remove", db, "2", "99"}).code, 1);
+    EXPECT_EQ(Cli({"db", "sql", db, "SELECT [ID] FROM [Disks]"}).out, "ID\n1\n2\n3\n");
+
+    ASSERT_EQ(Cli({"db", "sql", db,
+                   "INSERT INTO [Params] ([Name], [Type], [Value]) VALUES (\"Big\", 4, \"2\")"})
+                  .code,
+              0);
+    CliRun resolved = Cli({"db", "sql", db,
+                           "SELECT [ID] FROM [Disks] WHERE [ID] >= [Big] AND [Disk name] LIKE "
+                           "[Pattern] AND [Archived date] <= [Today]",
+                           "Pattern=L*"});
+    EXPECT_EQ(resolved.code, 0) << resolved.err;
+    EXPECT_EQ(resolved.out, "ID\n3\n");
+    EXPECT_EQ(
+        Cli({"db", "sql", db, "SELECT [ID] FROM [Disks] WHERE [ID] = [Which]", "Which=2"}).out,
+        "ID\n2\n");
+    EXPECT_EQ(Cli({"db", "sql", db, "SELECT 1", "Which"}).code, 2);
 }
 
 TEST(DbCommandsTest, ImportMdbRefusesAForeignJetFile) {

@@ -437,9 +437,9 @@ private:
 };
 
 // A disk is added whole or not at all: a sector that fails after some rows were written leaves
-// none of them.
+// none of them, also among disks committed together.
 TEST_F(DiskScannerTest, AFailureHalfWayLeavesNoHalfDisk) {
-    // The image file fails the second reading of README's FDR: its checksum reads it first,
+    // The image file fails every second reading of README's FDR: its checksum reads it first,
     // then the rows of LOADER are written before it is read again.
     class CFailingImage : public CMemFile {
     public:
@@ -447,7 +447,7 @@ TEST_F(DiskScannerTest, AFailureHalfWayLeavesNoHalfDisk) {
         int64_t failAt = -1;
         int readings = 0;
         int64_t ReadAt(int64_t offset, void* buffer, size_t count) override {
-            if (offset == failAt && ++readings == 2) return -1;
+            if (offset == failAt && ++readings % 2 == 0) return -1;
             return CMemFile::ReadAt(offset, buffer, count);
         }
     };
@@ -460,6 +460,17 @@ TEST_F(DiskScannerTest, AFailureHalfWayLeavesNoHalfDisk) {
     EXPECT_EQ(prompt.messages.back(), drive.ErrorText());
     EXPECT_EQ(Count("Disks") + Count("Files") + Count("DiskFileMM"), 0);
     EXPECT_EQ(scanner.LastDiskId(), 0);
+
+    CCommitBatch batch(catalogue.Database());
+    auto other = Mount(CImageBuilder(360).SetName("OTHER").Image());
+    ASSERT_TRUE(batch.Tick());
+    ASSERT_TRUE(Add(*other));
+    drive.Refresh();
+    ASSERT_TRUE(batch.Tick());
+    EXPECT_FALSE(Add(drive));
+    ASSERT_TRUE(batch.Finish());
+    EXPECT_EQ(Column("SELECT [Disk name] FROM [Disks]"), Strings{"OTHER     "});
+    EXPECT_EQ(Count("Files") + Count("DiskFileMM"), 0);
 }
 
 // An image added by a relative path is recorded by its whole path.
