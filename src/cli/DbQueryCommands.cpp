@@ -229,7 +229,9 @@ std::vector<CliCommand> DbQueryCommands() {
         c.arguments +=
             " | export FILE OUT | merge FILE IN | update FILE [NAME=VALUE]... | properties FILE";
         c.summary +=
-            "; export the catalogue to delimited text and merge such text back, "
+            "; export the catalogue to delimited text (a value that holds a separator, a line "
+            "break or a tab, or starts with a double quote, is enclosed in double quotes, a "
+            "quote inside doubled) and merge such text back in one transaction, "
             "update columns in bulk, report the catalogue's properties";
         const std::vector<CliOption> more = {
             {"disks", true, "export: all|none; merge: overwrite|skip|new|none"},
