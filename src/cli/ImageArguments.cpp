@@ -26,7 +26,8 @@ std::vector<CliOption> ImageOptions() {
     };
 }
 
-int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context) {
+int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context,
+                       OpenMode mode) {
     int64_t start = 0, size = 0;
     if (args.Has("start") && !ReadByteCount(args.Value("start"), start)) {
         context.err << "tavik-cli: --start needs a number of bytes\n";
@@ -37,7 +38,7 @@ int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& co
         return kExitUsage;
     }
     const std::string& path = args.positional.at(0);
-    auto file = CDiskFile::Open(path, OpenMode::ReadOnly);
+    auto file = CDiskFile::Open(path, mode);
     if (!file) {
         drive.SetLastError(DiskError::CantOpenPcFile);
     } else if (drive.MountFile(std::move(file), start, size, -1)) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/PcFile.h"
 #include "cli/CliCommand.h"
 #include "disk/VirtualDrive.h"
 
@@ -13,10 +14,11 @@ namespace tavik::cli {
 
 std::vector<CliOption> ImageOptions();
 
-// Mounts the image named by the command's first argument read-only. On failure prints the
-// drive's error text (or what was wrong with the options) and returns the exit code to use;
-// kExitOk on success.
-int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context);
+// Mounts the image named by the command's first argument, read-only unless told otherwise. On
+// failure prints the drive's error text (or what was wrong with the options) and returns the
+// exit code to use; kExitOk on success.
+int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context,
+                       OpenMode mode = OpenMode::ReadOnly);
 
 // Kind as the catalog JSON names it: "DOAD", "PC99 FM", "PC99 MFM".
 std::string KindName(int kind);
