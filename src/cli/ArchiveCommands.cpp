@@ -52,7 +52,8 @@ int FindNamed(CVirtualDrive& drive, const std::string& image, const std::string&
               CliContext& context) {
     const int fdr = drive.FindFile(Utf8ToCp1252(name));
     if (fdr > 0) return fdr;
-    return Report(image, fdr == 0 ? name + ": File not found" : drive.ErrorText(), context);
+    Report(image, fdr == 0 ? name + ": File not found" : drive.ErrorText(), context);
+    return 0;
 }
 
 int FindAll(CVirtualDrive& drive, const ArchiveWords& w, std::vector<int>& fdrs,

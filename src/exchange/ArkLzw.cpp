@@ -18,20 +18,22 @@ constexpr size_t kStreamBlock = 256;
 class CBitWriter {
 public:
     void Put(int code, int width) {
-        for (int bit = width - 1; bit >= 0; --bit) {
-            if (m_used == 0) m_bytes.push_back(0);
-            if ((code >> bit) & 1) m_bytes.back() |= static_cast<uint8_t>(0x80 >> m_used);
-            m_used = (m_used + 1) % 8;
+        m_pending = m_pending << width | static_cast<uint32_t>(code);
+        for (m_count += width; m_count >= 8;) {
+            m_count -= 8;
+            m_bytes.push_back(static_cast<uint8_t>(m_pending >> m_count));
         }
     }
     std::vector<uint8_t> Finish() {
+        if (m_count) m_bytes.push_back(static_cast<uint8_t>(m_pending << (8 - m_count)));
         m_bytes.resize((m_bytes.size() + kStreamBlock - 1) / kStreamBlock * kStreamBlock, 0);
         return std::move(m_bytes);
     }
 
 private:
     std::vector<uint8_t> m_bytes;
-    int m_used = 0;  // bits used in the last byte
+    uint32_t m_pending = 0;  // its low m_count bits are not yet written
+    int m_count = 0;
 };
 
 // The writer's table: the code of (prefix code, next byte), by open addressing.
@@ -119,9 +121,14 @@ void CArkLzwDecoder::Reset() {
 
 bool CArkLzwDecoder::ReadCode(int width, int& code) {
     if (m_bit + static_cast<size_t>(width) > m_size * 8) return false;
-    code = 0;
-    for (int k = 0; k < width; ++k, ++m_bit)
-        code = code << 1 | ((m_data[m_bit / 8] >> (7 - m_bit % 8)) & 1);
+    // A code of at most 12 bits starting anywhere in a byte lies within three bytes.
+    const size_t at = m_bit / 8;
+    uint32_t window = uint32_t{m_data[at]} << 16;
+    if (at + 1 < m_size) window |= uint32_t{m_data[at + 1]} << 8;
+    if (at + 2 < m_size) window |= m_data[at + 2];
+    code = static_cast<int>((window >> (24 - m_bit % 8 - static_cast<size_t>(width))) &
+                            ((1u << width) - 1));
+    m_bit += static_cast<size_t>(width);
     return true;
 }
 
