@@ -85,16 +85,33 @@ bool CountsFit(const FileProperties& f) {
 }  // namespace
 
 int CArkFile::Parse(const uint8_t* bytes, size_t size, std::string& error) {
-    members.clear();
-    error.clear();
-    const uint8_t* plain = bytes;
-    size_t plainSize = size;
-    int directory = DirectorySectors(bytes, size);
-    compressed = directory <= 0 && StartsCompressed(bytes, size);
-    if (directory <= 0 && !compressed) {
+    const bool plain = DirectorySectors(bytes, size) > 0;
+    const bool packed = StartsCompressed(bytes, size);
+    if (!plain && !packed) {
+        members.clear();
         error = "This is no Archiver file";
         return 0;
     }
+    if (plain && packed) {
+        // Both forms start alike only by chance: the one that reads cleanly wins.
+        CArkFile other;
+        std::string otherError;
+        if (other.ParseAs(bytes, size, true, otherError) && other.FirstDamage().empty()) {
+            *this = std::move(other);
+            error.clear();
+            return 1;
+        }
+    }
+    return ParseAs(bytes, size, !plain, error);
+}
+
+int CArkFile::ParseAs(const uint8_t* bytes, size_t size, bool packed, std::string& error) {
+    members.clear();
+    error.clear();
+    compressed = packed;
+    const uint8_t* plain = bytes;
+    size_t plainSize = size;
+    int directory = DirectorySectors(bytes, size);
     CArkLzwDecoder decoder(bytes, size);
     if (compressed) {
         decoder.DecodeUntil(size_t{kMaxDirectorySectors} * kSectorSize);

@@ -44,6 +44,9 @@ public:
     int Add(const TiFileImage& file, bool replace, std::string& error);
     // "NAME: reason" of the first damaged member, "" when all are intact.
     std::string FirstDamage() const;
+
+private:
+    int ParseAs(const uint8_t* bytes, size_t size, bool packed, std::string& error);
 };
 
 // Whether the first data sector of a DIS/FIX or INT/FIX 128 file starts like an archive in
