@@ -25,19 +25,32 @@ std::vector<uint8_t> Decode(const std::vector<uint8_t>& stream, ArkLzwState& sta
     return decoder.Output();
 }
 
-// Every length of input ends the stream at some point of the code table: at each widening of
-// the codes (where the writer's end code keeps the old width), at the clear of a full table and
-// after it.
-TEST(ArkLzw, EveryLengthComesBackWhole) {
-    const std::vector<uint8_t> noise = Noise(5200, 7);
-    for (size_t length = 1; length <= noise.size(); ++length) {
-        const std::vector<uint8_t> stream = ArkCompress(noise.data(), length);
-        ASSERT_EQ(stream.size() % 256, 0u);
-        ArkLzwState state{};
-        ASSERT_EQ(Decode(stream, state),
-                  std::vector<uint8_t>(noise.begin(), noise.begin() + length))
-            << length;
-        ASSERT_EQ(state, ArkLzwState::Ended) << length;
+// A stream may end at any edge of the code table: where the codes widen (the writer's end code
+// keeps the old width there), where a full table is cleared, and just before and after.
+TEST(ArkLzw, StreamsEndingAtEveryEdgeOfTheTableComeBackWhole) {
+    const std::vector<uint8_t> noise = Noise(6000, 7);
+    const std::vector<uint8_t> whole = ArkCompress(noise.data(), noise.size());
+    // Where the string of each code ends: the data up to there takes exactly that many codes.
+    std::vector<size_t> ends;
+    CArkLzwDecoder decoder(whole.data(), whole.size());
+    for (ArkLzwState state = ArkLzwState::Running; state == ArkLzwState::Running;) {
+        const size_t had = decoder.Output().size();
+        state = decoder.DecodeUntil(had + 1);
+        if (decoder.Output().size() > had) ends.push_back(decoder.Output().size());
+    }
+    ASSERT_GT(ends.size(), 3845u);
+    // The codes widen after 255, 767 and 1791 codes; the table is full after 3839.
+    for (size_t edge : {255u, 767u, 1791u, 3839u}) {
+        for (size_t codes = edge - 2; codes <= edge + 3; ++codes) {
+            const size_t length = ends[codes - 1];
+            const std::vector<uint8_t> stream = ArkCompress(noise.data(), length);
+            ASSERT_EQ(stream.size() % 256, 0u);
+            ArkLzwState state{};
+            ASSERT_EQ(Decode(stream, state),
+                      std::vector<uint8_t>(noise.begin(), noise.begin() + length))
+                << codes;
+            ASSERT_EQ(state, ArkLzwState::Ended) << codes;
+        }
     }
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "TransferFixture.h"
 #include "exchange/ExportCommand.h"
@@ -61,6 +63,23 @@ TEST(ArkTransfer, PeerArchiveGivesTheFilesBesideItAndIsMadeAgainByteForByte) {
     for (const std::string& n : names)
         ExpectSameFile(disk.drive, disk.drive.FindFile(n), target.drive, target.drive.FindFile(n),
                        n);
+
+    // MAME's imgtool reads the extracted files as it reads the originals.
+    if (std::filesystem::exists("/usr/bin/imgtool")) {
+        const std::string tmp = test::TempFolder();
+        ASSERT_TRUE(WriteWholeFile(tmp + "/t.dsk", target.file->Bytes()));
+        for (const std::string& n : names) {
+            const std::string get = "/usr/bin/imgtool get v9t9 ";
+            ASSERT_EQ(
+                std::system((get + dir + "/ark2.dsk " + n + " " + tmp + "/a >/dev/null").c_str()),
+                0);
+            ASSERT_EQ(
+                std::system((get + tmp + "/t.dsk " + n + " " + tmp + "/b >/dev/null").c_str()), 0);
+            std::vector<uint8_t> a, b;
+            EXPECT_TRUE(ReadWholeFile(tmp + "/a", a) && ReadWholeFile(tmp + "/b", b) && a == b)
+                << n;
+        }
+    }
 
     // The Archiver's own compression, code for code.
     ASSERT_TRUE(
