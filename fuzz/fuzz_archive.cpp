@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "DiskConsistency.h"
 #include "base/PcFile.h"
 #include "disk/VirtualDrive.h"
 #include "exchange/ArkLzw.h"
@@ -22,9 +23,7 @@ using namespace tavik;
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Require;
 
 bool SameFiles(const CArkFile& a, const CArkFile& b) {
     if (a.members.size() != b.members.size()) return false;
@@ -49,21 +48,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CArkFile ark;
     std::string error;
     if (!ark.Parse(bytes.data(), bytes.size(), error)) {
-        Check(!error.empty());
+        Require(!error.empty());
         return 0;
     }
     std::vector<std::string> intact;
     for (const ArkMember& m : ark.members) {
         if (!m.damage.empty()) continue;
-        Check(m.image.data.size() == size_t{m.image.file.sectors} * 256);
+        Require(m.image.data.size() == size_t{m.image.file.sectors} * 256);
         intact.emplace_back(reinterpret_cast<const char*>(m.image.file.name.data()), 10);
     }
     if (ark.FirstDamage().empty()) {
         const std::vector<uint8_t> again = ark.Bytes();
         CArkFile back;
-        Check(back.Parse(again.data(), again.size(), error) == 1);
-        Check(back.compressed == ark.compressed && back.FirstDamage().empty());
-        Check(SameFiles(ark, back));
+        Require(back.Parse(again.data(), again.size(), error) == 1);
+        Require(back.compressed == ark.compressed && back.FirstDamage().empty());
+        Require(SameFiles(ark, back));
     }
     if (intact.empty()) return 0;
 
@@ -71,22 +70,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CVirtualDrive drive;
     auto image = std::make_unique<CMemFile>(std::vector<uint8_t>(360 * 256, 0));
     CMemFile* file = image.get();
-    Check(drive.MountFile(std::move(image), 0, 0, -1) == DriveKind::DoadImage);
-    Check(drive.Format("FUZZ", false, false, total, 40) != 0);
+    Require(drive.MountFile(std::move(image), 0, 0, -1) == DriveKind::DoadImage);
+    Require(drive.Format("FUZZ", false, false, total, 40) != 0);
     const std::vector<uint8_t> before = file->Bytes();
     if (!ExtractArkMembers(ark, intact, drive, false, error)) {
-        Check(!error.empty());
-        Check(std::memcmp(before.data(), file->Bytes().data(), 512) == 0);
+        Require(!error.empty());
+        Require(std::memcmp(before.data(), file->Bytes().data(), 512) == 0);
         return 0;
     }
-    int flags = 0;
-    DiskUsage usage{};
-    Check(drive.CheckDisk(flags, usage) != 0);
-    Check(flags == 0);
-    for (int s = 0; s < kMaxSectors; ++s) {
-        const int count = usage[static_cast<size_t>(s)] & kUsageCountMask;
-        Check(count <= 1);
-        if (count) Check(usage[static_cast<size_t>(s)] & kUsageBitmapUsed);
-    }
+    fuzz::RequireConsistentDisk(drive);
     return 0;
 }
