@@ -50,9 +50,10 @@ int Report(const std::string& image, const std::string& error, CliContext& conte
 // The FDR of the named file, or 0 after printing why there is none.
 int FindNamed(CVirtualDrive& drive, const std::string& image, const std::string& name,
               CliContext& context) {
-    const int fdr = drive.FindFile(Utf8ToCp1252(name));
+    const std::string tiName = Utf8ToCp1252(name);
+    const int fdr = drive.FindFile(tiName);
     if (fdr > 0) return fdr;
-    Report(image, fdr == 0 ? name + ": File not found" : drive.ErrorText(), context);
+    Report(image, fdr == 0 ? tiName + ": File not found" : drive.ErrorText(), context);
     return 0;
 }
 
@@ -75,8 +76,8 @@ std::vector<std::string> TiNames(const std::vector<std::string>& names) {
 
 // Mounts IMAGE and reads archive NAME of it.
 int OpenNamed(const ArchiveWords& w, CVirtualDrive& drive, CArkFile& ark, int& fdr,
-              CliContext& context, OpenMode mode = OpenMode::ReadOnly) {
-    if (int rc = MountImageArgument(w.args, drive, context, mode)) return rc;
+              CliContext& context) {
+    if (int rc = MountImageArgument(w.args, drive, context)) return rc;
     fdr = FindNamed(drive, w.image, w.name, context);
     if (!fdr) return kExitFailed;
     std::string error;
@@ -158,8 +159,9 @@ int RunExport(const ArchiveWords& w, CliContext& context) {
     CArkFile ark;
     int fdr = 0;
     if (int rc = OpenNamed(w, drive, ark, fdr, context)) return rc;
-    const int i = ark.Find(Utf8ToCp1252(w.rest.at(0)));
-    if (i < 0) return Report(w.image, w.rest.at(0) + ": File not found", context);
+    const std::string member = Utf8ToCp1252(w.rest.at(0));
+    const int i = ark.Find(member);
+    if (i < 0) return Report(w.image, member + ": File not found", context);
     std::string error;
     if (!ExportArkMember(ark.members[static_cast<size_t>(i)], w.rest.at(1), format, kTabStops,
                          error))
