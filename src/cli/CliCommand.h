@@ -59,6 +59,7 @@ std::vector<CliCommand> DbQueryCommands();
 std::vector<CliCommand> MaintenanceCommands();
 std::vector<CliCommand> RemoteCommands();
 std::vector<CliCommand> ExchangeCommands();
+std::vector<CliCommand> BasicCommands();
 
 // Every command, in the order the help shows them.
 const std::vector<CliCommand>& AllCommands();

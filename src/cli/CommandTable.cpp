@@ -9,7 +9,7 @@ const std::vector<CliCommand>& AllCommands() {
         std::vector<CliCommand> commands;
         // One line per subsystem.
         for (auto&& list : {DiskCommands(), MaintenanceCommands(), RemoteCommands(),
-                            DbQueryCommands(), ExchangeCommands()})
+                            DbQueryCommands(), ExchangeCommands(), BasicCommands()})
             commands.insert(commands.end(), list.begin(), list.end());
         return commands;
     }();
