@@ -14,7 +14,12 @@ namespace {
 constexpr char kNotAProgram[] = "Not a BASIC program";
 
 std::string LineText(int number) {
-    return "Line " + std::to_string(number);
+    return "line " + std::to_string(number);
+}
+
+std::string Capital(std::string text) {
+    text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
 }
 
 // Appends LIST's text of one line: its number, a blank, its tokens [p, end). LIST leaves a
@@ -36,7 +41,7 @@ bool AppendLine(int number, const uint8_t* p, const uint8_t* end, std::string& o
         if (!pending && out.back() == ':') out += ' ';
     };
     auto damaged = [&](const std::string& what) {
-        problem = LineText(number) + what;
+        problem = Capital(LineText(number)) + what;
         return false;
     };
     while (p < end) {
@@ -145,14 +150,22 @@ BasicListing ListImage(const std::vector<uint8_t>& data, BasicForm form) {
         const int number = Be16(entry);
         const unsigned first = Be16(entry + 2);
         // The length byte stands just before the first token, beyond the line table.
-        if (first < h.tableEnd + 2u || first > h.top || at(first - 1) >= size) {
+        if (first < h.tableEnd + 2u || first > h.top) {
             listing.problem =
                 "The line table points outside the program at line " + std::to_string(number);
             return listing;
         }
+        if (at(first) >= size) {
+            listing.problem = "The file ends before " + LineText(number);
+            return listing;
+        }
         const unsigned length = data[at(first - 1)];
-        if (first + length > h.top + 1u || at(first) + length > size) {
-            listing.problem = LineText(number) + " runs past the end of the program";
+        if (first + length > h.top + 1u) {
+            listing.problem = Capital(LineText(number)) + " runs past the end of the program";
+            return listing;
+        }
+        if (at(first) + length > size) {
+            listing.problem = "The file ends inside " + LineText(number);
             return listing;
         }
         const uint8_t* p = data.data() + at(first);

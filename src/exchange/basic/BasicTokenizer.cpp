@@ -61,7 +61,7 @@ public:
             } else if (c == '!') {
                 ++m_at;
                 Emit(kTokenTail);
-                Rest();
+                ok = Rest();
             } else if (const uint8_t symbol = TokenOf(std::string_view(&c, 1))) {
                 ++m_at;
                 Emit(symbol);
@@ -187,16 +187,21 @@ private:
     }
 
     bool Name() {
+        // Characters just kept that end in a name (or its $).
+        const bool afterName = m_last == 0 && !m_out.empty() &&
+                               (IsNameChar(static_cast<char>(m_out.back())) || m_out.back() == '$');
         const std::string name = ReadName();
         const uint8_t token = IsLetter(name[0]) ? TokenOf(name) : 0;
         if (!token) {
+            // The two would be kept as one name: GOS UB would come back as GOSUB.
+            if (afterName) return Fail("two names in a row before " + name);
             Plain(name);
             return true;
         }
         const uint8_t before = m_last;
         Emit(token);
         if (token == kTokenRem) {
-            Rest();
+            return Rest();
         } else if (token == kTokenData) {
             return Data();
         } else if (token == kTokenImage) {
@@ -215,10 +220,14 @@ private:
         return true;
     }
 
-    // The rest of the line as typed: the text of REM and "!".
-    void Rest() {
-        m_out.insert(m_out.end(), m_text.begin() + static_cast<long>(m_at), m_text.end());
+    // The rest of the line as typed: the text of REM and "!". A zero byte would end the line.
+    bool Rest() {
+        const std::string_view rest = m_text.substr(m_at);
+        if (rest.find('\0') != std::string_view::npos)
+            return Fail("character code 0 has no place in a remark");
+        m_out.insert(m_out.end(), rest.begin(), rest.end());
         m_at = m_text.size();
+        return true;
     }
 
     // DATA items to the end of the line, separated by commas: each a string in quotes or the
@@ -294,6 +303,12 @@ bool TokenizeListing(std::string_view text, std::vector<BasicLine>& lines, std::
         while (at < line.size() && IsBlank(line[at]))
             ++at;
         if (at == line.size()) continue;
+        // A line ends at its line feed (after a carriage return or not); a carriage return
+        // anywhere else would not come back from the line's listing.
+        if (line.find('\r') != std::string_view::npos) {
+            error = where + "a carriage return inside the line";
+            return false;
+        }
         long number = 0;
         const size_t digits = at;
         while (at < line.size() && IsDigit(line[at]))
