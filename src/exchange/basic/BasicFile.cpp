@@ -16,6 +16,8 @@ namespace {
 constexpr uint8_t kTypeBits = kStatusProgram | kStatusInternal | kStatusVariable;
 // A scratch disk large enough for any program: 1440 sectors.
 constexpr int kScratchSectors = 1440;
+// No program file comes near this size; a bigger PC file is something else.
+constexpr int64_t kMaxPcBytes = 1 << 20;
 
 // The file's data as an export without a header gives them; false when a sector could not be
 // read (the data then hold what was read before).
@@ -66,6 +68,10 @@ bool ListBasicPcFile(const std::string& pcPath, BasicListing& listing, std::stri
         return false;
     }
     const int64_t length = file->Length();
+    if (length > kMaxPcBytes) {
+        listing = ListBasic({}, BasicForm::None);
+        return true;
+    }
     if (pc.kind != FiadFile && pc.kind != TifilesFile) {
         std::vector<uint8_t> data(static_cast<size_t>(std::max<int64_t>(length, 0)));
         if (file->ReadAt(0, data.data(), data.size()) != length) {
