@@ -1,25 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "base/PcFile.h"
 #include "cli/CliCommand.h"
+#include "support/CliRun.h"
 #include "support/ImageBuilder.h"
 #include "support/TestSupport.h"
 
 namespace tavik {
 namespace {
 
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-Result Cli(const std::vector<std::string>& words) {
-    std::ostringstream out, err;
-    const int code = cli::RunCli(words, out, err);
-    return {code, out.str(), err.str()};
-}
+using Result = test::CliResult;
+constexpr auto Cli = test::RunCliWords;
 
 std::string Write(const std::string& path, const std::string& text) {
     EXPECT_TRUE(WriteWholeFile(path, std::vector<uint8_t>(text.begin(), text.end())));
