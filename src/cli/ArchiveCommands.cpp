@@ -171,7 +171,7 @@ int RunExport(const ArchiveWords& w, CliContext& context) {
 
 int RunCreate(const ArchiveWords& w, CliContext& context) {
     CVirtualDrive drive;
-    if (int rc = MountImageArgument(w.args, drive, context, OpenMode::ReadWrite)) return rc;
+    if (int rc = MountImageAt(w.args, 0, OpenMode::ReadWrite, drive, context)) return rc;
     std::vector<int> fdrs;
     if (!FindAll(drive, w, fdrs, context)) return kExitFailed;
     std::string error;
@@ -183,7 +183,7 @@ int RunCreate(const ArchiveWords& w, CliContext& context) {
 
 int RunAdd(const ArchiveWords& w, CliContext& context) {
     CVirtualDrive drive;
-    if (int rc = MountImageArgument(w.args, drive, context, OpenMode::ReadWrite)) return rc;
+    if (int rc = MountImageAt(w.args, 0, OpenMode::ReadWrite, drive, context)) return rc;
     const int arkFdr = FindNamed(drive, w.image, w.name, context);
     std::vector<int> fdrs;
     if (!arkFdr || !FindAll(drive, w, fdrs, context)) return kExitFailed;
@@ -195,7 +195,7 @@ int RunAdd(const ArchiveWords& w, CliContext& context) {
 
 int RunRemove(const ArchiveWords& w, CliContext& context) {
     CVirtualDrive drive;
-    if (int rc = MountImageArgument(w.args, drive, context, OpenMode::ReadWrite)) return rc;
+    if (int rc = MountImageAt(w.args, 0, OpenMode::ReadWrite, drive, context)) return rc;
     const int arkFdr = FindNamed(drive, w.image, w.name, context);
     if (!arkFdr) return kExitFailed;
     std::string error;

@@ -59,6 +59,7 @@ std::vector<CliCommand> DbQueryCommands();
 std::vector<CliCommand> MaintenanceCommands();
 std::vector<CliCommand> RemoteCommands();
 std::vector<CliCommand> ExchangeCommands();
+std::vector<CliCommand> BasicCommands();
 std::vector<CliCommand> ArchiveCommands();
 
 // The ExportFormat that an --as value names ("none", "fiad", "tifiles", ...), -1 for none.

@@ -26,8 +26,12 @@ std::vector<CliOption> ImageOptions() {
     };
 }
 
-int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context,
-                       OpenMode mode) {
+int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context) {
+    return MountImageAt(args, 0, OpenMode::ReadOnly, drive, context);
+}
+
+int MountImageAt(const CliArgs& args, size_t position, OpenMode mode, CVirtualDrive& drive,
+                 CliContext& context) {
     int64_t start = 0, size = 0;
     if (args.Has("start") && !ReadByteCount(args.Value("start"), start)) {
         context.err << "tavik-cli: --start needs a number of bytes\n";
@@ -37,7 +41,7 @@ int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& co
         context.err << "tavik-cli: --size needs a number of bytes\n";
         return kExitUsage;
     }
-    const std::string& path = args.positional.at(0);
+    const std::string& path = args.positional.at(position);
     auto file = CDiskFile::Open(path, mode);
     if (!file) {
         drive.SetLastError(DiskError::CantOpenPcFile);

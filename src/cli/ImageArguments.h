@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "base/PcFile.h"
 #include "cli/CliCommand.h"
 #include "disk/VirtualDrive.h"
 
@@ -14,11 +13,13 @@ namespace tavik::cli {
 
 std::vector<CliOption> ImageOptions();
 
-// Mounts the image named by the command's first argument, read-only unless told otherwise. On
-// failure prints the drive's error text (or what was wrong with the options) and returns the
-// exit code to use; kExitOk on success.
-int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context,
-                       OpenMode mode = OpenMode::ReadOnly);
+// Mounts the image named by the command's first argument read-only. On failure prints the
+// drive's error text (or what was wrong with the options) and returns the exit code to use;
+// kExitOk on success.
+int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context);
+// The same for the image named by argument `position`, opened in `mode`.
+int MountImageAt(const CliArgs& args, size_t position, OpenMode mode, CVirtualDrive& drive,
+                 CliContext& context);
 
 // Kind as the catalog JSON names it: "DOAD", "PC99 FM", "PC99 MFM".
 std::string KindName(int kind);
