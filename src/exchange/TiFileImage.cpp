@@ -14,7 +14,8 @@ namespace tavik {
 using namespace layout;
 
 std::string ShownName(const FileProperties& file) {
-    return TrimmedName(file.name.data(), file.name.size());
+    const auto end = std::find(file.name.begin(), file.name.end(), 0);
+    return TrimmedName(file.name.data(), static_cast<size_t>(end - file.name.begin()));
 }
 
 int ReadFileImage(CTiDisk& disk, int fdr, TiFileImage& image) {
@@ -101,7 +102,8 @@ int WriteFileImages(CTiDisk& disk, const std::vector<const TiFileImage*>& files,
     std::vector<int> replaced;
     for (const TiFileImage* image : files) {
         const std::string name = NameOf(*image);
-        if (ShownName(image->file).empty() || image->file.name[0] == 0)
+        // A zero byte ends a name in the index order: names with one could not be told apart.
+        if (ShownName(image->file).empty() || name.find('\0') != std::string::npos)
             return fail(*image, "Invalid file name");
         if (image->data.size() != size_t{image->file.sectors} * kSectorSize)
             return fail(*image, "The file's data is incomplete");

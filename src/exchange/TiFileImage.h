@@ -30,7 +30,7 @@ int ReadFileImage(CTiDisk& disk, int fdr, TiFileImage& image);
 int WriteFileImages(CTiDisk& disk, const std::vector<const TiFileImage*>& files, bool replace,
                     std::string& error);
 
-// The name as the messages show it: the ten bytes without trailing blanks.
+// The name as the messages show it: up to a zero byte, without trailing blanks.
 std::string ShownName(const FileProperties& file);
 
 }  // namespace tavik

@@ -165,6 +165,8 @@ TEST(ArkTransfer, ExtractionIsAllOrNothing) {
     CArkFile ark = SourceArk(source);
     CArkFile damaged = ark;
     damaged.members[1].damage = "The archive ends inside this file";
+    CArkFile badName = ark;
+    badName.members[2].image.file.name[2] = 0;  // TE\0T: a zero byte ends a name
     const struct {
         const char* what;
         const CArkFile& ark;
@@ -182,6 +184,7 @@ TEST(ArkTransfer, ExtractionIsAllOrNothing) {
          true,
          "PROG: The archive ends inside this file"},
         {"no such file", ark, {"DATA", "NONE"}, 360, true, "NONE: File not found"},
+        {"a zero byte in a name", badName, {}, 360, true, "TE: Invalid file name"},
     };
     for (const auto& c : cases) {
         const std::vector<uint8_t> before = TargetImage(c.total);
