@@ -6,23 +6,15 @@
 #include <sstream>
 
 #include "base/PcFile.h"
-#include "cli/CliCommand.h"
+#include "support/CliRun.h"
 #include "support/ImageBuilder.h"
 #include "support/TestSupport.h"
 
 namespace tavik::test {
 namespace {
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(const std::vector<std::string>& words) {
-    std::ostringstream out, err;
-    int code = cli::RunCli(words, out, err);
-    return {code, out.str(), err.str()};
+CliResult Cli(const std::vector<std::string>& words) {
+    return RunCliWords(words);
 }
 
 std::string Image(const std::string& folder, const std::string& name, const std::string& file,
@@ -43,30 +35,30 @@ TEST(DbCommandsTest, CreateAddQueryRemove) {
     const std::string b = Image(folder, "TOOLS", "LOADER");
 
     // TOOLS holds the same file as GAMES: a disk duplicate by file contents, added anyway.
-    CliRun add = Cli({"db", "add", db, a, b, "--duplicates", "reuse", "--duplicate-disks", "new"});
+    CliResult add = Cli({"db", "add", db, a, b, "--duplicates", "reuse", "--duplicate-disks", "new"});
     EXPECT_EQ(add.code, 0) << add.err;
     EXPECT_NE(add.out.find("added as disk 1"), std::string::npos);
     EXPECT_NE(add.out.find("added as disk 2"), std::string::npos);
     // The same disk again is skipped unless asked for.
-    CliRun again = Cli({"db", "add", db, a});
+    CliResult again = Cli({"db", "add", db, a});
     EXPECT_EQ(again.code, 0);
     EXPECT_NE(again.out.find("not added"), std::string::npos);
     EXPECT_EQ(Cli({"db", "add", db, a, "--duplicate-disks", "new", "--duplicates", "new"}).code, 0);
     EXPECT_NE(again.out.find("Found disk(s) with identical (used) sectors: 1"), std::string::npos);
 
-    CliRun rows =
+    CliResult rows =
         Cli({"db", "sql", db, "SELECT [ID], [Disk name], [DS] FROM [Disks] ORDER BY [ID]"});
     EXPECT_EQ(rows.code, 0) << rows.err;
     EXPECT_EQ(rows.out,
               "ID\tDisk name\tDS\n1\tGAMES     \tNo\n2\tTOOLS     \tNo\n3\tGAMES     \tNo\n");
-    CliRun json = Cli({"db", "sql", db, "SELECT Count(*) AS [n] FROM [Files]", "--json"});
+    CliResult json = Cli({"db", "sql", db, "SELECT Count(*) AS [n] FROM [Files]", "--json"});
     EXPECT_NE(json.out.find("\"n\": 2"), std::string::npos) << json.out;
-    CliRun update = Cli({"db", "sql", db, "UPDATE [Disks] SET [Info1] = \"x\" WHERE [ID] > 1"});
+    CliResult update = Cli({"db", "sql", db, "UPDATE [Disks] SET [Info1] = \"x\" WHERE [ID] > 1"});
     EXPECT_EQ(update.out, "Modified 2 records\n");
-    CliRun bad = Cli({"db", "sql", db, "SELECT * FROM [Nowhere]"});
+    CliResult bad = Cli({"db", "sql", db, "SELECT * FROM [Nowhere]"});
     EXPECT_EQ(bad.code, 1);
     EXPECT_FALSE(bad.err.empty());
-    CliRun parameter = Cli({"db", "sql", db, "SELECT * FROM [Disks] WHERE [ID] = [Which]"});
+    CliResult parameter = Cli({"db", "sql", db, "SELECT * FROM [Disks] WHERE [ID] = [Which]"});
     EXPECT_EQ(parameter.code, 1);
     EXPECT_NE(parameter.err.find("[Which]"), std::string::npos);
 
@@ -81,7 +73,7 @@ TEST(DbCommandsTest, RefusesWhatItCannotDo) {
     const std::string db = folder + "/Floppies.db";
     ASSERT_EQ(Cli({"db", "create", db}).code, 0);
     // Tests run without a terminal on standard input.
-    CliRun ask = Cli({"db", "add", db, Image(folder, "A", "F"), "--duplicates", "ask"});
+    CliResult ask = Cli({"db", "add", db, Image(folder, "A", "F"), "--duplicates", "ask"});
     EXPECT_EQ(ask.code, 2);
     EXPECT_NE(ask.err.find("terminal"), std::string::npos);
     EXPECT_EQ(Cli({"db", "add", db, folder + "/missing.dsk"}).code, 1);
@@ -107,11 +99,11 @@ TEST(DbCommandsTest, AddsCollectionsAndResolvesParameters) {
     std::streambuf* keep = std::cin.rdbuf(names.rdbuf());
     const auto before = fs::current_path();
     fs::current_path(folder);
-    CliRun add = Cli({"db", "add", db, "-"});
+    CliResult add = Cli({"db", "add", db, "-"});
     fs::current_path(before);
     std::cin.rdbuf(keep);
     EXPECT_EQ(add.code, 0) << add.err;
-    CliRun rows = Cli({"db", "sql", db, "SELECT [Disk name], [Drive] FROM [Disks]"});
+    CliResult rows = Cli({"db", "sql", db, "SELECT [Disk name], [Drive] FROM [Disks]"});
     EXPECT_EQ(rows.out, "Disk name\tDrive\nTOOLS     \t" + folder +
                             "/in/deeper/TOOLS.dsk\nGAMES     \t" + folder +
                             "/in/games-without-extension\nLISTED    \t" + listed + "\n");
@@ -120,7 +112,7 @@ TEST(DbCommandsTest, AddsCollectionsAndResolvesParameters) {
     // More than a thousand at once.
     std::vector<std::string> many = {"db", "add", db};
     many.insert(many.end(), 1200, listed);
-    CliRun again = Cli(many);
+    CliResult again = Cli(many);
     EXPECT_EQ(again.code, 0) << again.err;
     EXPECT_EQ(Cli({"db", "sql", db, "SELECT Count(*) AS [n] FROM [Disks]"}).out, "n\n3\n");
 
@@ -131,7 +123,7 @@ TEST(DbCommandsTest, AddsCollectionsAndResolvesParameters) {
                    "INSERT INTO [Params] ([Name], [Type], [Value]) VALUES (\"Big\", 4, \"2\")"})
                   .code,
               0);
-    CliRun resolved = Cli({"db", "sql", db,
+    CliResult resolved = Cli({"db", "sql", db,
                            "SELECT [ID] FROM [Disks] WHERE [ID] >= [Big] AND [Disk name] LIKE "
                            "[Pattern] AND [Archived date] <= [Today]",
                            "Pattern=L*"});
@@ -146,7 +138,7 @@ TEST(DbCommandsTest, AddsCollectionsAndResolvesParameters) {
 TEST(DbCommandsTest, ImportMdbRefusesAForeignJetFile) {
     TAVIK_REQUIRE_TESTDATA(mdb, "mdb");
     const std::string folder = TempFolder();
-    CliRun r = Cli({"db", "import-mdb", mdb + "/nwind.mdb", folder + "/n.db"});
+    CliResult r = Cli({"db", "import-mdb", mdb + "/nwind.mdb", folder + "/n.db"});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("no TAVIK catalogue"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder + "/n.db"));

@@ -3,17 +3,16 @@
 #include <sstream>
 
 #include "base/PcFile.h"
-#include "cli/CliCommand.h"
+#include "support/CliRun.h"
 #include "support/TestSupport.h"
 
 namespace tavik::cli {
 namespace {
 
-int Cli(std::vector<std::string> words, std::string* out = nullptr) {
-    std::ostringstream o, e;
-    const int rc = RunCli(words, o, e);
-    if (out) *out = o.str() + e.str();
-    return rc;
+int Cli(const std::vector<std::string>& words, std::string* out = nullptr) {
+    const test::CliResult r = test::RunCliWords(words);
+    if (out) *out = r.out + r.err;
+    return r.code;
 }
 
 TEST(DbQueryCommands, ExportMergeUpdateAndProperties) {
