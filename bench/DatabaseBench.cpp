@@ -84,9 +84,9 @@ int main(int argc, char** argv) {
     const long disks = argc > 2 ? std::atol(argv[2]) : 10000;
     const long files = argc > 3 ? std::atol(argv[3]) : 300000;
     namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / "tavik-bench-database";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    char pattern[] = "/tmp/tavik-bench-database-XXXXXX";
+    if (!mkdtemp(pattern)) return 1;
+    const fs::path folder = pattern;
     CSilentPrompt prompt;
 
     CatalogueOptions options;

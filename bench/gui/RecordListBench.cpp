@@ -3,6 +3,7 @@
 // then a scroll to the middle and to the end, and a click on a column header.
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 
@@ -32,10 +33,14 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / "tavik-bench-records";
+    char pattern[] = "/tmp/tavik-bench-records-XXXXXX";
+    if (!mkdtemp(pattern)) return 1;
+    const fs::path folder = pattern;
     for (long files : {100000L, 300000L}) {
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        std::error_code ec;
+        fs::remove(folder / "list.db", ec);
+        fs::remove(folder / "list.db-wal", ec);
+        fs::remove(folder / "list.db-shm", ec);
         CatalogueOptions options;
         CCatalogue catalogue(options, SilentPrompt());
         const std::string path = (folder / "list.db").string();
