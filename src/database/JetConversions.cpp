@@ -49,17 +49,7 @@ bool IsNumeric(sqlite3_value* v) {
 std::optional<double> NumberOf(sqlite3_value* v) {
     if (IsNumeric(v)) return sqlite3_value_double(v);
     if (sqlite3_value_type(v) != SQLITE_TEXT) return std::nullopt;
-    const std::string text = TextOf(v);
-    const char* begin = text.c_str();
-    while (*begin == ' ')
-        ++begin;
-    if (!*begin) return std::nullopt;
-    char* end = nullptr;
-    const double d = std::strtod(begin, &end);
-    while (end && *end == ' ')
-        ++end;
-    if (!end || *end || !std::isfinite(d)) return std::nullopt;
-    return d;
+    return ParseJetNumber(TextOf(v));
 }
 
 // A date serial a value stands for: numbers are serials, texts are read as dates.

@@ -493,7 +493,9 @@ std::string FormatText(const std::string& value, std::string_view format) {
     return out;
 }
 
-std::optional<double> ReadNumber(const std::string& text) {
+}  // namespace
+
+std::optional<double> ParseJetNumber(const std::string& text) {
     const char* begin = text.c_str();
     while (*begin == ' ')
         ++begin;
@@ -505,8 +507,6 @@ std::optional<double> ReadNumber(const std::string& text) {
     if (!end || *end || !std::isfinite(v)) return std::nullopt;
     return v;
 }
-
-}  // namespace
 
 JetCivil JetCivilOf(double serial) {
     JetCivil c;
@@ -616,7 +616,7 @@ std::string JetFormat(const JetFormatValue& value, std::string_view format) {
         }
     }
     std::optional<double> number =
-        value.isNumber ? std::optional<double>(value.number) : ReadNumber(value.text);
+        value.isNumber ? std::optional<double>(value.number) : ParseJetNumber(value.text);
     if (kind == 2) {
         if (!number) return own;
         const std::string words = custom;

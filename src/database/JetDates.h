@@ -32,6 +32,9 @@ struct JetCivil {
 };
 JetCivil JetCivilOf(double serial);
 
+// The number a whole text reads as (blanks around it allowed), or nothing.
+std::optional<double> ParseJetNumber(const std::string& text);
+
 // The text of a number as Jet's CStr writes it: integers plainly, other numbers with up to 15
 // significant digits ("0.5", "1E+20").
 std::string JetNumberText(double value);

@@ -45,13 +45,14 @@ bool CRecordPages::Open(CRecordSet& set, const std::vector<int>& positions) {
         m_table = set.Table();
         m_keySql = set.KeySql();
         m_keyValues = set.KeyValues();
-        sqlite3_stmt* s = m_db->Statement(m_keySql);
+        sqlite3_stmt* s = m_db->Statement("SELECT count(*) FROM (" + m_keySql + ")");
         if (!s || !m_db->Bind(s, m_keyValues)) return false;
-        int rc;
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW)
-            m_ids.push_back(sqlite3_column_int64(s, 0));
+        const int rc = sqlite3_step(s);
+        m_count = rc == SQLITE_ROW ? static_cast<size_t>(sqlite3_column_int64(s, 0)) : 0;
         sqlite3_reset(s);
-        if (rc != SQLITE_DONE) return m_db->FailFromEngine();
+        if (rc != SQLITE_ROW) return m_db->FailFromEngine();
+        m_ids.assign(m_count, 0);
+        m_runsRead.assign((m_count + kIdRun - 1) / kIdRun, false);
         return true;
     }
     for (const auto& row : set.Rows()) {
@@ -66,23 +67,55 @@ bool CRecordPages::Open(CRecordSet& set, const std::vector<int>& positions) {
 }
 
 size_t CRecordPages::RowCount() const {
-    return Keyed() ? m_ids.size() : m_rows.size();
+    return Keyed() ? m_count : m_rows.size();
 }
 
-int64_t CRecordPages::RecordId(size_t row) const {
-    return Keyed() && row < m_ids.size() ? m_ids[row] : 0;
+bool CRecordPages::ReadIds(size_t row) {
+    const size_t run = row / kIdRun;
+    if (run < m_runsRead.size() && m_runsRead[run]) return true;
+    // Past the end: every run, in one pass.
+    const bool all = run >= m_runsRead.size();
+    const size_t first = all ? 0 : run * kIdRun;
+    sqlite3_stmt* s =
+        m_db->Statement(all ? m_keySql
+                            : "SELECT * FROM (" + m_keySql + ") LIMIT " + std::to_string(kIdRun) +
+                                  " OFFSET ?" + std::to_string(m_keyValues.size() + 1));
+    if (!s || !m_db->Bind(s, m_keyValues)) return false;
+    if (!all)
+        sqlite3_bind_int64(s, static_cast<int>(m_keyValues.size() + 1),
+                           static_cast<int64_t>(first));
+    size_t r = first;
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW && r < m_count)
+        m_ids[r++] = sqlite3_column_int64(s, 0);
+    sqlite3_reset(s);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) return m_db->FailFromEngine();
+    if (all)
+        m_runsRead.assign(m_runsRead.size(), true);
+    else
+        m_runsRead[run] = true;
+    return true;
 }
 
-long CRecordPages::RowOfId(int64_t id) const {
+int64_t CRecordPages::RecordId(size_t row) {
+    if (!Keyed() || row >= m_count) return 0;
+    ReadIds(row);
+    return m_ids[row];
+}
+
+long CRecordPages::RowOfId(int64_t id) {
+    if (!Keyed()) return -1;
+    ReadIds(m_count);
     const auto it = std::find(m_ids.begin(), m_ids.end(), id);
     return it == m_ids.end() ? -1 : static_cast<long>(it - m_ids.begin());
 }
 
 // The cells of the rows of `row`'s page that are not cached are read in one statement.
 const CRecordPages::Cells* CRecordPages::Page(size_t row) {
+    ReadIds(row);
     if (const auto it = m_cells.find(m_ids[row]); it != m_cells.end()) return &it->second;
     const size_t first = row / kPageRows * kPageRows;
-    const size_t last = std::min(first + kPageRows, m_ids.size());
+    const size_t last = std::min(first + kPageRows, m_count);
     std::vector<int64_t> wanted;
     for (size_t r = first; r < last; ++r)
         if (!m_cells.count(m_ids[r])) wanted.push_back(m_ids[r]);
@@ -157,6 +190,8 @@ bool CRecordPages::SortBy(size_t column, bool descending) {
     sqlite3_reset(s);
     if (rc != SQLITE_DONE) return m_db->FailFromEngine();
     m_ids = std::move(ids);
+    m_count = m_ids.size();
+    m_runsRead.assign((m_count + kIdRun - 1) / kIdRun, true);
     return true;
 }
 

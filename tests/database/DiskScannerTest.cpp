@@ -439,15 +439,15 @@ private:
 // A disk is added whole or not at all: a sector that fails after some rows were written leaves
 // none of them, also among disks committed together.
 TEST_F(DiskScannerTest, AFailureHalfWayLeavesNoHalfDisk) {
-    // The image file fails every second reading of README's FDR: its checksum reads it first,
-    // then the rows of LOADER are written before it is read again.
+    // The image file fails every third reading of README's FDR: the disk's checksum and the
+    // file's read it first, then the rows of LOADER are written before it is read again.
     class CFailingImage : public CMemFile {
     public:
         using CMemFile::CMemFile;
         int64_t failAt = -1;
         int readings = 0;
         int64_t ReadAt(int64_t offset, void* buffer, size_t count) override {
-            if (offset == failAt && ++readings % 2 == 0) return -1;
+            if (offset == failAt && ++readings % 3 == 0) return -1;
             return CMemFile::ReadAt(offset, buffer, count);
         }
     };
