@@ -31,7 +31,7 @@ class CStreamPrompt : public CUserPrompt {
 public:
     explicit CStreamPrompt(std::ostream& err) : m_err(err) {}
     void Message(const std::string& text, PromptIcon) override {
-        m_err << Cp1252ToUtf8(text) << "\n";
+        m_err << (subject.empty() ? "" : subject + ": ") << Cp1252ToUtf8(text) << "\n";
         ++messages;
     }
     PromptAnswer Ask(const std::string&, PromptButtons buttons) override {
@@ -42,6 +42,7 @@ public:
     bool KeyHeld(PolledKey) override { return false; }
 
     int messages = 0;
+    std::string subject;  // what the messages are about (the image being added)
 
 private:
     std::ostream& m_err;
@@ -270,7 +271,9 @@ int RunScan(const std::vector<std::string>& words, const CliArgs& args, CliConte
         }
         if (!batch.Tick()) break;
         const int messagesBefore = prompt.messages;
+        prompt.subject = path;
         const bool ok = rescan ? scanner.RescanDisk(drive) : scanner.AddDisk(drive);
+        prompt.subject.clear();
         if (ok) {
             ++added;
             context.out << path << ": " << (rescan ? "rescanned into" : "added as") << " disk "

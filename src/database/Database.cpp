@@ -609,25 +609,4 @@ bool CCommitBatch::Finish() {
     return ok;
 }
 
-bool CDatabase::BeginTrans() {
-    if (!m_db) return Fail("The database is not open.");
-    if (sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return FailFromEngine();
-    return true;
-}
-
-bool CDatabase::CommitTrans() {
-    if (!m_db) return Fail("The database is not open.");
-    if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return FailFromEngine();
-    return true;
-}
-
-bool CDatabase::Rollback() {
-    if (!m_db) return Fail("The database is not open.");
-    if (sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return FailFromEngine();
-    return true;
-}
-
 }  // namespace tavik

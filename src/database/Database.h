@@ -103,10 +103,6 @@ public:
     int Execute(const CQueryDef& def);
     bool CreateQueryDef(const std::string& jetSql, CQueryDef& def);
 
-    bool BeginTrans();
-    bool CommitTrans();
-    bool Rollback();
-
     std::vector<std::string> TableNames() const;
     std::vector<DbFieldInfo> TableFields(const std::string& table) const;
     // The table's name as the database spells it, "" when there is none.
