@@ -26,20 +26,21 @@ std::vector<CliOption> ImageOptions() {
     };
 }
 
-int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context) {
+int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context,
+                       OpenMode mode, size_t position, const std::string& prefix) {
     int64_t start = 0, size = 0;
-    if (args.Has("start") && !ReadByteCount(args.Value("start"), start)) {
-        context.err << "tavik-cli: --start needs a number of bytes\n";
-        return kExitUsage;
+    for (auto [name, value] : {std::pair{prefix + "start", &start}, {prefix + "size", &size}}) {
+        if (args.Has(name) && !ReadByteCount(args.Value(name), *value)) {
+            context.err << "tavik-cli: --" << name << " needs a number of bytes\n";
+            return kExitUsage;
+        }
     }
-    if (args.Has("size") && !ReadByteCount(args.Value("size"), size)) {
-        context.err << "tavik-cli: --size needs a number of bytes\n";
-        return kExitUsage;
-    }
-    const std::string& path = args.positional.at(0);
-    auto file = CDiskFile::Open(path, OpenMode::ReadOnly);
+    const std::string& path = args.positional.at(position);
+    OpenFailure why = OpenFailure::None;
+    auto file = CDiskFile::Open(path, mode, &why);
     if (!file) {
-        drive.SetLastError(DiskError::CantOpenPcFile);
+        drive.SetLastError(why == OpenFailure::NotRegular ? DiskError::NotRegularFile
+                                                          : DiskError::CantOpenPcFile);
     } else if (drive.MountFile(std::move(file), start, size, -1)) {
         return kExitOk;
     }

@@ -13,10 +13,13 @@ namespace tavik::cli {
 
 std::vector<CliOption> ImageOptions();
 
-// Mounts the image named by the command's first argument read-only. On failure prints the
-// drive's error text (or what was wrong with the options) and returns the exit code to use;
-// kExitOk on success.
-int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context);
+// Mounts the image named by the command's argument at `position` (the first unless told),
+// read-only unless told, with the volume given by --start and --size (by --to-start and
+// --to-size for the prefix "to-"). On failure prints the drive's error text (or what was wrong
+// with the options) and returns the exit code to use; kExitOk on success.
+int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context,
+                       OpenMode mode = OpenMode::ReadOnly, size_t position = 0,
+                       const std::string& prefix = "");
 
 // Kind as the catalog JSON names it: "DOAD", "PC99 FM", "PC99 MFM".
 std::string KindName(int kind);

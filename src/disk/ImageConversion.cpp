@@ -4,8 +4,8 @@
 #include "disk/ImageConversion.h"
 
 #include <cstring>
-#include <filesystem>
 
+#include "base/AtomicFile.h"
 #include "base/CInteger.h"
 #include "disk/Pc99Image.h"
 
@@ -37,6 +37,7 @@ int CVirtualDrive::ConvertImage(bool pc99, bool doubleSided, bool doubleDensity)
     CMemFile* bytes = memory.get();
     const int kind = converted.MountFile(std::move(memory), 0, 0, 0);
     if (kind == DriveKind::None) return Fail(converted.LastError());
+    converted.SetScratch();
     converted.SetPrompt(m_prompt);
     if (!CopySectors(converted, false)) return 0;
 
@@ -84,10 +85,18 @@ NewImageDefaults SuggestNewImage(CVirtualDrive& source) {
 }
 
 int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualDrive* source) {
-    if (!drive.CreateImage(choice.path, choice.doubleSided, choice.doubleDensity, choice.pc99))
+    // The new image is made whole in memory, copy included, and only then written beside the
+    // chosen file and renamed over it: a failure leaves what was there.
+    CVirtualDrive scratch;
+    scratch.SetScratch();
+    if (!scratch.MountFile(std::make_unique<CMemFile>(
+                               BlankImage(choice.pc99, choice.doubleSided, choice.doubleDensity)),
+                           0, 0, 0)) {
+        drive.SetLastError(scratch.LastError());
         return 0;
+    }
     DriveProperties props;
-    drive.GetDriveProperties(props);
+    scratch.GetDriveProperties(props);
     auto typed = [](const std::string& text, int64_t& value) {
         const std::optional<long> number = ReadCInteger(text);
         if (number && *number != 0) value = *number;
@@ -95,17 +104,42 @@ int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualD
     typed(choice.start, props.start);
     typed(choice.size, props.size);
     typed(choice.maxSize, props.maxSize);
-    if (!drive.SetDriveProperties(props)) return 0;
-    if (source && !source->CopySectors(drive, false)) {
+    if (!scratch.SetDriveProperties(props)) {
+        drive.SetLastError(scratch.LastError());
+        return 0;
+    }
+    if (source && !source->CopySectors(scratch, false)) {
         drive.SetLastError(source->LastError());
         return 0;
     }
-    return 1;
+    if (const auto identity = IdentityOf(choice.path);
+        identity && CDiskFile::IsOpenElsewhere(*identity)) {
+        drive.SetLastError(DiskError::FileInUse);
+        return 0;
+    }
+    const std::vector<uint8_t>& bytes = dynamic_cast<CMemFile*>(scratch.File())->Bytes();
+    if (!ReplaceFileAtomically(choice.path,
+                               [&](CPcFile& out) {
+                                   return out.WriteAt(0, bytes.data(), bytes.size()) ==
+                                          static_cast<int64_t>(bytes.size());
+                               }) ||
+        !drive.OpenImage(choice.path)) {
+        drive.SetLastError(DiskError::CantOpenPcFile);
+        return 0;
+    }
+    props.kind = drive.Kind();
+    return drive.SetDriveProperties(props);
 }
 
 int OpenCopyTarget(CVirtualDrive& source, const std::string& path, CVirtualDrive& target) {
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec)) return target.OpenImage(path) ? 1 : 0;
+    if (const auto identity = IdentityOf(path)) {
+        // The source's own file is never a target, whatever path leads to it.
+        if (source.File() && source.File()->Identity() == identity) {
+            target.SetLastError(DiskError::SameFile);
+            return 0;
+        }
+        return target.OpenImage(path) ? 1 : 0;
+    }
     DiskInfo info;
     if (!source.GetDiskInfo(info)) {
         target.SetLastError(source.LastError());

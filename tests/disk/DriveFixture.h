@@ -1,34 +1,58 @@
-// Helpers shared by the file- and disk-operation tests: drives mounted on images in memory and
-// direct looks at their sectors.
+// Helpers shared by the file- and disk-operation tests: drives mounted on images in memory, laid
+// out as any of the image kinds, the one parameterised suite that runs over every kind, and
+// direct looks at the sectors.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "base/PcFile.h"
 #include "disk/Layout.h"
+#include "disk/Pc99Image.h"
 #include "disk/VirtualDrive.h"
+#include "support/FaultFile.h"
 #include "support/ImageBuilder.h"
 
 namespace tavik::test {
 
-// A drive on the builder's image, held in memory; the CMemFile stays reachable for byte checks.
+// A drive on a sector dump laid out as an image of the kind, held in memory in a file that can
+// be made to fail; the image's bytes stay reachable for byte checks.
 struct MemDrive {
     CVirtualDrive drive;
-    CMemFile* file = nullptr;
+    CFaultFile* file = nullptr;
+    ImageKind kind;
 
-    explicit MemDrive(std::vector<uint8_t> image) {
-        auto memory = std::make_unique<CMemFile>(std::move(image));
-        file = memory.get();
-        EXPECT_EQ(drive.MountFile(std::move(memory), 0, 0, -1), DriveKind::DoadImage);
+    explicit MemDrive(const std::vector<uint8_t>& sectors, ImageKind imageKind = ImageKind::Doad)
+        : kind(imageKind) {
+        auto image = std::make_unique<CFaultFile>(LayOutImage(sectors, kind));
+        file = image.get();
+        // Where each sector of a track image lies, found once for each layout.
+        if (kind != ImageKind::Doad) {
+            static std::map<std::pair<ImageKind, size_t>, std::vector<int64_t>> layouts;
+            std::vector<int64_t>& offsets = layouts[{kind, sectors.size()}];
+            if (offsets.empty()) {
+                CMemFile view(file->Bytes());
+                for (int n = 0; n < static_cast<int>(sectors.size() / kSectorSize); ++n)
+                    offsets.push_back(
+                        LocatePc99Sector(view, 0, kind == ImageKind::Pc99Mfm, n, false));
+            }
+            m_offsets = &offsets;
+        }
+        const int expected = kind == ImageKind::Doad     ? DriveKind::DoadImage
+                             : kind == ImageKind::Pc99Fm ? DriveKind::Pc99Fm
+                                                         : DriveKind::Pc99Mfm;
+        EXPECT_EQ(drive.MountFile(std::move(image), 0, 0, -1), expected);
     }
-    explicit MemDrive(const CImageBuilder& builder) : MemDrive(builder.Image()) {}
+    explicit MemDrive(const CImageBuilder& builder, ImageKind imageKind = ImageKind::Doad)
+        : MemDrive(builder.Image(), imageKind) {}
 
     const std::vector<uint8_t>& Bytes() const { return file->Bytes(); }
-    const uint8_t* SectorBytes(int n) const { return file->Bytes().data() + 256 * n; }
+    uint8_t* SectorData(int n) { return file->Bytes().data() + Offset(n); }
+    const uint8_t* SectorBytes(int n) const { return file->Bytes().data() + Offset(n); }
     const uint8_t* Vib() const { return SectorBytes(0); }
     bool Used(int n) const { return layout::BitmapUsed(Vib(), n); }
     int IndexEntry(int k) const { return layout::Be16(SectorBytes(1) + 2 * k); }
@@ -36,6 +60,22 @@ struct MemDrive {
     std::string NameAt(int k) const {
         return std::string(reinterpret_cast<const char*>(SectorBytes(IndexEntry(k))), 10);
     }
+
+private:
+    int64_t Offset(int n) const {
+        return kind == ImageKind::Doad ? int64_t{kSectorSize} * n
+                                       : m_offsets->at(static_cast<size_t>(n));
+    }
+    const std::vector<int64_t>* m_offsets = nullptr;
+};
+
+// The one suite of file and disk operations: each of its tests runs on a sector dump, a PC99
+// FM and a PC99 MFM image.
+class OnEveryImageKind : public ::testing::TestWithParam<ImageKind> {
+protected:
+    ImageKind Kind() const { return GetParam(); }
+    // Whether an image of this kind holds a volume of that many sectors.
+    bool Holds(int sectors) const { return sectors <= MaxSectorsOf(Kind()); }
 };
 
 // A formatted, empty disk of the given size.
@@ -54,13 +94,6 @@ inline std::vector<uint8_t> FileBytes(CVirtualDrive& drive, int fdr) {
         bytes.insert(bytes.end(), data.begin(), data.end());
     }
     return bytes;
-}
-
-inline std::vector<uint8_t> Pattern(size_t bytes, uint8_t seed) {
-    std::vector<uint8_t> data(bytes);
-    for (size_t i = 0; i < bytes; ++i)
-        data[i] = static_cast<uint8_t>(seed + i * 7 + i / 256);
-    return data;
 }
 
 }  // namespace tavik::test

@@ -1,25 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "base/PcFile.h"
 #include "cli/CliCommand.h"
+#include "cli/CliFixture.h"
 #include "support/ImageBuilder.h"
 #include "support/TestSupport.h"
 
 namespace tavik {
 namespace {
 
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-Result Cli(const std::vector<std::string>& words) {
-    std::ostringstream out, err;
-    const int code = cli::RunCli(words, out, err);
-    return {code, out.str(), err.str()};
-}
+using Result = test::CliResult;
+const auto Cli = test::RunCli;
 
 std::string Read(const std::string& path) {
     std::vector<uint8_t> bytes;

@@ -1,0 +1,309 @@
+// Every operation that changes a disk or a PC file, made to fail at each write it makes (and at
+// its reads), on every image kind: after each failure the operation has said so, the files the
+// user had are byte-identical, and the disk check finds nothing it did not find before.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <map>
+
+#include "DriveFixture.h"
+#include "disk/CheckReport.h"
+#include "exchange/FileTransfer.h"
+#include "exchange/ImportCommand.h"
+
+namespace tavik {
+namespace {
+
+using test::BuiltFile;
+using test::CFaultFile;
+using test::CImageBuilder;
+using test::Fault;
+using test::ImageKind;
+using test::MemDrive;
+using test::OnEveryImageKind;
+
+INSTANTIATE_TEST_SUITE_P(, OnEveryImageKind,
+                         ::testing::Values(ImageKind::Doad, ImageKind::Pc99Fm, ImageKind::Pc99Mfm),
+                         [](const auto& kind) {
+                             switch (kind.param) {
+                                 case ImageKind::Pc99Fm:
+                                     return "Pc99Fm";
+                                 case ImageKind::Pc99Mfm:
+                                     return "Pc99Mfm";
+                                 default:
+                                     return "Doad";
+                             }
+                         });
+
+// What the user has on a disk: each file's descriptor (bytes 0-27) and data by name, and what
+// the check reports. Read from a copy of the image, so that no fault and no cache interferes.
+struct Holdings {
+    std::map<std::string, std::vector<uint8_t>> files;
+    std::string report;
+};
+
+// The bytes of an image, read where they are.
+class CImageView : public CPcFile {
+public:
+    explicit CImageView(const std::vector<uint8_t>& bytes) : m_bytes(bytes) {}
+    int64_t ReadAt(int64_t offset, void* buffer, size_t count) override {
+        const auto size = static_cast<int64_t>(m_bytes.size());
+        if (offset < 0 || offset > size) return -1;
+        const auto n =
+            static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(count), size - offset));
+        std::memcpy(buffer, m_bytes.data() + offset, n);
+        return static_cast<int64_t>(n);
+    }
+    int64_t WriteAt(int64_t, const void*, size_t) override { return -1; }
+    int64_t Length() override { return static_cast<int64_t>(m_bytes.size()); }
+    bool SetLength(int64_t) override { return false; }
+
+private:
+    const std::vector<uint8_t>& m_bytes;
+};
+
+Holdings HoldingsOf(const std::vector<uint8_t>& image) {
+    Holdings h;
+    CVirtualDrive d;
+    if (!d.MountFile(std::make_unique<CImageView>(image), 0, 0, -1)) return h;
+    int position = 0;
+    for (int fdr; (fdr = d.NextFdr(position)) > 0;) {
+        if (!d.ReadFdr(fdr)) break;
+        std::vector<uint8_t> bytes(d.FdrBuffer(), d.FdrBuffer() + layout::kFdrClusters);
+        const std::vector<uint8_t> data = test::FileBytes(d, fdr);
+        bytes.insert(bytes.end(), data.begin(), data.end());
+        h.files[std::string(bytes.begin(), bytes.begin() + 10)] = bytes;
+    }
+    int flags = 0;
+    DiskUsage usage{};
+    d.CheckDisk(flags, usage);
+    h.report = CheckReport(flags, usage);
+    return h;
+}
+
+// "" when nothing the user had is lost or changed, else what is.
+std::string Difference(const Holdings& before, const Holdings& after) {
+    for (const auto& [name, bytes] : before.files) {
+        const auto it = after.files.find(name);
+        if (it == after.files.end()) return name + " is gone";
+        if (it->second != bytes) return name + " changed";
+    }
+    if (after.files.size() != before.files.size()) return "a file was added";
+    if (after.report != before.report) return "the check now says " + after.report;
+    return "";
+}
+
+// The images a scene starts from: two disks with fragmented files of every kind (a deleted
+// file on the first), a disk like the first with hardly a free sector, and a PC file with a
+// TIFILES header (to import, and the old content of an export target).
+struct Images {
+    std::vector<uint8_t> a, b, full, pc;
+};
+
+struct Scene {
+    MemDrive disk, other, full;
+    CFaultFile tifiles, text;
+    // FDR sectors, found before any fault is armed.
+    int alpha, beta, gamma, omega, otherBeta;
+
+    Scene(const Images& images, ImageKind kind)
+        : disk(images.a, kind),
+          other(images.b, kind),
+          full(images.full, kind),
+          tifiles(images.pc),
+          text(std::vector<uint8_t>{'o', 'n', 'e', '\r', '\n', 't', 'w', 'o', '\r', '\n'}) {
+        disk.drive.DeleteFile(disk.drive.FindFile("GONE"));
+        alpha = disk.drive.FindFile("ALPHA");
+        beta = disk.drive.FindFile("BETA");
+        gamma = disk.drive.FindFile("GAMMA");
+        omega = other.drive.FindFile("OMEGA");
+        otherBeta = other.drive.FindFile("BETA");
+    }
+    std::vector<CFaultFile*> Files() { return {disk.file, other.file, full.file, &tifiles, &text}; }
+};
+
+CImageBuilder DiskWithFiles(const char* program, uint8_t seed) {
+    CImageBuilder b(160);  // small, so that whole-disk copies stay quick
+    BuiltFile prog = BuiltFile::Program(program, test::Pattern(5 * 256 + 17, seed));
+    prog.clusterSizes = {2, 4};
+    b.AddFile(prog);
+    BuiltFile notes = BuiltFile::Variable("BETA", false, 80, {"first", "second", "third"});
+    b.AddFile(notes);
+    BuiltFile table =
+        BuiltFile::Fixed("GAMMA", true, 32, {"a", "b", "c", "d", "e", "f", "g", "h", "i"});
+    table.clusterSizes = {1, 1};
+    b.AddFile(table);
+    return b;
+}
+
+struct Operation {
+    const char* name;
+    std::function<bool(Scene&)> run;  // true when the operation says it succeeded
+};
+
+// The import command with its dialog answered: the proposed name, or the given one.
+bool Import(Scene& s, CPcFile& pc, const std::string& pcName, const std::string& name) {
+    struct Names : CFileNameAnswers {
+        std::string name;
+        bool Confirm(int, FileNameDialogState& state) override {
+            if (!name.empty()) state.name = name;
+            return true;
+        }
+    } names;
+    names.name = name;
+    CImportCommand command(s.disk.drive, SilentPrompt(), names, ImportOptions{});
+    return command.ImportFrom(pc, pcName) == ImportOutcome::Imported;
+}
+
+const std::vector<Operation>& Operations() {
+    static const std::vector<Operation> operations = {
+        {"create", [](Scene& s) { return s.disk.drive.CreateFile("NEW", 0x80, 80) >= 2; }},
+        {"create over a file",
+         [](Scene& s) { return s.disk.drive.CreateFile("ALPHA", 0x00, 64) >= 2; }},
+        {"append", [](Scene& s) { return s.disk.drive.AppendSector(s.beta) >= 2; }},
+        {"copy a file",
+         [](Scene& s) { return s.other.drive.CopyFile(s.disk.drive, s.otherBeta, "COPY") == 1; }},
+        {"copy over a file",
+         [](Scene& s) { return s.other.drive.CopyFile(s.disk.drive, s.omega, "ALPHA") == 1; }},
+        {"copy over a file on a full disk",
+         [](Scene& s) { return s.other.drive.CopyFile(s.full.drive, s.omega, "ALPHA") == 1; }},
+        {"import over a file", [](Scene& s) { return Import(s, s.tifiles, "omega.tfi", ""); }},
+        {"import a text", [](Scene& s) { return Import(s, s.text, "notes.txt", "BETA"); }},
+        {"export",
+         [](Scene& s) {
+             return ExportFileInto(s.disk.drive, s.gamma, s.tifiles, ConversionSettings{}) == 1;
+         }},
+        {"rename", [](Scene& s) { return s.disk.drive.RenameFile(s.alpha, "ZULU") == 1; }},
+        {"protect", [](Scene& s) { return s.disk.drive.SetProtection(s.beta, 2) == 1; }},
+        {"delete", [](Scene& s) { return s.disk.drive.DeleteFile(s.alpha) == 1; }},
+        {"undelete", [](Scene& s) { return s.disk.drive.UndeleteFile("GONE", -1) >= 2; }},
+        {"purge a file", [](Scene& s) { return s.disk.drive.PurgeFile(s.gamma) == 1; }},
+        {"purge the disk", [](Scene& s) { return s.disk.drive.PurgeDisk() == 1; }},
+        {"format",
+         [](Scene& s) { return s.disk.drive.Format("FRESH", false, false, 160, 40) == 1; }},
+        {"defragment", [](Scene& s) { return s.disk.drive.Defragment() == 1; }},
+        {"copy-disk, all sectors",
+         [](Scene& s) { return s.disk.drive.CopyDisk(s.other.drive, CopyAllSectors) == 1; }},
+        {"copy-disk, used sectors",
+         [](Scene& s) { return s.disk.drive.CopyDisk(s.other.drive, CopyUsedSectors) == 1; }},
+        {"copy-disk, files and VIB",
+         [](Scene& s) { return s.disk.drive.CopyDisk(s.other.drive, CopyFilesAndVib) == 1; }},
+        {"copy-disk, files",
+         [](Scene& s) { return s.disk.drive.CopyDisk(s.other.drive, CopyFilesOnly) == 1; }},
+        {"convert",
+         [](Scene& s) {
+             const bool toPc99 = s.disk.drive.Kind() == DriveKind::DoadImage;
+             return s.disk.drive.ConvertImage(toPc99, false, false) == 1;
+         }},
+    };
+    return operations;
+}
+
+TEST_P(OnEveryImageKind, EveryOperationFailingAnywhereKeepsWhatTheUserHad) {
+    Images images;
+    CImageBuilder first = DiskWithFiles("ALPHA", 1);
+    images.full = first.Image();
+    first.AddFile(BuiltFile::Program("GONE", test::Pattern(600, 9)));
+    images.a = first.Image();
+    images.b = DiskWithFiles("OMEGA", 5).Image();
+    {
+        // Filled up to three free sectors: a file of six replaced there reuses its own.
+        MemDrive full(images.full);
+        const int filler = full.drive.CreateFile("FILLER", kStatusProgram, 0);
+        DiskInfo info;
+        while (full.drive.GetDiskInfo(info) && info.freeSectors > 3)
+            ASSERT_GE(full.drive.AppendSector(filler), 2);
+        images.full = full.Bytes();
+        // The PC file: OMEGA exported with a TIFILES header, under the name ALPHA.
+        MemDrive source(images.b);
+        CMemFile out;
+        ASSERT_EQ(ExportFileTo(source.drive, source.drive.FindFile("OMEGA"), out, {}), 1);
+        images.pc = out.Bytes();
+        std::memcpy(images.pc.data() + 16, "ALPHA     ", 10);
+    }
+
+    int runs = 0;
+    for (const Operation& op : Operations()) {
+        // A clean run counts what each file sees and must succeed.
+        std::vector<std::pair<int, int>> counts;  // writes and reads per file
+        {
+            Scene s(images, Kind());
+            for (CFaultFile* f : s.Files())
+                f->Arm(Fault::None, 0);
+            ASSERT_TRUE(op.run(s)) << op.name << ": " << s.disk.drive.ErrorText() << " / "
+                                   << s.other.drive.ErrorText();
+            for (CFaultFile* f : s.Files())
+                counts.emplace_back(f->Writes(), f->Reads());
+        }
+        for (size_t file = 0; file < counts.size(); ++file) {
+            const auto [writes, reads] = counts[file];
+            std::vector<std::pair<Fault, int>> faults;
+            for (int n = 1; n <= writes; ++n)
+                for (Fault f : {Fault::WriteError, Fault::ShortWrite, Fault::DiskFull})
+                    faults.emplace_back(f, n);
+            // Reads are many where whole disks are read: a spread of them is enough.
+            for (int n = 1; n <= reads; n += 1 + reads / 48)
+                faults.emplace_back(Fault::ReadError, n);
+            for (const auto& [fault, n] : faults) {
+                Scene s(images, Kind());
+                const Holdings disk = HoldingsOf(s.disk.Bytes());
+                const Holdings other = HoldingsOf(s.other.Bytes());
+                const std::vector<uint8_t> tifiles = s.tifiles.Bytes();
+                CFaultFile* target = s.Files()[file];
+                target->Arm(fault, n);
+                const bool succeeded = op.run(s);
+                ++runs;
+                const std::string where = std::string(op.name) + ", file " + std::to_string(file) +
+                                          ", " + test::FaultName(fault) + " at " +
+                                          std::to_string(n);
+                // A full PC disk stops only what grows a file.
+                if (!target->Fired()) {
+                    EXPECT_TRUE(succeeded) << where;
+                    continue;
+                }
+                EXPECT_FALSE(succeeded) << where;
+                EXPECT_EQ(Difference(disk, HoldingsOf(s.disk.Bytes())), "") << where;
+                EXPECT_EQ(Difference(other, HoldingsOf(s.other.Bytes())), "") << where;
+                EXPECT_TRUE(s.tifiles.Bytes() == tifiles) << where;
+            }
+        }
+    }
+    EXPECT_GT(runs, 1000);
+}
+
+// A replacement stopped for good at any write (nothing can be written after it, so nothing
+// can be put back) leaves the old file or the new one whole, never neither: the new one is
+// written beside the old before the index changes.
+TEST_P(OnEveryImageKind, AReplacementStoppedAtAnyWriteLeavesOneWholeVersion) {
+    const Images images{DiskWithFiles("ALPHA", 1).Image(),
+                        DiskWithFiles("OMEGA", 5).Image(),
+                        DiskWithFiles("ALPHA", 1).Image(),
+                        {}};
+    const Holdings before = HoldingsOf(images.a);
+    Holdings replaced;
+    {
+        Scene s(images, Kind());
+        ASSERT_EQ(s.other.drive.CopyFile(s.disk.drive, s.omega, "ALPHA"), 1);
+        replaced = HoldingsOf(s.disk.Bytes());
+    }
+    const std::string name = "ALPHA     ";
+    for (int n = 1;; ++n) {
+        Scene s(images, Kind());
+        s.disk.file->Arm(Fault::Stop, n);
+        s.other.drive.CopyFile(s.disk.drive, s.omega, "ALPHA");
+        if (!s.disk.file->Fired()) break;
+        Holdings after = HoldingsOf(s.disk.Bytes());
+        const bool oldOne = after.files[name] == before.files.at(name);
+        EXPECT_TRUE(oldOne || after.files[name] == replaced.files.at(name)) << n;
+        after.files[name] = before.files.at(name);
+        // At worst sectors stay marked used that no file uses.
+        if (after.report.find("marked as used but not used") != std::string::npos)
+            after.report = before.report;
+        EXPECT_EQ(Difference(before, after), "") << n;
+    }
+}
+
+}  // namespace
+}  // namespace tavik
