@@ -15,6 +15,7 @@
 #include "disk/Pc99Image.h"
 #include "disk/VirtualDrive.h"
 #include "support/FaultFile.h"
+#include "support/Holdings.h"
 #include "support/ImageBuilder.h"
 
 namespace tavik::test {
@@ -81,19 +82,6 @@ protected:
 // A formatted, empty disk of the given size.
 inline std::vector<uint8_t> EmptyDisk(int total = 360) {
     return CImageBuilder(total, total > 360, total > 720).Image();
-}
-
-// The data of a file, sector by sector in file order, as the drive reads it.
-inline std::vector<uint8_t> FileBytes(CVirtualDrive& drive, int fdr) {
-    FileInfo info;
-    std::vector<uint8_t> bytes;
-    if (!drive.GetFileInfo(fdr, info)) return bytes;
-    Sector data;
-    for (int k = 0; k < info.sectors; ++k) {
-        if (drive.FileToDiskSector(fdr, k, data.data()) <= 0) return {};
-        bytes.insert(bytes.end(), data.begin(), data.end());
-    }
-    return bytes;
 }
 
 }  // namespace tavik::test

@@ -3,15 +3,14 @@
 // user had are byte-identical, and the disk check finds nothing it did not find before.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <map>
 
 #include "DriveFixture.h"
-#include "disk/CheckReport.h"
 #include "exchange/FileTransfer.h"
 #include "exchange/ImportCommand.h"
+#include "support/Holdings.h"
 
 namespace tavik {
 namespace {
@@ -20,6 +19,9 @@ using test::BuiltFile;
 using test::CFaultFile;
 using test::CImageBuilder;
 using test::Fault;
+using test::Holdings;
+using test::HoldingsOf;
+using test::Difference;
 using test::ImageKind;
 using test::MemDrive;
 using test::OnEveryImageKind;
@@ -36,64 +38,6 @@ INSTANTIATE_TEST_SUITE_P(, OnEveryImageKind,
                                      return "Doad";
                              }
                          });
-
-// What the user has on a disk: each file's descriptor (bytes 0-27) and data by name, and what
-// the check reports. Read from a copy of the image, so that no fault and no cache interferes.
-struct Holdings {
-    std::map<std::string, std::vector<uint8_t>> files;
-    std::string report;
-};
-
-// The bytes of an image, read where they are.
-class CImageView : public CPcFile {
-public:
-    explicit CImageView(const std::vector<uint8_t>& bytes) : m_bytes(bytes) {}
-    int64_t ReadAt(int64_t offset, void* buffer, size_t count) override {
-        const auto size = static_cast<int64_t>(m_bytes.size());
-        if (offset < 0 || offset > size) return -1;
-        const auto n =
-            static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(count), size - offset));
-        std::memcpy(buffer, m_bytes.data() + offset, n);
-        return static_cast<int64_t>(n);
-    }
-    int64_t WriteAt(int64_t, const void*, size_t) override { return -1; }
-    int64_t Length() override { return static_cast<int64_t>(m_bytes.size()); }
-    bool SetLength(int64_t) override { return false; }
-
-private:
-    const std::vector<uint8_t>& m_bytes;
-};
-
-Holdings HoldingsOf(const std::vector<uint8_t>& image) {
-    Holdings h;
-    CVirtualDrive d;
-    if (!d.MountFile(std::make_unique<CImageView>(image), 0, 0, -1)) return h;
-    int position = 0;
-    for (int fdr; (fdr = d.NextFdr(position)) > 0;) {
-        if (!d.ReadFdr(fdr)) break;
-        std::vector<uint8_t> bytes(d.FdrBuffer(), d.FdrBuffer() + layout::kFdrClusters);
-        const std::vector<uint8_t> data = test::FileBytes(d, fdr);
-        bytes.insert(bytes.end(), data.begin(), data.end());
-        h.files[std::string(bytes.begin(), bytes.begin() + 10)] = bytes;
-    }
-    int flags = 0;
-    DiskUsage usage{};
-    d.CheckDisk(flags, usage);
-    h.report = CheckReport(flags, usage);
-    return h;
-}
-
-// "" when nothing the user had is lost or changed, else what is.
-std::string Difference(const Holdings& before, const Holdings& after) {
-    for (const auto& [name, bytes] : before.files) {
-        const auto it = after.files.find(name);
-        if (it == after.files.end()) return name + " is gone";
-        if (it->second != bytes) return name + " changed";
-    }
-    if (after.files.size() != before.files.size()) return "a file was added";
-    if (after.report != before.report) return "the check now says " + after.report;
-    return "";
-}
 
 // The images a scene starts from: two disks with fragmented files of every kind (a deleted
 // file on the first), a disk like the first with hardly a free sector, and a PC file with a
