@@ -133,9 +133,14 @@ int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualD
 
 int OpenCopyTarget(CVirtualDrive& source, const std::string& path, CVirtualDrive& target) {
     if (const auto identity = IdentityOf(path)) {
-        // The source's own file is never a target, whatever path leads to it.
+        // The source's own file is never a target, whatever path leads to it; nor is a file
+        // another drive shows, whose copies of the sectors would go stale.
         if (source.File() && source.File()->Identity() == identity) {
             target.SetLastError(DiskError::SameFile);
+            return 0;
+        }
+        if (CDiskFile::IsOpenElsewhere(*identity, source.File())) {
+            target.SetLastError(DiskError::FileInUse);
             return 0;
         }
         return target.OpenImage(path) ? 1 : 0;
