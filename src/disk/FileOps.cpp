@@ -196,9 +196,12 @@ int CVirtualDrive::PutFile(const std::string& name, const uint8_t* header,
     if (!fresh)
         for (int sector : oldSectors)
             SetBitmapUsed(vib.data(), sector, false);
+    // First fit, one sector after the other: nothing below the last one taken is free.
+    int next = 2;
     auto take = [&] {
-        const int sector = FirstFreeSector(vib.data());
+        const int sector = FirstFreeSector(vib.data(), next);
         if (sector >= 0) SetBitmapUsed(vib.data(), sector, true);
+        next = sector + 1;
         return sector;
     };
     const int fdr = fresh ? take() : existing;
