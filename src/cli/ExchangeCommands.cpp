@@ -17,6 +17,22 @@
 
 namespace tavik::cli {
 
+int FormatOf(const std::string& text) {
+    static const struct {
+        const char* name;
+        int format;
+    } kFormats[] = {{"none", NoHeader},
+                    {"fiad", FiadHeader},
+                    {"tifiles", TifilesHeader},
+                    {"text", Text},
+                    {"text-tabs", TextWithTabs},
+                    {"tifiles-sectors", TifilesWholeSectors},
+                    {"fiad-sectors", FiadWholeSectors}};
+    for (const auto& f : kFormats)
+        if (text == f.name) return f.format;
+    return -1;
+}
+
 namespace {
 
 const std::vector<uint16_t> kTabStops = {7, 12, 25};
@@ -56,8 +72,8 @@ private:
 };
 
 int Mount(const CliArgs& args, CVirtualDrive& drive, CliContext& context, bool writable) {
-    return MountImageArgument(args, drive, context,
-                              writable ? OpenMode::ReadWrite : OpenMode::ReadOnly);
+    return MountImageAt(args, 0, writable ? OpenMode::ReadWrite : OpenMode::ReadOnly, drive,
+                        context);
 }
 
 // The FDR of the named file, or 0 after printing why there is none.
@@ -67,22 +83,6 @@ int FindNamed(CVirtualDrive& drive, const CliArgs& args, CliContext& context) {
     context.err << args.positional.at(0) << ": "
                 << (fdr == 0 ? std::string("File not found") : drive.ErrorText()) << "\n";
     return 0;
-}
-
-int FormatOf(const std::string& text) {
-    static const struct {
-        const char* name;
-        int format;
-    } kFormats[] = {{"none", NoHeader},
-                    {"fiad", FiadHeader},
-                    {"tifiles", TifilesHeader},
-                    {"text", Text},
-                    {"text-tabs", TextWithTabs},
-                    {"tifiles-sectors", TifilesWholeSectors},
-                    {"fiad-sectors", FiadWholeSectors}};
-    for (const auto& f : kFormats)
-        if (text == f.name) return f.format;
-    return -1;
 }
 
 int RunExport(const CliArgs& args, CliContext& context) {

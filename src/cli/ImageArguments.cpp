@@ -26,8 +26,12 @@ std::vector<CliOption> ImageOptions() {
     };
 }
 
-int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context,
-                       OpenMode mode, size_t position, const std::string& prefix) {
+int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context) {
+    return MountImageAt(args, 0, OpenMode::ReadOnly, drive, context);
+}
+
+int MountImageAt(const CliArgs& args, size_t position, OpenMode mode, CVirtualDrive& drive,
+                 CliContext& context, const std::string& prefix) {
     int64_t start = 0, size = 0;
     for (auto [name, value] : {std::pair{prefix + "start", &start}, {prefix + "size", &size}}) {
         if (args.Has(name) && !ReadByteCount(args.Value(name), *value)) {

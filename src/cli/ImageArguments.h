@@ -13,13 +13,14 @@ namespace tavik::cli {
 
 std::vector<CliOption> ImageOptions();
 
-// Mounts the image named by the command's argument at `position` (the first unless told),
-// read-only unless told, with the volume given by --start and --size (by --to-start and
-// --to-size for the prefix "to-"). On failure prints the drive's error text (or what was wrong
-// with the options) and returns the exit code to use; kExitOk on success.
-int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context,
-                       OpenMode mode = OpenMode::ReadOnly, size_t position = 0,
-                       const std::string& prefix = "");
+// Mounts the image named by the command's first argument read-only. On failure prints the
+// drive's error text (or what was wrong with the options) and returns the exit code to use;
+// kExitOk on success.
+int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context);
+// The same for the image named by argument `position`, opened in `mode`; with the prefix
+// "to-", the volume is given by --to-start and --to-size.
+int MountImageAt(const CliArgs& args, size_t position, OpenMode mode, CVirtualDrive& drive,
+                 CliContext& context, const std::string& prefix = "");
 
 // Kind as the catalog JSON names it: "DOAD", "PC99 FM", "PC99 MFM".
 std::string KindName(int kind);

@@ -60,7 +60,7 @@ int Fail(CVirtualDrive& drive, const std::string& path, CliContext& context) {
 // the command only reads.
 int MountForChange(const CliArgs& args, size_t position, CVirtualDrive& drive, CliContext& context,
                    OpenMode mode = OpenMode::ReadWrite) {
-    return MountImageArgument(args, drive, context, mode, position);
+    return MountImageAt(args, position, mode, drive, context);
 }
 
 // The FDR of a file named on the command line, or 0 after printing why there is none.
@@ -160,8 +160,7 @@ int RunCopyDisk(const CliArgs& args, CliContext& context) {
 int RunCopy(const CliArgs& args, CliContext& context) {
     CVirtualDrive from, target;
     if (int rc = MountForChange(args, 0, from, context, OpenMode::ReadOnly)) return rc;
-    if (int rc = MountImageArgument(args, target, context, OpenMode::ReadWrite, 1, "to-"))
-        return rc;
+    if (int rc = MountImageAt(args, 1, OpenMode::ReadWrite, target, context, "to-")) return rc;
     // One volume named twice is one drive: a file copied onto itself under its name stays.
     CVirtualDrive& source = from.SameVolume(target) ? target : from;
     const std::string& sourcePath = args.positional[0];

@@ -485,7 +485,15 @@ std::string CVirtualDrive::ErrorText() {
         m_link->LogLine(line);
     }
     char extra[32] = "";
-    switch (m_lastError) {
+    if (record && m_lastError == DiskError::RemoteProblem)
+        std::snprintf(extra, sizeof extra, "Error #%d.%d", n1, n2);
+    if (record && m_lastError == DiskError::RemoteIoError)
+        std::snprintf(extra, sizeof extra, " code %02X", code & 0xFF);
+    return DiskErrorText(m_lastError) + extra;
+}
+
+std::string DiskErrorText(int error) {
+    switch (error) {
         case DiskError::NoDrive:
             return "No drive assigned";
         case DiskError::PastEnd:
@@ -503,13 +511,11 @@ std::string CVirtualDrive::ErrorText() {
         case DiskError::BadPc99:
             return "Bad PC99 format";
         case DiskError::RemoteProblem:
-            if (record) std::snprintf(extra, sizeof extra, "Error #%d.%d", n1, n2);
-            return std::string("Problem with remote TI-99/4A.") + extra;
+            return "Problem with remote TI-99/4A.";
         case DiskError::DiskFull:
             return "Disk is full";
         case DiskError::RemoteIoError:
-            if (record) std::snprintf(extra, sizeof extra, " code %02X", code & 0xFF);
-            return std::string("TI-99/4A I/O error") + extra;
+            return "TI-99/4A I/O error";
         case DiskError::TiIoError7:
             return "TI-99/4A I/O error 7 (File error)";
         case DiskError::TiIoError6:

@@ -292,4 +292,7 @@ private:
 
 using CTiDisk = CVirtualDrive;
 
+// The message of a DiskError, without what a remote link's error record adds to it.
+std::string DiskErrorText(int error);
+
 }  // namespace tavik

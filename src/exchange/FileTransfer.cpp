@@ -66,23 +66,21 @@ int ReplaceFor(CTiDisk& disk, Replace replace, const Writer& write) {
 
 }  // namespace
 
+int PcTargetRefusal(const std::string& pcPath, CPcFile* image) {
+    const auto identity = IdentityOf(pcPath);
+    if (!identity) return 0;
+    if (image && image->Identity() == identity) return DiskError::SameFile;
+    if (CDiskFile::IsOpenElsewhere(*identity)) return DiskError::FileInUse;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(pcPath, ec)) return DiskError::NotRegularFile;
+    return 0;
+}
+
 int WritePcFileFor(CTiDisk& disk, const std::string& pcPath,
                    const std::function<bool(CPcFile&)>& write) {
-    if (const auto identity = IdentityOf(pcPath)) {
-        const auto image = disk.File() ? disk.File()->Identity() : std::nullopt;
-        if (image == identity) {
-            disk.SetLastError(DiskError::SameFile);
-            return 0;
-        }
-        if (CDiskFile::IsOpenElsewhere(*identity)) {
-            disk.SetLastError(DiskError::FileInUse);
-            return 0;
-        }
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(pcPath, ec)) {
-            disk.SetLastError(DiskError::NotRegularFile);
-            return 0;
-        }
+    if (const int refusal = PcTargetRefusal(pcPath, disk.File())) {
+        disk.SetLastError(refusal);
+        return 0;
     }
     return ReplaceFor(
         disk, [&](const Writer& w) { return ReplaceFileAtomically(pcPath, w); }, write);

@@ -43,6 +43,11 @@ int ExportFileTo(CTiDisk& disk, int fdr, CPcFile& out, const ConversionSettings&
 int ExportText(CTiDisk& disk, int fdr, const std::string& pcPath, const ConversionSettings& s);
 int ExportTextTo(CTiDisk& disk, int fdr, CPcFile& out, const ConversionSettings& s);
 
+// Why a whole PC file must not be written at pcPath, as a DiskError (0 when it may): it is the
+// disk image `image` itself (SameFile), the image of another mounted drive (FileInUse), or no
+// regular file (NotRegularFile).
+int PcTargetRefusal(const std::string& pcPath, CPcFile* image);
+
 // Writes a whole PC file for the disk's export as ExportFile does: the refusals, then write()
 // into a file beside pcPath renamed over it. 1, or 0 with the disk's last error.
 int WritePcFileFor(CTiDisk& disk, const std::string& pcPath,

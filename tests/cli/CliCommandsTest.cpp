@@ -3,8 +3,8 @@
 #include "base/PcFile.h"
 #include "cli/CatalogJson.h"
 #include "cli/CliCommand.h"
-#include "cli/CliFixture.h"
 #include "disk/TiDateTime.h"
+#include "support/CliRun.h"
 #include "support/ImageBuilder.h"
 #include "support/TestSupport.h"
 
@@ -14,7 +14,8 @@ namespace {
 using test::BuiltFile;
 
 using Result = test::CliResult;
-const auto RunCommand = test::RunCli;
+
+constexpr auto RunCommand = test::RunCliWords;
 
 std::string WriteImage(const std::vector<uint8_t>& bytes, const std::string& name = "d.dsk") {
     const std::string path = test::TempFolder() + "/" + name;

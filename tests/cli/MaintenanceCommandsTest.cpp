@@ -4,8 +4,8 @@
 
 #include "base/PcFile.h"
 #include "cli/CliCommand.h"
-#include "cli/CliFixture.h"
 #include "disk/VirtualDrive.h"
+#include "support/CliRun.h"
 #include "support/ImageBuilder.h"
 #include "support/TestSupport.h"
 
@@ -15,7 +15,8 @@ namespace {
 using test::BuiltFile;
 
 using Result = test::CliResult;
-const auto Cli = test::RunCli;
+
+constexpr auto Cli = test::RunCliWords;
 
 std::string Fragmented(const std::string& folder) {
     test::CImageBuilder b(360);

@@ -11,7 +11,7 @@
 
 #include "base/PcFile.h"
 #include "cli/CatalogJson.h"
-#include "cli/CliFixture.h"
+#include "support/CliRun.h"
 #include "disk/CheckReport.h"
 #include "disk/Layout.h"
 #include "disk/VirtualDrive.h"
@@ -23,7 +23,7 @@ namespace {
 
 using test::BuiltFile;
 using test::CImageBuilder;
-const auto Cli = test::RunCli;
+constexpr auto Cli = test::RunCliWords;
 
 std::vector<uint8_t> Bytes(const std::string& path) {
     std::vector<uint8_t> bytes;

@@ -1,4 +1,5 @@
-// Runs tavik-cli inside the test process and keeps what it printed.
+// Runs tavik-cli inside a test: the exit code and what went to standard output and error.
+// For tests that link tavik_cli_core.
 #pragma once
 
 #include <sstream>
@@ -14,7 +15,7 @@ struct CliResult {
     std::string out, err;
 };
 
-inline CliResult RunCli(const std::vector<std::string>& words) {
+inline CliResult RunCliWords(const std::vector<std::string>& words) {
     std::ostringstream out, err;
     const int code = cli::RunCli(words, out, err);
     return {code, out.str(), err.str()};
