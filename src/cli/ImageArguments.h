@@ -18,7 +18,7 @@ std::vector<CliOption> ImageOptions();
 // kExitOk on success.
 int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context);
 
-// Kind as the catalog JSON names it: "DOAD", "PC99 FM", "PC99 MFM".
+// Kind as the catalog JSON names it: "DOAD", "PC99 FM", "PC99 MFM", "HFE".
 std::string KindName(int kind);
 
 }  // namespace tavik::cli

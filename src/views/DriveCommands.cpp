@@ -153,6 +153,7 @@ bool CDriveCommands::NewPcFile(CTreeItem* folder, CTreeItem* source) {
     NewImageChoice choice;
     choice.path = dialog.Path().toStdString();
     choice.pc99 = chosen.format == FormatPc99;
+    choice.hfe = chosen.format == FormatHfe;
     choice.doubleSided = chosen.doubleSided;
     choice.doubleDensity = chosen.doubleDensity;
     choice.start = chosen.start;
