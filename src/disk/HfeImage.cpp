@@ -35,7 +35,6 @@ constexpr size_t kSingleStep = 21;
 constexpr uint8_t kEncodingMfm = 0;
 constexpr uint8_t kEncodingAmigaMfm = 1;
 constexpr uint8_t kEncodingFm = 2;
-constexpr uint8_t kEncodingEmuFm = 3;
 constexpr uint8_t kShugartDoubleDensity = 7;
 constexpr int kWrittenBitRate = 250;  // kbit/s: MFM as it is, FM at twice its rate
 constexpr int kWrittenRpm = 300;

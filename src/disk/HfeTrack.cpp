@@ -19,7 +19,6 @@ constexpr size_t kDataWindowBytes = 64;
 constexpr uint8_t kMfmSyncByte = 0xA1;
 constexpr uint8_t kMfmSyncMissingClock = 0x04;      // no clock cell before data bit 2
 constexpr uint64_t kMfmSyncCells = 0x448944894489;  // three sync bytes in a row
-constexpr uint64_t kMfmSyncMask = 0xFFFFFFFFFFFF;
 constexpr size_t kMfmSyncLength = 48;
 constexpr uint8_t kFmMarkClock = 0xC7;
 

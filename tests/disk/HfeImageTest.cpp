@@ -318,17 +318,29 @@ TEST(HfeDrive, FileOperationsAndTheDrivesSectorLimit) {
     EXPECT_EQ(drive.Format("BIG", true, true, 1440, 40), 0);
     EXPECT_EQ(drive.ErrorText(), "Past end of drive");
 
+    // A disk of 2880 sectors: the drive reaches the first 1600, and neither a conversion nor a
+    // copy, which would leave the others behind, reports success.
+    std::vector<uint8_t> sectors = test::Pattern(2880 * 256, 1);
+    const uint8_t vib[20] = {'E',  'I',  'G', 'H', 'T', 'Y', ' ', ' ', ' ', ' ',
+                             0x0B, 0x40, 18,  'D', 'S', 'K', ' ', 80,  2,   2};
+    std::memcpy(sectors.data(), vib, sizeof vib);
+    const std::vector<uint8_t> image = BuildHfeImage({80, 2, true}, sectors);
+    const std::string path = test::TempFolder() + "/eighty.hfe";
+    ASSERT_TRUE(WriteWholeFile(path, image));
     CVirtualDrive eighty;
-    const std::vector<uint8_t> sectors = test::Pattern(2880 * 256, 1);
-    ASSERT_EQ(eighty.MountFile(std::make_unique<CMemFile>(BuildHfeImage({80, 2, true}, sectors)), 0,
-                               0, -1),
-              DriveKind::HfeImage);
+    ASSERT_EQ(eighty.OpenImage(path), DriveKind::HfeImage);
     EXPECT_EQ(eighty.Size(), 2880 * 256);
     Sector data;
     ASSERT_EQ(eighty.ReadSector(1599, data.data()), 1);
     EXPECT_EQ(std::memcmp(data.data(), &sectors[1599 * 256], 256), 0);
     EXPECT_EQ(eighty.ReadSector(1600, data.data()), 0);
     EXPECT_EQ(eighty.ErrorText(), "Past end of drive");
+    EXPECT_EQ(eighty.ConvertImage(false, true, true), 0);
+    EXPECT_EQ(eighty.ErrorText(), "Past end of drive");
+    EXPECT_EQ(eighty.CopySectors(drive, false), 0);
+    std::vector<uint8_t> after;
+    ASSERT_TRUE(ReadWholeFile(path, after));
+    EXPECT_TRUE(after == image);
 }
 
 }  // namespace
