@@ -5,6 +5,7 @@
 #include "base/PcFile.h"
 #include "cli/CliCommand.h"
 #include "disk/VirtualDrive.h"
+#include "support/CliRun.h"
 #include "support/ImageBuilder.h"
 #include "support/TestSupport.h"
 
@@ -13,16 +14,9 @@ namespace {
 
 using test::BuiltFile;
 
-struct Result {
-    int code;
-    std::string out, err;
-};
+using Result = test::CliResult;
 
-Result Cli(const std::vector<std::string>& words) {
-    std::ostringstream out, err;
-    const int code = cli::RunCli(words, out, err);
-    return {code, out.str(), err.str()};
-}
+constexpr auto Cli = test::RunCliWords;
 
 std::string Fragmented(const std::string& folder) {
     test::CImageBuilder b(360);
