@@ -155,7 +155,7 @@ int CHfeImage::Open(CPcFile& file) {
     m_coding = {m_geometry.mfm, !m_geometry.mfm && bitRate >= 188 ? 2 : 1};
 
     // The first track that holds sectors shows the coding of the disk, whatever the header says.
-    m_tracks.assign(2 * static_cast<size_t>(m_geometry.tracks), CHfeTrack());
+    m_decoded = {};
     for (int cylinder = 0; cylinder < std::min(m_geometry.tracks, 4); ++cylinder) {
         int error = 0;
         const CHfeTrack* track = LoadTrack(file, cylinder, 0, error);
@@ -211,8 +211,19 @@ CHfeTrack* CHfeImage::LoadTrack(CPcFile& file, int cylinder, int side, int& erro
         if (run < kHalfBlock) break;
     }
     error = 0;
-    CHfeTrack& track = m_tracks[2 * static_cast<size_t>(cylinder) + static_cast<size_t>(side)];
-    if (!stream.empty() && stream == track.Stream()) return &track;
+    DecodedTrack* slot = &m_decoded[0];
+    for (DecodedTrack& d : m_decoded) {
+        if (d.cylinder == cylinder && d.side == side) {
+            slot = &d;
+            break;
+        }
+        if (d.used < slot->used) slot = &d;
+    }
+    slot->used = ++m_uses;
+    CHfeTrack& track = slot->track;
+    if (slot->cylinder == cylinder && slot->side == side && stream == track.Stream()) return &track;
+    slot->cylinder = cylinder;
+    slot->side = side;
 
     const bool whole = stream.size() == sideBytes;
     track = CHfeTrack(std::move(stream), whole);

@@ -18,6 +18,7 @@
 // data field and CRC, and every other cell of its track stays as it was.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -69,7 +70,15 @@ private:
     HfeGeometry m_geometry;
     CellCoding m_coding;  // as the first readable track showed it
     std::vector<TrackPlace> m_places;
-    std::vector<CHfeTrack> m_tracks;  // two per cylinder, empty until first read
+    // The track sides decoded last; a few, so that thousands of mounted images stay small.
+    struct DecodedTrack {
+        int cylinder = -1;
+        int side = -1;
+        uint64_t used = 0;
+        CHfeTrack track;
+    };
+    std::array<DecodedTrack, 4> m_decoded;
+    uint64_t m_uses = 0;
 };
 
 // A new image of the geometry whose sector n holds bytes 256n to 256n+255 of `sectors` (0xE5,
