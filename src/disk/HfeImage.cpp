@@ -300,7 +300,7 @@ std::vector<uint8_t> BuildHfeImage(const HfeGeometry& geometry,
     SetLe16(header + kBitRate, kWrittenBitRate);
     SetLe16(header + kRpm, kWrittenRpm);
     header[kInterfaceMode] = kShugartDoubleDensity;
-    header[kInterfaceMode + 1] = 0;
+    header[kInterfaceMode + 1] = 1;  // unused; other tools write 1
     SetLe16(header + kTrackTableBlock, 1);
     header[kWriteAllowed] = 0xFF;
     header[kSingleStep] = 0xFF;

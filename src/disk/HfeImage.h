@@ -5,7 +5,7 @@
 //     0 "HXCPICFE"   8 format revision (0)   9 tracks per side   10 sides
 //     11 track encoding (0 MFM, 1 Amiga MFM, 2 FM, 3 emulator FM, 0xFF unknown)
 //     12-13 bit rate in kbit/s   14-15 rotations per minute   16 floppy interface mode
-//     (7: generic Shugart double density)   17 unused   18-19 block of the track table
+//     (7: generic Shugart double density)   17 unused (1)   18-19 block of the track table
 //     20 write allowed (0xFF)   21 single step (0xFF)   22-25 other encodings of track 0 side 0
 //     and side 1 (0xFF: none); 0xFF up to the end of the block
 //   track table: per cylinder its first block and the length in bytes of both sides together

@@ -158,7 +158,7 @@ TEST(HfeWritten, LaidOutAsAnotherToolLaysOutTheSameDisk) {
     const std::vector<uint8_t> peer = Gunzip(dir + "/hfedisk_dsk.hfe.gz");
     const std::vector<uint8_t> ours = BuildHfeImage({40, 1, false}, ReadFile(dir + "/hfedisk.dsk"));
     ASSERT_GE(peer.size(), 1024u);
-    for (size_t i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 16, 18, 19, 20, 21})
+    for (size_t i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 16, 17, 18, 19, 20, 21})
         EXPECT_EQ(ours[i], peer[i]) << "header byte " << i;
     for (int t = 0; t < 40; ++t)
         EXPECT_EQ(Le16(&ours[512 + 4 * t]), Le16(&peer[512 + 4 * t])) << "track " << t;
