@@ -51,7 +51,7 @@ int64_t CVirtualDrive::ImageSectorOffset(int n, bool writing) {
 
 int CVirtualDrive::ReadImageSector(int n, uint8_t* buffer) {
     if (m_hfe && m_file) {
-        const int rc = static_cast<CSectorSource&>(*m_hfe).ReadSector(*this, n, buffer);
+        const int rc = m_hfe->ReadSector(*this, n, buffer);
         return rc == 0 ? 1 : Fail(rc);
     }
     int64_t offset = ImageSectorOffset(n, false);
@@ -64,7 +64,7 @@ int CVirtualDrive::ReadImageSector(int n, uint8_t* buffer) {
 int CVirtualDrive::WriteImageSector(int n, const uint8_t* buffer) {
     bool written = false;
     if (m_hfe && m_file) {
-        const int rc = static_cast<CSectorSource&>(*m_hfe).WriteSector(*this, n, buffer);
+        const int rc = m_hfe->WriteSector(*this, n, buffer);
         if (rc != 0 && rc != DiskError::ReadFailed) return Fail(rc);
         written = rc == 0;
     } else {
