@@ -29,10 +29,11 @@ struct MemDrive {
 
     explicit MemDrive(const std::vector<uint8_t>& sectors, ImageKind imageKind = ImageKind::Doad)
         : kind(imageKind) {
-        auto image = std::make_unique<CFaultFile>(LayOutImage(sectors, kind));
+        auto image = std::make_unique<CFaultFile>(LaidOut(sectors, kind));
         file = image.get();
-        // Where each sector of a track image lies, found once for each layout.
-        if (kind != ImageKind::Doad) {
+        // Where each sector of a PC99 track image lies, found once for each layout. An HFE
+        // image holds its sectors encoded: they are seen through the drive only.
+        if (kind == ImageKind::Pc99Fm || kind == ImageKind::Pc99Mfm) {
             static std::map<std::pair<ImageKind, size_t>, std::vector<int64_t>> layouts;
             std::vector<int64_t>& offsets = layouts[{kind, sectors.size()}];
             if (offsets.empty()) {
@@ -43,9 +44,10 @@ struct MemDrive {
             }
             m_offsets = &offsets;
         }
-        const int expected = kind == ImageKind::Doad     ? DriveKind::DoadImage
-                             : kind == ImageKind::Pc99Fm ? DriveKind::Pc99Fm
-                                                         : DriveKind::Pc99Mfm;
+        const int expected = kind == ImageKind::Doad      ? DriveKind::DoadImage
+                             : kind == ImageKind::Pc99Fm  ? DriveKind::Pc99Fm
+                             : kind == ImageKind::Pc99Mfm ? DriveKind::Pc99Mfm
+                                                          : DriveKind::HfeImage;
         EXPECT_EQ(drive.MountFile(std::move(image), 0, 0, -1), expected);
     }
     explicit MemDrive(const CImageBuilder& builder, ImageKind imageKind = ImageKind::Doad)
@@ -63,6 +65,16 @@ struct MemDrive {
     }
 
 private:
+    // Laying out a track image is slow (an HFE image most): scenes made again and again from
+    // the same sectors share the last few layouts.
+    static const std::vector<uint8_t>& LaidOut(const std::vector<uint8_t>& sectors,
+                                               ImageKind kind) {
+        static std::map<std::pair<ImageKind, std::vector<uint8_t>>, std::vector<uint8_t>> recent;
+        auto key = std::make_pair(kind, sectors);
+        if (auto it = recent.find(key); it != recent.end()) return it->second;
+        if (recent.size() >= 8) recent.clear();
+        return recent[std::move(key)] = LayOutImage(sectors, kind);
+    }
     int64_t Offset(int n) const {
         return kind == ImageKind::Doad ? int64_t{kSectorSize} * n
                                        : m_offsets->at(static_cast<size_t>(n));

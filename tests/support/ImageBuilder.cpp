@@ -249,6 +249,8 @@ const char* ImageKindName(ImageKind kind) {
             return "PC99 FM";
         case ImageKind::Pc99Mfm:
             return "PC99 MFM";
+        case ImageKind::Hfe:
+            return "HFE";
         default:
             return "DOAD";
     }
@@ -269,6 +271,8 @@ std::vector<uint8_t> LayOutImage(const std::vector<uint8_t>& sectors, ImageKind 
     if (kind == ImageKind::Doad) return sectors;
     const int count = static_cast<int>(sectors.size() / kSectorSize);
     if (count > MaxSectorsOf(kind)) return {};
+    if (kind == ImageKind::Hfe)
+        return BuildHfeImage({count > 1440 ? 80 : 40, count > 360 ? 2 : 1, count > 720}, sectors);
     return LayOutPc99(sectors, count > MaxSectorsOf(kind) / 2, kind == ImageKind::Pc99Mfm);
 }
 
