@@ -245,7 +245,19 @@ int RunScan(const std::vector<std::string>& words, const CliArgs& args, CliConte
         ImagePaths(std::vector<std::string>(words.begin() + 1, words.end()), std::cin);
     CProgressLine progress(context.err, &context.err == &std::cerr && ::isatty(2) && !rescan);
     // Each disk is one transaction of its own; they are committed together twice a second.
+    // The disks since the last commit are told again when a commit fails: they are not kept.
     CCommitBatch batch(catalogue.Database());
+    std::vector<std::string> uncommitted;
+    int commits = 0;
+    auto committed = [&](bool ok) {
+        if (ok && batch.Commits() != commits) uncommitted.clear();
+        commits = batch.Commits();
+        if (ok) return true;
+        context.err << Cp1252ToUtf8(catalogue.Database().ErrorText()) << "\n";
+        for (const std::string& path : uncommitted)
+            context.err << path << ": not kept\n";
+        return false;
+    };
     int failed = 0, added = 0;
     for (size_t i = 0; i < paths.size(); ++i) {
         progress.Show(i, paths.size(), added, failed);
@@ -269,13 +281,14 @@ int RunScan(const std::vector<std::string>& words, const CliArgs& args, CliConte
             ++failed;
             continue;
         }
-        if (!batch.Tick()) break;
+        if (!committed(batch.Tick())) return kExitFailed;
         const int messagesBefore = prompt.messages;
         prompt.subject = path;
         const bool ok = rescan ? scanner.RescanDisk(drive) : scanner.AddDisk(drive);
         prompt.subject.clear();
         if (ok) {
             ++added;
+            uncommitted.push_back(path);
             context.out << path << ": " << (rescan ? "rescanned into" : "added as") << " disk "
                         << scanner.LastDiskId() << "\n";
         } else if (prompt.messages == messagesBefore) {
@@ -284,10 +297,7 @@ int RunScan(const std::vector<std::string>& words, const CliArgs& args, CliConte
             ++failed;
         }
     }
-    if (!batch.Finish()) {
-        context.err << Cp1252ToUtf8(catalogue.Database().ErrorText()) << "\n";
-        return kExitFailed;
-    }
+    if (!committed(batch.Finish())) return kExitFailed;
     progress.Show(paths.size(), paths.size(), added, failed, true);
     return failed ? kExitFailed : kExitOk;
 }

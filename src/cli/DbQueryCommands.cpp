@@ -175,12 +175,15 @@ int RunMerge(const std::vector<std::string>& words, const CliArgs& args, CliCont
     Opened db(context.err);
     if (!db.catalogue.Open(Path(words[0]))) return kExitFailed;
     MergeReport r;
-    const bool ok = MergeCatalogue(db.catalogue, Path(words[1]), o, &r);
+    if (!MergeCatalogue(db.catalogue, Path(words[1]), o, &r)) {
+        context.err << "tavik-cli db merge: nothing was merged; the catalogue is as it was\n";
+        return kExitFailed;
+    }
     context.out << "disks added " << r.disksAdded << ", updated " << r.disksUpdated
                 << "; files added " << r.filesAdded << ", updated " << r.filesUpdated
                 << ", removed unlinked " << r.filesRemoved << "; links added " << r.linksAdded
                 << "; other rows added " << r.rowsAdded << ", updated " << r.rowsUpdated << "\n";
-    return ok ? kExitOk : kExitFailed;
+    return kExitOk;
 }
 
 int RunUpdate(const std::vector<std::string>& words, const CliArgs& args, CliContext& context) {

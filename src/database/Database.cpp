@@ -594,7 +594,19 @@ double SecondsNow() {
 CCommitBatch::CCommitBatch(CDatabase& db, double intervalSeconds)
     : m_db(db), m_interval(intervalSeconds) {}
 
+bool CCommitBatch::Lost() {
+    // After some errors (a disk that is full, a failed write) the engine undoes the whole
+    // transaction by itself: every unit of the batch is gone.
+    if (!m_transaction || !m_transaction->Started() || !sqlite3_get_autocommit(m_db.Handle()))
+        return false;
+    m_db.Fail("The catalogue could not save what was added since it last did (" + m_db.ErrorText() +
+              ").");
+    m_transaction.reset();
+    return true;
+}
+
 bool CCommitBatch::Tick() {
+    if (Lost()) return false;
     if (m_transaction && SecondsNow() - m_started < m_interval) return true;
     if (!Finish()) return false;
     m_transaction = std::make_unique<CTransaction>(m_db);
@@ -603,9 +615,11 @@ bool CCommitBatch::Tick() {
 }
 
 bool CCommitBatch::Finish() {
+    if (Lost()) return false;
     if (!m_transaction) return true;
     const bool ok = m_transaction->Commit();
     m_transaction.reset();
+    if (ok) ++m_commits;
     return ok;
 }
 

@@ -169,14 +169,21 @@ private:
 class CCommitBatch {
 public:
     explicit CCommitBatch(CDatabase& db, double intervalSeconds = 0.5);
-    // Between units: commits when the interval has passed, and starts the next batch.
+    // Between units: commits when the interval has passed, and starts the next batch. False
+    // when a commit failed or the engine undid the batch after an error (none of its units is
+    // kept then).
     bool Tick();
     // Commits what is left; false (with the engine's description) when it could not.
     bool Finish();
+    // How many batches were committed: the units before the last change of it are kept.
+    int Commits() const { return m_commits; }
 
 private:
+    bool Lost();
+
     CDatabase& m_db;
     double m_interval;
+    int m_commits = 0;
     std::unique_ptr<CTransaction> m_transaction;
     double m_started = 0;
 };

@@ -1,9 +1,11 @@
 // The Jet functions and operators of numbers and dates: + and - (also on date texts and
-// texts), \ and ^, CStr, CInt, CLng, CDbl, CDate, Chr, Asc, Date, Now, Time, Year ... Weekday
-// and Format. A date travels as the text Jet shows for it (JetDates.h).
+// texts), \ and ^, CStr, CInt, CLng, CDbl, CDate, Chr, Asc, IsNull, Date, Now, Time, Year ...
+// Weekday, DateSerial, DateAdd, DateDiff, DatePart and Format. A date travels as the text Jet shows
+// for it (JetDates.h).
 //
 // Null handling is Jet's: the date parts, the operators and Format give null for a null; the
-// conversions, Chr and Asc refuse it ("Invalid use of Null").
+// conversions, Chr and Asc refuse it ("Invalid use of Null"); the date functions of an interval
+// give null when any argument is null.
 #include <sqlite3.h>
 
 #include <cmath>
@@ -25,6 +27,7 @@ using Fn = void (*)(sqlite3_context*, int, sqlite3_value**);
 const char* const kNullUse = "Invalid use of Null.";
 const char* const kMismatch = "Data type mismatch in criteria expression.";
 const char* const kOverflow = "Overflow.";
+const char* const kInvalidCall = "Invalid procedure call.";
 
 std::string TextOf(sqlite3_value* v) {
     const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
@@ -172,14 +175,14 @@ void FnChr(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const auto code = NumberOf(argv[0]);
     if (!code) return sqlite3_result_error(ctx, "Type mismatch.", -1);
     const double c = RoundEven(*code);
-    if (c < 0 || c > 255) return sqlite3_result_error(ctx, "Invalid procedure call.", -1);
+    if (c < 0 || c > 255) return sqlite3_result_error(ctx, kInvalidCall, -1);
     ResultText(ctx, Cp1252ToUtf8(std::string(1, static_cast<char>(static_cast<int>(c)))));
 }
 
 void FnAsc(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_error(ctx, kNullUse, -1);
     const std::string text = Utf8ToCp1252(TextOf(argv[0]));
-    if (text.empty()) return sqlite3_result_error(ctx, "Invalid procedure call.", -1);
+    if (text.empty()) return sqlite3_result_error(ctx, kInvalidCall, -1);
     sqlite3_result_int(ctx, static_cast<unsigned char>(text[0]));
 }
 
@@ -193,6 +196,45 @@ void FnDatePart(sqlite3_context* ctx, sqlite3_value** argv, int JetCivil::*part)
 template <int JetCivil::*Part>
 void FnPart(sqlite3_context* ctx, int, sqlite3_value** argv) {
     FnDatePart(ctx, argv, Part);
+}
+
+// DateSerial(year, month, day).
+void FnDateSerial(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+    const auto y = NumberOf(argv[0]), m = NumberOf(argv[1]), d = NumberOf(argv[2]);
+    if (!y || !m || !d) return sqlite3_result_error(ctx, kMismatch, -1);
+    const auto serial = JetDateSerial(*y, *m, *d);
+    if (!serial) return sqlite3_result_error(ctx, kInvalidCall, -1);
+    ResultDate(ctx, *serial);
+}
+
+// DateAdd(interval, number, date), DateDiff(interval, date, date), DatePart(interval, date).
+void FnDateAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+    const auto n = NumberOf(argv[1]);
+    const auto serial = SerialOf(argv[2]);
+    if (!n || !serial) return sqlite3_result_error(ctx, kMismatch, -1);
+    const auto result = JetDateAdd(TextOf(argv[0]), *n, *serial);
+    if (!result) return sqlite3_result_error(ctx, kInvalidCall, -1);
+    ResultDate(ctx, *result);
+}
+
+void FnDateDiff(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+    const auto from = SerialOf(argv[1]), to = SerialOf(argv[2]);
+    if (!from || !to) return sqlite3_result_error(ctx, kMismatch, -1);
+    const auto result = JetDateDiff(TextOf(argv[0]), *from, *to);
+    if (!result) return sqlite3_result_error(ctx, kInvalidCall, -1);
+    ResultNumber(ctx, *result);
+}
+
+void FnIntervalPart(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+    const auto serial = SerialOf(argv[1]);
+    if (!serial) return sqlite3_result_error(ctx, kMismatch, -1);
+    const auto result = JetDatePart(TextOf(argv[0]), *serial);
+    if (!result) return sqlite3_result_error(ctx, kInvalidCall, -1);
+    ResultNumber(ctx, *result);
 }
 
 void FnFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -252,6 +294,15 @@ const Registration kConversions[] = {
     {"jet_minute", 1, FnPart<&JetCivil::minute>, true},
     {"jet_second", 1, FnPart<&JetCivil::second>, true},
     {"jet_weekday", 1, FnPart<&JetCivil::weekday>, true},
+    {"jet_isnull", 1,
+     [](sqlite3_context* c, int, sqlite3_value** v) {
+         sqlite3_result_int(c, sqlite3_value_type(v[0]) == SQLITE_NULL ? -1 : 0);
+     },
+     true},
+    {"jet_dateserial", 3, FnDateSerial, true},
+    {"jet_dateadd", 3, FnDateAdd, true},
+    {"jet_datediff", 3, FnDateDiff, true},
+    {"jet_datepart", 2, FnIntervalPart, true},
     {"jet_format", 1, FnFormat, true},
     {"jet_format", 2, FnFormat, true},
 };

@@ -1,5 +1,6 @@
 #include "database/JetDates.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -554,6 +555,158 @@ std::optional<double> ParseJetDate(std::string_view text) {
     if (!meridian.empty() && !seconds) return std::nullopt;
     return static_cast<double>(day.value_or(0)) +
            static_cast<double>(seconds.value_or(0)) / 86400.0;
+}
+
+namespace {
+
+enum class Interval { Year, Quarter, Month, DayOfYear, Day, Weekday, Week, Hour, Minute, Second };
+
+std::optional<Interval> IntervalOf(std::string_view text) {
+    static const std::pair<const char*, Interval> kNames[] = {
+        {"YYYY", Interval::Year},   {"Q", Interval::Quarter}, {"M", Interval::Month},
+        {"Y", Interval::DayOfYear}, {"D", Interval::Day},     {"W", Interval::Weekday},
+        {"WW", Interval::Week},     {"H", Interval::Hour},    {"N", Interval::Minute},
+        {"S", Interval::Second}};
+    const std::string u = Upper(text);
+    for (const auto& [name, interval] : kNames)
+        if (u == name) return interval;
+    return std::nullopt;
+}
+
+// Serials of 1 January 100 and 31 December 9999, the dates Jet can hold.
+constexpr double kFirstSerial = -657434, kLastSerial = 2958465;
+
+std::optional<double> InRange(double serial) {
+    if (!std::isfinite(serial) || serial < kFirstSerial || serial >= kLastSerial + 1)
+        return std::nullopt;
+    return serial;
+}
+
+long FloorDiv(long a, long b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+
+// The serial day of a date's calendar day.
+long SerialDay(const JetCivil& c) {
+    return DaysFromCivil(c.year, c.month, c.day) - kSerialEpoch;
+}
+
+}  // namespace
+
+std::optional<double> JetDateSerial(double year, double month, double day) {
+    if (!std::isfinite(year) || !std::isfinite(month) || !std::isfinite(day) ||
+        std::fabs(year) > 1e6 || std::fabs(month) > 1e6 || std::fabs(day) > 1e7)
+        return std::nullopt;
+    long y = std::lround(std::nearbyint(year));
+    if (y >= 0 && y < 30) y += 2000;
+    if (y >= 30 && y < 100) y += 1900;
+    const long months = y * 12 + std::lround(std::nearbyint(month)) - 1;
+    const long first = DaysFromCivil(FloorDiv(months, 12),
+                                     static_cast<int>(months - FloorDiv(months, 12) * 12) + 1, 1);
+    return InRange(
+        static_cast<double>(first - kSerialEpoch + std::lround(std::nearbyint(day)) - 1));
+}
+
+std::optional<double> JetDateAdd(std::string_view interval, double number, double serial) {
+    const auto which = IntervalOf(interval);
+    if (!which || !std::isfinite(number) || std::fabs(number) > 1e8 || !InRange(serial))
+        return std::nullopt;
+    const long n = std::lround(std::nearbyint(number));
+    const JetCivil c = JetCivilOf(serial);
+    const double timeOfDay = (c.hour * 3600 + c.minute * 60 + c.second) / 86400.0;
+    long months = 0;
+    switch (*which) {
+        case Interval::Year:
+            months = n * 12;
+            break;
+        case Interval::Quarter:
+            months = n * 3;
+            break;
+        case Interval::Month:
+            months = n;
+            break;
+        case Interval::DayOfYear:
+        case Interval::Day:
+        case Interval::Weekday:
+            return InRange(serial + static_cast<double>(n));
+        case Interval::Week:
+            return InRange(serial + static_cast<double>(n) * 7);
+        case Interval::Hour:
+            return InRange(serial + static_cast<double>(n) / 24);
+        case Interval::Minute:
+            return InRange(serial + static_cast<double>(n) / 1440);
+        case Interval::Second:
+            return InRange(serial + static_cast<double>(n) / 86400);
+    }
+    const long total = c.year * 12L + (c.month - 1) + months;
+    const int y = static_cast<int>(FloorDiv(total, 12));
+    const int m = static_cast<int>(total - FloorDiv(total, 12) * 12) + 1;
+    if (y < 100 || y > 9999) return std::nullopt;
+    const int d = std::min(c.day, DaysInMonth(y, m));
+    return InRange(static_cast<double>(DaysFromCivil(y, m, d) - kSerialEpoch) + timeOfDay);
+}
+
+std::optional<double> JetDateDiff(std::string_view interval, double from, double to) {
+    const auto which = IntervalOf(interval);
+    if (!which || !InRange(from) || !InRange(to)) return std::nullopt;
+    const JetCivil a = JetCivilOf(from), b = JetCivilOf(to);
+    const long dayA = SerialDay(a), dayB = SerialDay(b);
+    const long hours = (dayB - dayA) * 24 + b.hour - a.hour;
+    switch (*which) {
+        case Interval::Year:
+            return b.year - a.year;
+        case Interval::Quarter:
+            return (b.year * 4 + (b.month - 1) / 3) - (a.year * 4 + (a.month - 1) / 3);
+        case Interval::Month:
+            return (b.year * 12 + b.month) - (a.year * 12 + a.month);
+        case Interval::DayOfYear:
+        case Interval::Day:
+            return dayB - dayA;
+        case Interval::Weekday:
+            return (dayB - dayA) / 7;
+        case Interval::Week:
+            return FloorDiv(dayB - 1, 7) - FloorDiv(dayA - 1, 7);
+        case Interval::Hour:
+            return hours;
+        case Interval::Minute:
+            return hours * 60 + b.minute - a.minute;
+        case Interval::Second:
+            return (hours * 60 + b.minute - a.minute) * 60 + b.second - a.second;
+    }
+    return std::nullopt;
+}
+
+std::optional<double> JetDatePart(std::string_view interval, double serial) {
+    const auto which = IntervalOf(interval);
+    if (!which || !InRange(serial)) return std::nullopt;
+    const JetCivil c = JetCivilOf(serial);
+    switch (*which) {
+        case Interval::Year:
+            return c.year;
+        case Interval::Quarter:
+            return (c.month - 1) / 3 + 1;
+        case Interval::Month:
+            return c.month;
+        case Interval::DayOfYear:
+            return c.dayOfYear;
+        case Interval::Day:
+            return c.day;
+        case Interval::Weekday:
+            return c.weekday;
+        case Interval::Week: {
+            // The week holding 1 January is the first.
+            JetCivil first = c;
+            first.month = first.day = 1;
+            return FloorDiv(SerialDay(c) - 1, 7) - FloorDiv(SerialDay(first) - 1, 7) + 1;
+        }
+        case Interval::Hour:
+            return c.hour;
+        case Interval::Minute:
+            return c.minute;
+        case Interval::Second:
+            return c.second;
+    }
+    return std::nullopt;
 }
 
 std::string JetDateText(double serial) {

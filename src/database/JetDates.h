@@ -32,6 +32,20 @@ struct JetCivil {
 };
 JetCivil JetCivilOf(double serial);
 
+// DateSerial(year, month, day): a month or day beyond its range rolls into the next months or
+// back into the previous ones; years 0 to 29 are 20xx, 30 to 99 19xx. Nothing when the date
+// falls outside the years 100 to 9999.
+std::optional<double> JetDateSerial(double year, double month, double day);
+
+// DateAdd, DateDiff and DatePart with their interval texts: "yyyy" years, "q" quarters, "m"
+// months, "y" days of the year, "d" days, "w" weekdays, "ww" weeks, "h" hours, "n" minutes, "s"
+// seconds. Adding months keeps the day where the month has it, else takes the month's last
+// day; DateDiff counts the boundaries crossed (weeks "ww" begin on Sunday). Nothing for an
+// unknown interval or a result outside the years 100 to 9999.
+std::optional<double> JetDateAdd(std::string_view interval, double number, double serial);
+std::optional<double> JetDateDiff(std::string_view interval, double from, double to);
+std::optional<double> JetDatePart(std::string_view interval, double serial);
+
 // The number a whole text reads as (blanks around it allowed), or nothing.
 std::optional<double> ParseJetNumber(const std::string& text);
 

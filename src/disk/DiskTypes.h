@@ -23,7 +23,13 @@ enum DriveKind : int {
     Pc99Mfm = 3,
     RemoteTi = 4,
     EmulatorDrive = 5,
+    HfeImage = 6,  // PC file, HFE image (HxC floppy emulator), FM or MFM
 };
+
+inline bool IsImageKind(int kind) {
+    return kind == DriveKind::DoadImage || kind == DriveKind::Pc99Fm ||
+           kind == DriveKind::Pc99Mfm || kind == DriveKind::HfeImage;
+}
 
 // The last error of a drive: a negative code, its text from ErrorText.
 enum DiskError : int {
@@ -52,6 +58,12 @@ enum DiskError : int {
     NameExists = -22,
     UserAborted = -23,
     BadFormatSpec = -24,
+    // Refusals that keep the user's data: nothing was written.
+    SameFile = -25,        // source and target are one file
+    FileInUse = -26,       // the PC file is the image of a mounted drive
+    DoesNotFit = -27,      // the disk does not fit on the target
+    NotRegularFile = -28,  // a FIFO, device or folder given as a file
+    DamagedIndex = -29,    // the file list names sectors that hold no file
 };
 
 enum CacheLevel : int { CacheNothing = 0, CacheSystemSectors = 1, CacheWholeDisk = 2 };

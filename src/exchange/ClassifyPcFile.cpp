@@ -6,6 +6,7 @@
 
 #include "base/CInteger.h"
 #include "disk/DiskTypes.h"
+#include "disk/HfeImage.h"
 #include "disk/Layout.h"
 #include "disk/Pc99Image.h"
 #include "exchange/PcFileHeader.h"
@@ -136,6 +137,11 @@ PcFileClass ClassifyPcBytes(const uint8_t* bytes, size_t count, const std::strin
         case DriveKind::Pc99Mfm:
             SetDisk(r, TrackImageDouble, b.data() + 98);
             return r;
+        case DriveKind::HfeImage:
+            // The header's sides and encoding; the VIB lies encoded in the first track.
+            r.kind = HfeDisk;
+            r.flags = static_cast<uint16_t>((b[10] == 2 ? 2 : 1) << 8 | (b[11] < 2 ? 2 : 1));
+            return r;
         default:
             break;
     }
@@ -179,11 +185,49 @@ PcFileClass ClassifyPcBytes(const uint8_t* bytes, size_t count, const std::strin
     return r;
 }
 
+std::string ShortHeaderFile(const PcFileClass& pc, int64_t fileLength) {
+    if (pc.kind != FiadFile && pc.kind != TifilesFile) return {};
+    if (fileLength < kHeaderSize) return "File is shorter than its header";
+    const int64_t data = fileLength - kHeaderSize;
+    const int64_t sectors = std::max(pc.sectors, 0);
+    int64_t stated = 0;
+    if (sectors > 0) {
+        switch (pc.flags & kTypeMask) {
+            case kStatusProgram:
+                stated = (sectors - 1) * kSectorSize +
+                         (pc.headerEofOffset ? pc.headerEofOffset : kSectorSize);
+                break;
+            case 0x00:
+            case kStatusInternal:
+                if (pc.recordLength > 0) {
+                    const int64_t slots = sectors * (kSectorSize / pc.recordLength);
+                    stated = std::min({int64_t{pc.headerRecords},
+                                       int64_t{pc.headerRecordsHighFirst}, slots}) *
+                             pc.recordLength;
+                }
+                break;
+            case kStatusVariable:
+            case kStatusVariable | kStatusInternal:
+                stated = 1;
+                break;
+            default:
+                break;
+        }
+    }
+    return data < stated ? "File holds less data than its header states" : std::string();
+}
+
 PcFileClass ClassifyPcFile(CPcFile& file, const std::string& pcName) {
     std::array<uint8_t, kHeaderSize> b{};
     int64_t got = file.ReadAt(0, b.data(), b.size());
-    if (got < 0) got = 0;
-    return ClassifyPcBytes(b.data(), static_cast<size_t>(got), pcName);
+    PcFileClass r =
+        ClassifyPcBytes(b.data(), static_cast<size_t>(std::max<int64_t>(got, 0)), pcName);
+    r.unreadable = got < 0;
+    CHfeImage hfe;
+    Sector vib;
+    if (r.kind == HfeDisk && hfe.Open(file) == 0 && hfe.ReadSector(file, 0, vib.data()) == 0)
+        SetDisk(r, HfeDisk, vib.data());
+    return r;
 }
 
 }  // namespace tavik

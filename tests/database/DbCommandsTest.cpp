@@ -1,8 +1,11 @@
 // The "tavik-cli db" commands, run in-process on real files.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 #include <iostream>
+#include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -19,13 +22,16 @@ CliResult Cli(const std::vector<std::string>& words) {
     return RunCliWords(words);
 }
 
+// A sector dump, or with `suffix` ".pc99" or ".hfe" a track image, of one file.
 std::string Image(const std::string& folder, const std::string& name, const std::string& file,
-                  uint8_t fill = 7) {
+                  uint8_t fill = 7, const std::string& suffix = ".dsk") {
     CImageBuilder b(360);
     b.SetName(name);
     b.AddFile(BuiltFile::Program(file, std::vector<uint8_t>(300, fill)));
-    const std::string path = folder + "/" + name + ".dsk";
-    EXPECT_TRUE(WriteWholeFile(path, b.Image()));
+    const std::string path = folder + "/" + name + suffix;
+    EXPECT_TRUE(WriteWholeFile(path, suffix == ".hfe"    ? b.HfeImage()
+                                     : suffix == ".pc99" ? b.Pc99Image()
+                                                         : b.Image()));
     return path;
 }
 
@@ -96,6 +102,8 @@ TEST(DbCommandsTest, AddsCollectionsAndResolvesParameters) {
     const std::string a = Image(folder + "/in", "GAMES", "LOADER", 1);
     fs::rename(a, folder + "/in/games-without-extension");
     Image(folder + "/in/deeper", "TOOLS", "EDITOR", 2);
+    Image(folder + "/in/deeper", "TRACKS", "T", 4, ".hfe");
+    Image(folder + "/in/deeper", "UTILS", "U", 5, ".pc99");
     ASSERT_TRUE(WriteWholeFile(folder + "/in/notes.dsk", std::vector<uint8_t>(300, 'x')));
     const std::string listed = Image(folder, "LISTED", "README", 3);
     std::istringstream names("in\n" + listed + "\n");
@@ -108,7 +116,9 @@ TEST(DbCommandsTest, AddsCollectionsAndResolvesParameters) {
     EXPECT_EQ(add.code, 0) << add.err;
     CliResult rows = Cli({"db", "sql", db, "SELECT [Disk name], [Drive] FROM [Disks]"});
     EXPECT_EQ(rows.out, "Disk name\tDrive\nTOOLS     \t" + folder +
-                            "/in/deeper/TOOLS.dsk\nGAMES     \t" + folder +
+                            "/in/deeper/TOOLS.dsk\nTRACKS    \t" + folder +
+                            "/in/deeper/TRACKS.hfe\nUTILS     \t" + folder +
+                            "/in/deeper/UTILS.pc99\nGAMES     \t" + folder +
                             "/in/games-without-extension\nLISTED    \t" + listed + "\n");
     // A file named on its own must hold a disk.
     EXPECT_EQ(Cli({"db", "add", db, folder + "/in/notes.dsk"}).code, 1);
@@ -117,10 +127,10 @@ TEST(DbCommandsTest, AddsCollectionsAndResolvesParameters) {
     many.insert(many.end(), 1200, listed);
     CliResult again = Cli(many);
     EXPECT_EQ(again.code, 0) << again.err;
-    EXPECT_EQ(Cli({"db", "sql", db, "SELECT Count(*) AS [n] FROM [Disks]"}).out, "n\n3\n");
+    EXPECT_EQ(Cli({"db", "sql", db, "SELECT Count(*) AS [n] FROM [Disks]"}).out, "n\n5\n");
 
-    EXPECT_EQ(Cli({"db", "remove", db, "2", "99"}).code, 1);
-    EXPECT_EQ(Cli({"db", "sql", db, "SELECT [ID] FROM [Disks]"}).out, "ID\n1\n2\n3\n");
+    EXPECT_EQ(Cli({"db", "remove", db, "4", "99"}).code, 1);
+    EXPECT_EQ(Cli({"db", "sql", db, "SELECT [ID] FROM [Disks] WHERE [ID] > 3"}).out, "ID\n4\n5\n");
 
     ASSERT_EQ(Cli({"db", "sql", db,
                    "INSERT INTO [Params] ([Name], [Type], [Value]) VALUES (\"Big\", 4, \"2\")"})
@@ -131,7 +141,7 @@ TEST(DbCommandsTest, AddsCollectionsAndResolvesParameters) {
                               "[Pattern] AND [Archived date] <= [Today]",
                               "Pattern=L*"});
     EXPECT_EQ(resolved.code, 0) << resolved.err;
-    EXPECT_EQ(resolved.out, "ID\n3\n");
+    EXPECT_EQ(resolved.out, "ID\n5\n");
     EXPECT_EQ(
         Cli({"db", "sql", db, "SELECT [ID] FROM [Disks] WHERE [ID] = [Which]", "Which=2"}).out,
         "ID\n2\n");
@@ -179,6 +189,47 @@ TEST(DbCommandsTest, DuplicatesOfThePeerDisks) {
         }
     }
     EXPECT_EQ(Cli({"db", "duplicates", TempFolder() + "/missing.db"}).code, 1);
+}
+
+// When the catalogue's files cannot grow, the engine undoes the disks it had not saved yet:
+// those are told as not kept, the command fails, and every disk told as added is there.
+TEST(DbCommandsTest, DisksTheCatalogueCouldNotSaveAreToldAsNotKept) {
+    const std::string folder = TempFolder();
+    const std::string db = folder + "/Floppies.db";
+    ASSERT_EQ(Cli({"db", "create", db}).code, 0);
+    std::filesystem::create_directories(folder + "/in");
+    for (int n = 0; n < 60; ++n) {
+        CImageBuilder b(1440, true);
+        b.SetName("D" + std::to_string(n));
+        for (int f = 0; f < 20; ++f)
+            b.AddFile(BuiltFile::Program("F" + std::to_string(f),
+                                         std::vector<uint8_t>(1000, static_cast<uint8_t>(n + f))));
+        ASSERT_TRUE(WriteWholeFile(folder + "/in/D" + std::to_string(n) + ".dsk", b.Image()));
+    }
+    rlimit keep{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &keep), 0);
+    rlimit small = keep;
+    small.rlim_cur = 126 * 1024;  // room for a few disks' pages, not for sixty
+    const auto signal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const CliResult add = Cli({"db", "add", db, folder + "/in"});
+    setrlimit(RLIMIT_FSIZE, &keep);
+    std::signal(SIGXFSZ, signal);
+    EXPECT_EQ(add.code, 1);
+    std::set<std::string> told;
+    std::istringstream out(add.out), err(add.err);
+    for (std::string line; std::getline(out, line);)
+        if (line.find(": added as disk") != std::string::npos)
+            told.insert(line.substr(0, line.find(": ")));
+    size_t notKept = 0;
+    for (std::string line; std::getline(err, line);)
+        if (line.size() > 10 && line.compare(line.size() - 10, 10, ": not kept") == 0)
+            notKept += told.erase(line.substr(0, line.size() - 10));
+    EXPECT_GT(notKept, 0u) << add.err;
+    std::string kept = "Drive\n";
+    for (const std::string& path : told)
+        kept += path + "\n";
+    EXPECT_EQ(Cli({"db", "sql", db, "SELECT [Drive] FROM [Disks] ORDER BY [Drive]"}).out, kept);
 }
 
 TEST(DbCommandsTest, ImportMdbRefusesAForeignJetFile) {

@@ -473,19 +473,33 @@ TEST_F(DiskScannerTest, AFailureHalfWayLeavesNoHalfDisk) {
     EXPECT_EQ(Count("Files") + Count("DiskFileMM"), 0);
 }
 
-// An image added by a relative path is recorded by its whole path.
+// An image added by a relative path is recorded by its whole path, whatever its kind.
 TEST_F(DiskScannerTest, ImagePathsAreStoredWhole) {
     const std::string folder = TempFolder();
-    ASSERT_TRUE(WriteWholeFile(folder + "/rel.dsk", GamesDisk().Image()));
+    auto disk = [](uint8_t seed) {
+        CImageBuilder b(360);
+        b.AddFile(BuiltFile::Program("P", Bytes(100, seed)));
+        return b;
+    };
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        DriveKind kind;
+    } images[] = {{"rel.dsk", disk(1).Image(), DriveKind::DoadImage},
+                  {"rel.pc99", disk(2).Pc99Image(), DriveKind::Pc99Fm},
+                  {"rel.hfe", disk(3).HfeImage(), DriveKind::HfeImage}};
     const auto before = std::filesystem::current_path();
     std::filesystem::current_path(folder);
-    CVirtualDrive drive;
-    ASSERT_EQ(drive.OpenImage("rel.dsk"), DriveKind::DoadImage);
-    const bool added = Add(drive);
+    Strings expected;
+    for (const auto& image : images) {
+        ASSERT_TRUE(WriteWholeFile(image.name, image.bytes));
+        CVirtualDrive drive;
+        EXPECT_EQ(drive.OpenImage(image.name), image.kind) << image.name;
+        EXPECT_TRUE(Add(drive)) << image.name;
+        expected.push_back(std::filesystem::canonical(image.name).string());
+    }
     std::filesystem::current_path(before);
-    ASSERT_TRUE(added);
-    EXPECT_EQ(Column("SELECT [Drive] FROM [Disks]"),
-              Strings{std::filesystem::canonical(folder + "/rel.dsk").string()});
+    EXPECT_EQ(Column("SELECT [Drive] FROM [Disks] ORDER BY [ID]"), expected);
 }
 
 TEST_F(DiskScannerTest, DriveTextsByKind) {

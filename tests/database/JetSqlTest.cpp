@@ -213,6 +213,21 @@ TEST_F(JetSqlTest, JetFunctionsOfNumbersTextsAndDates) {
         {"\"ab\" + \"cd\"", "abcd"},
         {"\"5\" + 1", "6"},
         {"Nz(Year([Info1]), -1) & Nz(Format([Info1], \"x\"), \"null\")", "-1null"},
+        {"DateSerial(2020, 14, 0) & \"|\" & DateSerial(99, 1, 1)", "1/31/2021|1/1/1999"},
+        {"DateAdd(\"m\", 1, \"2020/01/31\")", "2/29/2020"},
+        {"DateAdd(\"yyyy\", -1, [Creation date]) & \"|\" & DateAdd(\"d\", 30, [Creation date])",
+         "5/17/2011|6/16/2012"},
+        {"DateAdd(\"h\", 3, Now())", "12/8/2026 5:03:00 PM"},
+        {"DateDiff(\"d\", [Creation date], Date()) & \"|\" & DateDiff(\"m\", \"2012/05/31\", "
+         "\"2012/06/01\")",
+         "5318|1"},
+        {"DateDiff(\"ww\", \"2026/12/05\", \"2026/12/06\") & DateDiff(\"w\", \"2026/12/05\", "
+         "\"2026/12/06\") & DateDiff(\"yyyy\", \"2012/12/31\", \"2013/01/01\")",
+         "101"},
+        {"DatePart(\"q\", [Creation date]) & DatePart(\"y\", [Creation date]) & "
+         "DatePart(\"ww\", \"2026/01/04\")",
+         "21382"},
+        {"IsNull([Info1]) & IsNull([Size]) & Nz(DateAdd(\"d\", 1, [Info1]), \"null\")", "-10null"},
     };
     for (const auto& [expression, expected] : rows) {
         const std::string sql =
@@ -227,8 +242,9 @@ TEST_F(JetSqlTest, JetFunctionsOfNumbersTextsAndDates) {
         {"SELECT CStr([Info1]) FROM [Disks]", "Invalid use of Null."},
         {"SELECT Chr([Info2]) FROM [Disks]", "Invalid use of Null."},
         {"SELECT Year(\"soon\") FROM [Disks]", "Data type mismatch in criteria expression."},
-        {"SELECT DateAdd(\"d\", 1, Date()) FROM [Disks]",
-         "Undefined function 'DateAdd' in expression."},
+        {"SELECT DLookup(\"[ID]\", \"Disks\") FROM [Disks]",
+         "Undefined function 'DLookup' in expression."},
+        {"SELECT DateAdd(\"x\", 1, Date()) FROM [Disks]", "Invalid procedure call."},
         {"SELECT * FROM [Disks] WHERE [DS] XOR [DD]", "The operator XOR is not supported."},
     };
     for (const auto& [sql, error] : refused) {

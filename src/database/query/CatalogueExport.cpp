@@ -207,9 +207,10 @@ namespace {
 // the caller then undoes everything.
 class CMerge {
 public:
-    CMerge(CCatalogue& catalogue, std::string_view bytes, const MergeOptions& options,
-           MergeReport& report)
-        : m_catalogue(catalogue),
+    CMerge(CCatalogue& catalogue, std::string_view bytes, const std::string& path,
+           const MergeOptions& options, MergeReport& report)
+        : m_path(path),
+          m_catalogue(catalogue),
           m_db(catalogue.Database()),
           m_reader(bytes, options.separators),
           m_options(options),
@@ -229,7 +230,8 @@ private:
     // A record's fields (list order) as a row of the table (table order).
     static Row ToRow(CatalogueTable table, const std::vector<std::string>& fields);
     bool Error(size_t position, const std::string& text) {
-        return Message("Line " + std::to_string(m_reader.LineAt(position)) + ": " + text);
+        return Message(m_path + ", line " + std::to_string(m_reader.LineAt(position)) + ": " +
+                       text);
     }
     bool Message(const std::string& text) {
         m_catalogue.Prompt().Message(text, PromptIcon::Error);
@@ -237,13 +239,14 @@ private:
     }
     bool Engine() { return Message(m_db.ErrorText()); }
 
+    const std::string& m_path;
     CCatalogue& m_catalogue;
     CDatabase& m_db;
     CTokenReader m_reader;
     const MergeOptions& m_options;
     MergeReport& m_report;
     std::unordered_map<int64_t, int64_t> m_diskMap, m_fileMap;
-    std::unordered_set<int64_t> m_skippedDisks;  // exported IDs of disks "Skip if exist" left
+    std::unordered_set<int64_t> m_diskIds;  // IDs of the disks the file lists
     std::unordered_set<int64_t> m_addedDisks, m_addedFiles, m_linkedFiles, m_writtenDisks,
         m_takenFiles;
     std::vector<int64_t> m_ids;
@@ -252,6 +255,20 @@ private:
 
 int64_t Decimal(const std::string& text) {
     return ReadDecimal(text);
+}
+
+bool IsKey(const std::string& column) {
+    return column == "ID" || column == "DiskID" || column == "FileID";
+}
+
+// What the export writes for a row's ID: an optional minus and decimal digits, in 32 bits.
+bool IsWholeNumber(const std::string& text) {
+    const size_t digits = text.size() - (text.rfind('-', 0) == 0 ? 1 : 0);
+    if (digits == 0 || digits > 10) return false;
+    for (size_t i = text.size() - digits; i < text.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
+    const long long value = std::stoll(text);
+    return value >= INT32_MIN && value <= INT32_MAX;
 }
 
 CMerge::Row CMerge::ToRow(CatalogueTable table, const std::vector<std::string>& fields) {
@@ -307,10 +324,7 @@ bool CMerge::Disk(CTableRows& rows, const Row& row) {
     int64_t match = 0;
     for (int64_t id : m_ids)
         if (!match && !m_writtenDisks.count(id)) match = id;
-    if (match && m_options.disks == DiskMerge::Skip) {
-        m_skippedDisks.insert(exported);
-        return true;
-    }
+    if (match && m_options.disks == DiskMerge::Skip) return true;
     int64_t id = match;
     if (match && m_options.disks == DiskMerge::Overwrite) {
         if (!rows.Update(match, row)) return Engine();
@@ -439,7 +453,17 @@ bool CMerge::Block(CatalogueTable table) {
                                  " fields where " + std::to_string(columns.size()) +
                                  " were expected");
         if (!imported) continue;
+        // The IDs tie links to disks and files: one that is no number would tie them wrongly.
+        for (size_t i = 0; i < columns.size(); ++i) {
+            if (IsKey(columns[i].column) && !IsWholeNumber(fields[i]))
+                return Error(at, "a record of table " + name + " has \"" + fields[i] +
+                                     "\" where its " + columns[i].caption +
+                                     " must be a whole number");
+        }
         const Row row = ToRow(table, fields);
+        // Links name a disk by its ID: two disks of one ID would take each other's files.
+        if (table == CatalogueTable::Disks && !m_diskIds.insert(row[1].AsInteger()).second)
+            return Error(at, "the ID " + fields[1] + " is listed twice in table Disks");
         bool ok = true;
         switch (table) {
             case CatalogueTable::Disks:
@@ -498,7 +522,6 @@ bool CMerge::Run() {
 
 bool MergeCatalogueBytes(CCatalogue& catalogue, std::string_view bytes, const std::string& path,
                          const MergeOptions& options, MergeReport* report) {
-    (void)path;
     MergeReport local;
     MergeReport& r = report ? *report : local;
     r = MergeReport();
@@ -510,7 +533,7 @@ bool MergeCatalogueBytes(CCatalogue& catalogue, std::string_view bytes, const st
         // The whole merge is one transaction: it is all there, or the catalogue is as it was.
         CTransaction transaction(catalogue.Database());
         if (!transaction.Started()) return Fail(catalogue, catalogue.Database().ErrorText());
-        CMerge merge(catalogue, bytes, options, r);
+        CMerge merge(catalogue, bytes, path, options, r);
         ok = merge.Run() &&
              (transaction.Commit() || Fail(catalogue, catalogue.Database().ErrorText()));
     }

@@ -252,24 +252,36 @@ TEST_F(CatalogueExportTest, AFileAtFaultChangesNothing) {
     const std::string whole(bytes.begin(), bytes.end());
     const size_t links = whole.find("\fDiskFileMM");
     const std::string extraField = "x\t";
+    const std::string alphaRow = "ALPHA\t" + std::to_string(alpha) + "\t";
+    const size_t alphaAt = whole.find(alphaRow);
+    const std::string alphaLine = whole.substr(alphaAt, whole.find("\r\n", alphaAt) + 2 - alphaAt);
+    auto Replaced = [](std::string text, const std::string& what, const std::string& by) {
+        return text.replace(text.find(what), what.size(), by);
+    };
     struct Case {
         const char* what;
         std::string bytes;
-        const char* message;
+        std::string message;
     } cases[] = {
         {"cut in half", whole.substr(0, whole.find("README") + 3),
-         "Line 10: the file ends inside a record of table Files (it is cut short)"},
-        {"cut after a record", whole.substr(0, links), "Line 13: the file ends inside table Files"},
+         "bad.txt, line 10: the file ends inside a record of table Files (it is cut short)"},
+        {"cut after a record", whole.substr(0, links),
+         "bad.txt, line 13: the file ends inside table Files"},
         {"a field too many", whole.substr(0, links - 2) + extraField + whole.substr(links - 2),
-         "Line 12: a record of table Files has 18 fields where 17 were expected"},
+         "bad.txt, line 12: a record of table Files has 18 fields where 17 were expected"},
         {"cut in a table name", whole.substr(0, links + 4),
-         "Line 13: the file ends inside a table"},
+         "bad.txt, line 13: the file ends inside a table"},
         {"unknown table", whole + "Nonsense\r\n\f", "\"Nonsense\" is no table"},
         {"tables out of order", whole + "Disks\r\n\f", "Disks comes after a table that follows it"},
-        {"other separators", "Disks;Disk name;ID;\nALPHA;1;\n", "Line 1: a table name must end"},
+        {"other separators", "Disks;Disk name;ID;\nALPHA;1;\n",
+         "bad.txt, line 1: a table name must end"},
         {"a header of other columns", "Disks\r\nDisk name\tSize\t\r\n\f",
-         "Line 2: the header of table Disks does not name"},
-        {"one byte", "D", "Line 1: a table name must end"},
+         "bad.txt, line 2: the header of table Disks does not name"},
+        {"one byte", "D", "bad.txt, line 1: a table name must end"},
+        {"a disk listed twice", Replaced(whole, "\fFiles", alphaLine + "\fFiles"),
+         "the ID " + std::to_string(alpha) + " is listed twice in table Disks"},
+        {"an ID that is no number", Replaced(whole, alphaRow, "ALPHA\t1x\t"),
+         "a record of table Disks has \"1x\" where its ID must be a whole number"},
         {"a link without its file",
          "Disks" + whole.substr(5, whole.find("\fFiles") + 1 - 5) +
              "DiskFileMM\r\nID\tDiskID\tFileID\t\r\n1\t" + std::to_string(alpha) + "\t99\t\r\n\f",

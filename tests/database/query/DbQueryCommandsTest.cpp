@@ -68,13 +68,22 @@ TEST(DbQueryCommands, TheDefaultExportIsTheWholeCatalogue) {
         ASSERT_EQ(Cli({"db", "sql", a, sql}), kExitOk) << sql;
     ASSERT_EQ(Cli({"db", "export", a, text}), kExitOk);
     std::string output;
+    // Cut short, the text merges nothing and says so.
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(text, bytes));
+    const std::string half = dir + "/half.txt";
+    ASSERT_TRUE(WriteWholeFile(
+        half, std::vector<uint8_t>(bytes.begin(), bytes.begin() + bytes.size() / 2)));
+    EXPECT_EQ(Cli({"db", "merge", b, half}, &output), kExitFailed);
+    EXPECT_NE(output.find("nothing was merged"), std::string::npos) << output;
+    ASSERT_EQ(Cli({"db", "properties", b}, &output), kExitOk);
+    EXPECT_NE(output.find("Disk entries: 0\nFile entries: 0\n"), std::string::npos) << output;
     ASSERT_EQ(Cli({"db", "merge", b, text}, &output), kExitOk) << output;
     ASSERT_EQ(Cli({"db", "properties", b}, &output), kExitOk);
     EXPECT_NE(output.find("Disk entries: 1\nFile entries: 1\nSaved queries: 0\nSaved params: 1"),
               std::string::npos)
         << output;
     ASSERT_EQ(Cli({"db", "export", a, text, "--tables", "disks,params"}), kExitOk);
-    std::vector<uint8_t> bytes;
     ASSERT_TRUE(ReadWholeFile(text, bytes));
     const std::string exported(bytes.begin(), bytes.end());
     EXPECT_EQ(exported.find("Files\r\n"), std::string::npos);
