@@ -18,7 +18,7 @@ inline void RequireConsistentDisk(CVirtualDrive& drive) {
     DiskUsage usage{};
     Require(drive.CheckDisk(flags, usage) != 0);
     Require(flags == 0);
-    for (int s = 0; s < kMaxSectors; ++s) {
+    for (int s = 0; s < kMaxDiskSectors; ++s) {
         const int count = usage[static_cast<size_t>(s)] & kUsageCountMask;
         Require(count <= 1);
         if (count) Require(usage[static_cast<size_t>(s)] & kUsageBitmapUsed);

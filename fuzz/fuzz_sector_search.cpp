@@ -28,9 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     map.Fill(drive);
     const int perLine = 1 + c[0] % 40;
     const std::string grid = map.GridText(perLine, (c[1] & 1) != 0);
-    if (grid.size() > 1600 + 1600 * 2) __builtin_trap();
+    if (grid.size() > kMaxDiskSectors * 3) __builtin_trap();
     for (const int s : CSectorMap::ParseSelection(grid))
-        if (s < 0 || s >= kMaxSectors) __builtin_trap();
+        if (s < 0 || s >= kMaxDiskSectors) __builtin_trap();
 
     SearchForm form;
     form.find.assign(reinterpret_cast<const char*>(c + 2), c[1] % 7);
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int run = 0; run < 4; ++run) {
         const SearchOutcome out =
             search.Run(drive, map, static_cast<SearchMode>((c[21] >> (2 * run)) & 3));
-        if (out.matched && (out.showSector < 0 || out.showSector >= kMaxSectors ||
+        if (out.matched && (out.showSector < 0 || out.showSector >= kMaxDiskSectors ||
                             out.markOffset < 0 || out.markOffset + out.markLength > kSectorSize))
             __builtin_trap();
         if (!out.matched && out.message.empty()) __builtin_trap();

@@ -106,7 +106,8 @@ int RunSector(const CliArgs& args, CliContext& context) {
     }
     CVirtualDrive drive;
     if (int rc = MountImageArgument(args, drive, context)) return rc;
-    const int n = *number < 0 || *number >= kMaxSectors ? kMaxSectors : static_cast<int>(*number);
+    const int n =
+        *number < 0 || *number >= kMaxDiskSectors ? kMaxDiskSectors : static_cast<int>(*number);
     Sector data{};
     if (!drive.ReadSector(n, data.data())) return Fail(drive, args, context);
     if (args.Has("json")) {

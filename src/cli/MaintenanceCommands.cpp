@@ -10,6 +10,7 @@
 #include "cli/ImageArguments.h"
 #include "disk/CheckReport.h"
 #include "disk/FileType.h"
+#include "disk/HfeImage.h"
 #include "disk/ImageConversion.h"
 #include "disk/VirtualDrive.h"
 
@@ -85,8 +86,12 @@ int RunCreate(const CliArgs& args, CliContext& context) {
         context.err << "tavik-cli create: --pc99 and --hfe exclude each other\n";
         return kExitUsage;
     }
-    if (tracks != 40 && !args.Has("hfe")) {
-        context.err << "tavik-cli create: 80 tracks are made as HFE images only\n";
+    // A sector dump says its layout by its length alone: of 80 tracks only the double-sided
+    // double-density one has a length no 40-track disk has.
+    const bool bigDump = tracks == 80 && sides == 2 && density == 2 && !args.Has("pc99");
+    if (tracks != 40 && !args.Has("hfe") && !bigDump) {
+        context.err << "tavik-cli create: 80 tracks are made as HFE images, or as sector dumps of "
+                       "two sides in double density\n";
         return kExitUsage;
     }
     CVirtualDrive drive;
@@ -94,7 +99,8 @@ int RunCreate(const CliArgs& args, CliContext& context) {
     const int created =
         args.Has("hfe")
             ? drive.CreateHfeImage(path, sides == 2, density == 2, static_cast<int>(tracks))
-            : drive.CreateImage(path, sides == 2, density == 2, args.Has("pc99"));
+            : drive.CreateImage(path, sides == 2, density == 2, args.Has("pc99"),
+                                static_cast<int>(tracks));
     return created ? kExitOk : Fail(drive, path, context);
 }
 
@@ -102,7 +108,12 @@ int RunFormat(const CliArgs& args, CliContext& context) {
     CVirtualDrive drive;
     if (int rc = MountForChange(args, 0, drive, context)) return rc;
     const ImageFormat preset = PresetImageFormat(drive);
-    long sides = 0, density = 0, sectors = 0, tracks = 0;
+    long sides = 0, density = 0, sectors = 0;
+    // The image's own tracks unless told: an HFE image knows them, and only 80 tracks hold a
+    // sector dump of more than 1600 sectors.
+    long tracks = drive.Hfe()                      ? drive.Hfe()->Geometry().tracks
+                  : drive.Capacity() > kMaxSectors ? 80
+                                                   : 0;
     if (!ReadChoice(args, "sides", {1, 2}, preset.doubleSided ? 2 : 1, sides, context) ||
         !ReadChoice(args, "density", {1, 2}, preset.doubleDensity ? 2 : 1, density, context))
         return kExitUsage;
@@ -350,14 +361,18 @@ std::vector<CliCommand> MaintenanceCommands() {
           density,
           {"pc99", false, "a PC99 track image instead of a sector dump"},
           {"hfe", false, "an HFE image (HxC floppy emulator) instead of a sector dump"},
-          {"tracks", true, "tracks per side of an HFE image: 40 (default) or 80"}},
+          {"tracks", true,
+           "tracks per side: 40 (default) or 80 (HFE images, and sector dumps of 2 sides and "
+           "density 2)"}},
          RunCreate},
         {"format", "IMAGE", "formats the disk (an empty file system)", 1, 1,
          VolumeOptions({{"name", true, "disk name"},
                         sides,
                         density,
                         {"sectors", true, "total sectors (0: as sides and density say)"},
-                        {"tracks", true, "tracks per side (default 40)"}}),
+                        {"tracks", true,
+                         "tracks per side (default: the image's own, else 40; 80 for disks "
+                         "of more than 1600 sectors)"}}),
          RunFormat},
         {"check", "IMAGE", "checks the disk; exit status 3 when problems were found", 1, 1,
          VolumeOptions(), RunCheck},

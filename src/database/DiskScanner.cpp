@@ -203,7 +203,7 @@ void CDiskScanner::WriteDiskValues(CDiskSet& d, const Volume& v) {
         for (int b = 0; b < 8; ++b)
             if (!(vib[i] & (1 << b))) ++free;
     }
-    d.m_Free = free;
+    d.m_Free = free * layout::AllocationUnit(vib);  // a bit for every unit of sectors
     d.m_Files = static_cast<int32_t>(v.fdrs.size());
     d.m_DS = vib[layout::kVibSides] >= 2;
     d.m_DD = vib[layout::kVibDensity] >= 2;

@@ -2,12 +2,20 @@
 
 #include <cstdio>
 
+#include "disk/Layout.h"
+
 namespace tavik {
 
 namespace {
 
-// Sectors 1440 to 1599 are never counted: no disk geometry reaches them.
-constexpr int kCountedSectors = 1440;
+// Sectors 1440 to 1599 are never counted on a disk of up to 1600 sectors: no geometry of
+// 40 tracks reaches them. A larger disk is counted to its end.
+int CountedSectors(const DiskUsage& usage) {
+    int total = 0;
+    while (total < kMaxDiskSectors && !(usage[static_cast<size_t>(total)] & kUsageBeyondTotal))
+        ++total;
+    return total > layout::kBitmapBits ? total : 1440;
+}
 
 void AddCount(std::string& report, const char* format, int count) {
     if (count == 0) return;
@@ -29,7 +37,8 @@ std::string CheckReport(int flags, const DiskUsage& usage) {
     if (flags & kCheckNotAnFdr) report += "File list names a sector that holds no file\r\n";
 
     int usedNotUsed = 0, freeButUsed = 0, beyondFree = 0, beyondUsed = 0, shared = 0;
-    for (int s = 0; s < kCountedSectors; ++s) {
+    const int counted = CountedSectors(usage);
+    for (int s = 0; s < counted; ++s) {
         const uint16_t word = usage[static_cast<size_t>(s)];
         const int count = word & kUsageCountMask;
         if (word == kUsageBitmapUsed) ++usedNotUsed;

@@ -13,7 +13,7 @@ namespace tavik {
 
 // The volume's sector count from a VIB image, limited to what a drive can hold.
 inline int VolumeTotal(const uint8_t* vib) {
-    return std::min<int>(layout::Be16(vib + layout::kVibTotal), kMaxSectors);
+    return std::min<int>(layout::Be16(vib + layout::kVibTotal), kMaxDiskSectors);
 }
 
 // True for a sector a file may own: not the VIB or the index, inside the volume.
@@ -22,10 +22,12 @@ inline bool IsFileSector(int sector, int total) {
 }
 
 // The lowest free sector a file may take, from `from` on; -1 when there is none. This is the
-// allocation order of the whole file system: first fit, from the front.
+// allocation order of the whole file system: first fit, from the front, by whole allocation
+// units (the sector returned is the first of its unit).
 inline int FirstFreeSector(const uint8_t* vib, int from = 2) {
     const int total = VolumeTotal(vib);
-    for (int s = std::max(from, 2); s < total; ++s)
+    const int unit = layout::AllocationUnit(vib);
+    for (int s = (std::max(from, 2) + unit - 1) / unit * unit; s < total; s += unit)
         if (!layout::BitmapUsed(vib, s)) return s;
     return -1;
 }
@@ -33,8 +35,21 @@ inline int FirstFreeSector(const uint8_t* vib, int from = 2) {
 inline int CountFreeFileSectors(const uint8_t* vib) {
     int free = 0;
     for (int s = FirstFreeSector(vib); s >= 0; s = FirstFreeSector(vib, s + 1))
-        ++free;
+        free += layout::AllocationUnit(vib);
     return free;
+}
+
+// The sectors a file of `dataSectors` takes with its FDR, in whole allocation units.
+inline int FileFootprint(const uint8_t* vib, int dataSectors) {
+    const int unit = layout::AllocationUnit(vib);
+    return unit * (1 + (dataSectors + unit - 1) / unit);
+}
+
+// The sector after `last` in its allocation unit, which the file owning `last` owns too; -1
+// when `last` ends its unit or the volume.
+inline int RestOfUnit(const uint8_t* vib, int last) {
+    const int unit = layout::AllocationUnit(vib);
+    return last >= 2 && (last + 1) % unit != 0 && last + 1 < VolumeTotal(vib) ? last + 1 : -1;
 }
 
 // Calls f(sector) for every sector of every cluster, in file order; stops when f returns false

@@ -23,7 +23,8 @@ std::string PaddedName(const std::string& name) {
 int CVirtualDrive::CountFreeSectors() {
     // Only sectors of the volume can be free: some tools leave the bitmap bits past the total
     // clear, which would otherwise report more free sectors than the disk has.
-    const int limit = std::min<int>(Be16(m_vib.data() + kVibTotal), kFreeCountBytes * 8);
+    const int unit = AllocationUnit(m_vib.data());
+    const int limit = std::min<int>(Be16(m_vib.data() + kVibTotal) / unit, kFreeCountBytes * 8);
     int free = 0;
     for (int k = 0; k < kFreeCountBytes && 8 * k < limit; ++k) {
         uint8_t b = m_vib[kVibBitmap + k];
@@ -31,7 +32,7 @@ int CVirtualDrive::CountFreeSectors() {
         if (8 * k + 8 > limit) b |= static_cast<uint8_t>(0xFF << (limit - 8 * k));
         free += 8 - std::popcount(static_cast<unsigned>(b));
     }
-    return free;
+    return free * unit;
 }
 
 int CVirtualDrive::CountFiles() {
@@ -99,7 +100,7 @@ int CVirtualDrive::SetDiskProperties(const DiskProperties& record) {
 }
 
 int CVirtualDrive::ReadIndexedFdr(int fdr) {
-    if (fdr < 2 || fdr >= kMaxSectors) return -2;
+    if (fdr < 2 || fdr >= kMaxDiskSectors) return -2;
     const int error = m_lastError;
     if (!ReadFdr(fdr)) {
         if (m_lastError != DiskError::PastEnd) return -1;

@@ -16,37 +16,48 @@ using namespace layout;
 
 namespace {
 
-int DefaultTotal(bool doubleSided, bool doubleDensity) {
-    int total = 360;
-    if (doubleSided) total *= 2;
-    if (doubleDensity) total *= 2;
-    return total;
+int DefaultTotal(bool doubleSided, bool doubleDensity, int tracksPerSide) {
+    return (doubleDensity ? 18 : 9) * (doubleSided ? 2 : 1) * tracksPerSide;
 }
 
-// Sectors the files of the index take (each its FDR and its data sectors); -1 on a read error.
-int SectorsOfFiles(CVirtualDrive& drive) {
+// Sectors the files of the index take on a disk of the target's VIB (each file its FDR and its
+// data sectors, in whole allocation units); -1 on a read error.
+int SectorsOfFiles(CVirtualDrive& drive, const uint8_t* targetVib) {
     int needed = 0;
     int position = 0;
     for (int fdr; (fdr = drive.NextFdr(position)) != 0;) {
         FileInfo info;
         if (fdr < 0 || !drive.GetFileInfo(fdr, info)) return -1;
-        needed += 1 + info.sectors;
+        needed += FileFootprint(targetVib, info.sectors);
     }
     return needed;
+}
+
+// Whether a disk of this size fits its sides and density (and, past 1600 sectors, its tracks).
+bool SizeFitsGeometry(const uint8_t* vib) {
+    const int total = Be16(vib + kVibTotal);
+    const bool doubleSided = vib[kVibSides] >= 2;
+    const bool doubleDensity = vib[kVibDensity] >= 2;
+    if (total > kBitmapBits)
+        return doubleSided && doubleDensity && vib[kVibTracksPerSide] >= 80 &&
+               total <= kMaxDiskSectors;
+    return !((total > 360 && !doubleSided && !doubleDensity) ||
+             (total > 720 && !(doubleSided && doubleDensity)) || total > 1440);
 }
 
 }  // namespace
 
 int CVirtualDrive::Format(const std::string& name, bool doubleSided, bool doubleDensity,
                           int totalSectors, int tracksPerSide) {
-    if (totalSectors == 0) totalSectors = DefaultTotal(doubleSided, doubleDensity);
-    // The bitmap describes 1600 sectors, and the image must hold every one of them.
-    if (totalSectors < 0 || totalSectors > kMaxSectors ||
-        m_size < int64_t{totalSectors} * kSectorSize || totalSectors > Capacity())
-        return Fail(DiskError::PastEnd);
     if (tracksPerSide <= 0) tracksPerSide = 40;
     // The VIB keeps the number of tracks in one byte.
     if (tracksPerSide > 0xFF) return Fail(DiskError::BadFormatSpec);
+    if (totalSectors == 0)
+        totalSectors = DefaultTotal(doubleSided, doubleDensity, tracksPerSide >= 80 ? 80 : 40);
+    // The bitmap describes 2880 sectors at most, and the image must hold every one of them.
+    if (totalSectors < 0 || totalSectors > kMaxDiskSectors ||
+        m_size < int64_t{totalSectors} * kSectorSize || totalSectors > Capacity())
+        return Fail(DiskError::PastEnd);
     const int sides = doubleSided ? 2 : 1;
     const int density = doubleDensity ? 2 : 1;
     CAllOrNothing change(*this);
@@ -75,11 +86,15 @@ int CVirtualDrive::PurgeDisk() {
     if (!ReadVib()) return 0;
     Sector vib = m_vib;
     const int total = Be16(vib.data() + kVibTotal);
-    const int n = total > kMaxSectors ? kBitmapBytes : total / 8;
+    const int unit = AllocationUnit(vib.data());
+    const int n = std::min(total / unit, kBitmapBits) / 8;
     uint8_t* bitmap = vib.data() + kVibBitmap;
     std::memset(bitmap, 0, static_cast<size_t>(n));
     std::memset(bitmap + n, 0xFF, static_cast<size_t>(kBitmapBytes - n));
-    if (n > 0) bitmap[0] = 0x03;  // the VIB and the index
+    if (n > 0) {
+        SetBitmapUsed(vib.data(), 0, true);  // the VIB
+        SetBitmapUsed(vib.data(), 1, true);  // and the index
+    }
     vib[kVibProtection] = kUnprotectedMark;
     Stamp(vib.data(), false);
     // The index lets go of the files before the bitmap frees their sectors.
@@ -95,8 +110,10 @@ int CVirtualDrive::CopySectors(CVirtualDrive& target, bool usedOnly) {
     if (&target != this && SameVolume(target)) return Fail(DiskError::SameFile);
     if (!ReadVib()) return 0;
     const Sector vib = m_vib;
-    // Sectors past the drive's reach would be left behind by a copy that reports success.
-    if (Be16(vib.data() + kVibTotal) > kMaxSectors) return Fail(DiskError::PastEnd);
+    // Sectors past either drive's reach would be left behind by a copy that reports success.
+    const int claimed = Be16(vib.data() + kVibTotal);
+    if (claimed > kMaxDiskSectors || (claimed > kBitmapBits && claimed > target.Capacity()))
+        return Fail(DiskError::PastEnd);
     const int total = VolumeTotal(vib.data());
     CAllOrNothing change(target);
     Sector data;
@@ -155,9 +172,9 @@ int CVirtualDrive::CopyDisk(CVirtualDrive& target, int mode) {
     if (mode != CopyFilesOnly) {
         if (Be16(m_vib.data() + kVibTotal) > target.Capacity()) return Fail(DiskError::DoesNotFit);
     } else {
-        const int needed = SectorsOfFiles(*this);
-        if (needed < 0) return 0;
         if (!target.ReadVib()) return Fail(target.m_lastError);
+        const int needed = SectorsOfFiles(*this, target.m_vib.data());
+        if (needed < 0) return 0;
         const int room = std::min(VolumeTotal(target.m_vib.data()), target.Capacity()) - 2;
         if (needed > room) return Fail(DiskError::DoesNotFit);
     }
@@ -236,13 +253,11 @@ int CVirtualDrive::CheckDisk(int& flags, DiskUsage& usage) {
     const Sector vib = m_vib;
     use(0);
     const int total = Be16(vib.data() + kVibTotal);
-    const bool doubleSided = vib[kVibSides] >= 2;
-    const bool doubleDensity = vib[kVibDensity] >= 2;
-    if ((total > 360 && !doubleSided && !doubleDensity) ||
-        (total > 720 && !(doubleSided && doubleDensity)) || total > 1440)
-        flags |= kCheckSizeTooBig;
+    if (!SizeFitsGeometry(vib.data())) flags |= kCheckSizeTooBig;
     if (total > Capacity()) flags |= kCheckBeyondImage;
-    for (int s = 0; s < kMaxSectors; ++s) {
+    // The sectors the bitmap can describe: numbers past them are illegal in the index and FDRs.
+    const int reach = std::min(kBitmapBits * AllocationUnit(vib.data()), kMaxDiskSectors);
+    for (int s = 0; s < kMaxDiskSectors; ++s) {
         if (s >= total) usage[s] |= kUsageBeyondTotal;
         if (BitmapUsed(vib.data(), s)) usage[s] |= kUsageBitmapUsed;
     }
@@ -254,9 +269,9 @@ int CVirtualDrive::CheckDisk(int& flags, DiskUsage& usage) {
     const int files = IndexLength(index.data());
     for (int k = 0; k < files; ++k) {
         const int fdr = Be16(index.data() + 2 * k);
-        if (fdr >= kMaxSectors || fdr < 2) {
+        if (fdr >= reach || fdr < 2) {
             // Not a sector that can hold an FDR: noted, and the rest of the index is checked.
-            if (fdr < kMaxSectors) {
+            if (fdr < reach) {
                 usage[fdr] |= kUsageIndexedFdr;
                 use(fdr);
             }
@@ -277,7 +292,7 @@ int CVirtualDrive::CheckDisk(int& flags, DiskUsage& usage) {
         if (CompareTiNames(image.data() + kFdrName, previous) <= 0) flags |= kCheckNotSorted;
         std::memcpy(previous, image.data() + kFdrName, kNameLength);
         ForEachClusterSector(ReadClusters(image.data()), [&](int sector) {
-            if (sector >= kMaxSectors)
+            if (sector >= reach)
                 flags |= kCheckBadClusterSector;
             else
                 use(sector);
@@ -285,6 +300,16 @@ int CVirtualDrive::CheckDisk(int& flags, DiskUsage& usage) {
         });
         m_prompt->Progress("Checking files", k + 1, files);
         if (AbortRequested(*m_prompt, "Abort check?")) return Fail(DiskError::UserAborted);
+    }
+    // A file owns the whole allocation unit of each sector it names.
+    const int unit = AllocationUnit(vib.data());
+    for (int first = 0; unit > 1 && first + unit <= kMaxDiskSectors; first += unit) {
+        const auto begin = usage.begin() + first;
+        if (std::none_of(begin, begin + unit, [](uint16_t w) { return w & kUsageCountMask; }))
+            continue;
+        std::for_each(begin, begin + unit, [](uint16_t& w) {
+            if (!(w & kUsageCountMask)) w |= kUsageUnitTail;
+        });
     }
     return 1;
 }

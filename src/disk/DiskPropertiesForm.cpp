@@ -20,7 +20,7 @@ int SizeButtonSectors(bool doubleSided, bool doubleDensity) {
 
 DiskPropertiesForm BlankImageForm(const CVirtualDrive& drive) {
     DiskPropertiesForm form;
-    const int64_t sectors = std::min<int64_t>(drive.Size() / kSectorSize, kMaxSectors);
+    const int64_t sectors = std::min<int64_t>(drive.Size() / kSectorSize, kMaxDiskSectors);
     int tracks = 40;
     if (const CHfeImage* hfe = drive.Hfe()) {
         const HfeGeometry& g = hfe->Geometry();
@@ -30,6 +30,7 @@ DiskPropertiesForm BlankImageForm(const CVirtualDrive& drive) {
     } else {
         form.doubleSided = drive.Size() >= 92161;
         form.doubleDensity = drive.Size() >= 184321;
+        if (sectors > kMaxSectors) tracks = 80;  // only 80 tracks hold more than 1600 sectors
     }
     form.sectors = std::to_string(sectors);
     form.tracksPerSide = std::to_string(tracks);

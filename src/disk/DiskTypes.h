@@ -11,8 +11,12 @@
 namespace tavik {
 
 constexpr int kSectorSize = 256;
-constexpr int kMaxSectors = 1600;  // 1600 x 256 = 409600 bytes = 0x64000
+// A CF-card volume, a TI-99/4A on the cable and an emulator drive hold 1600 sectors (0x64000
+// bytes); so does the bitmap of a disk that gives each sector a bit of its own.
+constexpr int kMaxSectors = 1600;
 constexpr int kMaxVolumeBytes = kMaxSectors * kSectorSize;
+// The most sectors a disk image holds: 80 tracks of 18 sectors on two sides.
+constexpr int kMaxDiskSectors = 2880;
 
 using Sector = std::array<uint8_t, kSectorSize>;
 

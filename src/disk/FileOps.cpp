@@ -109,9 +109,11 @@ int CVirtualDrive::AllocateSector() {
 }
 
 int CVirtualDrive::MarkSector(int n, bool free) {
-    if (n < 0 || n >= kMaxSectors) return Fail(DiskError::PastEnd);
+    if (n < 0 || n >= kMaxDiskSectors) return Fail(DiskError::PastEnd);
     CAllOrNothing change(*this);
     if (!ReadVib()) return 0;
+    // A sector the bitmap has no bit for cannot be marked.
+    if (n >= kBitmapBits * AllocationUnit(m_vib.data())) return Fail(DiskError::PastEnd);
     SetBitmapUsed(m_vib.data(), n, !free);
     if (!WriteVib()) return 0;
     change.Keep();
@@ -192,11 +194,13 @@ int CVirtualDrive::PutFile(const std::string& name, const uint8_t* header,
     // The replaced file stays whole until the index names its successor, unless the free
     // sectors cannot hold the successor beside it: then its sectors are reused, and only the
     // guard can give it back.
-    const bool fresh = existing < 2 || CountFreeFileSectors(vib.data()) >= count + 1;
+    const bool fresh =
+        existing < 2 || CountFreeFileSectors(vib.data()) >= FileFootprint(vib.data(), count);
     if (!fresh)
         for (int sector : oldSectors)
             SetBitmapUsed(vib.data(), sector, false);
-    // First fit, one sector after the other: nothing below the last one taken is free.
+    // First fit, one unit after the other: nothing below the last one taken is free. Data
+    // sectors fill each unit they take; the FDR has a unit of its own.
     int next = 2;
     auto take = [&] {
         const int sector = FirstFreeSector(vib.data(), next);
@@ -207,7 +211,8 @@ int CVirtualDrive::PutFile(const std::string& name, const uint8_t* header,
     const int fdr = fresh ? take() : existing;
     std::vector<int> sectors;
     for (int k = 0; k < count && fdr >= 2; ++k) {
-        const int sector = take();
+        int sector = sectors.empty() ? -1 : RestOfUnit(vib.data(), sectors.back());
+        if (sector < 0) sector = take();
         if (sector < 0) break;
         sectors.push_back(sector);
     }
@@ -284,7 +289,10 @@ int CVirtualDrive::AppendSector(int fdr) {
         return -1;
     }
 
-    const int n = AllocateSector();
+    // The rest of the file's last allocation unit is its own before a new unit is taken.
+    if (!ReadVib()) return -1;
+    int n = clusters.empty() ? -1 : RestOfUnit(m_vib.data(), start + (last - previous) - 1);
+    if (n < 0) n = AllocateSector();
     if (n < 0) return -1;
     // AllocateSector works on the VIB only: the FDR buffer still holds this file. A sector
     // that cannot join the file goes back to the free pool with the guard.
@@ -478,7 +486,7 @@ int CVirtualDrive::SetFileProperties(int fdr, const FileProperties& record) {
     for (uint32_t c : record.clusters) {
         const int first = FileProperties::ClusterFirst(c);
         const int end = FileProperties::ClusterLast(c);
-        if (end < first || end >= kMaxSectors) return Fail(DiskError::PastEnd);
+        if (end < first || end >= kMaxDiskSectors) return Fail(DiskError::PastEnd);
         last += end - first + 1;
         if (last > kMaxLastOffset) return Fail(DiskError::TooManyClusters);
     }

@@ -4,7 +4,8 @@
 //   0-9 disk name (space padded)   10-11 total sectors (big-endian)   12 sectors per track
 //   13-15 "DSK"   16 protection ('P' or ' ')   17 tracks per side   18 sides   19 density
 //   20-27 creation time, creation date, update time, update date (packed, big-endian)
-//   28-55 zero    56-255 allocation bitmap: bit b of byte 56+k is sector 8k+b, set = used
+//   28-55 zero    56-255 allocation bitmap: bit b of byte 56+k is allocation unit 8k+b, set =
+//   used. A unit is one sector, or two (sectors 2u and 2u+1) on disks of more than 1600 sectors.
 // Sector 1, the file index: up to 128 big-endian FDR sector numbers in name order, ended by 0.
 // A file descriptor record (FDR):
 //   0-9 name   10-11 carried as they are   12 status   13 records per sector
@@ -33,7 +34,8 @@ constexpr int kVibUpdateTime = 24;
 constexpr int kVibUpdateDate = 26;
 constexpr int kVibBitmap = 56;
 constexpr int kBitmapBytes = 200;
-constexpr int kFreeCountBytes = 180;  // sectors 1440-1599 are never counted free
+constexpr int kBitmapBits = kBitmapBytes * 8;
+constexpr int kFreeCountBytes = 180;  // units 1440-1599 are never counted free
 constexpr uint8_t kProtectedMark = 0x50;
 constexpr uint8_t kUnprotectedMark = 0x20;
 
@@ -115,13 +117,25 @@ inline int IndexLength(const uint8_t* index) {
     return n;
 }
 
-inline bool BitmapUsed(const uint8_t* vib, int sector) {
-    return (vib[kVibBitmap + sector / 8] >> (sector % 8)) & 1;
+// Sectors per bitmap bit: the bitmap's 1600 bits cover a larger disk in pairs of sectors, and
+// every allocation takes whole units.
+inline int AllocationUnit(const uint8_t* vib) {
+    return Be16(vib + kVibTotal) > kBitmapBits ? 2 : 1;
 }
 
+// A sector the bitmap has no bit for counts as used.
+inline bool BitmapUsed(const uint8_t* vib, int sector) {
+    const int unit = sector / AllocationUnit(vib);
+    if (unit < 0 || unit >= kBitmapBits) return true;
+    return (vib[kVibBitmap + unit / 8] >> (unit % 8)) & 1;
+}
+
+// Marks the whole unit that holds the sector.
 inline void SetBitmapUsed(uint8_t* vib, int sector, bool used) {
-    uint8_t& bits = vib[kVibBitmap + sector / 8];
-    const auto mask = static_cast<uint8_t>(1 << (sector % 8));
+    const int unit = sector / AllocationUnit(vib);
+    if (unit < 0 || unit >= kBitmapBits) return;
+    uint8_t& bits = vib[kVibBitmap + unit / 8];
+    const auto mask = static_cast<uint8_t>(1 << (unit % 8));
     bits = used ? static_cast<uint8_t>(bits | mask) : static_cast<uint8_t>(bits & ~mask);
 }
 

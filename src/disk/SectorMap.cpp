@@ -8,10 +8,6 @@ namespace tavik {
 
 namespace {
 
-bool Valid(int sector) {
-    return sector >= 0 && sector < kMaxSectors;
-}
-
 // How the files use a sector: 0 none, 1 FDR of one file, 2 data of one file, 3 FDR of several
 // files, 4 several files.
 int UseClass(uint16_t state) {
@@ -34,12 +30,17 @@ int CSectorMap::Fill(CVirtualDrive& drive) {
 }
 
 void CSectorMap::SetUsage(const DiskUsage& usage) {
-    for (size_t s = 0; s < m_state.size(); ++s)
+    int total = 0;
+    for (size_t s = 0; s < m_state.size(); ++s) {
         m_state[s] = static_cast<uint16_t>(usage[s] & ~kMapSelected);
+        if (total == static_cast<int>(s) && !(usage[s] & kUsageBeyondTotal)) ++total;
+    }
+    m_sectors = std::max(total, kMaxSectors);
 }
 
 void CSectorMap::Clear() {
     m_state.fill(0);
+    m_sectors = kMaxSectors;
 }
 
 uint16_t CSectorMap::State(int sector) const {
@@ -63,16 +64,16 @@ void CSectorMap::ClearSelection() {
 
 std::vector<int> CSectorMap::SelectedSectors() const {
     std::vector<int> sectors;
-    for (int s = 0; s < kMaxSectors; ++s)
+    for (int s = 0; s < m_sectors; ++s)
         if (IsSelected(s)) sectors.push_back(s);
     return sectors;
 }
 
 int CSectorMap::CellCount(bool showBeyondDiskSize) const {
-    if (showBeyondDiskSize) return kMaxSectors;
-    for (int s = 0; s < kMaxSectors; ++s)
+    if (showBeyondDiskSize) return m_sectors;
+    for (int s = 0; s < m_sectors; ++s)
         if (m_state[static_cast<size_t>(s)] & kUsageBeyondTotal) return s;
-    return kMaxSectors;
+    return m_sectors;
 }
 
 std::string CSectorMap::GridText(int perLine, bool showBeyondDiskSize) const {
@@ -126,13 +127,13 @@ int CSectorMap::ClickedSector(int position, int perLine, bool textSelected, int 
 std::string CSectorMap::SelectionText() const {
     std::string text;
     int s = 0;
-    while (s < kMaxSectors) {
+    while (s < m_sectors) {
         if (!IsSelected(s)) {
             ++s;
             continue;
         }
         int end = s;
-        while (end + 1 < kMaxSectors && IsSelected(end + 1))
+        while (end + 1 < m_sectors && IsSelected(end + 1))
             ++end;
         if (!text.empty()) text += "\r\n";
         text += std::to_string(s);
@@ -142,7 +143,7 @@ std::string CSectorMap::SelectionText() const {
     return text;
 }
 
-std::vector<int> CSectorMap::ParseSelection(std::string_view text) {
+std::vector<int> CSectorMap::ParseSelection(std::string_view text, int count) {
     std::vector<int> sectors;
     size_t at = 0;
     while (at <= text.size()) {
@@ -159,7 +160,8 @@ std::vector<int> CSectorMap::ParseSelection(std::string_view text) {
         }
         // Only sectors of the map count; a huge range costs no more than the map's size.
         const long low = std::max(0L, std::min(*first, last));
-        const long high = std::min<long>(kMaxSectors - 1, std::max(*first, last));
+        const long high =
+            std::min<long>(std::min(count, kMaxDiskSectors) - 1, std::max(*first, last));
         for (long s = low; s <= high; ++s)
             sectors.push_back(static_cast<int>(s));
         at = end + 1;

@@ -1,6 +1,7 @@
-// The sector map's model: one 16-bit state word per sector number 0 to 1599, filled by the disk
-// check (use count, FDR, beyond the disk size, bitmap) plus the map's own selection bit, and the
-// text grid the map shows, one character per sector.
+// The sector map's model: one 16-bit state word per sector number 0 to 1599, or to the last
+// sector of a larger disk, filled by the disk check (use count, FDR, beyond the disk size,
+// bitmap) plus the map's own selection bit, and the text grid the map shows, one character per
+// sector.
 //
 // Grid text: lines of `perLine` cells, every line but the last ending in "\r\n", so sector s is
 // character s + (s / perLine) x 2 of the text.
@@ -38,7 +39,9 @@ public:
     void Clear();
 
     uint16_t State(int sector) const;
-    // Outside 0 to 1599: ignored.
+    // The sectors the map holds: 1600, or all of a larger disk.
+    int Sectors() const { return m_sectors; }
+    // Outside the map's sectors: ignored.
     void Select(int sector, bool on);
     bool IsSelected(int sector) const;
     void ClearSelection();
@@ -62,11 +65,15 @@ public:
 
     // The selection as runs, "%d-%d" or "%d", joined by "\r\n".
     std::string SelectionText() const;
-    // Each line "%i-%i" or "%i"; reading stops at the first line without a number.
-    static std::vector<int> ParseSelection(std::string_view text);
+    // Each line "%i-%i" or "%i"; reading stops at the first line without a number. Sectors
+    // from `count` on are left out.
+    static std::vector<int> ParseSelection(std::string_view text, int count = kMaxSectors);
 
 private:
-    std::array<uint16_t, kMaxSectors> m_state{};
+    bool Valid(int sector) const { return sector >= 0 && sector < m_sectors; }
+
+    std::array<uint16_t, kMaxDiskSectors> m_state{};
+    int m_sectors = kMaxSectors;
 };
 
 }  // namespace tavik

@@ -24,9 +24,9 @@ bool Follows(const std::vector<int>& sectors, int p) {
 
 }  // namespace
 
-int NextTrackStart(int sector, bool doubleDensity) {
+int NextTrackStart(int sector, bool doubleDensity, int end) {
     const int track = TrackLength(doubleDensity);
-    return std::min((sector / track + 1) * track, kMaxSectors);
+    return std::min((sector / track + 1) * track, end);
 }
 
 int PreviousTrackStart(int sector, bool doubleDensity) {

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "disk/DiskTypes.h"
+
 namespace tavik {
 
 class CVirtualDrive;
@@ -14,8 +16,9 @@ constexpr int kFdrPosition = -1;  // the FDR itself is shown
 constexpr int kOutsideFile = -2;  // the shown sector belongs neither to the file nor its FDR
 
 // The first sector of the next / previous track: the next multiple of 9 (single density) or 18
-// (double density) above the sector, at most 1600; the previous multiple below it, at least 0.
-int NextTrackStart(int sector, bool doubleDensity);
+// (double density) above the sector, at most `end` (1600, or the sectors of a larger disk); the
+// previous multiple below it, at least 0.
+int NextTrackStart(int sector, bool doubleDensity, int end = kMaxSectors);
 int PreviousTrackStart(int sector, bool doubleDensity);
 
 // Moves inside a file whose data sectors are `sectors` (in file order). Each takes the current

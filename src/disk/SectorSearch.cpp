@@ -115,7 +115,7 @@ bool ReadSearchForm(const SearchForm& form, SearchSettings& settings, std::strin
         message = "Invalid number: First sector";
         return false;
     }
-    if (!number(form.last, kMaxSectors, s.last)) {
+    if (!number(form.last, kMaxDiskSectors, s.last)) {
         message = "Invalid number: Last sector";
         return false;
     }
@@ -149,13 +149,13 @@ void CSectorSearch::Forget() {
 }
 
 int CSectorSearch::SectorAt(CVirtualDrive& drive, int position, std::string& error) const {
-    if (!m_settings.insideFile) return position < kMaxSectors ? position : kEndOfRange;
+    if (!m_settings.insideFile) return position < kMaxDiskSectors ? position : kEndOfRange;
     const int sector = drive.FileToDiskSector(m_settings.insideFile, position);
     if (sector < 0) {
         error = drive.ErrorText();
         return -1;
     }
-    return sector == 0 || sector >= kMaxSectors ? kEndOfRange : sector;
+    return sector == 0 || sector >= kMaxDiskSectors ? kEndOfRange : sector;
 }
 
 bool CSectorSearch::Qualifies(int sector, uint16_t state) const {

@@ -41,7 +41,7 @@ struct SearchSettings {
     std::vector<uint8_t> replace;
     int replaceWildcard = -1;
     int first = 0;
-    int last = kMaxSectors;
+    int last = kMaxDiskSectors;
     bool crossBoundaries = false;
     int insideFile = 0;  // FDR sector of the file whose data sectors are searched; 0: the disk
     bool markedFree = true;

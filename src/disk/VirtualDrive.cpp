@@ -80,8 +80,14 @@ int CVirtualDrive::WriteImageSector(int n, const uint8_t* buffer) {
     return 1;
 }
 
+// Sectors a drive of this kind can address at all; an image also ends where its file ends.
+int CVirtualDrive::Reach() const {
+    return m_kind == DriveKind::RemoteTi || m_kind == DriveKind::EmulatorDrive ? kMaxSectors
+                                                                               : kMaxDiskSectors;
+}
+
 int CVirtualDrive::ReadSector(int n, uint8_t* buffer) {
-    if (n < 0 || n >= kMaxSectors) return Fail(DiskError::PastEnd);
+    if (n < 0 || n >= Reach()) return Fail(DiskError::PastEnd);
     if (m_kind == DriveKind::None) return Fail(DiskError::NoDrive);
     ++m_sectorsRead;
     switch (m_kind) {
@@ -115,9 +121,9 @@ int CVirtualDrive::ReadSector(int n, uint8_t* buffer) {
 
 int CVirtualDrive::WriteSector(int n, const uint8_t* buffer) {
     if (m_kind == DriveKind::None) return Fail(DiskError::NoDrive);
-    if (n < 0 || n >= kMaxSectors) return Fail(DiskError::PastEnd);
+    if (n < 0 || n >= Reach()) return Fail(DiskError::PastEnd);
     if (m_changes > 0 && !m_scratch && !m_puttingBack) {
-        if (m_journaled.size() != kMaxSectors) m_journaled.assign(kMaxSectors, 0);
+        if (m_journaled.size() != kMaxDiskSectors) m_journaled.assign(kMaxDiskSectors, 0);
         if (!m_journaled[static_cast<size_t>(n)]) {
             // What cannot be put back is not written.
             Sector old;
@@ -314,9 +320,11 @@ int CVirtualDrive::CreateFilled(const std::string& path,
 }
 
 int CVirtualDrive::CreateImage(const std::string& path, bool doubleSided, bool doubleDensity,
-                               bool pc99) {
+                               bool pc99, int tracksPerSide) {
+    if (tracksPerSide != 40 && (tracksPerSide != 80 || pc99)) return Fail(DiskError::BadFormatSpec);
     return CreateFilled(path, [&](CPcFile& file) {
-        if (!pc99) return file.SetLength(DoadImageBytes(doubleSided, doubleDensity));
+        if (!pc99)
+            return file.SetLength(DoadImageBytes(doubleSided, doubleDensity) * tracksPerSide / 40);
         const std::vector<uint8_t> blank = BlankPc99Image(doubleSided, doubleDensity);
         return file.WriteAt(0, blank.data(), blank.size()) == static_cast<int64_t>(blank.size());
     });
@@ -467,7 +475,7 @@ int CVirtualDrive::Capacity() {
     switch (m_kind) {
         case DriveKind::DoadImage:
         case DriveKind::HfeImage:  // its size is the sectors its tracks hold
-            return static_cast<int>(std::min<int64_t>(m_size / kSectorSize, kMaxSectors));
+            return static_cast<int>(std::min<int64_t>(m_size / kSectorSize, kMaxDiskSectors));
         case DriveKind::Pc99Fm:
         case DriveKind::Pc99Mfm: {
             if (!m_file) return 0;

@@ -24,12 +24,14 @@ namespace tavik {
 
 class CHfeImage;
 
-// Usage table filled by CheckDisk: one word per sector 0..1599.
+// Usage table filled by CheckDisk: one word per sector 0..2879.
 constexpr uint16_t kUsageBitmapUsed = 0x8000;
 constexpr uint16_t kUsageBeyondTotal = 0x4000;
+// A sector no file names in an allocation unit that a file holds (the rest of its last unit).
+constexpr uint16_t kUsageUnitTail = 0x0200;
 constexpr uint16_t kUsageIndexedFdr = 0x0100;
 constexpr uint16_t kUsageCountMask = 0x00FF;
-using DiskUsage = std::array<uint16_t, kMaxSectors>;
+using DiskUsage = std::array<uint16_t, kMaxDiskSectors>;
 
 // Problem flags returned by CheckDisk.
 constexpr int kCheckSizeTooBig = 0x1;
@@ -111,8 +113,9 @@ public:
     int WriteIndex();
     int WriteFdr(int n = -1);
 
-    // Return the kind (1 to 3, or 6) or 0.
-    int CreateImage(const std::string& path, bool doubleSided, bool doubleDensity, bool pc99);
+    // Return the kind (1 to 3, or 6) or 0. A sector dump may have 80 tracks per side.
+    int CreateImage(const std::string& path, bool doubleSided, bool doubleDensity, bool pc99,
+                    int tracksPerSide = 40);
     // A blank HFE image of 40 or 80 tracks per side.
     int CreateHfeImage(const std::string& path, bool doubleSided, bool doubleDensity,
                        int tracksPerSide = 40);
@@ -256,6 +259,7 @@ private:
     // Applies the stamp rule of the drive's policy to the stamps at b (bytes 20-27 of an FDR or
     // of the VIB).
     void Stamp(uint8_t* b, bool created) const;
+    int Reach() const;
     int64_t ImageSectorOffset(int n, bool writing);
     int ReadImageSector(int n, uint8_t* buffer);
     int CreateFilled(const std::string& path, const std::function<bool(CPcFile&)>& fill);

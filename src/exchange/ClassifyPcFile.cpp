@@ -44,6 +44,8 @@ void SetDisk(PcFileClass& r, int kind, const uint8_t* vib) {
 
 bool PlausibleFiad(const uint8_t* b) {
     const int sectors = Be16(b + kFdrSectors);
+    // Files of more than 1600 sectors are rare enough that a header claiming one is taken for
+    // plain data.
     if (sectors > kMaxSectors) return false;
     const int rl = b[kFdrRecordLength];
     switch (b[kFdrStatus] & kTypeMask) {

@@ -179,7 +179,7 @@ namespace {
 class CBoundedSectorSink : public CSectorSink {
 public:
     bool Put(const uint8_t* sector) override {
-        if (m_sectors.size() >= kMaxSectors) return false;
+        if (m_sectors.size() >= kMaxDiskSectors) return false;
         m_sectors.emplace_back();
         std::memcpy(m_sectors.back().data(), sector, kSectorSize);
         return true;

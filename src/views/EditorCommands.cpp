@@ -42,7 +42,7 @@ void CEditorView::Move(int step) {
         return;
     }
     const int n = m_sector + step;
-    if (n >= 0 && n <= kHighestReadable) ShowSector(n);
+    if (n >= 0 && n <= HighestReadable()) ShowSector(n);
 }
 
 void CEditorView::MoveTrack(int step) {
@@ -57,7 +57,7 @@ void CEditorView::MoveTrack(int step) {
         Fail(m_drive->ErrorText());
         return;
     }
-    const int n = step > 0 ? NextTrackStart(m_sector, info.doubleDensity)
+    const int n = step > 0 ? NextTrackStart(m_sector, info.doubleDensity, HighestReadable())
                            : PreviousTrackStart(m_sector, info.doubleDensity);
     if (n != m_sector) ShowSector(n);
 }
@@ -68,7 +68,7 @@ void CEditorView::ReadCommand() {
     CSectorNumberDialog dialog(CSectorNumberDialog::Kind::Read, m_sector, this);
     if (!RunDialog(dialog)) return;
     const std::optional<int> n =
-        ReadSectorNumber(dialog.SectorText().toStdString(), kHighestReadable);
+        ReadSectorNumber(dialog.SectorText().toStdString(), HighestReadable());
     if (!n) {
         Fail(kInvalidSectorNumber);
         return;
@@ -93,7 +93,7 @@ void CEditorView::SaveAsCommand() {
     dialog.SetToTarget(false);
     if (!RunDialog(dialog)) return;
     const std::optional<int> n =
-        ReadSectorNumber(dialog.SectorText().toStdString(), kHighestReadable);
+        ReadSectorNumber(dialog.SectorText().toStdString(), HighestReadable());
     if (!n) {
         Fail(kInvalidSectorNumber);
         return;
@@ -136,13 +136,13 @@ void CEditorView::CompareCommand() {
     CSectorRunDialog dialog(CSectorRunDialog::Kind::Compare, Q(m_drive->GetDiskName()), m_sector,
                             m_target != nullptr, this);
     if (!RunDialog(dialog)) return;
-    constexpr int kHighest = kMaxSectors - 1;
+    const int highest = HighestReadable() - 1;
     SectorSpan from, to;
     std::string error;
-    if (!ReadSectorSpan(dialog.FromText().toStdString(), dialog.ToText().toStdString(), kHighest, 1,
+    if (!ReadSectorSpan(dialog.FromText().toStdString(), dialog.ToText().toStdString(), highest, 1,
                         from, error) ||
         !ReadSectorSpan(dialog.DestinationFromText().toStdString(),
-                        dialog.DestinationToText().toStdString(), kHighest, from.Count(), to,
+                        dialog.DestinationToText().toStdString(), highest, from.Count(), to,
                         error)) {
         Fail(error);
         return;
@@ -174,9 +174,9 @@ void CEditorView::CopyCommand() {
     SectorSpan from, to;
     std::string error;
     if (!ReadSectorSpan(dialog.FromText().toStdString(), dialog.ToText().toStdString(),
-                        kHighestReadable, 1, from, error) ||
+                        HighestReadable(), 1, from, error) ||
         !ReadSectorSpan(dialog.DestinationFromText().toStdString(),
-                        dialog.DestinationToText().toStdString(), kHighestReadable, from.Count(),
+                        dialog.DestinationToText().toStdString(), HighestReadable(), from.Count(),
                         to, error)) {
         Fail(error);
         return;
@@ -198,7 +198,7 @@ void CEditorView::MarkCommand() {
     SectorSpan span;
     std::string error;
     if (!ReadSectorSpan(dialog.SectorText().toStdString(), dialog.LastText().toStdString(),
-                        kHighestReadable, 1, span, error)) {
+                        HighestReadable(), 1, span, error)) {
         Fail(error);
         return;
     }

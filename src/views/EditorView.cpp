@@ -106,8 +106,12 @@ void CEditorView::Clear() {
     Redraw();
 }
 
+int CEditorView::HighestReadable() const {
+    return std::max(kMaxSectors, m_drive ? m_drive->Capacity() : 0);
+}
+
 bool CEditorView::ShowSector(int n) {
-    if (!m_drive || n < 0 || n > kHighestReadable) return false;
+    if (!m_drive || n < 0 || n > HighestReadable()) return false;
     Sector data{};
     if (!m_drive->ReadSector(n, data.data())) {
         Fail(m_drive->ErrorText());

@@ -51,8 +51,8 @@ public:
     CVirtualDrive* Drive() const { return m_drive; }
     int CurrentSector() const { return m_sector; }
 
-    // Shows sector n (0 to 1600) of the drive: false, with the error shown, when it cannot be
-    // read. The map's current cell follows.
+    // Shows sector n (0 to 1600, or past it on a larger disk) of the drive: false, with the error
+    // shown, when it cannot be read. The map's current cell follows.
     bool ShowSector(int n);
     // Makes the file whose FDR is at `fdr` the stay-in-file file: moves are confined to it
     // while fdr is positive, a negative fdr only remembers it, 0 drops it.
@@ -106,7 +106,8 @@ protected:
     void dropEvent(QDropEvent* e) override;
 
 private:
-    static constexpr int kHighestReadable = kMaxSectors;  // the dialogs accept 0 to 1600
+    // The dialogs accept 0 to 1600, or to the sector count of a larger drive.
+    int HighestReadable() const;
 
     void AboutToRemove(CTreeItem* item) override;
 

@@ -101,7 +101,7 @@ void CMapView::SetDialogs(CMapDialogs* dialogs) {
 
 int CMapView::PerLine() const {
     const int w = m_options ? m_options->sectorsPerLine : 18;
-    return std::clamp(w, 1, kMaxSectors);
+    return std::clamp(w, 1, kMaxDiskSectors);
 }
 
 bool CMapView::ShowBeyond() const {
@@ -356,7 +356,7 @@ void CMapView::keyPressEvent(QKeyEvent* event) {
 // ---- Commands -----------------------------------------------------------------------------
 
 void CMapView::SelectCell(int sector, bool on) {
-    if (sector < 0 || sector >= kMaxSectors) return;
+    if (sector < 0 || sector >= m_map.Sectors()) return;
     m_map.Select(sector, on);
     PaintCell(sector);
     if (sector < m_cells) {
@@ -392,16 +392,16 @@ void CMapView::EditSelection() {
     std::string text = m_map.SelectionText();
     if (!m_dialogs->EditSelection(this, text)) return;
     Redraw();
-    for (const int sector : CSectorMap::ParseSelection(text)) {
+    for (const int sector : CSectorMap::ParseSelection(text, m_map.Sectors())) {
         m_map.Select(sector, true);
         PaintCell(sector);
     }
 }
 
 void CMapView::SelectFile(int fdr) {
-    if (!m_drive || fdr <= 0 || fdr >= kMaxSectors) return;
+    if (!m_drive || fdr <= 0 || fdr >= kMaxDiskSectors) return;
     // Every data sector in file order until the file ends, then the FDR itself.
-    for (int k = 0; k < kMaxSectors; ++k) {
+    for (int k = 0; k < kMaxDiskSectors; ++k) {
         const int sector = m_drive->FileToDiskSector(fdr, k);
         if (sector < 0) {
             Fail(m_drive->ErrorText());

@@ -295,9 +295,9 @@ TEST(HfeSectors, DamagedImagesMountWhatCanBeRead) {
     }
 }
 
-// The file system on an HFE image: files copied in and deleted, a clean check, and the drive's
-// limit of 1600 sectors on a disk of 2880.
-TEST(HfeDrive, FileOperationsAndTheDrivesSectorLimit) {
+// The file system on an HFE image: files copied in and deleted, a clean check; a disk of 2880
+// sectors is reached to its end.
+TEST(HfeDrive, FileOperationsAndDisksOf2880Sectors) {
     test::CImageBuilder builder(720, true, false);
     builder.AddFile(test::BuiltFile::Program("PROG", test::Pattern(5000, 3)));
     CVirtualDrive drive;
@@ -318,8 +318,8 @@ TEST(HfeDrive, FileOperationsAndTheDrivesSectorLimit) {
     EXPECT_EQ(drive.Format("BIG", true, true, 1440, 40), 0);
     EXPECT_EQ(drive.ErrorText(), "Past end of drive");
 
-    // A disk of 2880 sectors: the drive reaches the first 1600, and neither a conversion nor a
-    // copy, which would leave the others behind, reports success.
+    // A disk of 2880 sectors: the drive reaches every one; a copy onto a drive too small for it
+    // is refused and changes nothing, a conversion to a sector dump keeps every sector.
     std::vector<uint8_t> sectors = test::Pattern(2880 * 256, 1);
     const uint8_t vib[20] = {'E',  'I',  'G', 'H', 'T', 'Y', ' ', ' ', ' ', ' ',
                              0x0B, 0x40, 18,  'D', 'S', 'K', ' ', 80,  2,   2};
@@ -331,16 +331,18 @@ TEST(HfeDrive, FileOperationsAndTheDrivesSectorLimit) {
     ASSERT_EQ(eighty.OpenImage(path), DriveKind::HfeImage);
     EXPECT_EQ(eighty.Size(), 2880 * 256);
     Sector data;
-    ASSERT_EQ(eighty.ReadSector(1599, data.data()), 1);
-    EXPECT_EQ(std::memcmp(data.data(), &sectors[1599 * 256], 256), 0);
-    EXPECT_EQ(eighty.ReadSector(1600, data.data()), 0);
+    ASSERT_EQ(eighty.ReadSector(2879, data.data()), 1);
+    EXPECT_EQ(std::memcmp(data.data(), &sectors[2879 * 256], 256), 0);
+    EXPECT_EQ(eighty.ReadSector(2880, data.data()), 0);
     EXPECT_EQ(eighty.ErrorText(), "Past end of drive");
-    EXPECT_EQ(eighty.ConvertImage(false, true, true), 0);
-    EXPECT_EQ(eighty.ErrorText(), "Past end of drive");
+    const std::vector<uint8_t> small = test::FileBytes(drive, drive.FindFile("MORE"));
     EXPECT_EQ(eighty.CopySectors(drive, false), 0);
+    EXPECT_EQ(eighty.ErrorText(), "Past end of drive");
+    EXPECT_EQ(test::FileBytes(drive, drive.FindFile("MORE")), small);
+    ASSERT_EQ(eighty.ConvertImage(false, true, true), 1) << eighty.ErrorText();
     std::vector<uint8_t> after;
     ASSERT_TRUE(ReadWholeFile(path, after));
-    EXPECT_TRUE(after == image);
+    EXPECT_TRUE(after == sectors);
 }
 
 }  // namespace

@@ -231,7 +231,8 @@ TEST(DiskPropertiesForm, BlankImagesPresetTheirOwnLayout) {
         {std::vector<uint8_t>(184320, 0), true, false, "720", "40"},
         {BuildHfeImage({40, 1, true}), false, true, "720", "40"},
         {BuildHfeImage({80, 2, false}), true, false, "1440", "80"},
-        {BuildHfeImage({80, 2, true}), true, true, "1600", "80"},
+        {BuildHfeImage({80, 2, true}), true, true, "2880", "80"},
+        {std::vector<uint8_t>(737280, 0), true, true, "2880", "80"},
     };
     for (const Row& r : rows) {
         CVirtualDrive drive;

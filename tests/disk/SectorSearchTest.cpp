@@ -77,7 +77,7 @@ TEST(SectorSearchForm, NumbersAndMessages) {
     std::string message;
     ASSERT_TRUE(ReadSearchForm(form, s, message));
     EXPECT_EQ(s.first, 0);
-    EXPECT_EQ(s.last, 1600);
+    EXPECT_EQ(s.last, 2880);  // the end of the largest disk: a smaller one ends the run first
     EXPECT_EQ(s.findWildcard, -1);
     EXPECT_EQ(s.replaceWildcard, -1);
     form.first = "0x10";
@@ -156,7 +156,7 @@ TEST_F(SectorSearchRun, TheOnlyMatchInSectorZeroIsFound) {
 }
 
 TEST_F(SectorSearchRun, AnEmptyEndSearchesTheWholeImageAndReportsNotFound) {
-    Mount(CImageBuilder().Image());  // 360 sectors: the range would run to 1600
+    Mount(CImageBuilder().Image());  // 360 sectors: the range would run to 2880
     m_search.Start(Settings("NOWHERE"));
     const SearchOutcome out = Run(SearchMode::FindNext);
     EXPECT_FALSE(out.matched);

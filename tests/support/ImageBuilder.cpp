@@ -200,7 +200,7 @@ std::vector<uint8_t> CImageBuilder::Image() const {
     v[kVibSectorsPerTrack] = static_cast<uint8_t>(m_sectorsPerTrack);
     std::memcpy(v + kVibDsk, "DSK", 3);
     v[kVibProtection] = m_protected ? kProtectedMark : kUnprotectedMark;
-    v[kVibTracksPerSide] = 40;
+    v[kVibTracksPerSide] = m_total > kMaxSectors ? 80 : 40;
     v[kVibSides] = m_doubleSided ? 2 : 1;
     v[kVibDensity] = m_doubleDensity ? 2 : 1;
     SetBe16(v + kVibCreationTime, m_stamps[0]);
@@ -208,8 +208,7 @@ std::vector<uint8_t> CImageBuilder::Image() const {
     SetBe16(v + kVibUpdateTime, m_stamps[2]);
     SetBe16(v + kVibUpdateDate, m_stamps[3]);
     for (int n = 0; n < kMaxSectors; ++n)
-        if (n >= m_total || m_used[static_cast<size_t>(n)])
-            v[kVibBitmap + n / 8] |= static_cast<uint8_t>(1 << (n % 8));
+        if (n >= m_total || m_used[static_cast<size_t>(n)]) SetBitmapUsed(v, n, true);
 
     std::vector<int> index = m_index;
     if (!m_customIndex) {
