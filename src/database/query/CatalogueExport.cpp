@@ -225,6 +225,8 @@ private:
     bool Disk(CTableRows& rows, const Row& row);
     bool File(CTableRows& rows, const Row& row);
     bool Link(CTableRows& rows, const Row& row);
+    static int64_t Write(CTableRows& rows, const Row& row, int64_t match, bool overwrite,
+                         int& updated, int& added, std::unordered_set<int64_t>& addedIds);
     bool Named(CTableRows& rows, const Row& row, TableMerge policy, int key);
     bool RemoveUnlinkedFiles();
     // A record's fields (list order) as a row of the table (table order).
@@ -325,15 +327,9 @@ bool CMerge::Disk(CTableRows& rows, const Row& row) {
     for (int64_t id : m_ids)
         if (!match && !m_writtenDisks.count(id)) match = id;
     if (match && m_options.disks == DiskMerge::Skip) return true;
-    int64_t id = match;
-    if (match && m_options.disks == DiskMerge::Overwrite) {
-        if (!rows.Update(match, row)) return Engine();
-        ++m_report.disksUpdated;
-    } else {
-        if (!(id = rows.Insert(row))) return Engine();
-        m_addedDisks.insert(id);
-        ++m_report.disksAdded;
-    }
+    const int64_t id = Write(rows, row, match, m_options.disks == DiskMerge::Overwrite,
+                             m_report.disksUpdated, m_report.disksAdded, m_addedDisks);
+    if (!id) return Engine();
     m_diskMap[exported] = id;
     m_writtenDisks.insert(id);
     return true;
@@ -354,20 +350,30 @@ bool CMerge::File(CTableRows& rows, const Row& row) {
     for (int64_t id : m_ids)
         if (!match && !m_takenFiles.count(id)) match = id;
     if (!match && !m_ids.empty() && m_options.files == FileMerge::Reuse) match = m_ids.front();
-    int64_t id = match;
-    if (match && m_options.files == FileMerge::Reuse) {
-        // nothing written
-    } else if (match && m_options.files == FileMerge::Overwrite) {
-        if (!rows.Update(match, row)) return Engine();
-        ++m_report.filesUpdated;
-    } else {
-        if (!(id = rows.Insert(row))) return Engine();
-        m_addedFiles.insert(id);
-        ++m_report.filesAdded;
-    }
+    const int64_t id = match && m_options.files == FileMerge::Reuse
+                           ? match
+                           : Write(rows, row, match, m_options.files == FileMerge::Overwrite,
+                                   m_report.filesUpdated, m_report.filesAdded, m_addedFiles);
+    if (!id) return Engine();
     m_fileMap[exported] = id;
     m_takenFiles.insert(id);
     return true;
+}
+
+// A record written over the row it matched (when `overwrite`) or as a new row, counted; the
+// row's ID, 0 when the engine failed.
+int64_t CMerge::Write(CTableRows& rows, const Row& row, int64_t match, bool overwrite, int& updated,
+                      int& added, std::unordered_set<int64_t>& addedIds) {
+    if (match && overwrite) {
+        if (!rows.Update(match, row)) return 0;
+        ++updated;
+        return match;
+    }
+    const int64_t id = rows.Insert(row);
+    if (!id) return 0;
+    addedIds.insert(id);
+    ++added;
+    return id;
 }
 
 bool CMerge::Link(CTableRows& rows, const Row& row) {
