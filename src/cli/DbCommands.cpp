@@ -467,7 +467,7 @@ std::vector<CliCommand> DbCommands() {
            "add/rescan: a file recorded already: ask, new (default), reuse or update"},
           {"duplicate-disks", true, "add: a disk recorded already: skip (default) or new"},
           {"id", true, "rescan: the disk row to update"},
-          {"json", false, "sql: rows as JSON"}},
+          {"json", false, "sql, duplicates: as JSON"}},
          RunDb},
     };
 }

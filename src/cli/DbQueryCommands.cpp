@@ -6,9 +6,11 @@
 #include <iostream>
 
 #include "base/Cp1252.h"
+#include "cli/CatalogJson.h"
 #include "cli/CliCommand.h"
 #include "cli/DbParams.h"
 #include "database/Catalogue.h"
+#include "database/DuplicateReport.h"
 #include "database/query/CatalogueExport.h"
 #include "database/query/CatalogueParams.h"
 #include "database/query/QueryRun.h"
@@ -223,6 +225,62 @@ int RunProperties(const std::vector<std::string>& words, CliContext& context) {
     return kExitOk;
 }
 
+int RunDuplicates(const std::vector<std::string>& words, const CliArgs& args, CliContext& context) {
+    if (words.size() != 1) {
+        context.err << "usage: tavik-cli db duplicates FILE [--json]\n";
+        return kExitUsage;
+    }
+    Opened db(context.err);
+    if (!db.catalogue.Open(Path(words[0]))) return kExitFailed;
+    DuplicateReport report;
+    if (!FindDuplicates(db.catalogue.Database(), report)) {
+        context.err << "tavik-cli db duplicates: "
+                    << Cp1252ToUtf8(db.catalogue.Database().ErrorText()) << "\n";
+        return kExitFailed;
+    }
+    const auto same = [](DiskSameness by) {
+        return by == DiskSameness::Sectors ? "sectors" : "files";
+    };
+    if (args.Has("json")) {
+        Json disks = Json::array(), files = Json::array();
+        for (const DiskDuplicates& g : report.disks) {
+            Json copies = Json::array();
+            for (const DuplicateCopy& c : g.copies)
+                copies.push_back({{"id", c.diskId},
+                                  {"name", Cp1252ToUtf8(c.diskName)},
+                                  {"drive", Cp1252ToUtf8(c.drive)}});
+            disks.push_back({{"crc", g.crc}, {"same", same(g.by)}, {"copies", copies}});
+        }
+        for (const FileDuplicates& g : report.files) {
+            Json copies = Json::array();
+            for (const DuplicateCopy& c : g.copies)
+                copies.push_back({{"id", c.diskId},
+                                  {"disk", Cp1252ToUtf8(c.diskName)},
+                                  {"drive", Cp1252ToUtf8(c.drive)},
+                                  {"file", c.fileId}});
+            files.push_back({{"crc", g.crc}, {"name", Cp1252ToUtf8(g.name)}, {"copies", copies}});
+        }
+        context.out << JsonText(Json{{"disks", disks}, {"files", files}}) << "\n";
+        return kExitOk;
+    }
+    for (const DiskDuplicates& g : report.disks) {
+        context.out << "Disks with the same " << same(g.by) << " (" << g.crc << "):\n";
+        for (const DuplicateCopy& c : g.copies)
+            context.out << "  " << c.diskId << "\t" << Cp1252ToUtf8(c.diskName) << "\t"
+                        << Cp1252ToUtf8(c.drive) << "\n";
+    }
+    for (const FileDuplicates& g : report.files) {
+        context.out << "File " << Cp1252ToUtf8(g.name) << " (" << g.crc << ") on "
+                    << g.copies.size() << " disks:\n";
+        for (const DuplicateCopy& c : g.copies)
+            context.out << "  " << c.diskId << "\t" << Cp1252ToUtf8(c.diskName) << "\t"
+                        << Cp1252ToUtf8(c.drive) << "\n";
+    }
+    context.out << report.disks.size() << " groups of disks, " << report.files.size()
+                << " groups of files\n";
+    return kExitOk;
+}
+
 }  // namespace
 
 std::vector<CliCommand> DbQueryCommands() {
@@ -230,12 +288,14 @@ std::vector<CliCommand> DbQueryCommands() {
     for (CliCommand& c : commands) {
         if (c.name != "db") continue;
         c.arguments +=
-            " | export FILE OUT | merge FILE IN | update FILE [NAME=VALUE]... | properties FILE";
+            " | export FILE OUT | merge FILE IN | update FILE [NAME=VALUE]... | properties FILE | "
+            "duplicates FILE";
         c.summary +=
             "; export the catalogue to delimited text (a value that holds a separator, a line "
             "break or a tab, or starts with a double quote, is enclosed in double quotes, a "
             "quote inside doubled) and merge such text back in one transaction, "
-            "update columns in bulk, report the catalogue's properties";
+            "update columns in bulk, report the catalogue's properties and the disks and files it "
+            "holds more than once";
         const std::vector<CliOption> more = {
             {"disks", true, "export: all|none; merge: overwrite|skip|new|none"},
             {"files", true, "export: all|none|from-disks; merge: overwrite|reuse|new"},
@@ -265,6 +325,7 @@ std::vector<CliCommand> DbQueryCommands() {
             if (sub == "merge") return RunMerge(words, args, context);
             if (sub == "update") return RunUpdate(words, args, context);
             if (sub == "properties") return RunProperties(words, context);
+            if (sub == "duplicates") return RunDuplicates(words, args, context);
             return others(args, context);
         };
     }

@@ -8,6 +8,8 @@
 #include <set>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "base/PcFile.h"
 #include "support/CliRun.h"
 #include "support/ImageBuilder.h"
@@ -144,6 +146,49 @@ TEST(DbCommandsTest, AddsCollectionsAndResolvesParameters) {
         Cli({"db", "sql", db, "SELECT [ID] FROM [Disks] WHERE [ID] = [Which]", "Which=2"}).out,
         "ID\n2\n");
     EXPECT_EQ(Cli({"db", "sql", db, "SELECT 1", "Which"}).code, 2);
+}
+
+// The peer disks with one of them twice under another path: the report finds exactly that disk
+// and its files, whether the second scan recorded the files again or reused their rows.
+TEST(DbCommandsTest, DuplicatesOfThePeerDisks) {
+    namespace fs = std::filesystem;
+    TAVIK_REQUIRE_TESTDATA(peer, "peer");
+    for (const char* policy : {"new", "reuse"}) {
+        SCOPED_TRACE(policy);
+        const std::string folder = TempFolder();
+        const std::string db = folder + "/Floppies.db";
+        ASSERT_EQ(Cli({"db", "create", db}).code, 0);
+        for (const char* image : {"disks", "basic/basic1.dsk", "archives/ark2.dsk"})
+            ASSERT_EQ(Cli({"db", "add", db, peer + "/" + image, "--duplicates", policy}).code, 0);
+        const std::string copy = folder + "/frag copy.dsk";
+        fs::copy_file(peer + "/disks/frag.dsk", copy);
+        CliResult none = Cli({"db", "duplicates", db});
+        EXPECT_EQ(none.out, "0 groups of disks, 0 groups of files\n") << none.err;
+        ASSERT_EQ(
+            Cli({"db", "add", db, copy, "--duplicates", policy, "--duplicate-disks", "new"}).code,
+            0);
+
+        CliResult r = Cli({"db", "duplicates", db, "--json"});
+        ASSERT_EQ(r.code, 0) << r.err;
+        const auto report = nlohmann::json::parse(r.out);
+        ASSERT_EQ(report["disks"].size(), 1u) << r.out;
+        const auto& copies = report["disks"][0]["copies"];
+        EXPECT_EQ(report["disks"][0]["same"], "sectors");
+        ASSERT_EQ(copies.size(), 2u);
+        EXPECT_EQ(copies[0]["drive"], peer + "/disks/frag.dsk");
+        EXPECT_EQ(copies[1]["drive"], copy);
+        EXPECT_EQ(copies[0]["name"], copies[1]["name"]);
+        const int fragFiles =
+            std::stoi(Cli({"db", "sql", db,
+                           "SELECT [Files] FROM [Disks] WHERE [ID] = " + copies[1]["id"].dump()})
+                          .out.substr(6));
+        EXPECT_EQ(report["files"].size(), static_cast<size_t>(fragFiles));
+        for (const auto& group : report["files"]) {
+            ASSERT_EQ(group["copies"].size(), 2u) << group.dump();
+            EXPECT_EQ(group["copies"][1]["drive"], copy);
+        }
+    }
+    EXPECT_EQ(Cli({"db", "duplicates", TempFolder() + "/missing.db"}).code, 1);
 }
 
 // When the catalogue's files cannot grow, the engine undoes the disks it had not saved yet:
