@@ -166,7 +166,8 @@ bool CDriveCommands::NewPcFile(CTreeItem* folder, CTreeItem* source) {
     const bool created = CreateNewImage(*drive, choice, source ? source->Drive() : nullptr) != 0;
     m_prompt.EndProgress();
     if (!created) {
-        Fail(drive->ErrorText());
+        // A user who chose not to replace a file has been answered already.
+        if (drive->LastError() != DiskError::UserAborted) Fail(drive->ErrorText());
         return false;
     }
     CTreeModel& tree = m_tree.Tree();

@@ -11,10 +11,10 @@
 
 #include "base/PcFile.h"
 #include "cli/CatalogJson.h"
-#include "support/CliRun.h"
 #include "disk/CheckReport.h"
 #include "disk/Layout.h"
 #include "disk/VirtualDrive.h"
+#include "support/CliRun.h"
 #include "support/ImageBuilder.h"
 #include "support/TestSupport.h"
 
@@ -251,6 +251,11 @@ const Case kCases[] = {
              v.Expect(Cli({"dir", image}).out.find(shown) != std::string::npos, shown);
          }
          return v.text;
+     }},
+    {"create onto a file that is there",
+     [](const std::string& dir) {
+         const std::string image = Write(dir + "/d.dsk", CImageBuilder().Image());
+         return Refused({"create", image}, image, "File already exists");
      }},
     {"10: format with more tracks than the disk can record",
      [](const std::string& dir) {
