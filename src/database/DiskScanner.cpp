@@ -156,9 +156,11 @@ bool CDiskScanner::ReadVolume(CVirtualDrive& drive, Volume& v) {
     }
     if (!drive.ReadSector(0, v.vib.data()) || !drive.ReadSector(1, v.index.data()))
         return Report(drive.ErrorText());
-    for (int k = 0; k < layout::kIndexEntries; ++k) {
-        int fdr = layout::Be16(v.index.data() + 2 * k);
-        if (fdr == 0) break;
+    // The files the listing shows: an index entry that points outside the disk or at no FDR is
+    // passed over, so one damaged entry does not hide the files after it.
+    int position = 0;
+    for (int fdr; (fdr = drive.NextFdr(position)) != 0;) {
+        if (fdr < 0) return Report(drive.ErrorText());
         v.fdrs.push_back(fdr);
     }
     return true;

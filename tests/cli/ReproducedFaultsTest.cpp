@@ -167,6 +167,13 @@ const Case kCases[] = {
          Verdict v;
          v.Expect(Cli({"dir", image, "--json"}).out.find("\"Z\"") != std::string::npos, "dir");
          v.Expect(Cli({"hexdump", image, "Z"}).code == cli::kExitOk, "lookup of Z");
+         const std::string db = dir + "/c.db";
+         v.Expect(Cli({"db", "create", db}).code == cli::kExitOk &&
+                      Cli({"db", "add", db, image}).code == cli::kExitOk,
+                  "db add");
+         v.Expect(Cli({"db", "sql", db, "SELECT [File name] FROM [Files] ORDER BY [File name]"})
+                          .out == "File name\nA         \nZ         \n",
+                  "the catalogue's files");
          v.Expect(CheckReportOf(image).find("Illegal FDR number") != std::string::npos,
                   "check: " + CheckReportOf(image));
          return v.text;
