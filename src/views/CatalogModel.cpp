@@ -1,5 +1,6 @@
 #include "views/CatalogModel.h"
 
+#include "app/ListSort.h"
 #include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "database/DisplaySpec.h"
@@ -8,7 +9,6 @@
 #include "disk/VirtualDrive.h"
 #include "views/DialogText.h"
 #include "views/Icons.h"
-#include "views/ListSort.h"
 
 namespace tavik {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "views/Command.h"
+#include "app/Command.h"
 
 namespace tavik {
 

@@ -7,6 +7,7 @@
 
 #include "app/Options.h"
 #include "app/PathRules.h"
+#include "app/TreeOperations.h"
 #include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "disk/CheckReport.h"
@@ -20,7 +21,6 @@
 #include "exchange/dialogs/TiFileDialog.h"
 #include "views/DiskView.h"
 #include "views/QtUserPrompt.h"
-#include "views/TreeOperations.h"
 
 namespace tavik {
 

@@ -9,16 +9,16 @@
 
 #include "app/Options.h"
 #include "app/PathRules.h"
+#include "app/RemoteTree.h"
+#include "app/TreeOperations.h"
 #include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "views/DiskView.h"
 #include "views/EditorView.h"
 #include "views/Icons.h"
 #include "views/MapView.h"
-#include "views/RemoteTree.h"
 #include "views/RemoteTreeCommands.h"
 #include "views/TreeItemModel.h"
-#include "views/TreeOperations.h"
 
 namespace tavik {
 

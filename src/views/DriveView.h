@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "app/Command.h"
 #include "app/TreeModel.h"
-#include "views/Command.h"
 
 namespace tavik {
 

@@ -10,13 +10,13 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app/TreeOperations.h"
 #include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "disk/SectorMoves.h"
 #include "disk/VirtualDrive.h"
 #include "views/MapView.h"
 #include "views/QtUserPrompt.h"
-#include "views/TreeOperations.h"
 
 namespace tavik {
 

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "app/Command.h"
 #include "app/TreeModel.h"
 #include "disk/SectorEditBuffer.h"
 #include "disk/SectorRanges.h"
-#include "views/Command.h"
 
 class QDialog;
 

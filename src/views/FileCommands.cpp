@@ -9,6 +9,7 @@
 
 #include "app/Options.h"
 #include "app/TreeModel.h"
+#include "app/TreeOperations.h"
 #include "base/UserPrompt.h"
 #include "disk/FilePropertiesForm.h"
 #include "disk/FileType.h"
@@ -20,7 +21,6 @@
 #include "exchange/dialogs/FileNameDialog.h"
 #include "exchange/dialogs/TiFileDialog.h"
 #include "views/DiskView.h"
-#include "views/TreeOperations.h"
 
 namespace tavik {
 

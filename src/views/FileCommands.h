@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "views/Command.h"
+#include "app/Command.h"
 
 class QDialog;
 class QWidget;

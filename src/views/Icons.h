@@ -6,7 +6,7 @@
 #include <QIcon>
 #include <QPixmap>
 
-#include "views/Command.h"
+#include "app/Command.h"
 
 namespace tavik {
 

@@ -16,6 +16,7 @@
 
 #include "app/Options.h"
 #include "app/TreeModel.h"
+#include "app/TreeOperations.h"
 #include "base/UserPrompt.h"
 #include "disk/VirtualDrive.h"
 #include "disk/dialogs/FindReplaceDialog.h"
@@ -23,7 +24,6 @@
 #include "views/DiskView.h"
 #include "views/DriveView.h"
 #include "views/EditorView.h"
-#include "views/TreeOperations.h"
 
 namespace tavik {
 

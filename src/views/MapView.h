@@ -7,9 +7,9 @@
 #include <QPlainTextEdit>
 #include <string>
 
+#include "app/Command.h"
 #include "disk/SectorMap.h"
 #include "disk/SectorSearch.h"
-#include "views/Command.h"
 
 namespace tavik {
 

@@ -1,12 +1,12 @@
 #include "views/RecordListModel.h"
 
+#include "app/ListSort.h"
 #include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "database/DisplaySpec.h"
 #include "database/RecordSet.h"
 #include "database/query/CatalogueExport.h"
 #include "views/DialogText.h"
-#include "views/ListSort.h"
 
 namespace tavik {
 

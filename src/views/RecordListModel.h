@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "views/Command.h"
+#include "app/Command.h"
 #include "views/SortableTableModel.h"
 
 namespace tavik {

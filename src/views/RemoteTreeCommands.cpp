@@ -4,13 +4,13 @@
 #include <QLineEdit>
 
 #include "app/Options.h"
+#include "app/RemoteConnection.h"
+#include "app/RemoteTree.h"
 #include "exchange/TiFileChooser.h"
 #include "exchange/dialogs/TiFileDialog.h"
 #include "remote/LocalSocketChannel.h"
 #include "views/DriveView.h"
 #include "views/QtUserPrompt.h"
-#include "views/RemoteConnection.h"
-#include "views/RemoteTree.h"
 
 namespace tavik {
 

@@ -13,12 +13,12 @@
 
 #include "GuiFixture.h"
 #include "app/Options.h"
+#include "app/TreeOperations.h"
 #include "disk/Layout.h"
 #include "views/DiskView.h"
 #include "views/DriveView.h"
 #include "views/EditorView.h"
 #include "views/MapView.h"
-#include "views/TreeOperations.h"
 
 namespace tavik {
 namespace {

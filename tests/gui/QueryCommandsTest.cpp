@@ -19,6 +19,7 @@
 
 #include "GuiFixture.h"
 #include "app/CatalogueHost.h"
+#include "app/ListSort.h"
 #include "app/QueryTree.h"
 #include "database/InfoSet.h"
 #include "database/ParamSet.h"
@@ -32,7 +33,6 @@
 #include "views/DatabaseCommands.h"
 #include "views/DiskView.h"
 #include "views/DriveView.h"
-#include "views/ListSort.h"
 #include "views/QueryCommands.h"
 #include "views/RecordListModel.h"
 #include "views/TreeItemModel.h"

@@ -12,8 +12,8 @@
 #include <QToolBar>
 
 #include "app/Application.h"
+#include "app/CommandTable.h"
 #include "app/PathRules.h"
-#include "app/gui/CommandTable.h"
 #include "app/gui/ListeningWindow.h"
 #include "app/gui/OptionsSheet.h"
 #include "base/Cp1252.h"

@@ -8,9 +8,9 @@
 #include <array>
 #include <memory>
 
+#include "app/Command.h"
 #include "app/LayoutHost.h"
 #include "app/gui/RecentFiles.h"
-#include "views/Command.h"
 
 class QAction;
 class QLabel;

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "app/gui/CommandTable.h"
+#include "app/CommandTable.h"
 
 namespace tavik {
 namespace {

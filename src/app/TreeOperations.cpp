@@ -1,4 +1,4 @@
-#include "views/TreeOperations.h"
+#include "app/TreeOperations.h"
 
 #include <algorithm>
 #include <filesystem>

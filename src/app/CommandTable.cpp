@@ -1,4 +1,4 @@
-#include "app/gui/CommandTable.h"
+#include "app/CommandTable.h"
 
 #include <array>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "views/Command.h"
+#include "app/Command.h"
 
 namespace tavik {
 
