@@ -7,8 +7,8 @@
 #include "disk/Catalog.h"
 #include "disk/TiDateTime.h"
 #include "disk/VirtualDrive.h"
-#include "views/DialogText.h"
-#include "views/Icons.h"
+#include "qt/Icons.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 

@@ -19,7 +19,7 @@
 #include "database/query/CatalogueParams.h"
 #include "database/query/QueryRun.h"
 #include "database/query/QueryStore.h"
-#include "views/QtUserPrompt.h"
+#include "qt/QtUserPrompt.h"
 #include "views/RecordListModel.h"
 #include "views/TreeItemModel.h"
 

@@ -19,8 +19,8 @@
 #include "disk/dialogs/DrivePropertiesDialog.h"
 #include "exchange/TiFileChooser.h"
 #include "exchange/dialogs/TiFileDialog.h"
+#include "qt/QtUserPrompt.h"
 #include "views/DiskView.h"
-#include "views/QtUserPrompt.h"
 
 namespace tavik {
 

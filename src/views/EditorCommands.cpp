@@ -6,9 +6,9 @@
 #include "base/UserPrompt.h"
 #include "disk/SectorMoves.h"
 #include "disk/VirtualDrive.h"
+#include "disk/dialogs/SectorDialogs.h"
 #include "views/EditorView.h"
 #include "views/MapView.h"
-#include "views/SectorDialogs.h"
 
 namespace tavik {
 

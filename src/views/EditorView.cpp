@@ -15,8 +15,8 @@
 #include "base/UserPrompt.h"
 #include "disk/SectorMoves.h"
 #include "disk/VirtualDrive.h"
+#include "qt/QtUserPrompt.h"
 #include "views/MapView.h"
-#include "views/QtUserPrompt.h"
 
 namespace tavik {
 

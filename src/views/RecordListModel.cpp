@@ -6,7 +6,7 @@
 #include "database/DisplaySpec.h"
 #include "database/RecordSet.h"
 #include "database/query/CatalogueExport.h"
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 

@@ -8,9 +8,9 @@
 #include "app/RemoteTree.h"
 #include "exchange/TiFileChooser.h"
 #include "exchange/dialogs/TiFileDialog.h"
+#include "qt/QtUserPrompt.h"
 #include "remote/LocalSocketChannel.h"
 #include "views/DriveView.h"
-#include "views/QtUserPrompt.h"
 
 namespace tavik {
 

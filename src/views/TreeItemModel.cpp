@@ -1,7 +1,7 @@
 #include "views/TreeItemModel.h"
 
 #include "base/Cp1252.h"
-#include "views/Icons.h"
+#include "qt/Icons.h"
 
 namespace tavik {
 

@@ -14,7 +14,7 @@
 #include "app/Application.h"
 #include "app/gui/MainFrame.h"
 #include "app/gui/Shell.h"
-#include "views/QtUserPrompt.h"
+#include "qt/QtUserPrompt.h"
 
 namespace tavik::test {
 

@@ -13,10 +13,10 @@
 #include <QTextCharFormat>
 
 #include "GuiFixture.h"
+#include "disk/dialogs/SectorDialogs.h"
 #include "views/DriveView.h"
 #include "views/EditorView.h"
 #include "views/MapView.h"
-#include "views/SectorDialogs.h"
 
 namespace tavik {
 namespace {

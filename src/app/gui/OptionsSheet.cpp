@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 
 #include "base/Cp1252.h"
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 

@@ -13,7 +13,7 @@
 
 #include "base/UserPrompt.h"
 #include "database/dialogs/ConditionRow.h"
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 #include "database/query/ConditionBuilder.h"
 #include "database/query/QueryRules.h"
 

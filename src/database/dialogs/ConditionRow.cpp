@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 

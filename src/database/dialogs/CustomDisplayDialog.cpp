@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "base/UserPrompt.h"
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 #include "database/dialogs/DisplayBuilderRow.h"
 
 namespace tavik {

@@ -8,7 +8,7 @@
 #include <QPushButton>
 
 #include "database/DisplaySpec.h"
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 

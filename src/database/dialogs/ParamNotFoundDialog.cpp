@@ -12,7 +12,7 @@
 
 #include "base/CInteger.h"
 #include "base/UserPrompt.h"
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 

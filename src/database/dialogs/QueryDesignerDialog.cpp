@@ -17,7 +17,7 @@
 #include "base/UserPrompt.h"
 #include "database/DisplaySpec.h"
 #include "database/dialogs/ConditionRow.h"
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 #include "database/dialogs/DisplayBuilderRow.h"
 #include "database/query/ConditionBuilder.h"
 

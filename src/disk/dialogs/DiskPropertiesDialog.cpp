@@ -15,7 +15,7 @@
 #include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "disk/TiDateTime.h"
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 

@@ -17,7 +17,7 @@
 #include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "disk/FileType.h"
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 

@@ -18,8 +18,8 @@
 #include "base/Cp1252.h"
 #include "exchange/PcFileKind.h"
 #include "exchange/TiFileChooser.h"
-#include "views/DialogText.h"
-#include "views/Icons.h"
+#include "qt/Icons.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 

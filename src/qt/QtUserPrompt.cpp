@@ -1,4 +1,4 @@
-#include "views/QtUserPrompt.h"
+#include "qt/QtUserPrompt.h"
 
 #include <QApplication>
 #include <QKeyEvent>
