@@ -6,7 +6,6 @@
 #include "app/Application.h"
 #include "app/PathRules.h"
 #include "app/QueryTree.h"
-#include "base/Cp1252.h"
 #include "database/DiskScanner.h"
 #include "database/DisplaySpec.h"
 #include "database/ParamSet.h"
@@ -22,17 +21,12 @@
 #include "qt/QtUserPrompt.h"
 #include "views/RecordListModel.h"
 #include "views/TreeItemModel.h"
+#include "qt/QtText.h"
+#include "qt/DialogRunner.h"
 
 namespace tavik {
 
 namespace {
-
-QString Q(const std::string& cp1252) {
-    return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
-std::string FromQ(const QString& s) {
-    return Utf8ToCp1252(s.toStdString());
-}
 
 // The file dialogs of the catalogue: its own files, and (to open) old Jet files to import.
 const char* const kOpenFilter =
@@ -47,7 +41,7 @@ public:
         : m_commands(commands), m_prompt(prompt), m_window(window) {}
     bool AskParameter(const std::string& name, ParamAnswer& answer) override {
         CParamNotFoundDialog dialog(m_prompt, name, m_window);
-        if (m_commands.Exec(dialog) != QDialog::Accepted) return false;
+        if (RunDialog(dialog) != QDialog::Accepted) return false;
         answer = dialog.Answer();
         return true;
     }
@@ -68,7 +62,7 @@ public:
         CDuplicateDialog dialog(
             mode, rows, [this](int id) { return m_scanner && m_scanner->DiskIdExists(id); },
             m_prompt, m_window);
-        m_commands.Exec(dialog);
+        RunDialog(dialog);
         return dialog.Answer();
     }
 
@@ -85,11 +79,11 @@ public:
         : m_commands(commands), m_prompt(prompt), m_window(window) {}
     void ReviewDisk(CDiskSet& disk) override {
         CRecordDialog dialog(CRecordDialog::Kind::Disk, disk, m_prompt, false, m_window);
-        m_commands.Exec(dialog);
+        RunDialog(dialog);
     }
     bool ReviewFile(CFileSet& file) override {
         CRecordDialog dialog(CRecordDialog::Kind::File, file, m_prompt, true, m_window);
-        m_commands.Exec(dialog);
+        RunDialog(dialog);
         return !dialog.Finished();
     }
 
@@ -151,14 +145,6 @@ CCatalogue& CDatabaseCommands::Catalogue() {
 
 bool CDatabaseCommands::IsOpen() const {
     return m_app.Database().IsOpen();
-}
-
-int CDatabaseCommands::Exec(QDialog& dialog) {
-    if (m_hook) {
-        m_hook(dialog);
-        return dialog.result();
-    }
-    return dialog.exec();
 }
 
 bool CDatabaseCommands::HandleCommand(CommandId id, Pane focus) {
@@ -231,8 +217,8 @@ std::string CDatabaseCommands::ChooseDatabaseFile(bool save) {
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(kDefaultExtension);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-        path = FromQ(dialog.selectedFiles().front());
+        if (RunDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+        path = S(dialog.selectedFiles().front());
     }
     if (path.empty()) return {};
     if (save && LastComponent(path).find('.') == std::string::npos)
@@ -571,7 +557,7 @@ void CDatabaseCommands::BrowseRecord(int row) {
     if (!set.IsOpen() || !set.FindFirst("[ID]=" + std::to_string(id))) return;
     CRecordDialog dialog(disks ? CRecordDialog::Kind::Disk : CRecordDialog::Kind::File, set,
                          m_prompt, false, m_window);
-    Exec(dialog);
+    RunDialog(dialog);
     Relist();
 }
 
@@ -679,7 +665,7 @@ std::string CDatabaseCommands::ChooseTextFile(bool save, const std::string& titl
     const QString start = Q(m_app.Options().lastDatabaseFolder);
     const QString path = save ? QFileDialog::getSaveFileName(m_window, Q(title), start, filter)
                               : QFileDialog::getOpenFileName(m_window, Q(title), start, filter);
-    return FromQ(path);
+    return S(path);
 }
 
 void CDatabaseCommands::ExportDatabase() {
@@ -687,7 +673,7 @@ void CDatabaseCommands::ExportDatabase() {
     CExportDialog dialog(
         m_prompt, [this] { return ChooseTextFile(true, "Export database to text file"); },
         m_window);
-    if (Exec(dialog) != QDialog::Accepted) return;
+    if (RunDialog(dialog) != QDialog::Accepted) return;
     ExportCatalogue(Catalogue(), dialog.Path(), dialog.Options());
 }
 
@@ -696,7 +682,7 @@ void CDatabaseCommands::MergeDatabase() {
     CMergeDialog dialog(
         m_prompt, [this] { return ChooseTextFile(false, "Merge text file with database"); },
         m_window);
-    if (Exec(dialog) != QDialog::Accepted) return;
+    if (RunDialog(dialog) != QDialog::Accepted) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     MergeCatalogue(Catalogue(), dialog.Path(), dialog.Options());
     QApplication::restoreOverrideCursor();

@@ -11,7 +11,6 @@
 #include "app/PathRules.h"
 #include "app/RemoteTree.h"
 #include "app/TreeOperations.h"
-#include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "qt/Icons.h"
 #include "views/DiskView.h"
@@ -19,16 +18,13 @@
 #include "views/MapView.h"
 #include "views/RemoteTreeCommands.h"
 #include "views/TreeItemModel.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
 namespace {
 
 const char* const kItemMime = "application/x-tavik-tree-item";
-
-QString Q(const std::string& cp1252) {
-    return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
 
 bool IsImage(NodeKind k) {
     return k == NodeKind::SectorImage || k == NodeKind::TrackImage;

@@ -9,16 +9,9 @@
 #include "disk/dialogs/SectorDialogs.h"
 #include "views/EditorView.h"
 #include "views/MapView.h"
+#include "qt/QtText.h"
 
 namespace tavik {
-
-namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-}  // namespace
 
 // ---- Moves ----------------------------------------------------------------------------------
 
@@ -66,7 +59,7 @@ void CEditorView::MoveTrack(int step) {
 
 void CEditorView::ReadCommand() {
     CSectorNumberDialog dialog(CSectorNumberDialog::Kind::Read, m_sector, this);
-    if (!RunDialog(dialog)) return;
+    if (!Ran(dialog)) return;
     const std::optional<int> n =
         ReadSectorNumber(dialog.SectorText().toStdString(), kHighestReadable);
     if (!n) {
@@ -91,7 +84,7 @@ void CEditorView::SaveCommand() {
 void CEditorView::SaveAsCommand() {
     CSectorNumberDialog dialog(CSectorNumberDialog::Kind::SaveAs, m_sector, this);
     dialog.SetToTarget(false);
-    if (!RunDialog(dialog)) return;
+    if (!Ran(dialog)) return;
     const std::optional<int> n =
         ReadSectorNumber(dialog.SectorText().toStdString(), kHighestReadable);
     if (!n) {
@@ -135,7 +128,7 @@ bool CEditorView::CompareRangeAgain(std::vector<int>& differing) {
 void CEditorView::CompareCommand() {
     CSectorRunDialog dialog(CSectorRunDialog::Kind::Compare, Q(m_drive->GetDiskName()), m_sector,
                             m_target != nullptr, this);
-    if (!RunDialog(dialog)) return;
+    if (!Ran(dialog)) return;
     constexpr int kHighest = kMaxSectors - 1;
     SectorSpan from, to;
     std::string error;
@@ -170,7 +163,7 @@ void CEditorView::CompareCommand() {
 void CEditorView::CopyCommand() {
     CSectorRunDialog dialog(CSectorRunDialog::Kind::Copy, Q(m_drive->GetDiskName()), m_sector,
                             m_target != nullptr, this);
-    if (!RunDialog(dialog)) return;
+    if (!Ran(dialog)) return;
     SectorSpan from, to;
     std::string error;
     if (!ReadSectorSpan(dialog.FromText().toStdString(), dialog.ToText().toStdString(),
@@ -194,7 +187,7 @@ void CEditorView::CopyCommand() {
 
 void CEditorView::MarkCommand() {
     CSectorNumberDialog dialog(CSectorNumberDialog::Kind::Mark, m_sector, this);
-    if (!RunDialog(dialog)) return;
+    if (!Ran(dialog)) return;
     SectorSpan span;
     std::string error;
     if (!ReadSectorSpan(dialog.SectorText().toStdString(), dialog.LastText().toStdString(),

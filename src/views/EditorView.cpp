@@ -11,12 +11,13 @@
 #include <cstdlib>
 
 #include "app/TreeOperations.h"
-#include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "disk/SectorMoves.h"
 #include "disk/VirtualDrive.h"
 #include "qt/QtUserPrompt.h"
 #include "views/MapView.h"
+#include "qt/QtText.h"
+#include "qt/DialogRunner.h"
 
 namespace tavik {
 
@@ -27,10 +28,6 @@ const char* const kItemMime = "application/x-tavik-tree-item";
 const char* const kNoTarget = "Target disk in undefined. Drag one into sector editor.";
 const QColor kDifferent(255, 0, 0);
 
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 std::string TrimmedName(const std::string& name) {
     const size_t end = name.find_last_not_of(' ');
     return end == std::string::npos ? std::string() : name.substr(0, end + 1);
@@ -39,7 +36,7 @@ std::string TrimmedName(const std::string& name) {
 // The character column of a byte: its code page 1252 character, a space for what does not
 // print (so that every byte keeps its one column).
 QChar DumpChar(char byte) {
-    const QString text = QString::fromUtf8(Cp1252ToUtf8(std::string_view(&byte, 1)));
+    const QString text = Q(std::string_view(&byte, 1));
     return text.size() == 1 && text[0].isPrint() ? text[0] : QChar(' ');
 }
 
@@ -259,7 +256,7 @@ void CEditorView::keyPressEvent(QKeyEvent* e) {
     const QString text = e->text();
     const bool command = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
     if (!command && text.size() == 1 && text[0].isPrint()) {
-        const std::string byte = Utf8ToCp1252(text.toStdString());
+        const std::string byte = S(text);
         if (byte.size() != 1 || (byte == "?" && text != "?")) return;  // no code page form
         bool insert = false;
         if (auto* qt = dynamic_cast<CQtUserPrompt*>(m_prompt))
@@ -365,12 +362,8 @@ void CEditorView::Fail(const std::string& text) {
     if (m_prompt) m_prompt->Message(text, PromptIcon::Error);
 }
 
-bool CEditorView::RunDialog(QDialog& dialog) {
-    if (m_dialogHook) {
-        m_dialogHook(dialog);
-        return dialog.result() != QDialog::Rejected;
-    }
-    return dialog.exec() != QDialog::Rejected;
+bool CEditorView::Ran(QDialog& dialog) {
+    return RunDialog(dialog) != QDialog::Rejected;
 }
 
 CVirtualDrive* CEditorView::RequireTarget() {

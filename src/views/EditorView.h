@@ -39,9 +39,6 @@ public:
     void SetMap(CMapView* map) { m_map = map; }
     // The application's internal clip, shared by the four panes.
     void SetClip(std::string* clip) { m_clip = clip; }
-    // Tests answer the dialogs instead of a user: the hook gets each dialog in place of running
-    // it and leaves its result.
-    void SetDialogHook(std::function<void(QDialog&)> hook) { m_dialogHook = std::move(hook); }
 
     // Takes the drive and shows its sector 0, with no file, no compare range and the target
     // kept. The same drive again shows the current sector again and keeps the rest. itemId:
@@ -112,7 +109,8 @@ private:
 
     void Redraw();
     void Fail(const std::string& text);
-    bool RunDialog(QDialog& dialog);
+    // Runs a dialog of the Sector menu: false when it was cancelled.
+    static bool Ran(QDialog& dialog);
     // The target, or the message that there is none.
     CVirtualDrive* RequireTarget();
     void ShowPosition(int position);
@@ -142,7 +140,6 @@ private:
     std::function<void(CTreeItem*)> m_selectInTree;
     CMapView* m_map = nullptr;
     std::string* m_clip = nullptr;
-    std::function<void(QDialog&)> m_dialogHook;
 
     CVirtualDrive* m_drive = nullptr;
     int m_itemId = 0;

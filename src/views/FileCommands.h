@@ -54,14 +54,11 @@ public:
     bool CanPaste() const;
 
     void SetClip(std::string* clip) { m_clip = clip; }
-    // Tests answer the dialogs instead of a user (as the drive commands do), and see the view
-    // files instead of a viewer opening them.
-    void SetDialogHook(std::function<void(QDialog&)> hook) { m_hook = std::move(hook); }
+    // Tests see the view files instead of a viewer opening them.
     void SetViewer(std::function<void(const std::string&)> viewer) { m_viewer = std::move(viewer); }
     CViewFiles& ViewFiles() { return *m_viewFiles; }
 
 private:
-    int Exec(QDialog& dialog);
     CVirtualDrive* Drive() const;
     void Fail(CVirtualDrive& drive);
     void Relist();
@@ -73,7 +70,6 @@ private:
     QWidget* m_window;
     std::string* m_clip = nullptr;
     std::unique_ptr<CViewFiles> m_viewFiles;
-    std::function<void(QDialog&)> m_hook;
     std::function<void(const std::string&)> m_viewer;
 };
 

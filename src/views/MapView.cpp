@@ -24,6 +24,7 @@
 #include "views/DiskView.h"
 #include "views/DriveView.h"
 #include "views/EditorView.h"
+#include "qt/DialogRunner.h"
 
 namespace tavik {
 
@@ -61,7 +62,7 @@ constexpr int kCharColumn = 52;
 
 bool CMapDialogs::EditSelection(QWidget* parent, std::string& text) {
     CSectorListDialog dialog("Selected sectors", QString::fromStdString(text), parent);
-    if (dialog.exec() != QDialog::Accepted) return false;
+    if (RunDialog(dialog) != QDialog::Accepted) return false;
     text = dialog.Text().toStdString();
     return true;
 }
@@ -69,7 +70,7 @@ bool CMapDialogs::EditSelection(QWidget* parent, std::string& text) {
 bool CMapDialogs::FindReplace(QWidget* parent, SearchForm& form, const QString& fileLabel,
                               bool& inside, SearchMode& mode) {
     CFindReplaceDialog dialog(form, fileLabel, inside, parent);
-    if (dialog.exec() != QDialog::Accepted) return false;
+    if (RunDialog(dialog) != QDialog::Accepted) return false;
     form = dialog.Form();
     inside = dialog.Inside();
     mode = dialog.Mode();

@@ -11,6 +11,7 @@
 #include "qt/QtUserPrompt.h"
 #include "remote/LocalSocketChannel.h"
 #include "views/DriveView.h"
+#include "qt/DialogRunner.h"
 
 namespace tavik {
 
@@ -136,14 +137,7 @@ std::string CRemoteTreeCommands::ChooseHookFile() {
     // A typed pattern filters the listing: the chooser opens on the hook files.
     chooser.NameEdit()->setText(kHookFilePattern);
     chooser.accept();
-    int result = 0;
-    if (m_dialogHook) {
-        m_dialogHook(chooser);
-        result = chooser.result();
-    } else {
-        result = chooser.exec();
-    }
-    if (result != QDialog::Accepted || chooser.Files().empty()) return {};
+    if (RunDialog(chooser) != QDialog::Accepted || chooser.Files().empty()) return {};
     return chooser.Files().front();
 }
 

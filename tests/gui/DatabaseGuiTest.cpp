@@ -29,6 +29,7 @@
 #include "views/DriveView.h"
 #include "views/RecordListModel.h"
 #include "views/TreeItemModel.h"
+#include "qt/DialogRunner.h"
 
 namespace tavik {
 namespace {
@@ -45,7 +46,7 @@ protected:
         program = std::make_unique<CProgram>(folder);
         ASSERT_TRUE(program->Started());
         commands().SetFileHook([this](bool, const std::string&) { return nextFile; });
-        commands().SetDialogHook([this](QDialog& d) { Answer(d); });
+        SetStandingAnswer([this](QDialog& d) { Answer(d); });
         nextFile = folder + "/Catalogue";
         ASSERT_TRUE(frame().Execute(CommandId::DbNew));
         ASSERT_TRUE(program->App().Database().IsOpen());

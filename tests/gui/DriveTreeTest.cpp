@@ -11,6 +11,7 @@
 #include "views/DriveCommands.h"
 #include "views/DriveView.h"
 #include "views/TreeItemModel.h"
+#include "qt/DialogRunner.h"
 
 namespace tavik {
 namespace {
@@ -114,7 +115,7 @@ TEST_F(DriveTree, PastingADiskClipOntoItselfDoesNothingAndOntoAFolderMovesIt) {
     CTreeItem* image = View().MountByPath(m_image, nullptr);
     CTreeItem* folder = AddDummyFolder(Tree(), Pc());
     int dialogs = 0;
-    m_program->Frame().DriveCommands().SetDialogHook([&](QDialog& d) {
+    SetStandingAnswer([&](QDialog& d) {
         ++dialogs;
         d.reject();
     });

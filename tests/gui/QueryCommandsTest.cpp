@@ -36,6 +36,7 @@
 #include "views/QueryCommands.h"
 #include "views/RecordListModel.h"
 #include "views/TreeItemModel.h"
+#include "qt/DialogRunner.h"
 
 namespace tavik {
 namespace {
@@ -76,8 +77,7 @@ protected:
             script.pop_front();
             step(d);
         };
-        commands().SetDialogHook(answer);
-        database().SetDialogHook(answer);
+        SetStandingAnswer(answer);
         const int alpha = AddDisk("ALPHA", 720, true), bravo = AddDisk("BRAVO", 360, false),
                   charlie = AddDisk("CHARLIE", 1440, true);
         AddDisk("DELTA", 720, false);

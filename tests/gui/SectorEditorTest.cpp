@@ -17,6 +17,7 @@
 #include "views/DriveView.h"
 #include "views/EditorView.h"
 #include "views/MapView.h"
+#include "qt/DialogRunner.h"
 
 namespace tavik {
 namespace {
@@ -89,7 +90,7 @@ protected:
     // The next dialog gets these answers; SaveAs and Read share the number dialog.
     void AnswerNumber(const QString& sector, bool toTarget = false, const QString& last = {},
                       bool free = false) {
-        Editor().SetDialogHook([=](QDialog& d) {
+        SetNextAnswer([=](QDialog& d) {
             auto& dialog = dynamic_cast<CSectorNumberDialog&>(d);
             dialog.SetSectorText(sector);
             dialog.SetLastText(last);
@@ -103,7 +104,7 @@ protected:
     void AnswerRun(const QString& from, const QString& to, bool toTarget,
                    const QString& destinationFrom, const QString& destinationTo = {},
                    bool markUsed = false) {
-        Editor().SetDialogHook([=](QDialog& d) {
+        SetNextAnswer([=](QDialog& d) {
             auto& dialog = dynamic_cast<CSectorRunDialog&>(d);
             dialog.SetTexts(from, to, destinationFrom, destinationTo);
             dialog.SetToTarget(toTarget);

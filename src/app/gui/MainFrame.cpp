@@ -16,7 +16,6 @@
 #include "app/PathRules.h"
 #include "app/gui/ListeningWindow.h"
 #include "app/gui/OptionsSheet.h"
-#include "base/Cp1252.h"
 #include "qt/Icons.h"
 #include "qt/QtUserPrompt.h"
 #include "views/DatabaseCommands.h"
@@ -29,6 +28,8 @@
 #include "views/QueryCommands.h"
 #include "views/RemoteTreeCommands.h"
 #include "views/TreeItemModel.h"
+#include "qt/QtText.h"
+#include "qt/DialogRunner.h"
 
 namespace tavik {
 
@@ -37,10 +38,6 @@ namespace {
 constexpr int kShowNormal = 1;  // the show states the placement records
 constexpr int kShowMinimised = 2;
 constexpr int kShowMaximised = 3;
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 }  // namespace
 
@@ -466,19 +463,19 @@ void CMainFrame::ShowOptions() {
     CRemoteTreeCommands* remote = m_driveView->Remote();
     sheet.SetLinkSettingsHandler(
         [remote](const COptions& options) { remote->ApplySettings(options); });
-    sheet.exec();
+    RunDialog(sheet);
 }
 
 void CMainFrame::SaveWorkspaceAs() {
     const QString path =
-        QFileDialog::getSaveFileName(this, "Save workspace", Q(m_app.WorkspaceDialogFolder()),
+        QFileDialog::getSaveFileName(this, "Save workspace", QString::fromStdString(m_app.WorkspaceDialogFolder()),
                                      "Workspace files (*.TVK);;All files (*.*)");
     if (!path.isEmpty()) m_app.Workspace().SaveWorkspace(path.toStdString());
 }
 
 void CMainFrame::LoadWorkspaceFrom() {
     const QString path =
-        QFileDialog::getOpenFileName(this, "Load workspace", Q(m_app.WorkspaceDialogFolder()),
+        QFileDialog::getOpenFileName(this, "Load workspace", QString::fromStdString(m_app.WorkspaceDialogFolder()),
                                      "Workspace files (*.TVK);;All files (*.*)");
     if (path.isEmpty()) return;
     m_driveView->SetContextItem(nullptr);
@@ -492,7 +489,7 @@ void CMainFrame::About() {
     box.setIconPixmap(TreeIcon(static_cast<int>(NodeKind::SectorImage)).pixmap(32, 32));
     box.setText("<b>TAVIK</b>");
     box.setInformativeText("Version 2.3");
-    box.exec();
+    RunDialog(box);
 }
 
 // ---- Start-up and exit ------------------------------------------------------------------------

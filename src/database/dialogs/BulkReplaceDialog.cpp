@@ -19,9 +19,6 @@
 
 namespace tavik {
 
-using dialogs::FromBox;
-using dialogs::Q;
-using dialogs::S;
 
 CBulkReplaceDialog::CBulkReplaceDialog(CUserPrompt& prompt, QWidget* parent)
     : QDialog(parent), m_prompt(prompt) {

@@ -12,10 +12,6 @@
 
 namespace tavik {
 
-using dialogs::BoxText;
-using dialogs::FromBox;
-using dialogs::Q;
-using dialogs::S;
 
 CConditionRow::CConditionRow(QPlainTextEdit* where, QLabel* tips, QWidget* parent)
     : QWidget(parent), m_where(where), m_tips(tips) {

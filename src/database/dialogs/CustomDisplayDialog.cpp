@@ -14,8 +14,6 @@
 
 namespace tavik {
 
-using dialogs::Q;
-using dialogs::S;
 
 CCustomDisplayDialog::CCustomDisplayDialog(CUserPrompt& prompt, DisplayTargets targets,
                                            QWidget* parent)

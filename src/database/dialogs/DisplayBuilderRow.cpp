@@ -12,8 +12,6 @@
 
 namespace tavik {
 
-using dialogs::Q;
-using dialogs::S;
 
 CDisplayBuilderRow::CDisplayBuilderRow(QLineEdit* line, QPlainTextEdit* box, QWidget* parent)
     : QWidget(parent), m_line(line), m_box(box) {

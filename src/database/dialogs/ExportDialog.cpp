@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "base/Cp1252.h"
+#include "qt/QtText.h"
 #include "base/UserPrompt.h"
 #include "database/dialogs/RadioGroup.h"
 #include "database/dialogs/SeparatorRow.h"
@@ -44,7 +44,7 @@ CExportDialog::CExportDialog(CUserPrompt& prompt, std::function<std::string()> b
 }
 
 std::string CExportDialog::Path() const {
-    return Utf8ToCp1252(m_path->text().trimmed().toStdString());
+    return S(m_path->text().trimmed());
 }
 
 ExportOptions CExportDialog::Options() const {

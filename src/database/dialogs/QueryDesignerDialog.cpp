@@ -23,10 +23,6 @@
 
 namespace tavik {
 
-using dialogs::BoxText;
-using dialogs::FromBox;
-using dialogs::Q;
-using dialogs::S;
 
 namespace {
 

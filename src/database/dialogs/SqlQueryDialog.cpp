@@ -24,10 +24,6 @@
 
 namespace tavik {
 
-using dialogs::BoxText;
-using dialogs::FromBox;
-using dialogs::Q;
-using dialogs::S;
 
 namespace {
 

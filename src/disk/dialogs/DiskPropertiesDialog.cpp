@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "disk/TiDateTime.h"
 #include "qt/QtText.h"
@@ -21,8 +20,6 @@ namespace tavik {
 
 namespace {
 
-using dialogs::Q;
-using dialogs::S;
 
 constexpr int kDialogDateOrder = 0;  // dd/mm/yy, as the messages ask for
 

@@ -14,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "disk/FileType.h"
 #include "qt/QtText.h"
@@ -23,8 +22,6 @@ namespace tavik {
 
 namespace {
 
-using dialogs::Q;
-using dialogs::S;
 
 }  // namespace
 

@@ -7,15 +7,12 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "base/Cp1252.h"
 #include "qt/QtText.h"
 
 namespace tavik {
 
 namespace {
 
-using dialogs::Q;
-using dialogs::S;
 
 }  // namespace
 
