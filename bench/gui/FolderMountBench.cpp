@@ -14,6 +14,7 @@
 #include <string>
 
 #include "ImageBuilder.h"
+#include "app/CurrentDisk.h"
 #include "app/Options.h"
 #include "app/TreeModel.h"
 #include "base/UserPrompt.h"
@@ -70,7 +71,9 @@ int main(int argc, char** argv) {
     tree.CreateRoots();
     COptions options;
     CSilentPrompt prompt;
-    CDriveView view(tree, options, prompt);
+    std::string clip;
+    CCurrentDisk disk(tree);
+    CDriveView view({tree, options, prompt, clip, disk});
     view.resize(300, 600);
     view.show();
     QApplication::processEvents();

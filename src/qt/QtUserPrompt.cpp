@@ -5,8 +5,8 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 
-#include "qt/QtText.h"
 #include "qt/DialogRunner.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
@@ -63,8 +63,7 @@ PromptAnswer CQtUserPrompt::Ask(const std::string& text, PromptButtons buttons) 
     // is no longer down once the user has answered with the mouse or the keyboard.
     m_cancelPending = false;
     m_keysDown.erase(Qt::Key_F4);
-    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), Q(text), qb,
-                    m_parent);
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), Q(text), qb, m_parent);
     switch (RunDialog(box)) {
         case QMessageBox::Yes:
             return PromptAnswer::Yes;

@@ -18,11 +18,11 @@
 #include "database/query/CatalogueParams.h"
 #include "database/query/QueryRun.h"
 #include "database/query/QueryStore.h"
+#include "qt/DialogRunner.h"
+#include "qt/QtText.h"
 #include "qt/QtUserPrompt.h"
 #include "views/RecordListModel.h"
 #include "views/TreeItemModel.h"
-#include "qt/QtText.h"
-#include "qt/DialogRunner.h"
 
 namespace tavik {
 

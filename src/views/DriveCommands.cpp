@@ -18,10 +18,10 @@
 #include "disk/dialogs/DrivePropertiesDialog.h"
 #include "exchange/TiFileChooser.h"
 #include "exchange/dialogs/TiFileDialog.h"
+#include "qt/DialogRunner.h"
+#include "qt/QtText.h"
 #include "qt/QtUserPrompt.h"
 #include "views/DiskView.h"
-#include "qt/QtText.h"
-#include "qt/DialogRunner.h"
 
 namespace tavik {
 
@@ -77,8 +77,8 @@ std::string CDriveCommands::ChooseImageFile(int mode, const std::string& start) 
 }
 
 bool CDriveCommands::ChooseFolder(const std::string& title, std::string& folder) {
-    const QString chosen =
-        QFileDialog::getExistingDirectory(m_window, Q(title), QString::fromStdString(m_options.lastMountFolder));
+    const QString chosen = QFileDialog::getExistingDirectory(
+        m_window, Q(title), QString::fromStdString(m_options.lastMountFolder));
     folder = chosen.toStdString();
     return !folder.empty();
 }
@@ -135,7 +135,8 @@ bool CDriveCommands::NewPcFile(CTreeItem* folder, CTreeItem* source) {
     }
     dialog.SetForm(form);
     dialog.SetBrowse([this](const QString& current) {
-        return QString::fromStdString(ChooseImageFile(ChooseCreate, FolderPart(current.toStdString())));
+        return QString::fromStdString(
+            ChooseImageFile(ChooseCreate, FolderPart(current.toStdString())));
     });
     if (RunDialog(dialog) != QDialog::Accepted) return false;
     const DrivePropertiesForm chosen = dialog.Form();

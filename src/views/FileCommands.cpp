@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/CurrentDisk.h"
 #include "app/Options.h"
 #include "app/TreeModel.h"
 #include "app/TreeOperations.h"
@@ -20,8 +21,8 @@
 #include "exchange/TiFileChooser.h"
 #include "exchange/dialogs/FileNameDialog.h"
 #include "exchange/dialogs/TiFileDialog.h"
-#include "views/DiskView.h"
 #include "qt/DialogRunner.h"
+#include "views/DiskView.h"
 
 namespace tavik {
 
@@ -77,13 +78,14 @@ private:
 
 }  // namespace
 
-CFileCommands::CFileCommands(CDiskView& list, CTreeModel& tree, COptions& options,
-                             CUserPrompt& prompt, QWidget* window)
+CFileCommands::CFileCommands(CDiskView& list, const PaneContext& context, QWidget* window)
     : m_list(list),
-      m_tree(tree),
-      m_options(options),
-      m_prompt(prompt),
+      m_tree(context.tree),
+      m_disk(context.disk),
+      m_options(context.options),
+      m_prompt(context.prompt),
       m_window(window),
+      m_clip(context.clip),
       m_viewFiles(std::make_unique<CViewFiles>()) {}
 
 CFileCommands::~CFileCommands() = default;
@@ -97,7 +99,8 @@ void CFileCommands::Fail(CVirtualDrive& drive) {
 }
 
 void CFileCommands::Relist() {
-    m_list.Relist();
+    // The list and the map show what the disk now holds.
+    m_disk.FilesChanged(nullptr);
 }
 
 bool CFileCommands::Run(CommandId id) {
@@ -315,20 +318,20 @@ void CFileCommands::Import(std::vector<std::string> files) {
 
 void CFileCommands::Copy() {
     QApplication::clipboard()->setText(m_list.ListAsText());
-    if (m_clip && m_list.ItemId() > 0) *m_clip = FilesClip(m_list.ItemId(), m_list.SelectedFdrs());
+    if (m_list.ItemId() > 0) m_clip = FilesClip(m_list.ItemId(), m_list.SelectedFdrs());
 }
 
 bool CFileCommands::CanPaste() const {
-    return m_clip && Drive() && IsFilesClip(*m_clip);
+    return Drive() && IsFilesClip(m_clip);
 }
 
 void CFileCommands::Paste() {
     CVirtualDrive* target = Drive();
     if (!target || !CanPaste()) return;
-    CTreeItem* source = m_tree.Find(ClipSourceNumber(*m_clip));
+    CTreeItem* source = m_tree.Find(ClipSourceNumber(m_clip));
     if (!source || !source->Drive()) return;
     std::string error;
-    const std::vector<int> fdrs = ClipFileSectors(*m_clip);
+    const std::vector<int> fdrs = ClipFileSectors(m_clip);
     if (CopyFilesOnto(*source->Drive(), *target, fdrs, error) < static_cast<int>(fdrs.size()))
         m_prompt.Message(error, PromptIcon::Warning);
     Relist();

@@ -81,7 +81,6 @@ public:
     void CustomizeShownList(ListMode mode, CTreeItem* node, std::string* catalogFields,
                             std::vector<uint16_t>* catalogSizes);
 
-
 private:
     CTreeItem* QueryRoot() const;
     // The parent node's kind when the item hangs under a query node.

@@ -8,10 +8,10 @@
 #include "app/RemoteTree.h"
 #include "exchange/TiFileChooser.h"
 #include "exchange/dialogs/TiFileDialog.h"
+#include "qt/DialogRunner.h"
 #include "qt/QtUserPrompt.h"
 #include "remote/LocalSocketChannel.h"
 #include "views/DriveView.h"
-#include "qt/DialogRunner.h"
 
 namespace tavik {
 

@@ -1,7 +1,7 @@
 #include "views/TreeItemModel.h"
 
-#include "qt/QtText.h"
 #include "qt/Icons.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 

@@ -224,8 +224,7 @@ TEST_F(SectorEditor, CompareMarksTheDifferingSectorsAndShowsPartnersDifferences)
     changed[5] ^= 0xFF;
     ASSERT_TRUE(other->Drive()->WriteSector(102, changed.data()));
     Tree().Select(m_item);
-    Editor().SetTarget(other->Drive());
-    Editor().SetTargetName("OTHER");
+    m_program->App().CurrentDisk().SetTarget(other);
 
     AnswerRun("100", "104", true, "100");
     Run(CommandId::SectorCompare);
@@ -252,8 +251,7 @@ TEST_F(SectorEditor, SwapTargetShowsTheTargetAndSwapsTheSidesOfAComparison) {
     ASSERT_TRUE(other);
     Tree().Select(m_item);
     EXPECT_FALSE(Frame().IsEnabled(CommandId::SectorSwapTarget));
-    Editor().SetTarget(other->Drive());
-    Editor().SetTargetName(QString::fromStdString(other->Text()));
+    m_program->App().CurrentDisk().SetTarget(other);
     EXPECT_TRUE(Frame().IsEnabled(CommandId::SectorSwapTarget));
     ASSERT_TRUE(Run(CommandId::SectorSwapTarget));
     EXPECT_EQ(Tree().CurrentDriveItem(), other);

@@ -16,7 +16,9 @@
 #include "app/PathRules.h"
 #include "app/gui/ListeningWindow.h"
 #include "app/gui/OptionsSheet.h"
+#include "qt/DialogRunner.h"
 #include "qt/Icons.h"
+#include "qt/QtText.h"
 #include "qt/QtUserPrompt.h"
 #include "views/DatabaseCommands.h"
 #include "views/DiskView.h"
@@ -28,8 +30,6 @@
 #include "views/QueryCommands.h"
 #include "views/RemoteTreeCommands.h"
 #include "views/TreeItemModel.h"
-#include "qt/QtText.h"
-#include "qt/DialogRunner.h"
 
 namespace tavik {
 
@@ -49,30 +49,21 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_recent.Load();
 
     if (m_app.Tree().RootCount() == 0) m_app.Tree().CreateRoots();
-    m_driveView = new CDriveView(m_app.Tree(), m_app.Options(), m_prompt);
-    m_diskView = new CDiskView(m_prompt);
-    m_mapView = new CMapView;
-    m_editorView = new CEditorView;
-    m_driveView->SetPanes(m_diskView, m_mapView, m_editorView);
-    m_driveView->SetClip(&m_app.InternalClip());
-    m_driveView->SetAdvanced([this] { return m_app.Options().advancedView != 0; });
+    // The panes never hold each other: each observes the current disk they share.
+    const PaneContext context{m_app.Tree(), m_app.Options(), m_prompt, m_app.InternalClip(),
+                              m_app.CurrentDisk()};
+    m_driveView = new CDriveView(context);
+    m_diskView = new CDiskView(context);
+    m_mapView = new CMapView(context);
+    m_editorView = new CEditorView(context);
+    for (CDiskObserver* pane : Observers())
+        m_app.CurrentDisk().AddObserver(pane);
+    connect(m_editorView, &CEditorView::StatusChanged, this, &CMainFrame::UpdateStatusPanes);
     m_driveCommands =
         std::make_unique<CDriveCommands>(*m_driveView, m_app.Options(), m_prompt, this);
     m_driveView->SetDialogs(m_driveCommands.get());
-    m_fileCommands =
-        std::make_unique<CFileCommands>(*m_diskView, m_app.Tree(), m_app.Options(), m_prompt, this);
-    m_fileCommands->SetClip(&m_app.InternalClip());
+    m_fileCommands = std::make_unique<CFileCommands>(*m_diskView, context, this);
     m_diskView->SetFileCommands(m_fileCommands.get());
-    m_editorView->SetClip(&m_app.InternalClip());
-    m_editorView->SetPrompt(&m_prompt);
-    m_editorView->SetMap(m_mapView);
-    m_editorView->SetTree(&m_app.Tree(), [this](CTreeItem* item) { m_driveView->Select(item); });
-    connect(m_editorView, &CEditorView::StatusChanged, this, &CMainFrame::UpdateStatusPanes);
-    m_mapView->SetOptions(&m_app.Options());
-    m_mapView->SetPrompt(&m_prompt);
-    m_mapView->SetPanes(m_driveView, m_diskView, m_editorView);
-    m_mapView->SetClip(&m_app.InternalClip());
-    m_diskView->SetMap(m_mapView);
     m_databaseCommands =
         std::make_unique<CDatabaseCommands>(m_app, *m_driveView, *m_diskView, m_prompt, this);
     m_queryCommands = std::make_unique<CQueryCommands>(*m_driveView, m_app.Database().Catalogue(),
@@ -145,7 +136,14 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     UpdateCommands();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    for (CDiskObserver* pane : Observers())
+        m_app.CurrentDisk().RemoveObserver(pane);
+}
+
+std::array<CDiskObserver*, 4> CMainFrame::Observers() const {
+    return {m_driveView, m_diskView, m_mapView, m_editorView};
+}
 
 // ---- Commands -------------------------------------------------------------------------------
 
@@ -467,16 +465,16 @@ void CMainFrame::ShowOptions() {
 }
 
 void CMainFrame::SaveWorkspaceAs() {
-    const QString path =
-        QFileDialog::getSaveFileName(this, "Save workspace", QString::fromStdString(m_app.WorkspaceDialogFolder()),
-                                     "Workspace files (*.TVK);;All files (*.*)");
+    const QString path = QFileDialog::getSaveFileName(
+        this, "Save workspace", QString::fromStdString(m_app.WorkspaceDialogFolder()),
+        "Workspace files (*.TVK);;All files (*.*)");
     if (!path.isEmpty()) m_app.Workspace().SaveWorkspace(path.toStdString());
 }
 
 void CMainFrame::LoadWorkspaceFrom() {
-    const QString path =
-        QFileDialog::getOpenFileName(this, "Load workspace", QString::fromStdString(m_app.WorkspaceDialogFolder()),
-                                     "Workspace files (*.TVK);;All files (*.*)");
+    const QString path = QFileDialog::getOpenFileName(
+        this, "Load workspace", QString::fromStdString(m_app.WorkspaceDialogFolder()),
+        "Workspace files (*.TVK);;All files (*.*)");
     if (path.isEmpty()) return;
     m_driveView->SetContextItem(nullptr);
     m_app.Workspace().LoadWorkspace(path.toStdString());
