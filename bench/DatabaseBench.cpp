@@ -26,7 +26,8 @@ double Seconds(Clock::time_point since) {
 
 class CNewEntries : public tavik::CDuplicateResolver {
 public:
-    tavik::DuplicateAnswer Resolve(int, const std::vector<tavik::DuplicateCandidate>&) override {
+    tavik::DuplicateAnswer Resolve(tavik::DuplicateMode,
+                                   const std::vector<tavik::DuplicateCandidate>&) override {
         return {tavik::DuplicateButton::CreateNew};
     }
 };
@@ -72,7 +73,7 @@ int main() {
     // ---- Adding disks ------------------------------------------------------------------------
     {
         tavik::CatalogueOptions options;
-        options.fileDuplicates = 2;  // use old record as such
+        options.fileDuplicates = tavik::DuplicatesUseOld;
         tavik::CCatalogue catalogue(options, prompt);
         if (!catalogue.Create((folder / "add.db").string())) return 1;
         std::vector<std::vector<uint8_t>> images;

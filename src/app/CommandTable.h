@@ -53,9 +53,4 @@ bool CommandChecked(CommandId id, const CommandState& state);
 std::string CommandCaption(CommandId id, const CommandState& state,
                            const CCommandTarget* focusedTarget = nullptr);
 
-// Kinds the rules name.
-bool IsMountedDiskKind(int kind);  // 10 to 13
-bool IsFolderKind(int kind);       // 8 and 9
-bool IsQueryKind(int kind);        // 14 to 16
-
 }  // namespace tavik

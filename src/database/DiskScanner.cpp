@@ -41,7 +41,7 @@ enum class FileAction { Create, Reuse, Update };
 
 }  // namespace
 
-const char* DuplicateHeading(int mode) {
+const char* DuplicateHeading(DuplicateMode mode) {
     switch (mode) {
         case IdenticalSectors:
             return "Found disk(s) with identical (used) sectors";
@@ -286,16 +286,16 @@ bool CDiskScanner::LinkFiles(CVirtualDrive& drive, const Volume& v) {
                 answer = forAll;
             } else {
                 switch (options.fileDuplicates) {
-                    case 1:
+                    case DuplicatesCreateNew:
                         answer.button = DuplicateButton::CreateNew;
                         break;
-                    case 2:
+                    case DuplicatesUseOld:
                         answer.button = DuplicateButton::UseOld;
                         break;
-                    case 3:
+                    case DuplicatesUpdateOld:
                         answer.button = DuplicateButton::UpdateOld;
                         break;
-                    default: {
+                    case DuplicatesAskMe: {
                         std::vector<DuplicateCandidate> rows;
                         for (files.MoveFirst(); !files.IsEOF(); files.MoveNext())
                             rows.push_back({files.m_ID, files.m_FileName, files.m_Size, {}, {}});

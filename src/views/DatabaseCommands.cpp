@@ -58,7 +58,8 @@ public:
         : m_commands(commands), m_prompt(prompt), m_window(window) {}
     void SetScanner(CDiskScanner* scanner) { m_scanner = scanner; }
 
-    DuplicateAnswer Resolve(int mode, const std::vector<DuplicateCandidate>& rows) override {
+    DuplicateAnswer Resolve(DuplicateMode mode,
+                            const std::vector<DuplicateCandidate>& rows) override {
         CDuplicateDialog dialog(
             mode, rows, [this](int id) { return m_scanner && m_scanner->DiskIdExists(id); },
             m_prompt, m_window);

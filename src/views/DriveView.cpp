@@ -23,9 +23,6 @@ namespace {
 
 const char* const kItemMime = "application/x-tavik-tree-item";
 
-bool IsImage(NodeKind k) {
-    return k == NodeKind::SectorImage || k == NodeKind::TrackImage;
-}
 bool IsFolderOrPc(NodeKind k) {
     return k == NodeKind::PcRoot || IsFolderKind(k);
 }
@@ -33,9 +30,6 @@ bool IsFolderOrPc(NodeKind k) {
 bool IsDatabaseTarget(NodeKind k) {
     return k == NodeKind::DatabaseOpen || k == NodeKind::DiskQuery || k == NodeKind::FileQuery ||
            k == NodeKind::SavedQueries || k == NodeKind::Parameters;
-}
-int KindOf(const CTreeItem* item) {
-    return item ? static_cast<int>(item->Kind()) : -1;
 }
 
 }  // namespace
@@ -272,16 +266,17 @@ bool CDriveView::HasHandler(CommandId id) const {
 }
 
 bool CDriveView::IsEnabledHere(CommandId id, const CommandState&) const {
-    const int k = KindOf(CommandItem());
+    const CTreeItem* item = CommandItem();
+    const NodeKind k = item ? item->Kind() : NodeKind::Unset;
     switch (id) {
         case CommandId::EditCopy:
-            return k >= 10 && k <= 16;
+            return IsDriveKind(k) || IsQueryKind(k);
         case CommandId::EditPaste:
-            return !m_clip.empty() && k >= 0;
+            return !m_clip.empty() && item;
         case CommandId::EditSelect:
-            return k > 9 && k <= 13;
+            return IsDriveKind(k);
         case CommandId::DeleteKey:
-            return k >= 8 && k <= 11;
+            return IsFolderOrImageKind(k);
         default:
             return false;
     }
@@ -414,16 +409,15 @@ void CDriveView::contextMenuEvent(QContextMenuEvent* event) {
             continue;
         }
         QAction* a = menu.addAction(e);
-        const int k = static_cast<int>(item->Kind());
+        const bool drive = IsDriveKind(item->Kind());
         // Entries whose operation this item cannot take are shown greyed.
         if ((e == "Remove" || e == "Dismount") && !CanDismount(item->Kind())) a->setEnabled(false);
         if ((e == "Drive properties" || e == "Disk properties" || e == "Select as target" ||
              e == "Format...") &&
-            !(k >= 10 && k <= 13))
+            !drive)
             a->setEnabled(false);
         if (e == "Copy path" && item->Node().path.empty()) a->setEnabled(false);
-        if (e == "Add to database" && (!(k >= 10 && k <= 13) || !DatabaseOpen()))
-            a->setEnabled(false);
+        if (e == "Add to database" && (!drive || !DatabaseOpen())) a->setEnabled(false);
     }
     m_context = item;
     QAction* chosen = menu.exec(event->globalPos());
@@ -508,7 +502,7 @@ void CDriveView::startDrag(Qt::DropActions) {
     mime->setData(kItemMime, QByteArray::number(item->Id()));
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
-    drag->setPixmap(TreeIcon(IconIndex(item->Kind())).pixmap(kIconSize, kIconSize));
+    drag->setPixmap(TreeIcon(item->Kind()).pixmap(kIconSize, kIconSize));
     drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
 }
 
@@ -548,7 +542,7 @@ void CDriveView::DropOnto(CTreeItem* source, CTreeItem* target) {
         if (m_dialogs) m_dialogs->RunDiskCommand(CommandId::DiskCopy, source, target);
     } else if ((s == NodeKind::EmulatorDisk || s == NodeKind::RemoteDrive) && IsFolderOrPc(t)) {
         if (m_dialogs) m_dialogs->RunDiskCommand(CommandId::NewPcFile, target, source);
-    } else if ((IsFolderKind(s) || IsImage(s)) && IsFolderOrPc(t)) {
+    } else if (IsFolderOrImageKind(s) && IsFolderOrPc(t)) {
         MoveIntoFolder(m_tree, source, target);
     } else if (IsDriveKind(s) && IsDatabaseTarget(t)) {
         if (m_database && DatabaseOpen()) m_database->AddToDatabase(source);

@@ -52,7 +52,7 @@ QVariant CTreeItemModel::data(const QModelIndex& index, int role) const {
         case Qt::EditRole:
             return Q(item->Text());
         case Qt::DecorationRole:
-            return TreeIcon(IconIndex(item->Kind()));
+            return TreeIcon(item->Kind());
         case Qt::ToolTipRole:
             if (!item->Node().path.empty() && item->Kind() >= NodeKind::PcFolder &&
                 item->Kind() <= NodeKind::TrackImage)

@@ -45,7 +45,7 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     : m_app(app), m_prompt(prompt), m_recent(std::move(recent)) {
     m_prompt.SetParentWidget(this);
     setWindowTitle("TAVIK");
-    setWindowIcon(TreeIcon(static_cast<int>(NodeKind::SectorImage)));
+    setWindowIcon(TreeIcon(NodeKind::SectorImage));
     m_recent.Load();
 
     if (m_app.Tree().RootCount() == 0) m_app.Tree().CreateRoots();
@@ -312,7 +312,7 @@ CCommandTarget* CMainFrame::Target(Pane pane) const {
 CommandState CMainFrame::GatherState() const {
     CommandState s;
     CTreeItem* item = m_driveView->CommandItem();
-    s.selectedKind = item ? static_cast<int>(item->Kind()) : -1;
+    s.selectedKind = item ? item->Kind() : NodeKind::Unset;
     s.diskShown = m_diskView->DiskShown();
     s.listMode = m_diskView->Mode();
     s.selectedRows = m_diskView->SelectedCount();
@@ -484,7 +484,7 @@ void CMainFrame::LoadWorkspaceFrom() {
 void CMainFrame::About() {
     QMessageBox box(this);
     box.setWindowTitle("About TAVIK");
-    box.setIconPixmap(TreeIcon(static_cast<int>(NodeKind::SectorImage)).pixmap(32, 32));
+    box.setIconPixmap(TreeIcon(NodeKind::SectorImage).pixmap(32, 32));
     box.setText("<b>TAVIK</b>");
     box.setInformativeText("Version 2.3");
     RunDialog(box);

@@ -14,7 +14,7 @@
 
 namespace tavik {
 
-CDuplicateDialog::CDuplicateDialog(int mode, const std::vector<DuplicateCandidate>& rows,
+CDuplicateDialog::CDuplicateDialog(DuplicateMode mode, const std::vector<DuplicateCandidate>& rows,
                                    std::function<bool(int)> checkId, CUserPrompt& prompt,
                                    QWidget* parent)
     : QDialog(parent),

@@ -6,6 +6,7 @@
 
 #include "base/Cp1252.h"
 #include "base/PcFile.h"
+#include "base/UpperAscii.h"
 #include "database/query/ExportWriter.h"
 #include "database/query/ParamResolver.h"
 #include "database/query/QueryColumns.h"
@@ -17,12 +18,6 @@ namespace {
 
 const char* const kTables[] = {"Disks", "Files", "DiskFileMM", "Queries", "Params", "Info"};
 enum TableIndex { kDisks, kFiles, kLinks, kQueries, kParams, kInfo, kTableCount };
-
-std::string Upper(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 std::string ValueText(const CDbValue& value, DbType type) {
     if (value.IsNull()) return {};
@@ -152,7 +147,7 @@ std::string FilesOfDisksStatement(CCatalogue& catalogue) {
         "t3.[ID]=t2.[DiskID]) ON t2.[FileID]=t1.[ID] ";
     CDiskSet& disks = catalogue.DiskSet();
     const std::string diskSql = disks.IsOpen() ? disks.Sql() : std::string();
-    const std::string upper = Upper(diskSql);
+    const std::string upper = UpperAscii(diskSql);
     if (diskSql.empty() || PlainDiskStatement(upper)) {
         const size_t where = upper.find("WHERE");
         if (where != std::string::npos) sql += QualifyColumns(diskSql.substr(where), "t3");
