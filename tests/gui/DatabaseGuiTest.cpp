@@ -631,6 +631,7 @@ TEST_F(DatabaseGui, HeldF4StopsALongListingWhenAsked) {
     ASSERT_TRUE(set.Open("SELECT ALL * FROM [Params]"));
     const std::vector<uint32_t> codes = {ColumnCode(0, 100, 0)};
     CRecordListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     test::CScriptedPrompt prompt;
     EXPECT_EQ(model.Fill(ListMode::Parameters, set, codes, prompt), 1200);
     EXPECT_TRUE(prompt.questions.empty());
