@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "base/CInteger.h"
-#include "database/InfoSet.h"
 #include "base/UpperAscii.h"
+#include "database/InfoSet.h"
 
 namespace tavik {
 
@@ -191,7 +191,8 @@ std::string WriteSizeList(const std::vector<uint16_t>& sizes) {
     return text;
 }
 
-std::vector<uint32_t> BuildColumns(std::string_view display, const std::vector<std::string>& captions,
+std::vector<uint32_t> BuildColumns(std::string_view display,
+                                   const std::vector<std::string>& captions,
                                    const std::vector<uint16_t>& sizes, bool freeSql) {
     std::vector<uint32_t> columns;
     std::vector<SpecToken> tokens = Tokens(display);

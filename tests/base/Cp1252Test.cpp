@@ -7,7 +7,8 @@ using namespace tavik;
 
 TEST(Cp1252, RoundTripsEveryByte) {
     std::string all;
-    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    for (int b = 1; b < 256; ++b)
+        all += static_cast<char>(b);
     EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
 }
 

@@ -23,13 +23,13 @@
 #include "database/dialogs/ParamNotFoundDialog.h"
 #include "database/dialogs/RecordDialog.h"
 #include "database/query/QueryStore.h"
+#include "qt/DialogRunner.h"
 #include "views/CatalogModel.h"
 #include "views/DatabaseCommands.h"
 #include "views/DiskView.h"
 #include "views/DriveView.h"
 #include "views/RecordListModel.h"
 #include "views/TreeItemModel.h"
-#include "qt/DialogRunner.h"
 
 namespace tavik {
 namespace {

@@ -7,11 +7,11 @@
 
 #include "GuiFixture.h"
 #include "app/TreeOperations.h"
+#include "qt/DialogRunner.h"
 #include "views/DiskView.h"
 #include "views/DriveCommands.h"
 #include "views/DriveView.h"
 #include "views/TreeItemModel.h"
-#include "qt/DialogRunner.h"
 
 namespace tavik {
 namespace {

@@ -16,13 +16,13 @@
 #include "disk/dialogs/FilePropertiesDialog.h"
 #include "exchange/dialogs/FileNameDialog.h"
 #include "exchange/dialogs/TiFileDialog.h"
+#include "qt/DialogRunner.h"
 #include "views/CatalogModel.h"
 #include "views/DiskView.h"
 #include "views/DriveView.h"
 #include "views/EditorView.h"
 #include "views/FileCommands.h"
 #include "views/MapView.h"
-#include "qt/DialogRunner.h"
 
 namespace tavik {
 namespace {

@@ -30,13 +30,13 @@
 #include "database/dialogs/ParamNotFoundDialog.h"
 #include "database/dialogs/QueryDesignerDialog.h"
 #include "database/dialogs/SqlQueryDialog.h"
+#include "qt/DialogRunner.h"
 #include "views/DatabaseCommands.h"
 #include "views/DiskView.h"
 #include "views/DriveView.h"
 #include "views/QueryCommands.h"
 #include "views/RecordListModel.h"
 #include "views/TreeItemModel.h"
-#include "qt/DialogRunner.h"
 
 namespace tavik {
 namespace {

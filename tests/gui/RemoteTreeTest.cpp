@@ -24,13 +24,13 @@
 #include "base/PcFile.h"
 #include "disk/dialogs/DrivePropertiesDialog.h"
 #include "exchange/dialogs/TiFileDialog.h"
+#include "qt/DialogRunner.h"
 #include "remote/LocalSocketChannel.h"
 #include "views/DiskView.h"
 #include "views/DriveCommands.h"
 #include "views/DriveView.h"
 #include "views/RemoteTreeCommands.h"
 #include "views/TreeItemModel.h"
-#include "qt/DialogRunner.h"
 
 namespace tavik {
 namespace {

@@ -14,10 +14,10 @@
 
 #include "GuiFixture.h"
 #include "disk/dialogs/SectorDialogs.h"
+#include "qt/DialogRunner.h"
 #include "views/DriveView.h"
 #include "views/EditorView.h"
 #include "views/MapView.h"
-#include "qt/DialogRunner.h"
 
 namespace tavik {
 namespace {

@@ -21,7 +21,6 @@ namespace tavik {
 
 namespace {
 
-
 QComboBox* Combo(const QStringList& items) {
     auto* c = new QComboBox;
     c->addItems(items);

@@ -13,12 +13,11 @@
 
 #include "base/UserPrompt.h"
 #include "database/dialogs/ConditionRow.h"
-#include "qt/QtText.h"
 #include "database/query/ConditionBuilder.h"
 #include "database/query/QueryRules.h"
+#include "qt/QtText.h"
 
 namespace tavik {
-
 
 CBulkReplaceDialog::CBulkReplaceDialog(CUserPrompt& prompt, QWidget* parent)
     : QDialog(parent), m_prompt(prompt) {

@@ -12,7 +12,6 @@
 
 namespace tavik {
 
-
 CConditionRow::CConditionRow(QPlainTextEdit* where, QLabel* tips, QWidget* parent)
     : QWidget(parent), m_where(where), m_tips(tips) {
     m_column = new QComboBox;

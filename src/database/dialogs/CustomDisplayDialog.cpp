@@ -9,11 +9,10 @@
 #include <QVBoxLayout>
 
 #include "base/UserPrompt.h"
-#include "qt/QtText.h"
 #include "database/dialogs/DisplayBuilderRow.h"
+#include "qt/QtText.h"
 
 namespace tavik {
-
 
 CCustomDisplayDialog::CCustomDisplayDialog(CUserPrompt& prompt, DisplayTargets targets,
                                            QWidget* parent)

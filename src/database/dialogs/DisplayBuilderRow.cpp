@@ -12,7 +12,6 @@
 
 namespace tavik {
 
-
 CDisplayBuilderRow::CDisplayBuilderRow(QLineEdit* line, QPlainTextEdit* box, QWidget* parent)
     : QWidget(parent), m_line(line), m_box(box) {
     m_field = new QComboBox;

@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "qt/QtText.h"
 #include "base/UserPrompt.h"
 #include "database/dialogs/RadioGroup.h"
 #include "database/dialogs/SeparatorRow.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 

@@ -12,11 +12,10 @@
 
 #include "base/CInteger.h"
 #include "base/UserPrompt.h"
-#include "qt/QtText.h"
 #include "qt/DialogRunner.h"
+#include "qt/QtText.h"
 
 namespace tavik {
-
 
 CParamNotFoundDialog::CParamNotFoundDialog(CUserPrompt& prompt, const std::string& name,
                                            QWidget* parent)

@@ -17,12 +17,11 @@
 #include "base/UserPrompt.h"
 #include "database/DisplaySpec.h"
 #include "database/dialogs/ConditionRow.h"
-#include "qt/QtText.h"
 #include "database/dialogs/DisplayBuilderRow.h"
 #include "database/query/ConditionBuilder.h"
+#include "qt/QtText.h"
 
 namespace tavik {
-
 
 namespace {
 

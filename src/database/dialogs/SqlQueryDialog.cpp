@@ -17,13 +17,12 @@
 
 #include "base/UserPrompt.h"
 #include "database/DisplaySpec.h"
-#include "qt/QtText.h"
 #include "database/dialogs/DisplayBuilderRow.h"
 #include "database/query/QueryColumns.h"
 #include "database/query/QueryRun.h"
+#include "qt/QtText.h"
 
 namespace tavik {
-
 
 namespace {
 

@@ -20,7 +20,6 @@ namespace tavik {
 
 namespace {
 
-
 constexpr int kDialogDateOrder = 0;  // dd/mm/yy, as the messages ask for
 
 }  // namespace

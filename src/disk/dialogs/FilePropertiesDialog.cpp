@@ -20,10 +20,7 @@
 
 namespace tavik {
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 CFilePropertiesDialog::CFilePropertiesDialog(Mode mode, CUserPrompt& prompt, QWidget* parent)
     : QDialog(parent), m_mode(mode), m_prompt(prompt) {

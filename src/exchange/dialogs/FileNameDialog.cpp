@@ -11,10 +11,7 @@
 
 namespace tavik {
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 CFileNameDialog::CFileNameDialog(int mode, QWidget* parent) : QDialog(parent) {
     m_name = new QLineEdit;

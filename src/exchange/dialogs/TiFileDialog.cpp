@@ -166,8 +166,8 @@ void CTiFileDialog::Refill() {
     const auto& columns = ChooserColumns();
     QList<QTreeWidgetItem*> items;
     for (const ChooserRow& row : ListChooserFolder(m_folder, pattern, content)) {
-        auto* item = new QTreeWidgetItem(
-            {QString::fromStdString(row.pcName), Q(row.format), Q(row.tiName), Q(row.type), Q(row.size)});
+        auto* item = new QTreeWidgetItem({QString::fromStdString(row.pcName), Q(row.format),
+                                          Q(row.tiName), Q(row.type), Q(row.size)});
         item->setIcon(0, PcFileKindIcon(IconKind(row.icon)));
         item->setData(0, Qt::UserRole, row.folder);
         for (int c = 0; c < static_cast<int>(columns.size()); ++c)
