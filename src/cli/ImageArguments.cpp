@@ -27,6 +27,11 @@ std::vector<CliOption> ImageOptions() {
 }
 
 int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context) {
+    return MountImageAt(args, 0, OpenMode::ReadOnly, drive, context);
+}
+
+int MountImageAt(const CliArgs& args, size_t position, OpenMode mode, CVirtualDrive& drive,
+                 CliContext& context) {
     int64_t start = 0, size = 0;
     if (args.Has("start") && !ReadByteCount(args.Value("start"), start)) {
         context.err << "tavik-cli: --start needs a number of bytes\n";
@@ -36,8 +41,8 @@ int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& co
         context.err << "tavik-cli: --size needs a number of bytes\n";
         return kExitUsage;
     }
-    const std::string& path = args.positional.at(0);
-    auto file = CDiskFile::Open(path, OpenMode::ReadOnly);
+    const std::string& path = args.positional.at(position);
+    auto file = CDiskFile::Open(path, mode);
     if (!file) {
         drive.SetLastError(DiskError::CantOpenPcFile);
     } else if (drive.MountFile(std::move(file), start, size, -1)) {
@@ -55,6 +60,8 @@ std::string KindName(int kind) {
             return "PC99 FM";
         case DriveKind::Pc99Mfm:
             return "PC99 MFM";
+        case DriveKind::HfeImage:
+            return "HFE";
         case DriveKind::RemoteTi:
             return "Remote";
         case DriveKind::EmulatorDrive:

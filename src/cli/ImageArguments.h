@@ -17,8 +17,11 @@ std::vector<CliOption> ImageOptions();
 // drive's error text (or what was wrong with the options) and returns the exit code to use;
 // kExitOk on success.
 int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context);
+// The same for the image named by argument `position`, opened in `mode`.
+int MountImageAt(const CliArgs& args, size_t position, OpenMode mode, CVirtualDrive& drive,
+                 CliContext& context);
 
-// Kind as the catalog JSON names it: "DOAD", "PC99 FM", "PC99 MFM".
+// Kind as the catalog JSON names it: "DOAD", "PC99 FM", "PC99 MFM", "HFE".
 std::string KindName(int kind);
 
 }  // namespace tavik::cli

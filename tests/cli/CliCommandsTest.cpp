@@ -8,6 +8,7 @@
 #include "cli/CatalogJson.h"
 #include "cli/CliCommand.h"
 #include "disk/TiDateTime.h"
+#include "support/CliRun.h"
 #include "support/ImageBuilder.h"
 #include "support/TestSupport.h"
 
@@ -16,16 +17,9 @@ namespace {
 
 using test::BuiltFile;
 
-struct Result {
-    int code;
-    std::string out, err;
-};
+using Result = test::CliResult;
 
-Result RunCommand(const std::vector<std::string>& words) {
-    std::ostringstream out, err;
-    const int code = cli::RunCli(words, out, err);
-    return {code, out.str(), err.str()};
-}
+constexpr auto RunCommand = test::RunCliWords;
 
 std::string WriteImage(const std::vector<uint8_t>& bytes, const std::string& name = "d.dsk") {
     const std::string path = test::TempFolder() + "/" + name;
