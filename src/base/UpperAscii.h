@@ -7,10 +7,14 @@
 
 namespace tavik {
 
+inline char UpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 inline std::string UpperAscii(std::string_view text) {
     std::string upper(text);
     for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        c = UpperAscii(c);
     return upper;
 }
 
