@@ -1,7 +1,6 @@
 #include "views/DatabaseCommands.h"
 
 #include <QApplication>
-#include <QFileDialog>
 
 #include "app/Application.h"
 #include "app/PathRules.h"
@@ -19,6 +18,7 @@
 #include "database/query/QueryRun.h"
 #include "database/query/QueryStore.h"
 #include "qt/DialogRunner.h"
+#include "qt/FileChooser.h"
 #include "qt/QtText.h"
 #include "qt/QtUserPrompt.h"
 #include "views/RecordListModel.h"
@@ -209,18 +209,9 @@ bool CDatabaseCommands::HandleCommand(CommandId id, Pane focus) {
 
 std::string CDatabaseCommands::ChooseDatabaseFile(bool save) {
     const char* title = save ? "New database" : "Open database";
-    std::string path;
-    if (m_fileHook) {
-        path = m_fileHook(save, title);
-    } else {
-        QFileDialog dialog(m_window, title, Q(m_app.Options().lastDatabaseFolder),
-                           save ? kNewFilter : kOpenFilter);
-        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-        dialog.setDefaultSuffix(kDefaultExtension);
-        if (RunDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-        path = S(dialog.selectedFiles().front());
-    }
+    std::string path = S(ChooseFile(m_window, save ? FileChoice::Save : FileChoice::Open, title,
+                                    Q(m_app.Options().lastDatabaseFolder),
+                                    save ? kNewFilter : kOpenFilter, kDefaultExtension));
     if (path.empty()) return {};
     if (save && LastComponent(path).find('.') == std::string::npos)
         path += std::string(".") + kDefaultExtension;
@@ -661,12 +652,9 @@ bool CDatabaseCommands::RescanDisk(CTreeItem* given) {
 // ---- Export, merge, properties ----------------------------------------------------------------
 
 std::string CDatabaseCommands::ChooseTextFile(bool save, const std::string& title) {
-    if (m_fileHook) return m_fileHook(save, title);
-    const QString filter = "Text files (*.txt);;All Files (*.*)";
-    const QString start = Q(m_app.Options().lastDatabaseFolder);
-    const QString path = save ? QFileDialog::getSaveFileName(m_window, Q(title), start, filter)
-                              : QFileDialog::getOpenFileName(m_window, Q(title), start, filter);
-    return S(path);
+    return S(ChooseFile(m_window, save ? FileChoice::Save : FileChoice::Open, Q(title),
+                        Q(m_app.Options().lastDatabaseFolder),
+                        "Text files (*.txt);;All Files (*.*)"));
 }
 
 void CDatabaseCommands::ExportDatabase() {

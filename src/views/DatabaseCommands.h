@@ -78,11 +78,6 @@ public:
     // Writes an edited cell of the list (the record list model's store function).
     bool StoreCell(int id, const std::string& column, const std::string& text);
 
-    // Tests choose files instead of a user: file choosers ask the file hook (save: a file to
-    // write), "" for Cancel.
-    void SetFileHook(std::function<std::string(bool save, const std::string& title)> hook) {
-        m_fileHook = std::move(hook);
-    }
     // Who answers "Enter value for parameter:" (the program's parameter dialog).
     void SetParamAsker(CParamAsker* asker) { m_asker = asker; }
 
@@ -105,7 +100,6 @@ private:
     CDiskView& m_list;
     CQtUserPrompt& m_prompt;
     QWidget* m_window;
-    std::function<std::string(bool, const std::string&)> m_fileHook;
     std::unique_ptr<CParamAsker> m_defaultAsker;
     CParamAsker* m_asker;
     // What the list shows, to show it again after a change.

@@ -1,7 +1,6 @@
 #include "views/DriveCommands.h"
 
 #include <QDialog>
-#include <QFileDialog>
 #include <algorithm>
 #include <memory>
 
@@ -19,6 +18,7 @@
 #include "exchange/TiFileChooser.h"
 #include "exchange/dialogs/TiFileDialog.h"
 #include "qt/DialogRunner.h"
+#include "qt/FileChooser.h"
 #include "qt/QtText.h"
 #include "qt/QtUserPrompt.h"
 #include "views/DiskView.h"
@@ -77,9 +77,9 @@ std::string CDriveCommands::ChooseImageFile(int mode, const std::string& start) 
 }
 
 bool CDriveCommands::ChooseFolder(const std::string& title, std::string& folder) {
-    const QString chosen = QFileDialog::getExistingDirectory(
-        m_window, Q(title), QString::fromStdString(m_options.lastMountFolder));
-    folder = chosen.toStdString();
+    folder = ChooseFile(m_window, FileChoice::Folder, Q(title),
+                        QString::fromStdString(m_options.lastMountFolder))
+                 .toStdString();
     return !folder.empty();
 }
 

@@ -24,6 +24,7 @@
 #include "database/dialogs/RecordDialog.h"
 #include "database/query/QueryStore.h"
 #include "qt/DialogRunner.h"
+#include "qt/FileChooser.h"
 #include "views/CatalogModel.h"
 #include "views/DatabaseCommands.h"
 #include "views/DiskView.h"
@@ -45,7 +46,6 @@ protected:
         folder = test::TempFolder();
         program = std::make_unique<CProgram>(folder);
         ASSERT_TRUE(program->Started());
-        commands().SetFileHook([this](bool, const std::string&) { return nextFile; });
         SetStandingAnswer([this](QDialog& d) { Answer(d); });
         nextFile = folder + "/Catalogue";
         ASSERT_TRUE(frame().Execute(CommandId::DbNew));
@@ -53,6 +53,7 @@ protected:
     }
 
     void Answer(QDialog& d) {
+        if (AnswerFileDialog(d, nextFile)) return;
         if (auto* dup = dynamic_cast<CDuplicateDialog*>(&d)) {
             duplicates.push_back(dup->Mode());
             QTreeWidget* list = dup->List();

@@ -31,6 +31,7 @@
 #include "database/dialogs/QueryDesignerDialog.h"
 #include "database/dialogs/SqlQueryDialog.h"
 #include "qt/DialogRunner.h"
+#include "qt/FileChooser.h"
 #include "views/DatabaseCommands.h"
 #include "views/DiskView.h"
 #include "views/DriveView.h"
@@ -64,7 +65,7 @@ protected:
         folder = test::TempFolder();
         program = std::make_unique<test::CProgram>(folder);
         ASSERT_TRUE(program->Started());
-        database().SetFileHook([this](bool, const std::string&) { return folder + "/Floppies"; });
+        SetNextAnswer([this](QDialog& d) { AnswerFileDialog(d, folder + "/Floppies"); });
         ASSERT_TRUE(frame().Execute(CommandId::DbNew));
         ASSERT_TRUE(catalogue().IsOpen());
         const auto answer = [this](QDialog& d) {

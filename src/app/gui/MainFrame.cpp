@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -17,6 +16,7 @@
 #include "app/gui/ListeningWindow.h"
 #include "app/gui/OptionsSheet.h"
 #include "qt/DialogRunner.h"
+#include "qt/FileChooser.h"
 #include "qt/Icons.h"
 #include "qt/QtText.h"
 #include "qt/QtUserPrompt.h"
@@ -465,16 +465,16 @@ void CMainFrame::ShowOptions() {
 }
 
 void CMainFrame::SaveWorkspaceAs() {
-    const QString path = QFileDialog::getSaveFileName(
-        this, "Save workspace", QString::fromStdString(m_app.WorkspaceDialogFolder()),
-        "Workspace files (*.TVK);;All files (*.*)");
+    const QString path = ChooseFile(this, FileChoice::Save, "Save workspace",
+                                    QString::fromStdString(m_app.WorkspaceDialogFolder()),
+                                    "Workspace files (*.TVK);;All files (*.*)");
     if (!path.isEmpty()) m_app.Workspace().SaveWorkspace(path.toStdString());
 }
 
 void CMainFrame::LoadWorkspaceFrom() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, "Load workspace", QString::fromStdString(m_app.WorkspaceDialogFolder()),
-        "Workspace files (*.TVK);;All files (*.*)");
+    const QString path = ChooseFile(this, FileChoice::Open, "Load workspace",
+                                    QString::fromStdString(m_app.WorkspaceDialogFolder()),
+                                    "Workspace files (*.TVK);;All files (*.*)");
     if (path.isEmpty()) return;
     m_driveView->SetContextItem(nullptr);
     m_app.Workspace().LoadWorkspace(path.toStdString());
