@@ -17,12 +17,12 @@
 #include "app/Options.h"
 #include "app/TreeModel.h"
 #include "app/TreeOperations.h"
-#include "base/UserPrompt.h"
 #include "disk/VirtualDrive.h"
 #include "disk/dialogs/FindReplaceDialog.h"
 #include "disk/dialogs/SectorListDialog.h"
 #include "qt/DialogRunner.h"
 #include "qt/QtText.h"
+#include "qt/QtUserPrompt.h"
 
 namespace tavik {
 
@@ -121,6 +121,7 @@ bool CMapView::SetDrive(CVirtualDrive* drive) {
     m_drive = drive;
     drive->SetPrompt(&m_prompt);
     const int checked = m_map.Fill(*drive);
+    m_prompt.EndProgress();  // the check's "Checking files" must not stay up behind the map
     if (fresh) {
         const int total = m_map.CellCount(false);
         m_form.last = std::to_string(std::max(0, total - 1));

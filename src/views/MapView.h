@@ -16,7 +16,7 @@
 namespace tavik {
 
 class COptions;
-class CUserPrompt;
+class CQtUserPrompt;
 class CVirtualDrive;
 
 // The map's two dialogs, replaceable so that tests answer them.
@@ -112,7 +112,7 @@ private:
 
     CTreeModel& m_tree;
     const COptions& m_options;
-    CUserPrompt& m_prompt;
+    CQtUserPrompt& m_prompt;
     std::string& m_clip;
     CCurrentDisk& m_disk;
     CVirtualDrive* m_drive = nullptr;

@@ -4,17 +4,18 @@
 
 #include <string>
 
+#include "qt/QtUserPrompt.h"
+
 namespace tavik {
 
 class CCurrentDisk;
 class COptions;
 class CTreeModel;
-class CUserPrompt;
 
 struct PaneContext {
     CTreeModel& tree;
     COptions& options;
-    CUserPrompt& prompt;
+    CQtUserPrompt& prompt;
     std::string& clip;
     CCurrentDisk& disk;
 };

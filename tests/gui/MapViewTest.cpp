@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QProgressDialog>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <deque>
@@ -162,6 +163,9 @@ TEST_F(MapView, GridOfTheSampleDiskShowsEachSectorsState) {
     EXPECT_EQ(Map().document()->lastBlock().text().size(), 16);
     EXPECT_EQ(CellChar(400), 'X');
     EXPECT_EQ(CellColour(400), QColor(0, 0, 0));
+    // The check that fills the grid leaves no "Checking files" progress up.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(Frame().findChildren<QProgressDialog*>().isEmpty());
 }
 
 TEST_F(MapView, ClickingACellMovesTheEditorThere) {
