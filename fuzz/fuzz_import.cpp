@@ -57,11 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         plan.truncate = choice & 0x20;
         plan.tabStops = {8, 16, 4};
     }
-    const int fdr = drive.CreateFile("FILE", m.status, static_cast<uint8_t>(m.rl));
-    Check(fdr >= 2);
     std::string message;
-    const int imported = ImportIntoFile(drive, fdr, pc, c.dataOffset, plan, message);
-    Check(drive.FindFile("FILE") == (imported ? fdr : 0));
+    const int imported = ImportFile(drive, "FILE", m.status, pc, c.dataOffset, plan, message);
+    Check(drive.FindFile("FILE") == imported);
 
     fuzz::RequireConsistentDisk(drive);
     return 0;

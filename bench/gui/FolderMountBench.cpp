@@ -17,7 +17,7 @@
 #include "app/CurrentDisk.h"
 #include "app/Options.h"
 #include "app/TreeModel.h"
-#include "base/UserPrompt.h"
+#include "qt/QtUserPrompt.h"
 #include "views/DriveView.h"
 
 using namespace tavik;
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     CTreeModel tree;
     tree.CreateRoots();
     COptions options;
-    CSilentPrompt prompt;
+    CQtUserPrompt prompt;
     std::string clip;
     CCurrentDisk disk(tree);
     CDriveView view({tree, options, prompt, clip, disk});

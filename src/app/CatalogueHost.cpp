@@ -18,7 +18,7 @@ void CCatalogueHost::PullOptions() {
     // A value no answer has (a damaged workspace) asks.
     const int32_t d = m_options.fileDuplicates;
     o.fileDuplicates = d >= DuplicatesCreateNew && d <= DuplicatesUpdateOld
-                           ? static_cast<FileDuplicates>(d)
+                           ? static_cast<FileDuplicatePolicy>(d)
                            : DuplicatesAskMe;
 }
 

@@ -25,7 +25,7 @@ struct CatalogueOptions {
     bool fullPathNames = false;  // the view option "Full path names"
     bool reviewDiskInfo = false;
     bool reviewFileInfo = false;
-    FileDuplicates fileDuplicates = DuplicatesAskMe;
+    FileDuplicatePolicy fileDuplicates = DuplicatesAskMe;
 };
 
 inline constexpr const char* kDatabaseClosed = "Database closed";

@@ -24,7 +24,7 @@ const char* DuplicateHeading(DuplicateMode mode);
 
 // How a scan answers a file recorded already (the option "File duplicates:"): ask with the
 // dialog, or always one of its answers.
-enum FileDuplicates : int32_t {
+enum FileDuplicatePolicy : int32_t {
     DuplicatesAskMe = 0,
     DuplicatesCreateNew = 1,
     DuplicatesUseOld = 2,

@@ -58,6 +58,12 @@ enum DiskError : int {
     NameExists = -22,
     UserAborted = -23,
     BadFormatSpec = -24,
+    // Refusals that keep the user's data: nothing was written.
+    SameFile = -25,        // source and target are one file
+    FileInUse = -26,       // the PC file is the image of a mounted drive
+    DoesNotFit = -27,      // the disk does not fit on the target
+    NotRegularFile = -28,  // a FIFO, device or folder given as a file
+    DamagedIndex = -29,    // the file list names sectors that hold no file
 };
 
 enum CacheLevel : int { CacheNothing = 0, CacheSystemSectors = 1, CacheWholeDisk = 2 };
