@@ -52,7 +52,7 @@ std::string AbsolutePath(const std::string& path) {
 
 }  // namespace
 
-const char* DuplicateHeading(int mode) {
+const char* DuplicateHeading(DuplicateMode mode) {
     switch (mode) {
         case IdenticalSectors:
             return "Found disk(s) with identical (used) sectors";
@@ -304,16 +304,16 @@ bool CDiskScanner::LinkFiles(CVirtualDrive& drive, const Volume& v) {
                 answer = forAll;
             } else {
                 switch (options.fileDuplicates) {
-                    case 1:
+                    case DuplicatesCreateNew:
                         answer.button = DuplicateButton::CreateNew;
                         break;
-                    case 2:
+                    case DuplicatesUseOld:
                         answer.button = DuplicateButton::UseOld;
                         break;
-                    case 3:
+                    case DuplicatesUpdateOld:
                         answer.button = DuplicateButton::UpdateOld;
                         break;
-                    default: {
+                    case DuplicatesAskMe: {
                         CFileSet& files = m_catalogue.FileSet();
                         if (!files.Open("SELECT ALL * FROM [Files] WHERE ([CRC] = \"" + crc +
                                         "\") AND ([File name]=" + JetTextLiteral(name) + ")"))

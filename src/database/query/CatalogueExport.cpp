@@ -10,6 +10,7 @@
 #include "base/AtomicFile.h"
 #include "base/Cp1252.h"
 #include "base/PcFile.h"
+#include "base/UpperAscii.h"
 #include "database/CatalogueColumns.h"
 #include "database/SqlText.h"
 #include "database/TableRows.h"
@@ -24,12 +25,6 @@ namespace {
 
 const char* const kTables[] = {"Disks", "Files", "DiskFileMM", "Queries", "Params", "Info"};
 enum TableIndex { kDisks, kFiles, kLinks, kQueries, kParams, kInfo, kTableCount };
-
-std::string Upper(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 std::string ValueText(const CDbValue& value, DbType type) {
     if (value.IsNull()) return {};
@@ -131,7 +126,7 @@ std::string FilesOfDisksStatement(CCatalogue& catalogue) {
         "t3.[ID]=t2.[DiskID]) ON t2.[FileID]=t1.[ID] ";
     CDiskSet& disks = catalogue.DiskSet();
     const std::string diskSql = disks.IsOpen() ? disks.Sql() : std::string();
-    const std::string upper = Upper(diskSql);
+    const std::string upper = UpperAscii(diskSql);
     if (diskSql.empty() || PlainDiskStatement(upper)) {
         const size_t where = upper.find("WHERE");
         if (where != std::string::npos) sql += QualifyColumns(diskSql.substr(where), "t3");
@@ -432,7 +427,7 @@ bool CMerge::Block(CatalogueTable table) {
                              std::to_string(columns.size()) +
                              " columns; were the separators those the file was written with?");
     for (size_t i = 0; i < columns.size(); ++i) {
-        if (Upper(fields[i]) != Upper(columns[i].caption))
+        if (UpperAscii(fields[i]) != UpperAscii(columns[i].caption))
             return Error(at, "table " + name + " has the column \"" + fields[i] + "\" where \"" +
                                  columns[i].caption + "\" was expected");
     }
