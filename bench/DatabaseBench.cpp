@@ -39,7 +39,7 @@ namespace {
 
 class CNewEntries : public CDuplicateResolver {
 public:
-    DuplicateAnswer Resolve(int, const std::vector<DuplicateCandidate>&) override {
+    DuplicateAnswer Resolve(DuplicateMode, const std::vector<DuplicateCandidate>&) override {
         return {DuplicateButton::CreateNew};
     }
 };
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     CSilentPrompt prompt;
 
     CatalogueOptions options;
-    options.fileDuplicates = 2;  // use old record as such
+    options.fileDuplicates = DuplicatesUseOld;
     CCatalogue catalogue(options, prompt);
     if (!catalogue.Create((folder / "big.db").string())) return 1;
     auto start = Clock::now();

@@ -14,9 +14,10 @@
 #include <string>
 
 #include "ImageBuilder.h"
+#include "app/CurrentDisk.h"
 #include "app/Options.h"
 #include "app/TreeModel.h"
-#include "base/UserPrompt.h"
+#include "qt/QtUserPrompt.h"
 #include "views/DriveView.h"
 
 using namespace tavik;
@@ -69,8 +70,10 @@ int main(int argc, char** argv) {
     CTreeModel tree;
     tree.CreateRoots();
     COptions options;
-    CSilentPrompt prompt;
-    CDriveView view(tree, options, prompt);
+    CQtUserPrompt prompt;
+    std::string clip;
+    CCurrentDisk disk(tree);
+    CDriveView view({tree, options, prompt, clip, disk});
     view.resize(300, 600);
     view.show();
     QApplication::processEvents();

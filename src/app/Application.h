@@ -1,11 +1,13 @@
-// The application object: the one options object, the drive tree, the workspace, the log and
-// the internal clip, and the order in which the program starts and ends. The desktop program
-// supplies the platform steps through CShellHost and calls Startup, ExitCommand and EndOfRun.
+// The application object: the one options object, the drive tree, the workspace, the log, the
+// internal clip and the disk the panes show, and the order in which the program starts and
+// ends. The desktop program supplies the platform steps through CShellHost and calls Startup,
+// ExitCommand and EndOfRun.
 #pragma once
 
 #include <string>
 
 #include "app/CatalogueHost.h"
+#include "app/CurrentDisk.h"
 #include "app/LogFile.h"
 #include "app/Options.h"
 #include "app/TreeModel.h"
@@ -59,6 +61,8 @@ public:
     std::string WorkspaceDialogFolder() const;
     // Shared by the tree, the catalog list and the sector editor for copy and paste.
     std::string& InternalClip() { return m_clip; }
+    // The disk the panes show and the sector editor's target.
+    CCurrentDisk& CurrentDisk() { return m_currentDisk; }
 
 private:
     CUserPrompt& m_prompt;
@@ -69,6 +73,7 @@ private:
     CWorkspace m_workspace;
     CLogFile m_log;
     std::string m_clip;
+    CCurrentDisk m_currentDisk{m_tree};
 };
 
 }  // namespace tavik

@@ -12,24 +12,6 @@ constexpr uint16_t kWideMarker = 0xFFFE;
 constexpr uint16_t kLongerPrefix = 0xFFFF;
 constexpr size_t kFlushThreshold = 64 * 1024;
 
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // 16-bit characters (UTF-16) to code page 1252; characters the code page lacks become '?'.
 std::string WideTo8Bit(const std::vector<uint16_t>& units) {
     std::string utf8;

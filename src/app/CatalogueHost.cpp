@@ -15,7 +15,11 @@ void CCatalogueHost::PullOptions() {
     o.fullPathNames = m_options.fullFolderNames != 0;
     o.reviewDiskInfo = m_options.reviewDiskInfo != 0;
     o.reviewFileInfo = m_options.reviewFileInfo != 0;
-    o.fileDuplicates = m_options.fileDuplicates;
+    // A value no answer has (a damaged workspace) asks.
+    const int32_t d = m_options.fileDuplicates;
+    o.fileDuplicates = d >= DuplicatesCreateNew && d <= DuplicatesUpdateOld
+                           ? static_cast<FileDuplicatePolicy>(d)
+                           : DuplicatesAskMe;
 }
 
 void CCatalogueHost::PushOptions() {

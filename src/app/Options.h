@@ -25,7 +25,9 @@
 #include <array>
 #include <cstdint>
 #include <string>
+
 #include <vector>
+#include "database/ScanDialogs.h"
 
 #include "app/Archive.h"
 
@@ -43,12 +45,6 @@ struct WindowPlacement {
 enum SaveOnExit : int32_t { SaveAlways = 0, SaveNever = 1, SaveAskMe = 2 };
 enum LinkMode : int32_t { LinkParallel = 0, LinkSerial = 1 };
 enum Contact : int32_t { ContactCable = 0, ContactEmulator = 1 };
-enum FileDuplicates : int32_t {
-    DuplicatesAskMe = 0,
-    DuplicatesCreateNew = 1,
-    DuplicatesUseOld = 2,
-    DuplicatesUpdateOld = 3
-};
 
 // The lists whose display specifications and column widths the options carry.
 enum DisplayList : int {

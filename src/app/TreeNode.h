@@ -1,4 +1,4 @@
-// The data object of every drive-tree item and its kind. The kind is also the item's icon index.
+// The data object of every drive-tree item (its kind: NodeKind.h).
 //
 // Workspace record of a node, in this order (archive encoding, see Archive.h):
 //   kind int32, path, label, deviceKey int32, predicate, where, orderBy, combination int32,
@@ -12,47 +12,10 @@
 #include <vector>
 
 #include "app/Archive.h"
+#include "app/NodeKind.h"
 #include "disk/VirtualDrive.h"
 
 namespace tavik {
-
-enum class NodeKind : int32_t {
-    Unset = -1,
-    PcRoot = 0,
-    TiRoot = 1,
-    TiRootActive = 2,
-    EmulatorRoot = 3,
-    EmulatorRootActive = 4,
-    DatabaseClosed = 5,
-    DatabaseOpen = 6,
-    RemoteDevice = 7,
-    PcFolder = 8,
-    DummyFolder = 9,
-    SectorImage = 10,
-    TrackImage = 11,
-    EmulatorDisk = 12,
-    RemoteDrive = 13,
-    DiskQuery = 14,
-    FileQuery = 15,
-    SqlQuery = 16,
-    SavedQueries = 17,
-    Parameters = 18,
-};
-
-// Images and the drives of the TI-99/4A and the emulator: the nodes that own a drive.
-inline bool IsDriveKind(NodeKind kind) {
-    return kind >= NodeKind::SectorImage && kind <= NodeKind::RemoteDrive;
-}
-inline bool IsQueryKind(NodeKind kind) {
-    return kind >= NodeKind::DiskQuery && kind <= NodeKind::SqlQuery;
-}
-inline bool IsFolderKind(NodeKind kind) {
-    return kind == NodeKind::PcFolder || kind == NodeKind::DummyFolder;
-}
-// The icon of an item is its kind.
-inline int IconIndex(NodeKind kind) {
-    return static_cast<int>(kind);
-}
 
 class CTreeNode {
 public:

@@ -2,10 +2,14 @@
 // command-line tool's JSON convert at their edge with these two functions.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace tavik {
+
+// The UTF-8 form of one code point (up to U+10FFFF), appended to out.
+void AppendUtf8(std::string& out, uint32_t codePoint);
 
 std::string Cp1252ToUtf8(std::string_view text);
 // Characters without a code page 1252 form become '?'.

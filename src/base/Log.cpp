@@ -9,7 +9,9 @@ LogSink& Sink() {
 }
 }  // namespace
 
-void SetLogSink(LogSink sink) { Sink() = std::move(sink); }
+void SetLogSink(LogSink sink) {
+    Sink() = std::move(sink);
+}
 
 void LogLine(const std::string& line) {
     if (Sink()) Sink()(line);

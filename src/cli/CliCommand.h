@@ -68,6 +68,10 @@ int FormatOf(const std::string& text);
 // Every command, in the order the help shows them.
 const std::vector<CliCommand>& AllCommands();
 
+// One line per command, "- `tavik-cli NAME ARGUMENTS`: summary": what `tavik-cli help --list`
+// prints and the README lists.
+std::string CommandList();
+
 // Reads the arguments after the command name; false (with a message in `error`) when an option
 // is unknown, lacks its value, or the number of arguments is wrong.
 bool ParseArguments(const CliCommand& command, const std::vector<std::string>& words, CliArgs& args,

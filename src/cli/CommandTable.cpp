@@ -72,7 +72,8 @@ bool ParseArguments(const CliCommand& command, const std::vector<std::string>& w
 namespace {
 
 void PrintHelp(std::ostream& out) {
-    out << "usage: tavik-cli COMMAND [ARGUMENTS] [OPTIONS]\n\ncommands:\n";
+    out << "usage: tavik-cli COMMAND [ARGUMENTS] [OPTIONS]  (tavik-cli help --list: one line "
+           "each)\n\ncommands:\n";
     for (const CliCommand& c : AllCommands()) {
         out << "  " << c.name << " " << c.arguments << "\n      " << c.summary << "\n";
         for (const CliOption& o : c.options)
@@ -82,7 +83,18 @@ void PrintHelp(std::ostream& out) {
 
 }  // namespace
 
+std::string CommandList() {
+    std::string list;
+    for (const CliCommand& c : AllCommands())
+        list += "- `tavik-cli " + c.name + " " + c.arguments + "`: " + c.summary + "\n";
+    return list;
+}
+
 int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+    if (words.size() == 2 && words[0] == "help" && words[1] == "--list") {
+        out << CommandList();
+        return kExitOk;
+    }
     if (words.empty() || words[0] == "help" || words[0] == "--help" || words[0] == "-h") {
         PrintHelp(words.empty() ? err : out);
         return words.empty() ? kExitUsage : kExitOk;

@@ -1,6 +1,7 @@
 // Commands on catalogue databases: "db create", "db add", "db rescan", "db remove", "db sql" and
 // "db import-mdb", all under the one command word "db".
 #include <unistd.h>
+#include <algorithm>
 
 #include <algorithm>
 #include <chrono>
@@ -55,7 +56,8 @@ public:
     COptionResolver(bool newDisks, int rescanId, std::ostream& out)
         : m_newDisks(newDisks), m_rescanId(rescanId), m_out(out) {}
 
-    DuplicateAnswer Resolve(int mode, const std::vector<DuplicateCandidate>& rows) override {
+    DuplicateAnswer Resolve(DuplicateMode mode,
+                            const std::vector<DuplicateCandidate>& rows) override {
         if (mode == SelectDiskToUpdate) return {DuplicateButton::Overwrite, m_rescanId};
         if (mode != IdenticalFile) {
             if (!m_newDisks) {
@@ -211,23 +213,25 @@ int RunScan(const std::vector<std::string>& words, const CliArgs& args, CliConte
     const std::string disks = args.Value("duplicate-disks", "skip");
     const struct {
         const char* word;
-        int option;
-    } policies[] = {{"ask", 0}, {"new", 1}, {"reuse", 2}, {"update", 3}};
-    int policy = -1;
-    for (const auto& p : policies)
-        if (duplicates == p.word) policy = p.option;
-    if (policy < 0 || (disks != "skip" && disks != "new")) {
+        FileDuplicatePolicy option;
+    } policies[] = {{"ask", DuplicatesAskMe},
+                    {"new", DuplicatesCreateNew},
+                    {"reuse", DuplicatesUseOld},
+                    {"update", DuplicatesUpdateOld}};
+    const auto policy = std::find_if(std::begin(policies), std::end(policies),
+                                     [&](const auto& p) { return duplicates == p.word; });
+    if (policy == std::end(policies) || (disks != "skip" && disks != "new")) {
         context.err << "tavik-cli db: --duplicates takes ask, new, reuse or update; "
                        "--duplicate-disks takes skip or new\n";
         return kExitUsage;
     }
     const bool fromInput = std::find(words.begin() + 1, words.end(), "-") != words.end();
-    if (policy == 0 && (!::isatty(0) || fromInput)) {
+    if (policy->option == DuplicatesAskMe && (!::isatty(0) || fromInput)) {
         context.err << "tavik-cli db: --duplicates ask needs a terminal to ask on; use new, "
                        "reuse or update\n";
         return kExitUsage;
     }
-    options.fileDuplicates = policy;
+    options.fileDuplicates = policy->option;
     int id = 0;
     if (rescan) {
         std::optional<long> n = ReadCInteger(args.Value("id"));

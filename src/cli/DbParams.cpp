@@ -5,25 +5,16 @@
 #include <ostream>
 
 #include "base/Cp1252.h"
+#include "base/UpperAscii.h"
 
 namespace tavik::cli {
-
-namespace {
-
-std::string Upper(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-}  // namespace
 
 CCommandLineParams::CCommandLineParams(CCatalogue& catalogue, const std::vector<std::string>& pairs)
     : CCatalogueParams(catalogue), m_pairs(pairs) {
     for (const std::string& word : pairs) {
         const size_t equals = word.find('=');
         if (equals != std::string::npos)
-            m_values[Upper(Utf8ToCp1252(word.substr(0, equals)))] =
+            m_values[UpperAscii(Utf8ToCp1252(word.substr(0, equals)))] =
                 Utf8ToCp1252(word.substr(equals + 1));
     }
 }
@@ -39,7 +30,7 @@ bool CCommandLineParams::Read(std::string& badWord) const {
 }
 
 std::optional<CParamSource::Stored> CCommandLineParams::FindStored(const std::string& name) {
-    const auto given = m_values.find(Upper(name));
+    const auto given = m_values.find(UpperAscii(name));
     if (given == m_values.end()) return CCatalogueParams::FindStored(name);
     // A value given here is read as the parameter dialog's "Auto" reads it.
     const ParamValue value = ReadAnswer({given->second, ParamChoice::Auto, false});

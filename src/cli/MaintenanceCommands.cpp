@@ -96,6 +96,10 @@ int RunCreate(const CliArgs& args, CliContext& context) {
     }
     CVirtualDrive drive;
     const std::string& path = args.positional.at(0);
+    if (IdentityOf(path) && !args.Has("force")) {
+        context.err << path << ": File already exists (use --force to replace it)\n";
+        return kExitFailed;
+    }
     const int created =
         args.Has("hfe")
             ? drive.CreateHfeImage(path, sides == 2, density == 2, static_cast<int>(tracks))
@@ -363,7 +367,8 @@ std::vector<CliCommand> MaintenanceCommands() {
           {"hfe", false, "an HFE image (HxC floppy emulator) instead of a sector dump"},
           {"tracks", true,
            "tracks per side: 40 (default) or 80 (HFE images, and sector dumps of 2 sides and "
-           "density 2)"}},
+           "density 2)"},
+          {"force", false, "replace a file that is there already"}},
          RunCreate},
         {"format", "IMAGE", "formats the disk (an empty file system)", 1, 1,
          VolumeOptions({{"name", true, "disk name"},

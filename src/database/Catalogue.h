@@ -13,6 +13,7 @@
 #include "database/DiskSet.h"
 #include "database/DisplaySpec.h"
 #include "database/FileSet.h"
+#include "database/ScanDialogs.h"
 
 namespace tavik {
 
@@ -24,7 +25,7 @@ struct CatalogueOptions {
     bool fullPathNames = false;  // the view option "Full path names"
     bool reviewDiskInfo = false;
     bool reviewFileInfo = false;
-    int fileDuplicates = 0;  // 0 ask, 1 create new, 2 use old as such, 3 update old
+    FileDuplicatePolicy fileDuplicates = DuplicatesAskMe;
 };
 
 inline constexpr const char* kDatabaseClosed = "Database closed";

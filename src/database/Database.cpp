@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "base/Cp1252.h"
+#include "base/UpperAscii.h"
 #include "database/JetFunctions.h"
 #include "database/RecordSet.h"
 #include "database/SqlText.h"
@@ -16,13 +17,6 @@
 namespace tavik {
 
 namespace {
-
-std::string Upper(std::string_view s) {
-    std::string r(s);
-    for (auto& c : r)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return r;
-}
 
 std::string Declaration(const FieldDef& f) {
     std::string d = SqlName(f.name) + " ";
@@ -63,7 +57,7 @@ constexpr char kSqliteHeader[] = "SQLite format 3";
 DbFieldInfo FieldInfoFromDeclaration(const std::string& name, const char* declared) {
     DbFieldInfo info{name, DbType::Text, 255};
     if (!declared || !*declared) return info;
-    std::string d = Upper(declared);
+    std::string d = UpperAscii(declared);
     auto sizeIn = [&](int fallback) {
         size_t open = d.find('(');
         if (open == std::string::npos) return fallback;
@@ -263,7 +257,7 @@ void CDatabase::LoadSchema() const {
             }
         }
         sqlite3_finalize(columns);
-        m_schema[Upper(info.name)] = std::move(info);
+        m_schema[UpperAscii(info.name)] = std::move(info);
     }
     sqlite3_finalize(tables);
 }
@@ -278,19 +272,19 @@ std::vector<std::string> CDatabase::TableNames() const {
 
 std::vector<DbFieldInfo> CDatabase::TableFields(const std::string& table) const {
     LoadSchema();
-    auto it = m_schema.find(Upper(table));
+    auto it = m_schema.find(UpperAscii(table));
     return it == m_schema.end() ? std::vector<DbFieldInfo>{} : it->second.fields;
 }
 
 std::string CDatabase::TableName(std::string_view table) const {
     LoadSchema();
-    auto it = m_schema.find(Upper(table));
+    auto it = m_schema.find(UpperAscii(table));
     return it == m_schema.end() ? std::string() : it->second.name;
 }
 
 const std::vector<std::string>* CDatabase::Columns(std::string_view table) const {
     LoadSchema();
-    auto it = m_schema.find(Upper(table));
+    auto it = m_schema.find(UpperAscii(table));
     return it == m_schema.end() ? nullptr : &it->second.columns;
 }
 

@@ -52,7 +52,7 @@ std::string AbsolutePath(const std::string& path) {
 
 }  // namespace
 
-const char* DuplicateHeading(int mode) {
+const char* DuplicateHeading(DuplicateMode mode) {
     switch (mode) {
         case IdenticalSectors:
             return "Found disk(s) with identical (used) sectors";
@@ -156,9 +156,11 @@ bool CDiskScanner::ReadVolume(CVirtualDrive& drive, Volume& v) {
     }
     if (!drive.ReadSector(0, v.vib.data()) || !drive.ReadSector(1, v.index.data()))
         return Report(drive.ErrorText());
-    for (int k = 0; k < layout::kIndexEntries; ++k) {
-        int fdr = layout::Be16(v.index.data() + 2 * k);
-        if (fdr == 0) break;
+    // The files the listing shows: an index entry that points outside the disk or at no FDR is
+    // passed over, so one damaged entry does not hide the files after it.
+    int position = 0;
+    for (int fdr; (fdr = drive.NextFdr(position)) != 0;) {
+        if (fdr < 0) return Report(drive.ErrorText());
         v.fdrs.push_back(fdr);
     }
     return true;
@@ -302,16 +304,16 @@ bool CDiskScanner::LinkFiles(CVirtualDrive& drive, const Volume& v) {
                 answer = forAll;
             } else {
                 switch (options.fileDuplicates) {
-                    case 1:
+                    case DuplicatesCreateNew:
                         answer.button = DuplicateButton::CreateNew;
                         break;
-                    case 2:
+                    case DuplicatesUseOld:
                         answer.button = DuplicateButton::UseOld;
                         break;
-                    case 3:
+                    case DuplicatesUpdateOld:
                         answer.button = DuplicateButton::UpdateOld;
                         break;
-                    default: {
+                    case DuplicatesAskMe: {
                         CFileSet& files = m_catalogue.FileSet();
                         if (!files.Open("SELECT ALL * FROM [Files] WHERE ([CRC] = \"" + crc +
                                         "\") AND ([File name]=" + JetTextLiteral(name) + ")"))

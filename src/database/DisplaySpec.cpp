@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/CInteger.h"
+#include "base/UpperAscii.h"
 #include "database/CatalogueColumns.h"
 #include "database/InfoSet.h"
 
@@ -19,12 +20,6 @@ std::string Trim(std::string_view s) {
     while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1])))
         --e;
     return std::string(s.substr(b, e - b));
-}
-
-std::string Upper(std::string s) {
-    for (auto& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
 }
 
 // Reads "%d": optional blanks, an optional sign, decimal digits.
@@ -64,7 +59,7 @@ std::vector<SpecToken> Tokens(std::string_view spec) {
         if (lt != std::string_view::npos && lt <= close + 2) {
             size_t gt = spec.find('>', lt + 1);
             if (gt != std::string_view::npos) {
-                std::string format = Upper(Trim(spec.substr(lt + 1, gt - lt - 1)));
+                std::string format = UpperAscii(Trim(spec.substr(lt + 1, gt - lt - 1)));
                 t.hasFormat = true;
                 t.hasWidth = ReadDecimal(format, t.width);
                 t.justificationWord = true;
@@ -91,9 +86,9 @@ int FieldOf(const SpecToken& t, const std::vector<std::string>& captions) {
         int n = 0;
         return ReadDecimal(std::string_view(t.name).substr(1), n) && n >= 0 ? n : -1;
     }
-    const std::string u = Upper(t.name);
+    const std::string u = UpperAscii(t.name);
     for (size_t i = 0; i < captions.size(); ++i)
-        if (Upper(captions[i]) == u) return static_cast<int>(i);
+        if (UpperAscii(captions[i]) == u) return static_cast<int>(i);
     return -1;
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/UpperAscii.h"
 #include "disk/TiDateTime.h"
 
 namespace tavik {
@@ -51,15 +52,8 @@ int DaysInMonth(int y, int m) {
     return m == 2 && leap ? 29 : kDaysIn[m - 1];
 }
 
-std::string Upper(std::string_view s) {
-    std::string r(s);
-    for (char& c : r)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return r;
-}
-
 bool SameText(std::string_view a, std::string_view b) {
-    return Upper(a) == Upper(b);
+    return UpperAscii(a) == UpperAscii(b);
 }
 
 std::vector<std::string> Words(std::string_view text) {
@@ -195,7 +189,7 @@ FormatKinds KindsOf(std::string_view format) {
 
 std::string FormatDate(double serial, std::string_view format) {
     const JetCivil c = JetCivilOf(serial);
-    const std::string upper = Upper(format);
+    const std::string upper = UpperAscii(format);
     const bool twelveHour = upper.find("AM/PM") != std::string::npos ||
                             upper.find("A/P") != std::string::npos ||
                             upper.find("AMPM") != std::string::npos;
@@ -533,7 +527,7 @@ std::optional<double> ParseJetDate(std::string_view text) {
     std::vector<std::string> words = Words(text);
     std::string meridian;
     if (!words.empty()) {
-        const std::string u = Upper(words.back());
+        const std::string u = UpperAscii(words.back());
         if (u == "AM" || u == "PM" || u == "A" || u == "P") {
             meridian = u;
             words.pop_back();
@@ -567,7 +561,7 @@ std::optional<Interval> IntervalOf(std::string_view text) {
         {"Y", Interval::DayOfYear}, {"D", Interval::Day},     {"W", Interval::Weekday},
         {"WW", Interval::Week},     {"H", Interval::Hour},    {"N", Interval::Minute},
         {"S", Interval::Second}};
-    const std::string u = Upper(text);
+    const std::string u = UpperAscii(text);
     for (const auto& [name, interval] : kNames)
         if (u == name) return interval;
     return std::nullopt;

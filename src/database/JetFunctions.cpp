@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Cp1252.h"
+
 namespace tavik {
 
 namespace {
@@ -49,23 +51,8 @@ std::u32string Decode(std::string_view s) {
 std::string Encode(std::u32string_view s) {
     std::string out;
     out.reserve(s.size());
-    for (char32_t cp : s) {
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
+    for (char32_t cp : s)
+        AppendUtf8(out, cp);
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "base/Cp1252.h"
+#include "base/UpperAscii.h"
 #include "database/Database.h"
 #include "database/RecordSet.h"
 #include "database/Schema.h"
@@ -12,17 +13,11 @@ namespace tavik {
 
 namespace {
 
-std::string Upper(std::string s) {
-    for (auto& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // Yes/no columns arrive as "1"/"0" (or words, from other readers).
 CDbValue FromText(const std::string& text, DbType type) {
     switch (type) {
         case DbType::Boolean: {
-            std::string u = Upper(text);
+            std::string u = UpperAscii(text);
             bool yes = u == "YES" || u == "TRUE" || u == "ON" ||
                        (!u.empty() && std::strtol(u.c_str(), nullptr, 10) != 0);
             return CDbValue::Bool(yes);
@@ -57,7 +52,7 @@ bool ImportJetCatalogue(CJetReader& reader, const std::string& target, std::stri
     for (const auto& t : CatalogueTables()) {
         std::string found;
         for (const auto& name : offered)
-            if (Upper(name) == Upper(t.table.name)) found = name;
+            if (UpperAscii(name) == UpperAscii(t.table.name)) found = name;
         if (found.empty()) {
             error = "The Jet database has no table " + t.table.name +
                     ", so it is no TAVIK catalogue; nothing was imported";

@@ -1,4 +1,5 @@
 #include "database/JetSql.h"
+#include "base/UpperAscii.h"
 
 #include <algorithm>
 #include <cctype>
@@ -18,13 +19,6 @@ struct Token {
     std::string text;   // name, literal contents, number or operator
     std::string upper;  // identifiers: upper-cased
 };
-
-std::string Upper(std::string_view s) {
-    std::string r(s);
-    for (auto& c : r)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return r;
-}
 
 bool IsIdentStart(unsigned char c) {
     return std::isalpha(c) || c == '_' || c >= 0x80;
@@ -56,7 +50,7 @@ bool Tokenize(std::string_view s, std::vector<Token>& out, std::string& error) {
                     "Invalid bracketing of name '" + std::string(s.substr(i, end - i + 1)) + "'.";
                 return false;
             }
-            out.push_back({Tok::Bracket, name, Upper(name)});
+            out.push_back({Tok::Bracket, name, UpperAscii(name)});
             i = end + 1;
             continue;
         }
@@ -118,7 +112,7 @@ bool Tokenize(std::string_view s, std::vector<Token>& out, std::string& error) {
             while (j < n && IsIdentChar((unsigned char)s[j]))
                 ++j;
             std::string name(s.substr(i, j - i));
-            out.push_back({Tok::Ident, name, Upper(name)});
+            out.push_back({Tok::Ident, name, UpperAscii(name)});
             i = j;
             continue;
         }
@@ -294,9 +288,9 @@ private:
     void AddTable(std::string_view name) {
         const std::vector<std::string>* cols = m_schema.Columns(name);
         if (!cols) return;
-        m_tables.insert(Upper(name));
+        m_tables.insert(UpperAscii(name));
         for (const auto& c : *cols)
-            m_columns.insert(Upper(c));
+            m_columns.insert(UpperAscii(c));
     }
     bool Fail(std::string text) {
         if (m_error.empty()) m_error = std::move(text);
@@ -382,7 +376,7 @@ void CTranslator::Analyse() {
                 expectTable = false;
                 if (u == "GROUP" && plainDepth == 0) m_topGroupBy = true;
             } else if (u == "AS" && IsName(i + 1)) {
-                m_aliases.emplace(Upper(m_t[i + 1].text), "");
+                m_aliases.emplace(UpperAscii(m_t[i + 1].text), "");
                 m_aliasPos[i + 1] = true;
                 expectTable = false;
             } else if (u != "INNER" && u != "LEFT" && u != "RIGHT" && u != "OUTER" &&
@@ -398,7 +392,7 @@ void CTranslator::Analyse() {
             size_t j = i + 1;
             if (IsWord(j, "AS")) ++j;
             if (IsName(j) && !IsOp(j + 1, "(")) {
-                m_aliases[Upper(m_t[j].text)] = Upper(t.text);
+                m_aliases[UpperAscii(m_t[j].text)] = UpperAscii(t.text);
                 m_aliasPos[j] = true;
                 i = j;
             }
@@ -410,16 +404,16 @@ void CTranslator::Analyse() {
 }
 
 int CTranslator::ParamIndex(const std::string& name) {
-    std::string u = Upper(name);
+    std::string u = UpperAscii(name);
     for (size_t k = 0; k < m_params.size(); ++k)
-        if (Upper(m_params[k]) == u) return static_cast<int>(k);
+        if (UpperAscii(m_params[k]) == u) return static_cast<int>(k);
     m_params.push_back(name);
     return static_cast<int>(m_params.size() - 1);
 }
 
 bool CTranslator::EmitName(size_t i) {
     const Token& t = m_t[i];
-    const std::string u = Upper(t.text);
+    const std::string u = UpperAscii(t.text);
     bool known = m_tablePos[i] || m_aliasPos[i] || IsOp(i + 1, ".") || IsOp(i + 1, "!") ||
                  (i > 0 && (IsOp(i - 1, ".") || IsOp(i - 1, "!"))) || m_tables.count(u) ||
                  m_columns.count(u) || m_aliases.count(u) || m_schema.Columns(t.text) != nullptr;
@@ -652,10 +646,10 @@ std::string CTranslator::DistinctRowGrouping(const Scope& s) const {
     if (!s.distinctRow || s.groupBy || s.aggregate || s.listAll || s.tables.size() < 2) return {};
     std::vector<bool> named(s.tables.size(), false);
     for (size_t t = 0; t < s.tables.size(); ++t) {
-        if (s.listQualifiers.count(Upper(s.tables[t].qualifier))) named[t] = true;
+        if (s.listQualifiers.count(UpperAscii(s.tables[t].qualifier))) named[t] = true;
         if (const auto* columns = m_schema.Columns(s.tables[t].name)) {
             for (const auto& c : *columns)
-                if (s.listColumns.count(Upper(c))) named[t] = true;
+                if (s.listColumns.count(UpperAscii(c))) named[t] = true;
         }
     }
     if (std::all_of(named.begin(), named.end(), [](bool b) { return b; })) return {};
@@ -860,7 +854,7 @@ bool CTranslator::Run(JetTranslation& r, bool criteria) {
             if (m_topTables == 1) table = m_topTableName;
             key = "rowid";
         } else {
-            std::string q = Upper(m_topScope.qualifier);
+            std::string q = UpperAscii(m_topScope.qualifier);
             auto a = m_aliases.find(q);
             if (a != m_aliases.end() && !a->second.empty()) {
                 table = a->second;

@@ -8,18 +8,12 @@
 #include <unordered_set>
 
 #include "base/Cp1252.h"
+#include "base/UpperAscii.h"
 #include "database/SqlText.h"
 
 namespace tavik {
 
 namespace {
-
-std::string Upper(std::string_view s) {
-    std::string r(s);
-    for (auto& c : r)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return r;
-}
 
 // The columns of a set's own rows as one more table, for criteria on read-only sets.
 class CRowSchema : public CJetSchema {
@@ -46,7 +40,7 @@ bool Coerce(const CDbValue& in, DbType type, CDbValue& out) {
     switch (type) {
         case DbType::Boolean:
             if (in.GetKind() == CDbValue::Kind::Text) {
-                std::string u = Upper(in.AsText());
+                std::string u = UpperAscii(in.AsText());
                 if (u == "YES" || u == "TRUE" || u == "ON") {
                     out = CDbValue::Bool(true);
                     return true;
@@ -554,9 +548,9 @@ const DbFieldInfo& CRecordSet::GetFieldInfo(int index) const {
 }
 
 int CRecordSet::FieldIndex(const std::string& name) const {
-    std::string u = Upper(name);
+    std::string u = UpperAscii(name);
     for (size_t i = 0; i < m_fields.size(); ++i)
-        if (Upper(m_fields[i].name) == u) return static_cast<int>(i);
+        if (UpperAscii(m_fields[i].name) == u) return static_cast<int>(i);
     return -1;
 }
 

@@ -3,6 +3,7 @@
 // with its options, tests with scripts.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,16 @@ enum DuplicateMode : int {
 };
 
 // The heading of a mode.
-const char* DuplicateHeading(int mode);
+const char* DuplicateHeading(DuplicateMode mode);
+
+// How a scan answers a file recorded already (the option "File duplicates:"): ask with the
+// dialog, or always one of its answers.
+enum FileDuplicatePolicy : int32_t {
+    DuplicatesAskMe = 0,
+    DuplicatesCreateNew = 1,
+    DuplicatesUseOld = 2,
+    DuplicatesUpdateOld = 3
+};
 
 enum class DuplicateButton { CreateNew, UseOld, UpdateOld, Overwrite, Cancel };
 
@@ -43,7 +53,8 @@ class CDuplicateResolver {
 public:
     virtual ~CDuplicateResolver() = default;
     // In modes 0 to 2 the last row is the one preselected.
-    virtual DuplicateAnswer Resolve(int mode, const std::vector<DuplicateCandidate>& rows) = 0;
+    virtual DuplicateAnswer Resolve(DuplicateMode mode,
+                                    const std::vector<DuplicateCandidate>& rows) = 0;
 };
 
 class CScanReviewer {

@@ -5,18 +5,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/UpperAscii.h"
 #include "disk/DiskTypes.h"
 #include "disk/TextScan.h"
 
 namespace tavik {
 
 namespace {
-
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
 
 std::string WithLength(const char* prefix, int recordLength) {
     char text[48];
@@ -92,7 +87,7 @@ std::string TypeText(uint8_t status, uint8_t recordLength, int style, bool* isPr
             case 2:
                 return WithLength(names.longName, recordLength);
             default:
-                return Upper(WithLength(names.longName, recordLength));
+                return UpperAscii(WithLength(names.longName, recordLength));
         }
     }
     return style == 3 ? "INVALID FORMAT" : "Invalid format";
@@ -104,7 +99,7 @@ bool ParseType(const std::string& text, bool isProtected, ParsedType& out) {
         ++first;
     while (last > first && IsBlank(text[last - 1]))
         --last;
-    const std::string t = Upper(text.substr(first, last - first));
+    const std::string t = UpperAscii(text.substr(first, last - first));
 
     const uint8_t protection = isProtected ? kStatusProtected : 0;
     if (t == "PROG" || t == "PROGRAM" || t == "EA5") {

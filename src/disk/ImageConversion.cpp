@@ -120,6 +120,19 @@ int ApplyTypedNumbers(CVirtualDrive& drive, const NewImageChoice& choice) {
 }  // namespace
 
 int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualDrive* source) {
+    // A file that is there already is the user's: another drive's image is never replaced,
+    // any other only when the user says so.
+    if (const auto identity = IdentityOf(choice.path)) {
+        if (CDiskFile::IsOpenElsewhere(*identity)) {
+            drive.SetLastError(DiskError::FileInUse);
+            return 0;
+        }
+        if (drive.Prompt().Ask(choice.path + " already exists.\nDo you want to replace it?",
+                               PromptButtons::YesNo) != PromptAnswer::Yes) {
+            drive.SetLastError(DiskError::UserAborted);
+            return 0;
+        }
+    }
     // The new image is made whole in memory, copy included, and only then written beside the
     // chosen file and renamed over it: a failure leaves what was there.
     const ImageFormat format{choice.pc99 && !choice.hfe, choice.doubleSided, choice.doubleDensity,
@@ -133,11 +146,6 @@ int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualD
     }
     if (source && !source->CopySectors(scratch, false)) {
         drive.SetLastError(source->LastError());
-        return 0;
-    }
-    if (const auto identity = IdentityOf(choice.path);
-        identity && CDiskFile::IsOpenElsewhere(*identity)) {
-        drive.SetLastError(DiskError::FileInUse);
         return 0;
     }
     const std::vector<uint8_t>& bytes = dynamic_cast<CMemFile&>(*scratch.File()).Bytes();

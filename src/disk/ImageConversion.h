@@ -49,7 +49,9 @@ struct NewImageChoice {
 };
 
 // Creates and mounts the image on drive and applies the typed numbers; with a source, copies
-// every sector of it into the new image. 1 on success; 0 with the reason in drive's last error.
+// every sector of it into the new image. A file already at the path is replaced only when the
+// drive's prompt agrees (UserAborted otherwise), never when a mounted drive shows it (FileInUse).
+// 1 on success; 0 with the reason in drive's last error.
 int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualDrive* source);
 
 // The copy-disk command's target chosen as a PC file: an existing file is opened as an image, a

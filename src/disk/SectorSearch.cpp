@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "base/CInteger.h"
+#include "base/UpperAscii.h"
 #include "disk/VirtualDrive.h"
 
 namespace tavik {
@@ -21,13 +22,6 @@ int HexValue(char c) {
 constexpr int kEndOfRange = -2;
 constexpr size_t kSector = kSectorSize;
 
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return upper;
-}
-
 int Wildcard(const std::string& field) {
     return field.empty() ? -1 : static_cast<uint8_t>(field.front());
 }
@@ -35,7 +29,7 @@ int Wildcard(const std::string& field) {
 }  // namespace
 
 bool ParseSectorFormat(std::string_view text, SectorFormat& format) {
-    const std::string upper = Upper(text);
+    const std::string upper = UpperAscii(text);
     format = SectorFormat{};
     if (upper.empty() || upper == "ANY" || upper == "PROG") return true;
     if (upper == "FDR") {

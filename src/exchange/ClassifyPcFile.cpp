@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/CInteger.h"
+#include "base/UpperAscii.h"
 #include "disk/DiskTypes.h"
 #include "disk/HfeImage.h"
 #include "disk/Layout.h"
@@ -25,12 +26,6 @@ std::string Trimmed(const uint8_t* b, int length) {
     std::string s(reinterpret_cast<const char*>(b), static_cast<size_t>(length));
     while (!s.empty() && s.back() == ' ')
         s.pop_back();
-    return s;
-}
-
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return s;
 }
 
@@ -67,7 +62,7 @@ bool PlausibleFiad(const uint8_t* b) {
 
 void ClassifyPlain(PcFileClass& r, const std::string& pcName) {
     r.kind = PlainFile;
-    r.tiName = Upper(PcFileTitle(pcName));
+    r.tiName = UpperAscii(PcFileTitle(pcName));
     r.sectors = -1;
     r.dataOffset = 0;
     const std::string ext = PcFileExtension(pcName);
@@ -104,7 +99,7 @@ std::string PcFileExtension(const std::string& pcName) {
     const size_t slash = name.find_last_of("/\\");
     if (slash != std::string::npos) name = name.substr(slash + 1);
     const size_t dot = name.rfind('.');
-    return Upper(dot == std::string::npos ? name : name.substr(dot + 1));
+    return UpperAscii(dot == std::string::npos ? name : name.substr(dot + 1));
 }
 
 std::string ShortTypeText(uint8_t status, int recordLength) {

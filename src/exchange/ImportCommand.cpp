@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/UpperAscii.h"
 #include "disk/DiskTypes.h"
 #include "exchange/ClassifyPcFile.h"
 #include "exchange/FileTransfer.h"
@@ -9,22 +10,12 @@
 
 namespace tavik {
 
-namespace {
-
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-}  // namespace
-
 std::string FileNameDialogTitle(int mode) {
     return mode == 0 ? "Enter filename, optionally type" : "Confirm filename and type";
 }
 
 bool ParseImportType(const std::string& text, ImportType& type) {
-    std::string t = Upper(text);
+    std::string t = UpperAscii(text);
     while (!t.empty() && t.back() == ' ')
         t.pop_back();
     while (!t.empty() && t.front() == ' ')
@@ -57,7 +48,7 @@ bool ParseImportType(const std::string& text, ImportType& type) {
 }
 
 std::string TextImportName(const std::string& pcPath) {
-    std::string name = Upper(PcFileTitle(pcPath));
+    std::string name = UpperAscii(PcFileTitle(pcPath));
     std::replace(name.begin(), name.end(), '.', '/');
     return name;
 }

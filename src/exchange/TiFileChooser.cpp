@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "base/PcFile.h"
+#include "base/UpperAscii.h"
 #include "exchange/ClassifyPcFile.h"
 #include "exchange/PcFileKind.h"
 
@@ -87,16 +88,13 @@ std::string ChooserPattern(const std::string& typedName, int filterIndex) {
 
 namespace {
 
-char Fold(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // Iterative matching with one remembered star: linear in practice, never exponential.
 bool MatchOne(const std::string& name, const std::string& pattern) {
     if (pattern == "*.*" || pattern == "*") return true;
     size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || Fold(pattern[p]) == Fold(name[n]))) {
+        if (p < pattern.size() &&
+            (pattern[p] == '?' || UpperAscii(pattern[p]) == UpperAscii(name[n]))) {
             ++n;
             ++p;
         } else if (p < pattern.size() && pattern[p] == '*') {

@@ -90,6 +90,7 @@ std::vector<uint8_t> EncodeFrame(const ChannelFrame& frame) {
             break;
     }
     std::vector<uint8_t> out;
+    out.reserve(4 + body.size());
     Put(out, body.size(), 4);
     out.insert(out.end(), body.begin(), body.end());
     return out;

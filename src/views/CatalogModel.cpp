@@ -1,22 +1,17 @@
 #include "views/CatalogModel.h"
 
-#include "base/Cp1252.h"
+#include "app/ListSort.h"
 #include "base/UserPrompt.h"
 #include "database/DisplaySpec.h"
 #include "disk/Catalog.h"
 #include "disk/TiDateTime.h"
 #include "disk/VirtualDrive.h"
-#include "views/DialogText.h"
-#include "views/Icons.h"
-#include "views/ListSort.h"
+#include "qt/Icons.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
 namespace {
-
-QString FromCp1252(const std::string& s) {
-    return dialogs::Q(s);
-}
 
 constexpr int kDateOrder = 5;  // four-digit year first, so that the text sorts by date
 
@@ -118,7 +113,7 @@ void CCatalogModel::SortByColumn(int column) {
     const bool numeric = IsNumericField(field);
     std::vector<std::string> keys;
     for (const FileProperties& f : m_rows)
-        keys.push_back(SortKey(Utf8ToCp1252(CellText(f, field).toStdString()), numeric));
+        keys.push_back(SortKey(S(CellText(f, field)), numeric));
     const std::vector<int> order = SortedOrder(keys, descending);
     Reorder(m_rows, order);
 }
@@ -162,16 +157,16 @@ int CCatalogModel::IconIndex(uint8_t status, uint8_t recordLength) {
 
 QString CCatalogModel::CellText(const FileProperties& f, int field) {
     const auto date = [](uint16_t day, uint16_t time) {
-        return day == 0 && time == 0 ? QString() : FromCp1252(DateText(day, kDateOrder));
+        return day == 0 && time == 0 ? QString() : Q(DateText(day, kDateOrder));
     };
     const auto clock = [](uint16_t day, uint16_t time) {
-        return day == 0 && time == 0 ? QString() : FromCp1252(TimeText(time, true));
+        return day == 0 && time == 0 ? QString() : Q(TimeText(time, true));
     };
     switch (field) {
         case FileName:
-            return FromCp1252(std::string(f.name.begin(), f.name.end()));
+            return Q(std::string(f.name.begin(), f.name.end()));
         case TypeField:
-            return FromCp1252(CatalogTypeText(f.status, f.recordLength));
+            return Q(CatalogTypeText(f.status, f.recordLength));
         case SizeField:
             return QString::number(f.sectors);
         case Records:
@@ -234,7 +229,7 @@ bool CCatalogModel::setData(const QModelIndex& index, const QVariant& value, int
     if (index.row() >= static_cast<int>(m_rows.size())) return false;
     const int fdr = m_rows[index.row()].fdrSector;
     // The handler lists the disk again, which replaces every row.
-    return onRename(fdr, Utf8ToCp1252(value.toString().toStdString()));
+    return onRename(fdr, S(value.toString()));
 }
 
 QVariant CCatalogModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -1,12 +1,10 @@
 #include "views/DatabaseCommands.h"
 
 #include <QApplication>
-#include <QFileDialog>
 
 #include "app/Application.h"
 #include "app/PathRules.h"
 #include "app/QueryTree.h"
-#include "base/Cp1252.h"
 #include "database/DiskScanner.h"
 #include "database/DisplaySpec.h"
 #include "database/ParamSet.h"
@@ -19,20 +17,16 @@
 #include "database/query/CatalogueParams.h"
 #include "database/query/QueryRun.h"
 #include "database/query/QueryStore.h"
-#include "views/QtUserPrompt.h"
+#include "qt/DialogRunner.h"
+#include "qt/FileChooser.h"
+#include "qt/QtText.h"
+#include "qt/QtUserPrompt.h"
 #include "views/RecordListModel.h"
 #include "views/TreeItemModel.h"
 
 namespace tavik {
 
 namespace {
-
-QString Q(const std::string& cp1252) {
-    return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
-std::string FromQ(const QString& s) {
-    return Utf8ToCp1252(s.toStdString());
-}
 
 // The file dialogs of the catalogue: its own files, and (to open) old Jet files to import.
 const char* const kOpenFilter =
@@ -47,7 +41,7 @@ public:
         : m_commands(commands), m_prompt(prompt), m_window(window) {}
     bool AskParameter(const std::string& name, ParamAnswer& answer) override {
         CParamNotFoundDialog dialog(m_prompt, name, m_window);
-        if (m_commands.Exec(dialog) != QDialog::Accepted) return false;
+        if (RunDialog(dialog) != QDialog::Accepted) return false;
         answer = dialog.Answer();
         return true;
     }
@@ -64,11 +58,12 @@ public:
         : m_commands(commands), m_prompt(prompt), m_window(window) {}
     void SetScanner(CDiskScanner* scanner) { m_scanner = scanner; }
 
-    DuplicateAnswer Resolve(int mode, const std::vector<DuplicateCandidate>& rows) override {
+    DuplicateAnswer Resolve(DuplicateMode mode,
+                            const std::vector<DuplicateCandidate>& rows) override {
         CDuplicateDialog dialog(
             mode, rows, [this](int id) { return m_scanner && m_scanner->DiskIdExists(id); },
             m_prompt, m_window);
-        m_commands.Exec(dialog);
+        RunDialog(dialog);
         return dialog.Answer();
     }
 
@@ -85,11 +80,11 @@ public:
         : m_commands(commands), m_prompt(prompt), m_window(window) {}
     void ReviewDisk(CDiskSet& disk) override {
         CRecordDialog dialog(CRecordDialog::Kind::Disk, disk, m_prompt, false, m_window);
-        m_commands.Exec(dialog);
+        RunDialog(dialog);
     }
     bool ReviewFile(CFileSet& file) override {
         CRecordDialog dialog(CRecordDialog::Kind::File, file, m_prompt, true, m_window);
-        m_commands.Exec(dialog);
+        RunDialog(dialog);
         return !dialog.Finished();
     }
 
@@ -153,14 +148,6 @@ bool CDatabaseCommands::IsOpen() const {
     return m_app.Database().IsOpen();
 }
 
-int CDatabaseCommands::Exec(QDialog& dialog) {
-    if (m_hook) {
-        m_hook(dialog);
-        return dialog.result();
-    }
-    return dialog.exec();
-}
-
 bool CDatabaseCommands::HandleCommand(CommandId id, Pane focus) {
     switch (id) {
         case CommandId::DbNew:
@@ -222,18 +209,9 @@ bool CDatabaseCommands::HandleCommand(CommandId id, Pane focus) {
 
 std::string CDatabaseCommands::ChooseDatabaseFile(bool save) {
     const char* title = save ? "New database" : "Open database";
-    std::string path;
-    if (m_fileHook) {
-        path = m_fileHook(save, title);
-    } else {
-        QFileDialog dialog(m_window, title, Q(m_app.Options().lastDatabaseFolder),
-                           save ? kNewFilter : kOpenFilter);
-        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-        dialog.setDefaultSuffix(kDefaultExtension);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-        path = FromQ(dialog.selectedFiles().front());
-    }
+    std::string path = S(ChooseFile(m_window, save ? FileChoice::Save : FileChoice::Open, title,
+                                    Q(m_app.Options().lastDatabaseFolder),
+                                    save ? kNewFilter : kOpenFilter, kDefaultExtension));
     if (path.empty()) return {};
     if (save && LastComponent(path).find('.') == std::string::npos)
         path += std::string(".") + kDefaultExtension;
@@ -502,8 +480,9 @@ void CDatabaseCommands::NewParameter() {
     // The new row gets a name not yet taken; the user renames it in place.
     CParamSet taken(&Catalogue().Database());
     std::string name = "New parameter";
-    for (int n = 2; taken.Open("SELECT ALL * FROM [Params] WHERE [Name] = " + JetTextLiteral(name)) &&
-                    !taken.IsEOF() && n < 10000;
+    for (int n = 2;
+         taken.Open("SELECT ALL * FROM [Params] WHERE [Name] = " + JetTextLiteral(name)) &&
+         !taken.IsEOF() && n < 10000;
          ++n)
         name = "New parameter " + std::to_string(n);
     if (!tavik::NewParameter(Catalogue(), name, kParamText)) return;
@@ -571,7 +550,7 @@ void CDatabaseCommands::BrowseRecord(int row) {
     if (!set.IsOpen() || !set.FindFirst("[ID]=" + std::to_string(id))) return;
     CRecordDialog dialog(disks ? CRecordDialog::Kind::Disk : CRecordDialog::Kind::File, set,
                          m_prompt, false, m_window);
-    Exec(dialog);
+    RunDialog(dialog);
     Relist();
 }
 
@@ -674,12 +653,9 @@ bool CDatabaseCommands::RescanDisk(CTreeItem* given) {
 // ---- Export, merge, properties ----------------------------------------------------------------
 
 std::string CDatabaseCommands::ChooseTextFile(bool save, const std::string& title) {
-    if (m_fileHook) return m_fileHook(save, title);
-    const QString filter = "Text files (*.txt);;All Files (*.*)";
-    const QString start = Q(m_app.Options().lastDatabaseFolder);
-    const QString path = save ? QFileDialog::getSaveFileName(m_window, Q(title), start, filter)
-                              : QFileDialog::getOpenFileName(m_window, Q(title), start, filter);
-    return FromQ(path);
+    return S(ChooseFile(m_window, save ? FileChoice::Save : FileChoice::Open, Q(title),
+                        Q(m_app.Options().lastDatabaseFolder),
+                        "Text files (*.txt);;All Files (*.*)"));
 }
 
 void CDatabaseCommands::ExportDatabase() {
@@ -687,7 +663,7 @@ void CDatabaseCommands::ExportDatabase() {
     CExportDialog dialog(
         m_prompt, [this] { return ChooseTextFile(true, "Export database to text file"); },
         m_window);
-    if (Exec(dialog) != QDialog::Accepted) return;
+    if (RunDialog(dialog) != QDialog::Accepted) return;
     ExportCatalogue(Catalogue(), dialog.Path(), dialog.Options());
 }
 
@@ -696,7 +672,7 @@ void CDatabaseCommands::MergeDatabase() {
     CMergeDialog dialog(
         m_prompt, [this] { return ChooseTextFile(false, "Merge text file with database"); },
         m_window);
-    if (Exec(dialog) != QDialog::Accepted) return;
+    if (RunDialog(dialog) != QDialog::Accepted) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     MergeCatalogue(Catalogue(), dialog.Path(), dialog.Options());
     QApplication::restoreOverrideCursor();

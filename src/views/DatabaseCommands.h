@@ -78,16 +78,8 @@ public:
     // Writes an edited cell of the list (the record list model's store function).
     bool StoreCell(int id, const std::string& column, const std::string& text);
 
-    // Tests answer instead of a user: each dialog this class opens is handed to the hook
-    // before it runs (the hook may fill it and call accept() or reject()); file choosers ask
-    // the file hook (save: a file to write), "" for Cancel.
-    void SetDialogHook(std::function<void(QDialog&)> hook) { m_hook = std::move(hook); }
-    void SetFileHook(std::function<std::string(bool save, const std::string& title)> hook) {
-        m_fileHook = std::move(hook);
-    }
     // Who answers "Enter value for parameter:" (the program's parameter dialog).
     void SetParamAsker(CParamAsker* asker) { m_asker = asker; }
-    int Exec(QDialog& dialog);
 
 private:
     CCatalogue& Catalogue();
@@ -108,8 +100,6 @@ private:
     CDiskView& m_list;
     CQtUserPrompt& m_prompt;
     QWidget* m_window;
-    std::function<void(QDialog&)> m_hook;
-    std::function<std::string(bool, const std::string&)> m_fileHook;
     std::unique_ptr<CParamAsker> m_defaultAsker;
     CParamAsker* m_asker;
     // What the list shows, to show it again after a change.

@@ -10,10 +10,11 @@
 #include <algorithm>
 #include <set>
 
+#include "app/Options.h"
 #include "database/DisplaySpec.h"
+#include "qt/QtText.h"
 #include "views/CatalogModel.h"
 #include "views/FileCommands.h"
-#include "views/MapView.h"
 #include "views/RecordListModel.h"
 
 namespace tavik {
@@ -34,9 +35,11 @@ void SetCatalogWidths(QHeaderView* header, const CCatalogModel& model) {
 
 }  // namespace
 
-CDiskView::CDiskView(CUserPrompt& prompt, QWidget* parent)
+CDiskView::CDiskView(const PaneContext& context, QWidget* parent)
     : QTreeView(parent),
-      m_prompt(prompt),
+      m_prompt(context.prompt),
+      m_options(context.options),
+      m_disk(context.disk),
       m_model(new CCatalogModel(this)),
       m_records(new CRecordListModel(this)) {
     setModel(m_model);
@@ -77,8 +80,6 @@ void CDiskView::Relist() {
     const std::vector<int> kept = SelectedFdrs();
     const int currentFdr = currentIndex().isValid() ? m_model->FdrOfRow(currentIndex().row()) : 0;
     m_model->ListDisk(Drive(), m_prompt);
-    // The map shows the same disk: its sectors may have changed hands.
-    if (m_map && m_map->Drive() == Drive()) m_map->Redraw();
     const std::set<int> wanted(kept.begin(), kept.end());
     for (int r = 0; r < m_model->rowCount(); ++r) {
         const int fdr = m_model->FdrOfRow(r);
@@ -89,6 +90,17 @@ void CDiskView::Relist() {
         if (fdr == currentFdr)
             selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     }
+}
+
+void CDiskView::DiskShown(CTreeItem* item) {
+    if (item)
+        ListDisk(item->Drive(), Q(item->Text()), item->Id());
+    else
+        Clear();
+}
+
+void CDiskView::FilesChanged() {
+    Relist();
 }
 
 void CDiskView::SetFileCommands(CFileCommands* commands) {
@@ -147,7 +159,7 @@ void CDiskView::FileContextMenu(QContextMenuEvent* event) {
         const CommandId command = id;
         if (command == CommandId::EditSelect) {
             QAction* a = menu.addAction(text, this, [this] { SelectInMap(); });
-            a->setEnabled(m_map && m_map->Drive());
+            a->setEnabled(m_options.advancedView && m_disk.Drive());
             continue;
         }
         menu.addAction(text, this, [this, command] { m_files->Run(command); });
@@ -335,9 +347,9 @@ const char* CDiskView::CaptionHere(CommandId id, const CommandState&) const {
 }
 
 void CDiskView::SelectInMap() {
-    if (!m_map || !m_map->Drive() || ShowsRecords()) return;
+    if (ShowsRecords()) return;
     for (const int fdr : SelectedFdrs())
-        m_map->SelectFile(fdr);
+        m_disk.SelectFile(fdr, this);
 }
 
 bool CDiskView::HandleCommand(CommandId id) {

@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "views/Command.h"
+#include "app/Command.h"
+#include "app/CurrentDisk.h"
+#include "views/PaneContext.h"
 
 namespace tavik {
 
 class CCatalogModel;
 class CFileCommands;
-class CMapView;
+class COptions;
 class CRecordListModel;
 class CRecordSet;
 class CUserPrompt;
@@ -31,10 +33,10 @@ public:
     virtual void DeleteRecords() = 0;
 };
 
-class CDiskView : public QTreeView, public CCommandTarget {
+class CDiskView : public QTreeView, public CCommandTarget, public CDiskObserver {
     Q_OBJECT
 public:
-    CDiskView(CUserPrompt& prompt, QWidget* parent = nullptr);
+    explicit CDiskView(const PaneContext& context, QWidget* parent = nullptr);
 
     // Lists the drive (mode 0); itemText is the drive item's text, used in copied titles, and
     // itemId the drive item's number, used in file clips.
@@ -46,8 +48,6 @@ public:
     int ItemId() const { return m_itemId; }
     // The File menu's commands; without them the list only shows.
     void SetFileCommands(CFileCommands* commands);
-    // The sector map "Select current files" selects the files in.
-    void SetMap(CMapView* map) { m_map = map; }
     // Selects the selected files' sectors in the map.
     void SelectInMap();
     // Opens the name cell of the current row for editing ("Rename").
@@ -86,11 +86,15 @@ protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
 private:
+    void DiskShown(CTreeItem* item) override;
+    void FilesChanged() override;
     void SortByColumn(int column);
     void FileContextMenu(QContextMenuEvent* event);
     bool ShowsRecords() const { return m_mode != ListMode::DiskCatalog; }
 
     CUserPrompt& m_prompt;
+    const COptions& m_options;
+    CCurrentDisk& m_disk;
     CCatalogModel* m_model;
     CRecordListModel* m_records;
     CRecordActions* m_recordActions = nullptr;
@@ -99,7 +103,6 @@ private:
     QString m_recordTitle;
     int m_itemId = 0;
     CFileCommands* m_files = nullptr;
-    CMapView* m_map = nullptr;
 };
 
 }  // namespace tavik

@@ -1,13 +1,12 @@
 #include "views/DriveCommands.h"
 
 #include <QDialog>
-#include <QFileDialog>
 #include <algorithm>
 #include <memory>
 
 #include "app/Options.h"
 #include "app/PathRules.h"
-#include "base/Cp1252.h"
+#include "app/TreeOperations.h"
 #include "base/UserPrompt.h"
 #include "disk/CheckReport.h"
 #include "disk/DiskPropertiesForm.h"
@@ -18,17 +17,15 @@
 #include "disk/dialogs/DrivePropertiesDialog.h"
 #include "exchange/TiFileChooser.h"
 #include "exchange/dialogs/TiFileDialog.h"
+#include "qt/DialogRunner.h"
+#include "qt/FileChooser.h"
+#include "qt/QtText.h"
+#include "qt/QtUserPrompt.h"
 #include "views/DiskView.h"
-#include "views/QtUserPrompt.h"
-#include "views/TreeOperations.h"
 
 namespace tavik {
 
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 NodeKind NodeKindOf(const CVirtualDrive& drive) {
     return drive.Kind() == DriveKind::DoadImage ? NodeKind::SectorImage : NodeKind::TrackImage;
@@ -39,14 +36,6 @@ NodeKind NodeKindOf(const CVirtualDrive& drive) {
 CDriveCommands::CDriveCommands(CDriveView& tree, COptions& options, CQtUserPrompt& prompt,
                                QWidget* window)
     : QObject(window), m_tree(tree), m_options(options), m_prompt(prompt), m_window(window) {}
-
-int CDriveCommands::Exec(QDialog& dialog) {
-    if (m_hook) {
-        m_hook(dialog);
-        return dialog.result();
-    }
-    return dialog.exec();
-}
 
 void CDriveCommands::Fail(const std::string& text) {
     m_prompt.Message(text, PromptIcon::Error);
@@ -75,7 +64,7 @@ bool CDriveCommands::ChooseImages(const std::string& startFolder, std::vector<st
                                   bool& mountFolderToo) {
     CTiFileDialog chooser(ChooseMount, RecentFolders(m_options.mountFileHistory), startFolder,
                           m_window);
-    if (Exec(chooser) != QDialog::Accepted) return false;
+    if (RunDialog(chooser) != QDialog::Accepted) return false;
     files = chooser.Files();
     mountFolderToo = chooser.MountFolderToo();
     return !files.empty();
@@ -83,14 +72,14 @@ bool CDriveCommands::ChooseImages(const std::string& startFolder, std::vector<st
 
 std::string CDriveCommands::ChooseImageFile(int mode, const std::string& start) {
     CTiFileDialog chooser(mode, RecentFolders(m_copyTargets), start, m_window);
-    if (Exec(chooser) != QDialog::Accepted || chooser.Files().empty()) return {};
+    if (RunDialog(chooser) != QDialog::Accepted || chooser.Files().empty()) return {};
     return chooser.Files().front();
 }
 
 bool CDriveCommands::ChooseFolder(const std::string& title, std::string& folder) {
-    const QString chosen =
-        QFileDialog::getExistingDirectory(m_window, Q(title), Q(m_options.lastMountFolder));
-    folder = chosen.toStdString();
+    folder = ChooseFile(m_window, FileChoice::Folder, Q(title),
+                        QString::fromStdString(m_options.lastMountFolder))
+                 .toStdString();
     return !folder.empty();
 }
 
@@ -140,15 +129,16 @@ bool CDriveCommands::NewPcFile(CTreeItem* folder, CTreeItem* source) {
             return false;
         }
         const NewImageDefaults defaults = SuggestNewImage(*source->Drive());
-        dialog.SetPath(Q(defaults.fileName));
+        dialog.SetPath(QString::fromStdString(defaults.fileName));
         form.doubleSided = defaults.doubleSided;
         form.doubleDensity = defaults.doubleDensity;
     }
     dialog.SetForm(form);
     dialog.SetBrowse([this](const QString& current) {
-        return Q(ChooseImageFile(ChooseCreate, FolderPart(current.toStdString())));
+        return QString::fromStdString(
+            ChooseImageFile(ChooseCreate, FolderPart(current.toStdString())));
     });
-    if (Exec(dialog) != QDialog::Accepted) return false;
+    if (RunDialog(dialog) != QDialog::Accepted) return false;
     const DrivePropertiesForm chosen = dialog.Form();
     NewImageChoice choice;
     choice.path = dialog.Path().toStdString();
@@ -166,7 +156,8 @@ bool CDriveCommands::NewPcFile(CTreeItem* folder, CTreeItem* source) {
     const bool created = CreateNewImage(*drive, choice, source ? source->Drive() : nullptr) != 0;
     m_prompt.EndProgress();
     if (!created) {
-        Fail(drive->ErrorText());
+        // A user who chose not to replace a file has been answered already.
+        if (drive->LastError() != DiskError::UserAborted) Fail(drive->ErrorText());
         return false;
     }
     CTreeModel& tree = m_tree.Tree();
@@ -203,7 +194,7 @@ bool CDriveCommands::DriveProperties(CTreeItem* item) {
     CDrivePropertiesDialog dialog(mode, m_window);
     if (mode == Mode::PcFile) {
         dialog.SetForm(DriveFormFor(*drive));
-        dialog.SetPath(Q(record.path));
+        dialog.SetPath(QString::fromStdString(record.path));
     } else if (mode == Mode::Remote) {
         dialog.SetPath(Q(item->Text()));
         dialog.SetRemoteFields(QString::asprintf("0x%04X", record.remoteWords[1]),
@@ -212,7 +203,7 @@ bool CDriveCommands::DriveProperties(CTreeItem* item) {
         dialog.SetPath(Q(record.emulatorName));
         dialog.SetEmulatorDevice(QString::number(record.emulatorDevice));
     }
-    if (Exec(dialog) != QDialog::Accepted || mode != Mode::PcFile) return false;
+    if (RunDialog(dialog) != QDialog::Accepted || mode != Mode::PcFile) return false;
     const bool ok = ApplyDrivePropertiesForm(*drive, dialog.Form()) != 0;
     m_prompt.EndProgress();
     if (!ok) {
@@ -238,7 +229,7 @@ bool CDriveCommands::DiskProperties(CTreeItem* item) {
     }
     CDiskPropertiesDialog dialog(m_prompt, m_window);
     dialog.SetRecord(record);
-    if (Exec(dialog) != QDialog::Accepted) return false;
+    if (RunDialog(dialog) != QDialog::Accepted) return false;
     std::string message;
     if (!SetDiskPropertiesFromForm(*drive, dialog.Form(), message)) {
         Fail(message);
@@ -261,7 +252,7 @@ bool CDriveCommands::Format(CTreeItem* item) {
     } else {
         dialog.SetForm(BlankImageForm(*drive));
     }
-    if (Exec(dialog) != QDialog::Accepted) return false;
+    if (RunDialog(dialog) != QDialog::Accepted) return false;
     std::string message;
     if (!FormatFromForm(*drive, dialog.Form(), message)) {
         Fail(message);
@@ -302,7 +293,7 @@ void CDriveCommands::CopyDisk(CTreeItem* source, CTreeItem* target) {
     std::unique_ptr<CVirtualDrive> fileTarget;
     CVirtualDrive* to = target ? target->Drive() : nullptr;
     if (!to) {
-        const QString path = Q(ChooseImageFile(
+        const QString path = QString::fromStdString(ChooseImageFile(
             ChooseCopy, m_copyTargets.empty() ? std::string() : FolderPart(m_copyTargets.front())));
         if (path.isEmpty()) return;
         fileTarget = std::make_unique<CVirtualDrive>();
@@ -316,7 +307,7 @@ void CDriveCommands::CopyDisk(CTreeItem* source, CTreeItem* target) {
         to = fileTarget.get();
     }
     CCopyModeDialog modes(m_window);
-    if (Exec(modes) != QDialog::Accepted) return;
+    if (RunDialog(modes) != QDialog::Accepted) return;
     const bool ok = from->CopyDisk(*to, modes.Mode()) != 0;
     m_prompt.EndProgress();
     if (!ok) Fail(from->ErrorText());

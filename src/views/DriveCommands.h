@@ -43,15 +43,10 @@ public:
     // The check-disk command's message: "No problems found" or the report.
     static std::string CheckMessage(const std::string& report);
 
-    // Tests answer the dialogs of a command instead of a user: each dialog this class opens is
-    // handed to the hook before it runs (the hook may fill it and call accept() or reject()).
-    void SetDialogHook(std::function<void(QDialog&)> hook) { m_hook = std::move(hook); }
-
     // The folders of a list of paths, newest first, each once (the chooser's "Look in" list).
     static std::vector<std::string> RecentFolders(const std::vector<std::string>& paths);
 
 private:
-    int Exec(QDialog& dialog);
     // The chooser in copy or create mode; "" when cancelled.
     std::string ChooseImageFile(int mode, const std::string& start);
     void Fail(const std::string& text);
@@ -62,7 +57,6 @@ private:
     CQtUserPrompt& m_prompt;
     QWidget* m_window;
     std::vector<std::string> m_copyTargets;  // recently chosen target files, newest first
-    std::function<void(QDialog&)> m_hook;
 };
 
 }  // namespace tavik

@@ -9,16 +9,13 @@
 
 #include "app/Options.h"
 #include "app/PathRules.h"
-#include "base/Cp1252.h"
+#include "app/RemoteTree.h"
+#include "app/TreeOperations.h"
 #include "base/UserPrompt.h"
-#include "views/DiskView.h"
-#include "views/EditorView.h"
-#include "views/Icons.h"
-#include "views/MapView.h"
-#include "views/RemoteTree.h"
+#include "qt/Icons.h"
+#include "qt/QtText.h"
 #include "views/RemoteTreeCommands.h"
 #include "views/TreeItemModel.h"
-#include "views/TreeOperations.h"
 
 namespace tavik {
 
@@ -26,13 +23,6 @@ namespace {
 
 const char* const kItemMime = "application/x-tavik-tree-item";
 
-QString Q(const std::string& cp1252) {
-    return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
-
-bool IsImage(NodeKind k) {
-    return k == NodeKind::SectorImage || k == NodeKind::TrackImage;
-}
 bool IsFolderOrPc(NodeKind k) {
     return k == NodeKind::PcRoot || IsFolderKind(k);
 }
@@ -41,18 +31,17 @@ bool IsDatabaseTarget(NodeKind k) {
     return k == NodeKind::DatabaseOpen || k == NodeKind::DiskQuery || k == NodeKind::FileQuery ||
            k == NodeKind::SavedQueries || k == NodeKind::Parameters;
 }
-int KindOf(const CTreeItem* item) {
-    return item ? static_cast<int>(item->Kind()) : -1;
-}
 
 }  // namespace
 
-CDriveView::CDriveView(CTreeModel& tree, COptions& options, CUserPrompt& prompt, QWidget* parent)
+CDriveView::CDriveView(const PaneContext& context, QWidget* parent)
     : QTreeView(parent),
-      m_tree(tree),
-      m_options(options),
-      m_prompt(prompt),
-      m_model(new CTreeItemModel(tree, this)) {
+      m_tree(context.tree),
+      m_options(context.options),
+      m_prompt(context.prompt),
+      m_clip(context.clip),
+      m_disk(context.disk),
+      m_model(new CTreeItemModel(context.tree, this)) {
     setModel(m_model);
     setHeaderHidden(true);
     setRootIsDecorated(true);
@@ -72,12 +61,6 @@ CDriveView::CDriveView(CTreeModel& tree, COptions& options, CUserPrompt& prompt,
 
 CDriveView::~CDriveView() {
     m_tree.RemoveObserver(this);
-}
-
-void CDriveView::SetPanes(CDiskView* list, CMapView* map, CEditorView* editor) {
-    m_list = list;
-    m_map = map;
-    m_editor = editor;
 }
 
 CTreeItem* CDriveView::SelectedItem() const {
@@ -108,7 +91,7 @@ void CDriveView::Fail(const std::string& text) {
 
 void CDriveView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTreeView::currentChanged(current, previous);
-    ShowItem(m_model->ItemOf(current));
+    if (!m_following) ShowItem(m_model->ItemOf(current));
 }
 
 void CDriveView::ShowItem(CTreeItem* item) {
@@ -121,38 +104,23 @@ void CDriveView::ShowItem(CTreeItem* item) {
         return;
     }
     if (!item || !IsDriveKind(item->Kind()) || !item->Drive()) return;
-    m_current = item;
     RefreshRemoteDriveText(m_tree, item);
-    if (m_list) m_list->ListDisk(item->Drive(), Q(item->Text()), item->Id());
-    if (!m_advanced || m_advanced()) {
-        if (m_map) m_map->SetDrive(item->Drive());
-        if (m_editor) m_editor->SetDrive(item->Drive(), item->Id());
-    }
+    m_disk.Show(item, this);
 }
 
 void CDriveView::ShowCurrentAgain() {
-    if (m_current) ShowItem(m_current);
+    if (CTreeItem* current = m_disk.Item()) ShowItem(current);
 }
 
-void CDriveView::ClearPanes() {
-    m_current = nullptr;
-    if (m_editor) m_editor->Clear();
-    if (m_map) m_map->Clear();
-    if (m_list) m_list->Clear();
+void CDriveView::DiskShown(CTreeItem* item) {
+    if (!item || item == SelectedItem()) return;
+    m_following = true;
+    Select(item);
+    m_following = false;
+    RefreshRemoteDriveText(m_tree, item);
 }
 
 void CDriveView::AboutToRemove(CTreeItem* item) {
-    // The panes keep plain references to the drive: they forget it before it goes.
-    if (m_current && item->Contains(m_current)) ClearPanes();
-    if (m_target && item->Contains(m_target)) {
-        // The editor may have taken another target since (a drop, a paste, a swap).
-        const bool stillTarget = m_editor && m_editor->Target() == m_target->Drive();
-        m_target = nullptr;
-        if (stillTarget) {
-            m_editor->SetTarget(nullptr);
-            m_editor->SetTargetName({});
-        }
-    }
     if (m_context && item->Contains(m_context)) m_context = nullptr;
 }
 
@@ -217,7 +185,7 @@ void CDriveView::MountPcFolder(const std::string& chosen) {
 void CDriveView::DismountItem() {
     CTreeItem* item = CommandItem();
     if (!item || !CanDismount(item->Kind())) return;
-    ClearPanes();
+    m_disk.Clear(this);
     m_context = nullptr;
     Dismount(m_tree, item);
     ShowItem(SelectedItem());
@@ -234,10 +202,7 @@ void CDriveView::AlphaSortItem() {
 
 void CDriveView::SelectAsTarget() {
     CTreeItem* item = CommandItem();
-    if (!item || !IsDriveKind(item->Kind()) || !m_editor) return;
-    m_target = item;
-    m_editor->SetTarget(item->Drive());
-    m_editor->SetTargetName(Q(item->Text()));
+    if (item && IsDriveKind(item->Kind())) m_disk.SetTarget(item);
 }
 
 void CDriveView::CopyPath() {
@@ -246,37 +211,34 @@ void CDriveView::CopyPath() {
 
 void CDriveView::CopyClip() {
     CTreeItem* item = CommandItem();
-    if (!item || !m_clip) return;
+    if (!item) return;
     const std::string clip = ItemClip(*item);
-    if (!clip.empty()) *m_clip = clip;
+    if (!clip.empty()) m_clip = clip;
 }
 
 void CDriveView::PasteClip() {
-    if (!m_clip) return;
     CTreeItem* target = CommandItem();
-    CTreeItem* source = m_tree.Find(ClipSourceNumber(*m_clip));
+    CTreeItem* source = m_tree.Find(ClipSourceNumber(m_clip));
     if (!source || !target) return;
-    if (const int sector = ClipSectorNumber(*m_clip); sector >= 0) {
-        std::string error;
-        if (source->Drive() && m_editor && !m_editor->LoadSector(*source->Drive(), sector, error))
-            Fail(error);
-    } else if (IsFilesClip(*m_clip)) {
+    if (const int sector = ClipSectorNumber(m_clip); sector >= 0) {
+        if (source->Drive()) m_disk.PasteSector(*source->Drive(), sector, this);
+    } else if (IsFilesClip(m_clip)) {
         if (!source->Drive() || !target->Drive() || !IsDriveKind(target->Kind())) return;
         std::string error;
-        const std::vector<int> fdrs = ClipFileSectors(*m_clip);
+        const std::vector<int> fdrs = ClipFileSectors(m_clip);
         if (CopyFilesOnto(*source->Drive(), *target->Drive(), fdrs, error) <
             static_cast<int>(fdrs.size()))
             Fail(error);
         ShowItem(SelectedItem());
-    } else if (m_clip->find("Disk") != std::string::npos) {
+    } else if (m_clip.find("Disk") != std::string::npos) {
         if (source != target) DropOnto(source, target);
-    } else if (m_clip->find("Query") != std::string::npos) {
+    } else if (m_clip.find("Query") != std::string::npos) {
         if (m_queries) m_queries->DropQuery(source, target, true);
     }
 }
 
 void CDriveView::RefreshDrive() {
-    if (m_list && m_list->Drive()) m_list->Drive()->Refresh();
+    if (CVirtualDrive* drive = m_disk.Drive()) drive->Refresh();
     ShowCurrentAgain();
 }
 
@@ -304,16 +266,17 @@ bool CDriveView::HasHandler(CommandId id) const {
 }
 
 bool CDriveView::IsEnabledHere(CommandId id, const CommandState&) const {
-    const int k = KindOf(CommandItem());
+    const CTreeItem* item = CommandItem();
+    const NodeKind k = item ? item->Kind() : NodeKind::Unset;
     switch (id) {
         case CommandId::EditCopy:
-            return k >= 10 && k <= 16;
+            return IsDriveKind(k) || IsQueryKind(k);
         case CommandId::EditPaste:
-            return m_clip && !m_clip->empty() && k >= 0;
+            return !m_clip.empty() && item;
         case CommandId::EditSelect:
-            return k > 9 && k <= 13;
+            return IsDriveKind(k);
         case CommandId::DeleteKey:
-            return k >= 8 && k <= 11;
+            return IsFolderOrImageKind(k);
         default:
             return false;
     }
@@ -446,16 +409,15 @@ void CDriveView::contextMenuEvent(QContextMenuEvent* event) {
             continue;
         }
         QAction* a = menu.addAction(e);
-        const int k = static_cast<int>(item->Kind());
+        const bool drive = IsDriveKind(item->Kind());
         // Entries whose operation this item cannot take are shown greyed.
         if ((e == "Remove" || e == "Dismount") && !CanDismount(item->Kind())) a->setEnabled(false);
         if ((e == "Drive properties" || e == "Disk properties" || e == "Select as target" ||
              e == "Format...") &&
-            !(k >= 10 && k <= 13))
+            !drive)
             a->setEnabled(false);
         if (e == "Copy path" && item->Node().path.empty()) a->setEnabled(false);
-        if (e == "Add to database" && (!(k >= 10 && k <= 13) || !DatabaseOpen()))
-            a->setEnabled(false);
+        if (e == "Add to database" && (!drive || !DatabaseOpen())) a->setEnabled(false);
     }
     m_context = item;
     QAction* chosen = menu.exec(event->globalPos());
@@ -540,7 +502,7 @@ void CDriveView::startDrag(Qt::DropActions) {
     mime->setData(kItemMime, QByteArray::number(item->Id()));
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
-    drag->setPixmap(TreeIcon(IconIndex(item->Kind())).pixmap(kIconSize, kIconSize));
+    drag->setPixmap(TreeIcon(item->Kind()).pixmap(kIconSize, kIconSize));
     drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
 }
 
@@ -580,7 +542,7 @@ void CDriveView::DropOnto(CTreeItem* source, CTreeItem* target) {
         if (m_dialogs) m_dialogs->RunDiskCommand(CommandId::DiskCopy, source, target);
     } else if ((s == NodeKind::EmulatorDisk || s == NodeKind::RemoteDrive) && IsFolderOrPc(t)) {
         if (m_dialogs) m_dialogs->RunDiskCommand(CommandId::NewPcFile, target, source);
-    } else if ((IsFolderKind(s) || IsImage(s)) && IsFolderOrPc(t)) {
+    } else if (IsFolderOrImageKind(s) && IsFolderOrPc(t)) {
         MoveIntoFolder(m_tree, source, target);
     } else if (IsDriveKind(s) && IsDatabaseTarget(t)) {
         if (m_database && DatabaseOpen()) m_database->AddToDatabase(source);

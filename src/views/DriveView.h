@@ -1,21 +1,20 @@
 // The left pane of the upper row: the drive tree. It shows the tree model (PC folders, images,
-// dummy folders, the TI-99/4A and emulator drives, the catalogue database and its queries) and
-// hands the selected disk to the catalog list, the sector map and the sector editor. Commands
-// take the context item (the item under the last right-click) before the selection.
+// dummy folders, the TI-99/4A and emulator drives, the catalogue database and its queries); the
+// drive item selected becomes the current disk, which the other panes show. Commands take the
+// context item (the item under the last right-click) before the selection.
 #pragma once
 
 #include <QTreeView>
 #include <functional>
 #include <string>
 
+#include "app/Command.h"
+#include "app/CurrentDisk.h"
 #include "app/TreeModel.h"
-#include "views/Command.h"
+#include "views/PaneContext.h"
 
 namespace tavik {
 
-class CDiskView;
-class CEditorView;
-class CMapView;
 class COptions;
 class CRemoteTreeCommands;
 class CTreeItemModel;
@@ -59,22 +58,21 @@ public:
     virtual void DatabaseProperties() = 0;
 };
 
-class CDriveView : public QTreeView, public CCommandTarget, public CTreeObserver {
+class CDriveView : public QTreeView,
+                   public CCommandTarget,
+                   public CTreeObserver,
+                   public CDiskObserver {
     Q_OBJECT
 public:
-    CDriveView(CTreeModel& tree, COptions& options, CUserPrompt& prompt, QWidget* parent = nullptr);
+    explicit CDriveView(const PaneContext& context, QWidget* parent = nullptr);
     ~CDriveView() override;
 
-    void SetPanes(CDiskView* list, CMapView* map, CEditorView* editor);
     void SetDialogs(CDriveDialogs* dialogs) { m_dialogs = dialogs; }
     void SetQueryHandler(CQueryHandler* queries) { m_queries = queries; }
     void SetDatabaseRoutes(CDatabaseRoutes* routes) { m_database = routes; }
     // Scans and unhooking of the TI-99/4A and the emulator.
     void SetRemote(CRemoteTreeCommands* remote) { m_remote = remote; }
     CRemoteTreeCommands* Remote() const { return m_remote; }
-    // The application's internal clip, shared by the four panes.
-    void SetClip(std::string* clip) { m_clip = clip; }
-    void SetAdvanced(std::function<bool()> advanced) { m_advanced = std::move(advanced); }
 
     CTreeModel& Tree() const { return m_tree; }
     CTreeItemModel* ItemModel() const { return m_model; }
@@ -83,7 +81,7 @@ public:
     CTreeItem* CommandItem() const;
     void SetContextItem(CTreeItem* item) { m_context = item; }
     void ClearContext() { m_context = nullptr; }
-    CTreeItem* CurrentDriveItem() const { return m_current; }
+    CTreeItem* CurrentDriveItem() const { return m_disk.Item(); }
     void Select(CTreeItem* item);
 
     // ---- Operations --------------------------------------------------------------------
@@ -100,7 +98,7 @@ public:
     void PasteClip();
     void RefreshDrive();
     void ApplyFullPathNames();
-    // Selection changed: shows a drive item's disk on the right (or nothing for other kinds).
+    // Selection changed: a drive item becomes the current disk; a query item shows its list.
     void ShowItem(CTreeItem* item);
     // Shows the current drive item again (after a change on its disk).
     void ShowCurrentAgain();
@@ -129,31 +127,28 @@ protected:
 
 private:
     void AboutToRemove(CTreeItem* item) override;
+    // Another pane made a disk current (the editor's swap): the tree selects its item.
+    void DiskShown(CTreeItem* item) override;
     void RunContextEntry(const QString& entry, CTreeItem* item);
     // "Save", "Delete", "Edit" and "Run" of a query item (also the double-click's "Edit").
     void RunQueryEntry(const QString& entry, CTreeItem* item);
     // A drop or a paste of source onto target, after the drag-and-drop table.
     void DropOnto(CTreeItem* source, CTreeItem* target);
-    void ClearPanes();
     bool DatabaseOpen() const;
     void Fail(const std::string& text);
 
     CTreeModel& m_tree;
     COptions& m_options;
     CUserPrompt& m_prompt;
+    std::string& m_clip;
+    CCurrentDisk& m_disk;
     CTreeItemModel* m_model;
-    CDiskView* m_list = nullptr;
-    CMapView* m_map = nullptr;
-    CEditorView* m_editor = nullptr;
     CDriveDialogs* m_dialogs = nullptr;
     CQueryHandler* m_queries = nullptr;
     CDatabaseRoutes* m_database = nullptr;
     CRemoteTreeCommands* m_remote = nullptr;
-    std::string* m_clip = nullptr;
-    std::function<bool()> m_advanced;
     CTreeItem* m_context = nullptr;
-    CTreeItem* m_current = nullptr;
-    CTreeItem* m_target = nullptr;
+    bool m_following = false;  // selecting the item of a disk another pane made current
 };
 
 }  // namespace tavik

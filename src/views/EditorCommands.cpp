@@ -6,36 +6,28 @@
 #include "base/UserPrompt.h"
 #include "disk/SectorMoves.h"
 #include "disk/VirtualDrive.h"
+#include "disk/dialogs/SectorDialogs.h"
+#include "qt/QtText.h"
 #include "views/EditorView.h"
-#include "views/MapView.h"
-#include "views/SectorDialogs.h"
 
 namespace tavik {
-
-namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-}  // namespace
 
 // ---- Moves ----------------------------------------------------------------------------------
 
 bool CEditorView::RefreshFileSectors() {
-    if (ReadFileSectors(*m_drive, std::abs(m_file), m_fileSectors)) return true;
+    if (ReadFileSectors(*m_drive, std::abs(StayFile()), m_fileSectors)) return true;
     Fail(m_drive->ErrorText());
     return false;
 }
 
 void CEditorView::ShowPosition(int position) {
     if (position == m_filePosition) return;
-    const int sector = SectorAtPosition(m_fileSectors, std::abs(m_file), position);
+    const int sector = SectorAtPosition(m_fileSectors, std::abs(StayFile()), position);
     if (sector >= 0) ShowSector(sector);
 }
 
 void CEditorView::Move(int step) {
-    if (m_file > 0) {
+    if (StayInFile()) {
         if (!RefreshFileSectors()) return;
         ShowPosition(step > 0 ? NextInFile(m_fileSectors, m_filePosition)
                               : PreviousInFile(m_fileSectors, m_filePosition));
@@ -46,7 +38,7 @@ void CEditorView::Move(int step) {
 }
 
 void CEditorView::MoveTrack(int step) {
-    if (m_file > 0) {
+    if (StayInFile()) {
         if (!RefreshFileSectors()) return;
         ShowPosition(step > 0 ? NextClusterInFile(m_fileSectors, m_filePosition)
                               : PreviousClusterInFile(m_fileSectors, m_filePosition));
@@ -66,7 +58,7 @@ void CEditorView::MoveTrack(int step) {
 
 void CEditorView::ReadCommand() {
     CSectorNumberDialog dialog(CSectorNumberDialog::Kind::Read, m_sector, this);
-    if (!RunDialog(dialog)) return;
+    if (!Ran(dialog)) return;
     const std::optional<int> n =
         ReadSectorNumber(dialog.SectorText().toStdString(), HighestReadable());
     if (!n) {
@@ -91,7 +83,7 @@ void CEditorView::SaveCommand() {
 void CEditorView::SaveAsCommand() {
     CSectorNumberDialog dialog(CSectorNumberDialog::Kind::SaveAs, m_sector, this);
     dialog.SetToTarget(false);
-    if (!RunDialog(dialog)) return;
+    if (!Ran(dialog)) return;
     const std::optional<int> n =
         ReadSectorNumber(dialog.SectorText().toStdString(), HighestReadable());
     if (!n) {
@@ -113,18 +105,18 @@ void CEditorView::SaveAsCommand() {
 // ---- Compare, copy, mark ------------------------------------------------------------------------
 
 void CEditorView::SetRangeMarks(bool on) {
-    if (!m_range.Active() || !MapShowsDrive()) return;
+    if (!m_range.Active()) return;
+    std::vector<int> sectors;
     for (int s = m_range.first; s <= m_range.last; ++s)
-        m_map->SelectCell(s, on);
+        sectors.push_back(s);
+    m_disk.MarkSectors(sectors, on, this);
 }
 
 bool CEditorView::CompareRangeAgain(std::vector<int>& differing) {
     std::string error;
     CompareSectorSpans(*m_drive, m_range.first, m_range.last - m_range.first + 1, *m_range.other,
-                       m_range.otherFirst, m_prompt ? *m_prompt : SilentPrompt(), differing, error);
-    if (MapShowsDrive())
-        for (int s : differing)
-            m_map->SelectCell(s, true);
+                       m_range.otherFirst, m_prompt, differing, error);
+    m_disk.MarkSectors(differing, true, this);
     if (!error.empty()) {
         Fail(error);
         return false;
@@ -134,8 +126,8 @@ bool CEditorView::CompareRangeAgain(std::vector<int>& differing) {
 
 void CEditorView::CompareCommand() {
     CSectorRunDialog dialog(CSectorRunDialog::Kind::Compare, Q(m_drive->GetDiskName()), m_sector,
-                            m_target != nullptr, this);
-    if (!RunDialog(dialog)) return;
+                            Target() != nullptr, this);
+    if (!Ran(dialog)) return;
     const int highest = HighestReadable() - 1;
     SectorSpan from, to;
     std::string error;
@@ -153,12 +145,9 @@ void CEditorView::CompareCommand() {
     m_range = {};
     const int count = std::min(from.Count(), to.Count());
     std::vector<int> differing;
-    const int compared =
-        CompareSectorSpans(*m_drive, from.first, count, *other, to.first,
-                           m_prompt ? *m_prompt : SilentPrompt(), differing, error);
-    if (MapShowsDrive())
-        for (int s : differing)
-            m_map->SelectCell(s, true);
+    const int compared = CompareSectorSpans(*m_drive, from.first, count, *other, to.first, m_prompt,
+                                            differing, error);
+    m_disk.MarkSectors(differing, true, this);
     if (!error.empty()) {
         Fail(error);
         return;
@@ -169,8 +158,8 @@ void CEditorView::CompareCommand() {
 
 void CEditorView::CopyCommand() {
     CSectorRunDialog dialog(CSectorRunDialog::Kind::Copy, Q(m_drive->GetDiskName()), m_sector,
-                            m_target != nullptr, this);
-    if (!RunDialog(dialog)) return;
+                            Target() != nullptr, this);
+    if (!Ran(dialog)) return;
     SectorSpan from, to;
     std::string error;
     if (!ReadSectorSpan(dialog.FromText().toStdString(), dialog.ToText().toStdString(),
@@ -183,18 +172,17 @@ void CEditorView::CopyCommand() {
     }
     CVirtualDrive* destination = dialog.ToTarget() ? RequireTarget() : m_drive;
     if (!destination) return;
-    CopySectorSpan(*m_drive, from, *destination, to, dialog.MarkUsed(),
-                   m_prompt ? *m_prompt : SilentPrompt(), error);
+    CopySectorSpan(*m_drive, from, *destination, to, dialog.MarkUsed(), m_prompt, error);
     if (!error.empty()) Fail(error);
     if (destination == m_drive) {
-        if (MapShowsDrive()) m_map->Redraw();
+        m_disk.SectorsChanged(this);
         ShowSector(m_sector);
     }
 }
 
 void CEditorView::MarkCommand() {
     CSectorNumberDialog dialog(CSectorNumberDialog::Kind::Mark, m_sector, this);
-    if (!RunDialog(dialog)) return;
+    if (!Ran(dialog)) return;
     SectorSpan span;
     std::string error;
     if (!ReadSectorSpan(dialog.SectorText().toStdString(), dialog.LastText().toStdString(),
@@ -204,7 +192,7 @@ void CEditorView::MarkCommand() {
     }
     MarkSectorSpan(*m_drive, span, dialog.MarkFree(), error);
     if (!error.empty()) Fail(error);
-    if (MapShowsDrive()) m_map->Redraw();
+    m_disk.SectorsChanged(this);
     ShowSector(m_sector);
 }
 
@@ -212,23 +200,19 @@ void CEditorView::MarkCommand() {
 
 CTreeItem* CEditorView::ItemOfDrive(CVirtualDrive* drive) const {
     CTreeItem* found = nullptr;
-    if (m_tree && drive)
-        m_tree->ForEach([&](CTreeItem& item) {
+    if (drive)
+        m_tree.ForEach([&](CTreeItem& item) {
             if (!found && item.Drive() == drive) found = &item;
         });
     return found;
 }
 
 void CEditorView::MakeTarget(CTreeItem* item) {
-    if (!item || !IsDriveKind(item->Kind()) || !item->Drive()) return;
-    m_target = item->Drive();
-    m_targetName = Q(item->Text());
-    emit StatusChanged();
+    if (item && IsDriveKind(item->Kind()) && item->Drive()) m_disk.SetTarget(item);
 }
 
 void CEditorView::SwapTarget() {
-    m_file = 0;
-    m_fileLabel.clear();
+    m_disk.SetStayFile(0, {}, this);
     m_fileSectors.clear();
     CVirtualDrive* shown = m_drive;
     CTreeItem* shownItem = ItemOfDrive(shown);
@@ -239,8 +223,8 @@ void CEditorView::SwapTarget() {
             return;
         }
         CTreeItem* targetItem = ItemOfDrive(target);
-        if (!targetItem || !m_selectInTree) return;
-        m_selectInTree(targetItem);  // the tree hands the target over: it is shown now
+        if (!targetItem) return;
+        m_disk.Show(targetItem, this);  // the target is the current disk now
         if (m_drive != target) SetDrive(target, targetItem->Id());
         MakeTarget(shownItem);
         return;
@@ -251,10 +235,10 @@ void CEditorView::SwapTarget() {
     CVirtualDrive* other = m_range.other;
     if (other != shown) {
         CTreeItem* otherItem = ItemOfDrive(other);
-        if (!otherItem || !m_selectInTree) return;
-        m_selectInTree(otherItem);
+        if (!otherItem) return;
+        m_disk.Show(otherItem, this);
         if (m_drive != other) SetDrive(other, otherItem->Id());
-        if (m_target == other) MakeTarget(shownItem);
+        if (Target() == other) MakeTarget(shownItem);
     }
     m_range = swapped;
     std::vector<int> differing;

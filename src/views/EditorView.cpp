@@ -10,13 +10,14 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "base/Cp1252.h"
+#include "app/Options.h"
+#include "app/TreeOperations.h"
 #include "base/UserPrompt.h"
 #include "disk/SectorMoves.h"
 #include "disk/VirtualDrive.h"
-#include "views/MapView.h"
-#include "views/QtUserPrompt.h"
-#include "views/TreeOperations.h"
+#include "qt/DialogRunner.h"
+#include "qt/QtText.h"
+#include "qt/QtUserPrompt.h"
 
 namespace tavik {
 
@@ -27,19 +28,10 @@ const char* const kItemMime = "application/x-tavik-tree-item";
 const char* const kNoTarget = "Target disk in undefined. Drag one into sector editor.";
 const QColor kDifferent(255, 0, 0);
 
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-std::string TrimmedName(const std::string& name) {
-    const size_t end = name.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : name.substr(0, end + 1);
-}
-
 // The character column of a byte: its code page 1252 character, a space for what does not
 // print (so that every byte keeps its one column).
 QChar DumpChar(char byte) {
-    const QString text = QString::fromUtf8(Cp1252ToUtf8(std::string_view(&byte, 1)));
+    const QString text = Q(std::string_view(&byte, 1));
     return text.size() == 1 && text[0].isPrint() ? text[0] : QChar(' ');
 }
 
@@ -52,7 +44,13 @@ QString DumpLine(const std::string& line) {
 
 }  // namespace
 
-CEditorView::CEditorView(QWidget* parent) : QPlainTextEdit(parent) {
+CEditorView::CEditorView(const PaneContext& context, QWidget* parent)
+    : QPlainTextEdit(parent),
+      m_tree(context.tree),
+      m_options(context.options),
+      m_prompt(context.prompt),
+      m_clip(context.clip),
+      m_disk(context.disk) {
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     QFont font("Courier New", 10);
@@ -64,17 +62,11 @@ CEditorView::CEditorView(QWidget* parent) : QPlainTextEdit(parent) {
     setAcceptDrops(true);
     setUndoRedoEnabled(false);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CEditorView::StatusChanged);
+    m_tree.AddObserver(this);
 }
 
 CEditorView::~CEditorView() {
-    if (m_tree) m_tree->RemoveObserver(this);
-}
-
-void CEditorView::SetTree(CTreeModel* tree, std::function<void(CTreeItem*)> selectInTree) {
-    if (m_tree) m_tree->RemoveObserver(this);
-    m_tree = tree;
-    m_selectInTree = std::move(selectInTree);
-    if (m_tree) m_tree->AddObserver(this);
+    m_tree.RemoveObserver(this);
 }
 
 // ---- Drive and sector ---------------------------------------------------------------------
@@ -87,8 +79,6 @@ void CEditorView::SetDrive(CVirtualDrive* drive, int itemId) {
     }
     m_drive = drive;
     m_itemId = itemId;
-    m_file = 0;
-    m_fileLabel.clear();
     m_fileSectors.clear();
     m_range = {};
     m_sector = 0;
@@ -98,8 +88,6 @@ void CEditorView::SetDrive(CVirtualDrive* drive, int itemId) {
 void CEditorView::Clear() {
     m_drive = nullptr;
     m_itemId = 0;
-    m_file = 0;
-    m_fileLabel.clear();
     m_fileSectors.clear();
     m_range = {};
     m_sector = 0;
@@ -126,10 +114,10 @@ bool CEditorView::ShowSector(int n) {
         else
             Fail(m_range.other->ErrorText());
     }
-    if (m_file != 0) m_filePosition = PositionOfSector(m_fileSectors, std::abs(m_file), n);
+    if (StayFile() != 0) m_filePosition = PositionOfSector(m_fileSectors, std::abs(StayFile()), n);
     Redraw();
     SetCaretPosition({0, dump::kHexStart});
-    if (MapShowsDrive()) m_map->SetCurrentCell(n);
+    m_disk.ShowSector(n, this);
     emit StatusChanged();
     return true;
 }
@@ -148,21 +136,74 @@ bool CEditorView::LoadSector(CVirtualDrive& source, int n, std::string& error) {
 }
 
 void CEditorView::SetStayInFile(int fdr, const std::string& name) {
+    m_disk.SetStayFile(m_drive ? fdr : 0, name, this);
+    StayFileChanged();
+}
+
+void CEditorView::ReadStayFile() {
+    const int fdr = std::abs(StayFile());
     if (!m_drive || fdr == 0) {
-        m_file = 0;
-        m_fileLabel.clear();
         m_fileSectors.clear();
-    } else {
-        m_file = fdr;
-        m_fileLabel = TrimmedName(name);
-        if (!ReadFileSectors(*m_drive, std::abs(fdr), m_fileSectors)) Fail(m_drive->ErrorText());
-        m_filePosition = PositionOfSector(m_fileSectors, std::abs(fdr), m_sector);
+        return;
     }
+    if (!ReadFileSectors(*m_drive, fdr, m_fileSectors)) Fail(m_drive->ErrorText());
+    m_filePosition = PositionOfSector(m_fileSectors, fdr, m_sector);
+}
+
+// ---- What the other panes tell ---------------------------------------------------------------
+
+bool CEditorView::ShowsCurrentDisk() const {
+    return m_drive && m_drive == m_disk.Drive();
+}
+
+void CEditorView::DiskShown(CTreeItem* item) {
+    if (!item)
+        Clear();
+    else if (m_options.advancedView)
+        SetDrive(item->Drive(), item->Id());
+}
+
+void CEditorView::SectorsChanged() {
+    if (ShowsCurrentDisk()) ShowSector(m_sector);
+}
+
+void CEditorView::SectorShown(int sector) {
+    if (ShowsCurrentDisk()) ShowSector(sector);
+}
+
+void CEditorView::SectorPasted(CVirtualDrive& source, int sector) {
+    std::string error;
+    if (!LoadSector(source, sector, error)) Fail(error);
+}
+
+void CEditorView::StayFileChanged() {
+    ReadStayFile();
     emit StatusChanged();
 }
 
-bool CEditorView::MapShowsDrive() const {
-    return m_map && m_drive && m_map->Drive() == m_drive;
+void CEditorView::TargetChanged() {
+    emit StatusChanged();
+}
+
+void CEditorView::MatchFound(int offset, int length) {
+    if (length <= 0) return;
+    QList<QTextEdit::ExtraSelection> marks;
+    for (int j = offset; j < offset + length && j < kSectorSize; ++j) {
+        const QTextBlock line = document()->findBlockByNumber(j / dump::kBytesPerLine);
+        if (!line.isValid()) break;
+        const int column = j % dump::kBytesPerLine;
+        for (const auto& [at, width] :
+             {std::pair{dump::HexColumn(column), 2}, std::pair{dump::CharColumn(column), 1}}) {
+            if (at + width > line.length() - 1) continue;
+            QTextEdit::ExtraSelection mark;
+            mark.cursor = QTextCursor(line);
+            mark.cursor.setPosition(line.position() + at);
+            mark.cursor.setPosition(line.position() + at + width, QTextCursor::KeepAnchor);
+            mark.format.setForeground(Qt::red);
+            marks << mark;
+        }
+    }
+    setExtraSelections(marks);
 }
 
 // ---- Drawing --------------------------------------------------------------------------------
@@ -219,8 +260,8 @@ QString CEditorView::SectorStatus() const {
 }
 
 QString CEditorView::FileStatus() const {
-    if (m_file == 0) return "No file selected";
-    QString text = Q(m_fileLabel);
+    if (StayFile() == 0) return "No file selected";
+    QString text = Q(FileLabel());
     if (m_filePosition == kFdrPosition)
         text += " [FDR]";
     else if (m_filePosition >= 0)
@@ -229,7 +270,7 @@ QString CEditorView::FileStatus() const {
 }
 
 QString CEditorView::TargetStatus() const {
-    return m_target ? "To " + m_targetName : QString("No target disk");
+    return Target() ? "To " + Q(m_disk.TargetName()) : QString("No target disk");
 }
 
 // ---- Typing --------------------------------------------------------------------------------
@@ -263,13 +304,13 @@ void CEditorView::keyPressEvent(QKeyEvent* e) {
     const QString text = e->text();
     const bool command = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
     if (!command && text.size() == 1 && text[0].isPrint()) {
-        const std::string byte = Utf8ToCp1252(text.toStdString());
+        const std::string byte = S(text);
         if (byte.size() != 1 || (byte == "?" && text != "?")) return;  // no code page form
         bool insert = false;
-        if (auto* qt = dynamic_cast<CQtUserPrompt*>(m_prompt))
+        if (auto* qt = dynamic_cast<CQtUserPrompt*>(&m_prompt))
             insert = qt->InsertMode();
-        else if (m_prompt)
-            insert = m_prompt->KeyHeld(PolledKey::Insert);
+        else
+            insert = m_prompt.KeyHeld(PolledKey::Insert);
         Caret caret = CaretPosition();
         m_edit.Type(caret, byte[0], insert);
         // The dump is drawn again from the buffer in every case, so nothing else is typed in.
@@ -302,9 +343,7 @@ bool CEditorView::IsEnabledHere(CommandId id, const CommandState&) const {
         case CommandId::DeleteKey:
             return m_drive != nullptr;
         case CommandId::EditPaste:
-            return m_clip && m_tree &&
-                   (ClipSectorNumber(*m_clip) >= 0 ||
-                    m_clip->find("> Disk: ") != std::string::npos);
+            return ClipSectorNumber(m_clip) >= 0 || m_clip.find("> Disk: ") != std::string::npos;
         default:
             return false;
     }
@@ -336,7 +375,7 @@ bool CEditorView::HandleCommand(CommandId id) {
             MoveTrack(-1);
             return true;
         case CommandId::SectorStayInFile:
-            m_file = -m_file;
+            m_disk.SetStayFile(-StayFile(), FileLabel(), this);
             emit StatusChanged();
             return true;
         case CommandId::SectorRead:
@@ -366,56 +405,43 @@ bool CEditorView::HandleCommand(CommandId id) {
 }
 
 void CEditorView::Fail(const std::string& text) {
-    if (m_prompt) m_prompt->Message(text, PromptIcon::Error);
+    m_prompt.Message(text, PromptIcon::Error);
 }
 
-bool CEditorView::RunDialog(QDialog& dialog) {
-    if (m_dialogHook) {
-        m_dialogHook(dialog);
-        return dialog.result() != QDialog::Rejected;
-    }
-    return dialog.exec() != QDialog::Rejected;
+bool CEditorView::Ran(QDialog& dialog) {
+    return RunDialog(dialog) != QDialog::Rejected;
 }
 
 CVirtualDrive* CEditorView::RequireTarget() {
-    if (!m_target) Fail(kNoTarget);
-    return m_target;
+    if (!Target()) Fail(kNoTarget);
+    return Target();
 }
 
 void CEditorView::AboutToRemove(CTreeItem* item) {
-    // The editor keeps plain references to its target and to the other side of a comparison:
-    // it forgets them before their drives go.
-    auto goes = [&](CVirtualDrive* drive) {
-        bool found = false;
-        if (drive)
-            m_tree->ForEach([&](CTreeItem& i) {
-                if (!found && i.Drive() == drive && item->Contains(&i)) found = true;
-            });
-        return found;
-    };
-    if (goes(m_target)) {
-        m_target = nullptr;
-        m_targetName.clear();
-        emit StatusChanged();
-    }
-    if (goes(m_range.other)) m_range = {};
+    // The editor keeps a plain reference to the other side of a comparison: it forgets it
+    // before its drive goes.
+    bool goes = false;
+    if (m_range.other)
+        m_tree.ForEach([&](CTreeItem& i) {
+            if (!goes && i.Drive() == m_range.other && item->Contains(&i)) goes = true;
+        });
+    if (goes) m_range = {};
 }
 
 // ---- Clips and drops ---------------------------------------------------------------------------
 
 void CEditorView::CopyClip() {
-    if (m_clip && m_itemId > 0)
-        *m_clip = "<" + std::to_string(m_itemId) + "> Sector: " + std::to_string(m_sector);
+    if (m_itemId > 0)
+        m_clip = "<" + std::to_string(m_itemId) + "> Sector: " + std::to_string(m_sector);
 }
 
 void CEditorView::PasteClip() {
-    if (!m_clip || !m_tree) return;
-    CTreeItem* source = m_tree->Find(ClipSourceNumber(*m_clip));
+    CTreeItem* source = m_tree.Find(ClipSourceNumber(m_clip));
     if (!source || !source->Drive()) return;
-    if (const int sector = ClipSectorNumber(*m_clip); sector >= 0) {
+    if (const int sector = ClipSectorNumber(m_clip); sector >= 0) {
         std::string error;
         if (!LoadSector(*source->Drive(), sector, error)) Fail(error);
-    } else if (m_clip->find("> Disk: ") != std::string::npos) {
+    } else if (m_clip.find("> Disk: ") != std::string::npos) {
         MakeTarget(source);
     }
 }
@@ -435,11 +461,11 @@ void CEditorView::dragMoveEvent(QDragMoveEvent* e) {
 }
 
 void CEditorView::dropEvent(QDropEvent* e) {
-    if (!e->mimeData()->hasFormat(kItemMime) || !m_tree) {
+    if (!e->mimeData()->hasFormat(kItemMime)) {
         e->ignore();
         return;
     }
-    CTreeItem* item = m_tree->Find(e->mimeData()->data(kItemMime).toInt());
+    CTreeItem* item = m_tree.Find(e->mimeData()->data(kItemMime).toInt());
     // Nothing moves: the item only becomes the target.
     e->setDropAction(Qt::IgnoreAction);
     e->accept();

@@ -1,5 +1,5 @@
-// The right pane of the lower row: the sector editor. It shows one sector of the drive the
-// drive tree handed it as a hexadecimal and character dump that the user edits in place (the
+// The right pane of the lower row: the sector editor. It shows one sector of the current disk
+// as a hexadecimal and character dump that the user edits in place (the
 // rules live in CSectorEditBuffer), paints the bytes that differ from the reference copy red,
 // and runs the Sector menu: moves by sector, track, file sector and cluster, read, save, save
 // as, compare, copy, mark and swap target.
@@ -12,36 +12,32 @@
 #include <string>
 #include <vector>
 
+#include "app/Command.h"
+#include "app/CurrentDisk.h"
 #include "app/TreeModel.h"
 #include "disk/SectorEditBuffer.h"
 #include "disk/SectorRanges.h"
-#include "views/Command.h"
+#include "views/PaneContext.h"
 
 class QDialog;
 
 namespace tavik {
 
-class CMapView;
+class COptions;
 class CUserPrompt;
 class CVirtualDrive;
 
-class CEditorView : public QPlainTextEdit, public CCommandTarget, public CTreeObserver {
+class CEditorView : public QPlainTextEdit,
+                    public CCommandTarget,
+                    public CTreeObserver,
+                    public CDiskObserver {
     Q_OBJECT
 public:
-    explicit CEditorView(QWidget* parent = nullptr);
+    // Messages, the Insert key and the F4 poll go through the context's prompt; the tree
+    // resolves clips and drops; the current disk carries the target and the shown sector to and
+    // from the map.
+    explicit CEditorView(const PaneContext& context, QWidget* parent = nullptr);
     ~CEditorView() override;
-
-    // The program around the editor: messages, the Insert key and the F4 poll go through the
-    // prompt; the tree resolves clips and drops and selects the disk a swap shows; the map
-    // follows the shown sector and shows what a comparison found.
-    void SetPrompt(CUserPrompt* prompt) { m_prompt = prompt; }
-    void SetTree(CTreeModel* tree, std::function<void(CTreeItem*)> selectInTree);
-    void SetMap(CMapView* map) { m_map = map; }
-    // The application's internal clip, shared by the four panes.
-    void SetClip(std::string* clip) { m_clip = clip; }
-    // Tests answer the dialogs instead of a user: the hook gets each dialog in place of running
-    // it and leaves its result.
-    void SetDialogHook(std::function<void(QDialog&)> hook) { m_dialogHook = std::move(hook); }
 
     // Takes the drive and shows its sector 0, with no file, no compare range and the target
     // kept. The same drive again shows the current sector again and keeps the rest. itemId:
@@ -57,20 +53,17 @@ public:
     // Makes the file whose FDR is at `fdr` the stay-in-file file: moves are confined to it
     // while fdr is positive, a negative fdr only remembers it, 0 drops it.
     void SetStayInFile(int fdr, const std::string& name);
-    bool StayInFile() const { return m_file > 0; }
-    bool FileHighlighted() const { return m_file != 0; }
+    bool StayInFile() const { return StayFile() > 0; }
+    bool FileHighlighted() const { return StayFile() != 0; }
     // The position of the shown sector in that file: -1 for its FDR, -2 outside it.
     int FilePosition() const { return m_filePosition; }
     // The stay-in-file file's FDR, signed as "Stay in file" is set (0 for none), and its label.
-    int StayFile() const { return m_file; }
-    const std::string& FileLabel() const { return m_fileLabel; }
+    int StayFile() const { return m_disk.StayFile(); }
+    const std::string& FileLabel() const { return m_disk.StayFileName(); }
 
-    CVirtualDrive* Target() const { return m_target; }
-    void SetTarget(CVirtualDrive* target) { m_target = target; }
-    QString TargetName() const { return m_targetName; }
-    void SetTargetName(const QString& name) { m_targetName = name; }
+    CVirtualDrive* Target() const { return m_disk.Target(); }
     // A target disk or a compare range to swap with.
-    bool CanSwap() const { return m_target || m_range.Active(); }
+    bool CanSwap() const { return Target() || m_range.Active(); }
     const CompareRange& Range() const { return m_range; }
 
     // A pasted "Sector" clip: the sector of another drive goes into the buffer and is shown
@@ -110,10 +103,21 @@ private:
     int HighestReadable() const;
 
     void AboutToRemove(CTreeItem* item) override;
+    void DiskShown(CTreeItem* item) override;
+    void SectorsChanged() override;
+    void SectorShown(int sector) override;
+    void SectorPasted(CVirtualDrive& source, int sector) override;
+    void MatchFound(int offset, int length) override;
+    void StayFileChanged() override;
+    void TargetChanged() override;
+    bool ShowsCurrentDisk() const;
+    // The file sectors of the stay-in-file file, read again.
+    void ReadStayFile();
 
     void Redraw();
     void Fail(const std::string& text);
-    bool RunDialog(QDialog& dialog);
+    // Runs a dialog of the Sector menu: false when it was cancelled.
+    static bool Ran(QDialog& dialog);
     // The target, or the message that there is none.
     CVirtualDrive* RequireTarget();
     void ShowPosition(int position);
@@ -134,27 +138,21 @@ private:
     // map; false after a read failure (shown).
     bool CompareRangeAgain(std::vector<int>& differing);
     void SetRangeMarks(bool on);
-    bool MapShowsDrive() const;
     CTreeItem* ItemOfDrive(CVirtualDrive* drive) const;
     void MakeTarget(CTreeItem* item);
 
-    CUserPrompt* m_prompt = nullptr;
-    CTreeModel* m_tree = nullptr;
-    std::function<void(CTreeItem*)> m_selectInTree;
-    CMapView* m_map = nullptr;
-    std::string* m_clip = nullptr;
-    std::function<void(QDialog&)> m_dialogHook;
+    CTreeModel& m_tree;
+    const COptions& m_options;
+    CUserPrompt& m_prompt;
+    std::string& m_clip;
+    CCurrentDisk& m_disk;
 
     CVirtualDrive* m_drive = nullptr;
     int m_itemId = 0;
     int m_sector = 0;
     CSectorEditBuffer m_edit;
-    int m_file = 0;  // FDR of the stay-in-file file: > 0 confined, < 0 remembered, 0 none
-    std::string m_fileLabel;
-    std::vector<int> m_fileSectors;
+    std::vector<int> m_fileSectors;  // of the current disk's stay-in-file file
     int m_filePosition = -2;
-    CVirtualDrive* m_target = nullptr;
-    QString m_targetName;
     CompareRange m_range;
 };
 

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/CurrentDisk.h"
 #include "app/Options.h"
 #include "app/TreeModel.h"
+#include "app/TreeOperations.h"
 #include "base/UserPrompt.h"
 #include "disk/FilePropertiesForm.h"
 #include "disk/FileType.h"
@@ -19,8 +21,8 @@
 #include "exchange/TiFileChooser.h"
 #include "exchange/dialogs/FileNameDialog.h"
 #include "exchange/dialogs/TiFileDialog.h"
+#include "qt/DialogRunner.h"
 #include "views/DiskView.h"
-#include "views/TreeOperations.h"
 
 namespace tavik {
 
@@ -32,16 +34,15 @@ std::string FolderOf(const std::string& path) {
     return folder.empty() ? folder : folder + "/";
 }
 
-// The export chooser and the file-name dialog, answered through the dialog hook in tests.
+// The export chooser and the file-name dialog of an export or import.
 class CChooserAnswers : public CExportChooserAnswers, public CFileNameAnswers {
 public:
-    CChooserAnswers(COptions& options, QWidget* window, std::function<int(QDialog&)> exec)
-        : m_options(options), m_window(window), m_exec(std::move(exec)) {}
+    CChooserAnswers(COptions& options, QWidget* window) : m_options(options), m_window(window) {}
 
     bool Choose(const std::string&, ExportChoice& choice) override {
         CTiFileDialog chooser(ChooseExport, m_options.exportHistory, m_options.lastExchangeFolder,
                               m_window);
-        if (m_exec(chooser) != QDialog::Accepted || chooser.Files().empty()) return false;
+        if (RunDialog(chooser) != QDialog::Accepted || chooser.Files().empty()) return false;
         choice.pcPath = chooser.Files().front();
         choice.format = chooser.ExportFormat();
         Remember(FolderOf(UnquotedPcName(choice.pcPath)));
@@ -55,7 +56,7 @@ public:
         dialog.SetConvertText(state.convertText);
         dialog.SetConvertTabs(state.convertTabs);
         dialog.SetTruncate(state.truncate);
-        if (m_exec(dialog) != QDialog::Accepted) return false;
+        if (RunDialog(dialog) != QDialog::Accepted) return false;
         state.name = dialog.Name();
         state.type = dialog.Type();
         state.convertText = dialog.ConvertText();
@@ -73,29 +74,21 @@ public:
 private:
     COptions& m_options;
     QWidget* m_window;
-    std::function<int(QDialog&)> m_exec;
 };
 
 }  // namespace
 
-CFileCommands::CFileCommands(CDiskView& list, CTreeModel& tree, COptions& options,
-                             CUserPrompt& prompt, QWidget* window)
+CFileCommands::CFileCommands(CDiskView& list, const PaneContext& context, QWidget* window)
     : m_list(list),
-      m_tree(tree),
-      m_options(options),
-      m_prompt(prompt),
+      m_tree(context.tree),
+      m_disk(context.disk),
+      m_options(context.options),
+      m_prompt(context.prompt),
       m_window(window),
+      m_clip(context.clip),
       m_viewFiles(std::make_unique<CViewFiles>()) {}
 
 CFileCommands::~CFileCommands() = default;
-
-int CFileCommands::Exec(QDialog& dialog) {
-    if (m_hook) {
-        m_hook(dialog);
-        return dialog.result();
-    }
-    return dialog.exec();
-}
 
 CVirtualDrive* CFileCommands::Drive() const {
     return m_list.Mode() == ListMode::DiskCatalog ? m_list.Drive() : nullptr;
@@ -106,7 +99,8 @@ void CFileCommands::Fail(CVirtualDrive& drive) {
 }
 
 void CFileCommands::Relist() {
-    m_list.Relist();
+    // The list and the map show what the disk now holds.
+    m_disk.FilesChanged(nullptr);
 }
 
 bool CFileCommands::Run(CommandId id) {
@@ -163,7 +157,7 @@ void CFileCommands::Create() {
     if (!drive) return;
     CFilePropertiesDialog dialog(CFilePropertiesDialog::Create, m_prompt, m_window);
     dialog.SetForm(NewFileForm());
-    if (Exec(dialog) != QDialog::Accepted) return;
+    if (RunDialog(dialog) != QDialog::Accepted) return;
     std::string message;
     if (!CreateFileFromForm(*drive, dialog.Form(), message))
         m_prompt.Message(message, PromptIcon::Warning);
@@ -182,7 +176,7 @@ void CFileCommands::Properties(int fdr) {
     CFilePropertiesDialog dialog(CFilePropertiesDialog::Properties, m_prompt, m_window);
     dialog.SetForm(FormOfRecord(record));
     dialog.SetFdrSector(fdr);
-    if (Exec(dialog) != QDialog::Accepted) return;
+    if (RunDialog(dialog) != QDialog::Accepted) return;
     // The dialog checked the fields before it closed; reading them again cannot fail.
     if (ReadFilePropertiesForm(dialog.Form(), record).empty() &&
         !drive->SetFileProperties(fdr, record))
@@ -258,7 +252,7 @@ void CFileCommands::Undelete() {
     CVirtualDrive* drive = Drive();
     if (!drive) return;
     CFileNameDialog dialog(0, m_window);
-    if (Exec(dialog) != QDialog::Accepted) return;
+    if (RunDialog(dialog) != QDialog::Accepted) return;
     std::string name = dialog.Name();
     while (!name.empty() && name.back() == ' ')
         name.pop_back();
@@ -293,7 +287,7 @@ void CFileCommands::View(bool hex) {
 void CFileCommands::Export() {
     CVirtualDrive* drive = Drive();
     if (!drive) return;
-    CChooserAnswers chooser(m_options, m_window, [this](QDialog& d) { return Exec(d); });
+    CChooserAnswers chooser(m_options, m_window);
     for (int fdr : m_list.SelectedFdrs()) {
         const std::string name = drive->GetFileName(fdr);
         if (RunExportCommand(*drive, name, chooser, m_prompt, m_options.tabList) < 0) break;
@@ -304,11 +298,11 @@ void CFileCommands::Export() {
 void CFileCommands::Import(std::vector<std::string> files) {
     CVirtualDrive* drive = Drive();
     if (!drive) return;
-    CChooserAnswers answers(m_options, m_window, [this](QDialog& d) { return Exec(d); });
+    CChooserAnswers answers(m_options, m_window);
     if (files.empty()) {
         CTiFileDialog chooser(ChooseImport, m_options.exportHistory, m_options.lastExchangeFolder,
                               m_window);
-        if (Exec(chooser) != QDialog::Accepted) return;
+        if (RunDialog(chooser) != QDialog::Accepted) return;
         files = chooser.Files();
         if (files.empty()) return;
     }
@@ -324,20 +318,20 @@ void CFileCommands::Import(std::vector<std::string> files) {
 
 void CFileCommands::Copy() {
     QApplication::clipboard()->setText(m_list.ListAsText());
-    if (m_clip && m_list.ItemId() > 0) *m_clip = FilesClip(m_list.ItemId(), m_list.SelectedFdrs());
+    if (m_list.ItemId() > 0) m_clip = FilesClip(m_list.ItemId(), m_list.SelectedFdrs());
 }
 
 bool CFileCommands::CanPaste() const {
-    return m_clip && Drive() && IsFilesClip(*m_clip);
+    return Drive() && IsFilesClip(m_clip);
 }
 
 void CFileCommands::Paste() {
     CVirtualDrive* target = Drive();
     if (!target || !CanPaste()) return;
-    CTreeItem* source = m_tree.Find(ClipSourceNumber(*m_clip));
+    CTreeItem* source = m_tree.Find(ClipSourceNumber(m_clip));
     if (!source || !source->Drive()) return;
     std::string error;
-    const std::vector<int> fdrs = ClipFileSectors(*m_clip);
+    const std::vector<int> fdrs = ClipFileSectors(m_clip);
     if (CopyFilesOnto(*source->Drive(), *target, fdrs, error) < static_cast<int>(fdrs.size()))
         m_prompt.Message(error, PromptIcon::Warning);
     Relist();

@@ -11,13 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "views/Command.h"
+#include "app/Command.h"
+#include "views/PaneContext.h"
 
 class QDialog;
 class QWidget;
 
 namespace tavik {
 
+class CCurrentDisk;
 class CDiskView;
 class COptions;
 class CTreeModel;
@@ -28,8 +30,7 @@ class CVirtualDrive;
 class CFileCommands : public QObject {
     Q_OBJECT
 public:
-    CFileCommands(CDiskView& list, CTreeModel& tree, COptions& options, CUserPrompt& prompt,
-                  QWidget* window);
+    CFileCommands(CDiskView& list, const PaneContext& context, QWidget* window);
     ~CFileCommands() override;
 
     // The File menu's commands (and Delete, Copy and Paste of the list); false for others.
@@ -53,27 +54,23 @@ public:
     void Paste();
     bool CanPaste() const;
 
-    void SetClip(std::string* clip) { m_clip = clip; }
-    // Tests answer the dialogs instead of a user (as the drive commands do), and see the view
-    // files instead of a viewer opening them.
-    void SetDialogHook(std::function<void(QDialog&)> hook) { m_hook = std::move(hook); }
+    // Tests see the view files instead of a viewer opening them.
     void SetViewer(std::function<void(const std::string&)> viewer) { m_viewer = std::move(viewer); }
     CViewFiles& ViewFiles() { return *m_viewFiles; }
 
 private:
-    int Exec(QDialog& dialog);
     CVirtualDrive* Drive() const;
     void Fail(CVirtualDrive& drive);
     void Relist();
 
     CDiskView& m_list;
     CTreeModel& m_tree;
+    CCurrentDisk& m_disk;
     COptions& m_options;
     CUserPrompt& m_prompt;
     QWidget* m_window;
-    std::string* m_clip = nullptr;
+    std::string& m_clip;
     std::unique_ptr<CViewFiles> m_viewFiles;
-    std::function<void(QDialog&)> m_hook;
     std::function<void(const std::string&)> m_viewer;
 };
 

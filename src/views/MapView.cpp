@@ -16,14 +16,13 @@
 
 #include "app/Options.h"
 #include "app/TreeModel.h"
-#include "base/UserPrompt.h"
+#include "app/TreeOperations.h"
 #include "disk/VirtualDrive.h"
 #include "disk/dialogs/FindReplaceDialog.h"
 #include "disk/dialogs/SectorListDialog.h"
-#include "views/DiskView.h"
-#include "views/DriveView.h"
-#include "views/EditorView.h"
-#include "views/TreeOperations.h"
+#include "qt/DialogRunner.h"
+#include "qt/QtText.h"
+#include "qt/QtUserPrompt.h"
 
 namespace tavik {
 
@@ -46,22 +45,11 @@ QFont GridFont() {
     return font;
 }
 
-std::string TrimRight(std::string text) {
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
-    return text;
-}
-
-// The editor's dump: line L holds bytes 16L to 16L + 15, byte j's hex digits at columns
-// 4 + 3j and 5 + 3j and its character at column 52 + j.
-constexpr int kHexColumn = 4;
-constexpr int kCharColumn = 52;
-
 }  // namespace
 
 bool CMapDialogs::EditSelection(QWidget* parent, std::string& text) {
     CSectorListDialog dialog("Selected sectors", QString::fromStdString(text), parent);
-    if (dialog.exec() != QDialog::Accepted) return false;
+    if (RunDialog(dialog) != QDialog::Accepted) return false;
     text = dialog.Text().toStdString();
     return true;
 }
@@ -69,14 +57,21 @@ bool CMapDialogs::EditSelection(QWidget* parent, std::string& text) {
 bool CMapDialogs::FindReplace(QWidget* parent, SearchForm& form, const QString& fileLabel,
                               bool& inside, SearchMode& mode) {
     CFindReplaceDialog dialog(form, fileLabel, inside, parent);
-    if (dialog.exec() != QDialog::Accepted) return false;
+    if (RunDialog(dialog) != QDialog::Accepted) return false;
     form = dialog.Form();
     inside = dialog.Inside();
     mode = dialog.Mode();
     return true;
 }
 
-CMapView::CMapView(QWidget* parent) : QPlainTextEdit(parent), m_dialogs(&m_defaultDialogs) {
+CMapView::CMapView(const PaneContext& context, QWidget* parent)
+    : QPlainTextEdit(parent),
+      m_tree(context.tree),
+      m_options(context.options),
+      m_prompt(context.prompt),
+      m_clip(context.clip),
+      m_disk(context.disk),
+      m_dialogs(&m_defaultDialogs) {
     setReadOnly(true);
     setUndoRedoEnabled(false);
     setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -89,23 +84,17 @@ CMapView::CMapView(QWidget* parent) : QPlainTextEdit(parent), m_dialogs(&m_defau
 
 CMapView::~CMapView() = default;
 
-void CMapView::SetPanes(CDriveView* tree, CDiskView* list, CEditorView* editor) {
-    m_tree = tree;
-    m_list = list;
-    m_editor = editor;
-}
-
 void CMapView::SetDialogs(CMapDialogs* dialogs) {
     m_dialogs = dialogs ? dialogs : &m_defaultDialogs;
 }
 
 int CMapView::PerLine() const {
-    const int w = m_options ? m_options->sectorsPerLine : 18;
+    const int w = m_options.sectorsPerLine;
     return std::clamp(w, 1, kMaxDiskSectors);
 }
 
 bool CMapView::ShowBeyond() const {
-    return m_options && m_options->showBeyondDiskSize != 0;
+    return m_options.showBeyondDiskSize != 0;
 }
 
 int CMapView::TextPosition(int sector) const {
@@ -114,26 +103,25 @@ int CMapView::TextPosition(int sector) const {
 }
 
 void CMapView::Fail(const std::string& text) {
-    if (m_prompt) m_prompt->Message(text, PromptIcon::Error);
+    m_prompt.Message(text, PromptIcon::Error);
 }
 
 // ---- Showing the drive ------------------------------------------------------------------
 
 bool CMapView::SetDrive(CVirtualDrive* drive) {
-    if (m_options && !m_options->advancedView) return false;
+    if (!m_options.advancedView) return false;
     if (!drive) drive = m_drive;
     if (!drive) return false;
     if (drive != m_drive) {
         // Positions, matches and the file belong to the disk they were found on.
         m_search = CSectorSearch{};
-        m_file = 0;
-        m_fileName.clear();
         m_current = 0;
     }
     const bool fresh = drive != m_drive;
     m_drive = drive;
-    if (m_prompt) drive->SetPrompt(m_prompt);
+    drive->SetPrompt(&m_prompt);
     const int checked = m_map.Fill(*drive);
+    m_prompt.EndProgress();  // the check's "Checking files" must not stay up behind the map
     if (fresh) {
         const int total = m_map.CellCount(false);
         m_form.last = std::to_string(std::max(0, total - 1));
@@ -149,8 +137,6 @@ void CMapView::Clear() {
     m_search = CSectorSearch{};
     m_cells = 0;
     m_current = 0;
-    m_file = 0;
-    m_fileName.clear();
     m_redrawing = true;
     clear();
     setExtraSelections({});
@@ -159,6 +145,42 @@ void CMapView::Clear() {
 
 void CMapView::Redraw() {
     SetDrive(nullptr);
+}
+
+// ---- What the other panes tell --------------------------------------------------------------
+
+bool CMapView::ShowsCurrentDisk() const {
+    return m_drive && m_drive == m_disk.Drive();
+}
+
+void CMapView::DiskShown(CTreeItem* item) {
+    if (item)
+        SetDrive(item->Drive());
+    else
+        Clear();
+}
+
+void CMapView::FilesChanged() {
+    // Files changed on the disk shown: their sectors may have changed hands.
+    if (ShowsCurrentDisk()) Redraw();
+}
+
+void CMapView::SectorsChanged() {
+    if (ShowsCurrentDisk()) Redraw();
+}
+
+void CMapView::SectorShown(int sector) {
+    if (ShowsCurrentDisk()) SetCurrentCell(sector);
+}
+
+void CMapView::SectorsMarked(const std::vector<int>& sectors, bool on) {
+    if (!ShowsCurrentDisk()) return;
+    for (const int s : sectors)
+        SelectCell(s, on);
+}
+
+void CMapView::FileSelected(int fdr) {
+    if (ShowsCurrentDisk()) SelectFile(fdr);
 }
 
 void CMapView::WriteGrid() {
@@ -288,7 +310,7 @@ void CMapView::SetCurrentCell(int sector) {
 }
 
 void CMapView::ShowInEditor(int sector) {
-    if (m_editor && m_editor->Drive() == m_drive) m_editor->ShowSector(sector);
+    m_disk.ShowSector(sector, this);
 }
 
 void CMapView::mousePressEvent(QMouseEvent* event) {
@@ -384,7 +406,7 @@ void CMapView::MarkCurrent(bool used) {
     }
     m_current = sector;
     Redraw();
-    if (m_editor && m_editor->Drive() == m_drive) m_editor->ShowSector(m_editor->CurrentSector());
+    m_disk.SectorsChanged(this);
 }
 
 void CMapView::EditSelection() {
@@ -411,49 +433,40 @@ void CMapView::SelectFile(int fdr) {
         SelectCell(sector, true);
     }
     SelectCell(fdr, true);
-    m_file = fdr;
-    m_fileName = TrimRight(m_drive->GetFileName(fdr));
-    if (m_editor && m_editor->Drive() == m_drive) {
-        m_editor->SetStayInFile(fdr, m_fileName);
-        m_editor->ShowSector(fdr);
-    }
+    // The editor shows the FDR and stays in the file.
+    m_disk.SetStayFile(fdr, m_drive->GetFileName(fdr), this);
+    m_disk.ShowSector(fdr, this);
 }
 
 void CMapView::Paste() {
-    if (!m_clip || m_clip->empty() || !m_tree) return;
-    CTreeItem* source = m_tree->Tree().Find(ClipSourceNumber(*m_clip));
+    CTreeItem* source = m_tree.Find(ClipSourceNumber(m_clip));
     if (!source || !source->Drive()) return;
-    if (const int sector = ClipSectorNumber(*m_clip); sector >= 0) {
-        std::string error;
-        if (m_editor && !m_editor->LoadSector(*source->Drive(), sector, error)) Fail(error);
-    } else if (IsFilesClip(*m_clip)) {
+    if (const int sector = ClipSectorNumber(m_clip); sector >= 0) {
+        m_disk.PasteSector(*source->Drive(), sector, this);
+    } else if (IsFilesClip(m_clip)) {
         // Only files of the disk the map shows can be selected in it.
         if (source->Drive() != m_drive) return;
-        for (const int fdr : ClipFileSectors(*m_clip))
+        for (const int fdr : ClipFileSectors(m_clip))
             SelectFile(fdr);
-    } else if (m_clip->find("> Disk:") != std::string::npos) {
-        m_tree->SetContextItem(source);
-        m_tree->SelectAsTarget();
-        m_tree->ClearContext();
+    } else if (m_clip.find("> Disk:") != std::string::npos) {
+        m_disk.SetTarget(source);
     }
 }
 
 void CMapView::Find() {
     if (!m_drive) return;
     // The file to search inside is the editor's stay-in-file file, active or remembered.
-    if (m_editor && m_editor->StayFile() != 0) {
-        m_file = std::abs(m_editor->StayFile());
-        m_fileName = m_editor->FileLabel();
-    }
+    const int file = std::abs(m_disk.StayFile());
+    const std::string fileName = m_disk.StayFileName();
     SearchForm form = m_form;
-    form.insideFile = m_file;
-    bool inside = m_file > 0 && m_editor && m_editor->StayInFile();
-    const QString label = m_file > 0 ? QString::fromStdString(m_fileName) : QString();
+    form.insideFile = file;
+    bool inside = m_disk.StayFile() > 0;
+    const QString label = file > 0 ? Q(fileName) : QString();
     SearchMode mode = SearchMode::FindNext;
     if (!m_dialogs->FindReplace(this, form, label, inside, mode)) return;
-    form.insideFile = inside && m_file > 0 ? m_file : 0;
+    form.insideFile = inside && file > 0 ? file : 0;
     m_form = form;
-    if (m_file > 0 && m_editor) m_editor->SetStayInFile(inside ? m_file : -m_file, m_fileName);
+    if (file > 0) m_disk.SetStayFile(inside ? file : -file, fileName, this);
     SearchSettings settings;
     std::string message;
     if (!ReadSearchForm(form, settings, message)) {
@@ -470,40 +483,19 @@ void CMapView::RunSearch(SearchMode mode) {
         Find();
         return;
     }
-    if (m_prompt) m_drive->SetPrompt(m_prompt);
+    m_drive->SetPrompt(&m_prompt);
     const SearchOutcome out = m_search.Run(*m_drive, m_map, mode);
     WriteGrid();
     if (out.showSector >= 0) {
         ShowInEditor(out.showSector);
         SetCurrentCell(out.showSector);
-        if (out.matched) MarkMatch(out.markOffset, out.markLength);
+        if (out.matched) m_disk.ShowMatch(out.markOffset, out.markLength, this);
     }
-    if (out.rewritten && m_list) m_list->Relist();
-    if (!out.message.empty() && m_prompt)
-        m_prompt->Message(out.message, out.message == kNotFoundText ? PromptIcon::Information
-                                                                    : PromptIcon::Error);
-}
-
-void CMapView::MarkMatch(int offset, int length) {
-    if (!m_editor || length <= 0) return;
-    QList<QTextEdit::ExtraSelection> marks;
-    QTextDocument* dump = m_editor->document();
-    for (int j = offset; j < offset + length && j < kSectorSize; ++j) {
-        const QTextBlock line = dump->findBlockByNumber(j / 16);
-        if (!line.isValid()) break;
-        const int column = j % 16;
-        for (const auto& [at, width] :
-             {std::pair{kHexColumn + 3 * column, 2}, std::pair{kCharColumn + column, 1}}) {
-            if (at + width > line.length() - 1) continue;
-            QTextEdit::ExtraSelection mark;
-            mark.cursor = QTextCursor(line);
-            mark.cursor.setPosition(line.position() + at);
-            mark.cursor.setPosition(line.position() + at + width, QTextCursor::KeepAnchor);
-            mark.format.setForeground(Qt::red);
-            marks << mark;
-        }
-    }
-    m_editor->setExtraSelections(marks);
+    // The list shows the rewritten files, and the map its fresh check.
+    if (out.rewritten) m_disk.FilesChanged(nullptr);
+    if (!out.message.empty())
+        m_prompt.Message(out.message, out.message == kNotFoundText ? PromptIcon::Information
+                                                                   : PromptIcon::Error);
 }
 
 QStringList CMapView::ContextEntries() {
@@ -582,7 +574,7 @@ bool CMapView::HasHandler(CommandId id) const {
 
 bool CMapView::IsEnabledHere(CommandId id, const CommandState&) const {
     if (!m_drive) return false;
-    if (id == CommandId::EditPaste) return m_clip && !m_clip->empty();
+    if (id == CommandId::EditPaste) return !m_clip.empty();
     return HasHandler(id);
 }
 

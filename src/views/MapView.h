@@ -1,4 +1,4 @@
-// The left pane of the lower row: the sector map. Every sector of the current drive is one
+// The left pane of the lower row: the sector map. Every sector of the current disk is one
 // coloured character of a read-only text grid (see CSectorMap); clicking a cell moves the sector
 // editor there, and the map selects sectors, marks them used or free in the bitmap and runs the
 // find-and-replace engine over the drive.
@@ -7,17 +7,16 @@
 #include <QPlainTextEdit>
 #include <string>
 
+#include "app/Command.h"
+#include "app/CurrentDisk.h"
 #include "disk/SectorMap.h"
 #include "disk/SectorSearch.h"
-#include "views/Command.h"
+#include "views/PaneContext.h"
 
 namespace tavik {
 
-class CDiskView;
-class CDriveView;
-class CEditorView;
 class COptions;
-class CUserPrompt;
+class CQtUserPrompt;
 class CVirtualDrive;
 
 // The map's two dialogs, replaceable so that tests answer them.
@@ -31,17 +30,12 @@ public:
                              bool& inside, SearchMode& mode);
 };
 
-class CMapView : public QPlainTextEdit, public CCommandTarget {
+class CMapView : public QPlainTextEdit, public CCommandTarget, public CDiskObserver {
     Q_OBJECT
 public:
-    explicit CMapView(QWidget* parent = nullptr);
+    explicit CMapView(const PaneContext& context, QWidget* parent = nullptr);
     ~CMapView() override;
 
-    void SetOptions(const COptions* options) { m_options = options; }
-    void SetPrompt(CUserPrompt* prompt) { m_prompt = prompt; }
-    void SetPanes(CDriveView* tree, CDiskView* list, CEditorView* editor);
-    // The application's internal clip, shared by the four panes.
-    void SetClip(std::string* clip) { m_clip = clip; }
     void SetDialogs(CMapDialogs* dialogs);
 
     // Shows the drive (null: the current one again). Nothing happens while the advanced view
@@ -52,7 +46,8 @@ public:
 
     // Writes the grid again from a fresh disk check; every selection is cleared.
     void Redraw();
-    // Outside 0 to 1599: ignored. The cell becomes the current cell.
+    // Outside the map's sectors (1600, or all of a larger disk): ignored. The cell becomes the
+    // current cell.
     void SelectCell(int sector, bool on);
     // From the editor: moves the caret to the cell without moving the editor again.
     void SetCurrentCell(int sector);
@@ -97,6 +92,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void DiskShown(CTreeItem* item) override;
+    void FilesChanged() override;
+    void SectorsChanged() override;
+    void SectorShown(int sector) override;
+    void SectorsMarked(const std::vector<int>& sectors, bool on) override;
+    void FileSelected(int fdr) override;
+    // Whether the map shows the current disk (events about it concern this map).
+    bool ShowsCurrentDisk() const;
     int PerLine() const;
     bool ShowBeyond() const;
     int TextPosition(int sector) const;
@@ -106,16 +109,14 @@ private:
     void PlaceCaret(int sector);
     void CaretMoved();
     void ShowInEditor(int sector);
-    void MarkMatch(int offset, int length);
     void Fail(const std::string& text);
 
+    CTreeModel& m_tree;
+    const COptions& m_options;
+    CQtUserPrompt& m_prompt;
+    std::string& m_clip;
+    CCurrentDisk& m_disk;
     CVirtualDrive* m_drive = nullptr;
-    const COptions* m_options = nullptr;
-    CUserPrompt* m_prompt = nullptr;
-    CDriveView* m_tree = nullptr;
-    CDiskView* m_list = nullptr;
-    CEditorView* m_editor = nullptr;
-    std::string* m_clip = nullptr;
     CMapDialogs* m_dialogs = nullptr;
     CMapDialogs m_defaultDialogs;
     CSectorMap m_map;
@@ -123,8 +124,6 @@ private:
     SearchForm m_form;
     int m_cells = 0;
     int m_current = 0;
-    int m_file = 0;  // the file a selection or the search stays in
-    std::string m_fileName;
     bool m_redrawing = false;
 };
 

@@ -15,6 +15,7 @@
 #include "database/query/CatalogueParams.h"
 #include "database/query/QueryRun.h"
 #include "database/query/QueryStore.h"
+#include "qt/DialogRunner.h"
 
 namespace tavik {
 
@@ -71,19 +72,6 @@ CQueryCommands::CQueryCommands(CDriveView& tree, CCatalogue& catalogue, CUserPro
       m_folder(std::move(folder)),
       m_asker(prompt, window) {}
 
-void CQueryCommands::SetDialogHook(std::function<void(QDialog&)> hook) {
-    m_hook = hook;
-    m_asker.SetDialogHook(std::move(hook));
-}
-
-int CQueryCommands::Exec(QDialog& dialog) {
-    if (m_hook) {
-        m_hook(dialog);
-        return dialog.result();
-    }
-    return dialog.exec();
-}
-
 CTreeItem* CQueryCommands::QueryRoot() const {
     return m_tree.Tree().DatabaseRootItem();
 }
@@ -139,7 +127,7 @@ bool CQueryCommands::Designer(CTreeItem* item, QueryFields& fields, bool& runNow
     if (fields.kind == static_cast<int32_t>(QueryKind::Sql)) {
         CSqlQueryDialog dialog(m_prompt, fields, m_window);
         dialog.SetParameters(ParameterNames(m_catalogue));
-        if (Exec(dialog) != QDialog::Accepted) return false;
+        if (RunDialog(dialog) != QDialog::Accepted) return false;
         fields = dialog.Result();
         runNow = dialog.RunRequested();
         return true;
@@ -150,7 +138,7 @@ bool CQueryCommands::Designer(CTreeItem* item, QueryFields& fields, bool& runNow
     if (!item)
         dialog.SetDefaultDisplays(m_catalogue.Display().diskFields,
                                   m_catalogue.Display().fileFields);
-    if (Exec(dialog) != QDialog::Accepted) return false;
+    if (RunDialog(dialog) != QDialog::Accepted) return false;
     fields = dialog.Result();
     return true;
 }
@@ -270,7 +258,7 @@ void CQueryCommands::BulkUpdate() {
         QApplication::restoreOverrideCursor();
         return outcome == RunOutcome::Shown;
     });
-    Exec(dialog);
+    RunDialog(dialog);
 }
 
 void CQueryCommands::CustomizeList(const CustomizeTarget& target) {
@@ -310,7 +298,7 @@ void CQueryCommands::CustomizeList(const CustomizeTarget& target) {
             break;
     }
     CCustomDisplayDialog dialog(m_prompt, std::move(t), m_window);
-    Exec(dialog);
+    RunDialog(dialog);
     // Whichever way it closed, the defaults are kept and the list shows what it was given.
     if (m_catalogue.IsOpen() && !defaults.Save(m_catalogue.Database()))
         m_prompt.Message(m_catalogue.Database().ErrorText(), PromptIcon::Error);

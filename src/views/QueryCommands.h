@@ -81,12 +81,7 @@ public:
     void CustomizeShownList(ListMode mode, CTreeItem* node, std::string* catalogFields,
                             std::vector<uint16_t>* catalogSizes);
 
-    // Tests answer the dialogs instead of a user: every dialog is handed to the hook before it
-    // runs (the hook may fill it and call accept() or reject()), the parameter question too.
-    void SetDialogHook(std::function<void(QDialog&)> hook);
-
 private:
-    int Exec(QDialog& dialog);
     CTreeItem* QueryRoot() const;
     // The parent node's kind when the item hangs under a query node.
     static std::optional<int32_t> ParentQueryKind(const CTreeItem* item);
@@ -105,7 +100,6 @@ private:
     std::string m_folder;
     CQtParamAsker m_asker;
     ListHooks m_list;
-    std::function<void(QDialog&)> m_hook;
 };
 
 }  // namespace tavik

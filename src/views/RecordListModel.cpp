@@ -1,20 +1,15 @@
 #include "views/RecordListModel.h"
 
-#include "base/Cp1252.h"
+#include "app/ListSort.h"
 #include "base/UserPrompt.h"
 #include "database/DisplaySpec.h"
 #include "database/RecordSet.h"
 #include "database/query/CatalogueExport.h"
-#include "views/DialogText.h"
-#include "views/ListSort.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
 namespace {
-
-QString FromCp1252(const std::string& s) {
-    return dialogs::Q(s);
-}
 
 bool IsNumber(DbType type) {
     return type == DbType::Byte || type == DbType::Short || type == DbType::Long;
@@ -170,7 +165,7 @@ QVariant CRecordListModel::data(const QModelIndex& index, int role) const {
         index.column() >= static_cast<int>(m_columns.size()))
         return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole)
-        return FromCp1252(Cell(index.row(), index.column()));
+        return Q(Cell(index.row(), index.column()));
     if (role == Qt::TextAlignmentRole) {
         switch (m_columns[static_cast<size_t>(index.column())].justification) {
             case JustifyRight:
@@ -188,7 +183,7 @@ QVariant CRecordListModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation != Qt::Horizontal || section < 0 ||
         section >= static_cast<int>(m_columns.size()))
         return {};
-    if (role == Qt::DisplayRole) return FromCp1252(m_headers[static_cast<size_t>(section)]);
+    if (role == Qt::DisplayRole) return Q(m_headers[static_cast<size_t>(section)]);
     if (role == Qt::TextAlignmentRole) return data(index(0, section), role);
     return {};
 }
@@ -204,7 +199,7 @@ Qt::ItemFlags CRecordListModel::flags(const QModelIndex& index) const {
 bool CRecordListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
     const int id = RecordId(index.row());
-    const std::string text = Utf8ToCp1252(value.toString().toStdString());
+    const std::string text = S(value.toString());
     if (text == Cell(index.row(), index.column())) return false;
     if (!store || !store(id, m_columns[static_cast<size_t>(index.column())], text)) return false;
     m_pages.Forget(id);

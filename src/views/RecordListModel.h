@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/Command.h"
 #include "database/RecordPages.h"
-#include "views/Command.h"
 
 namespace tavik {
 

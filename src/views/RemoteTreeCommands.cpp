@@ -4,13 +4,14 @@
 #include <QLineEdit>
 
 #include "app/Options.h"
+#include "app/RemoteConnection.h"
+#include "app/RemoteTree.h"
 #include "exchange/TiFileChooser.h"
 #include "exchange/dialogs/TiFileDialog.h"
+#include "qt/DialogRunner.h"
+#include "qt/QtUserPrompt.h"
 #include "remote/LocalSocketChannel.h"
 #include "views/DriveView.h"
-#include "views/QtUserPrompt.h"
-#include "views/RemoteConnection.h"
-#include "views/RemoteTree.h"
 
 namespace tavik {
 
@@ -136,14 +137,7 @@ std::string CRemoteTreeCommands::ChooseHookFile() {
     // A typed pattern filters the listing: the chooser opens on the hook files.
     chooser.NameEdit()->setText(kHookFilePattern);
     chooser.accept();
-    int result = 0;
-    if (m_dialogHook) {
-        m_dialogHook(chooser);
-        result = chooser.result();
-    } else {
-        result = chooser.exec();
-    }
-    if (result != QDialog::Accepted || chooser.Files().empty()) return {};
+    if (RunDialog(chooser) != QDialog::Accepted || chooser.Files().empty()) return {};
     return chooser.Files().front();
 }
 

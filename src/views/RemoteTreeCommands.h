@@ -41,10 +41,8 @@ public:
     CRemoteConnection& Connection() { return *m_connection; }
     CLocalSocketChannel& Channel() { return *m_channel; }
 
-    // Tests choose the hook file instead of a user ("" cancels), or answer the chooser dialog:
-    // the hook is handed the dialog before it runs (it may fill it and call accept or reject).
+    // Tests choose the hook file instead of a user ("" cancels).
     void SetHookChooser(std::function<std::string()> chooser) { m_chooseHook = std::move(chooser); }
-    void SetDialogHook(std::function<void(QDialog&)> hook) { m_dialogHook = std::move(hook); }
 
     // True while a scan, unhook or upload runs (the link is busy; others are refused).
     bool Busy() const { return m_busy; }
@@ -65,7 +63,6 @@ private:
     CLocalSocketChannel* m_channel;
     std::unique_ptr<CRemoteConnection> m_connection;
     std::function<std::string()> m_chooseHook;
-    std::function<void(QDialog&)> m_dialogHook;
 };
 
 }  // namespace tavik

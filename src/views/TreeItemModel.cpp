@@ -1,7 +1,7 @@
 #include "views/TreeItemModel.h"
 
-#include "base/Cp1252.h"
-#include "views/Icons.h"
+#include "qt/Icons.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
@@ -50,13 +50,13 @@ QVariant CTreeItemModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            return QString::fromStdString(Cp1252ToUtf8(item->Text()));
+            return Q(item->Text());
         case Qt::DecorationRole:
-            return TreeIcon(IconIndex(item->Kind()));
+            return TreeIcon(item->Kind());
         case Qt::ToolTipRole:
             if (!item->Node().path.empty() && item->Kind() >= NodeKind::PcFolder &&
                 item->Kind() <= NodeKind::TrackImage)
-                return QString::fromStdString(Cp1252ToUtf8(item->Node().path));
+                return Q(item->Node().path);
             return {};
         default:
             return {};
@@ -66,7 +66,7 @@ QVariant CTreeItemModel::data(const QModelIndex& index, int role) const {
 bool CTreeItemModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     CTreeItem* item = ItemOf(index);
     if (!item || role != Qt::EditRole) return false;
-    const std::string text = Utf8ToCp1252(value.toString().toStdString());
+    const std::string text = S(value.toString());
     if (text.empty()) return false;
     item->Node().label = text;
     m_tree.SetText(item, text);

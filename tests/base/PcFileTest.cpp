@@ -69,8 +69,9 @@ TEST(AtomicFile, KeepsTheOldContentWhenTheWriterFailsOrTheRenameIsCut) {
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(ReadWholeFile(path, bytes));
     EXPECT_EQ(bytes, (std::vector<uint8_t>{1, 2, 3}));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()),
-                            std::filesystem::directory_iterator()),
+    EXPECT_EQ(std::distance(
+                  std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()),
+                  std::filesystem::directory_iterator()),
               1);
     EXPECT_TRUE(ReplaceFileAtomically(path, [](CPcFile& f) {
         uint8_t b[2] = {7, 7};

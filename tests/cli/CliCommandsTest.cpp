@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
 #include "base/PcFile.h"
 #include "cli/CatalogJson.h"
 #include "cli/CliCommand.h"
@@ -173,6 +177,25 @@ TEST(CliErrors, DriveErrorsAndUsage) {
         EXPECT_NE(r.err.find(row.err), std::string::npos) << r.err;
     }
     EXPECT_EQ(RunCommand({"help"}).code, 0);
+}
+
+// The README lists every command as the command table has it (scripts/update-readme writes the
+// list again after a change).
+TEST(CliHelp, TheReadmeListsEveryCommandOfTheTable) {
+    std::ifstream file(TAVIK_SOURCE_DIR "/README.md");
+    ASSERT_TRUE(file);
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string readme = text.str();
+    const std::string begin = "<!-- tavik-cli commands (scripts/update-readme) -->\n";
+    const size_t from = readme.find(begin);
+    const size_t to = readme.find("<!-- end of tavik-cli commands -->");
+    ASSERT_TRUE(from != std::string::npos && to != std::string::npos && to > from);
+    const std::string listed = readme.substr(from + begin.size(), to - from - begin.size());
+    EXPECT_EQ(listed, cli::CommandList()) << "run scripts/update-readme";
+    EXPECT_EQ(RunCommand({"help", "--list"}).out, cli::CommandList());
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'),
+              static_cast<long>(cli::AllCommands().size()));
 }
 
 TEST(CliErrors, DamagedIndexEntriesAreSkippedAndReported) {

@@ -11,10 +11,10 @@
 
 #include "base/PcFile.h"
 #include "cli/CatalogJson.h"
-#include "support/CliRun.h"
 #include "disk/CheckReport.h"
 #include "disk/Layout.h"
 #include "disk/VirtualDrive.h"
+#include "support/CliRun.h"
 #include "support/ImageBuilder.h"
 #include "support/TestSupport.h"
 
@@ -167,6 +167,13 @@ const Case kCases[] = {
          Verdict v;
          v.Expect(Cli({"dir", image, "--json"}).out.find("\"Z\"") != std::string::npos, "dir");
          v.Expect(Cli({"hexdump", image, "Z"}).code == cli::kExitOk, "lookup of Z");
+         const std::string db = dir + "/c.db";
+         v.Expect(Cli({"db", "create", db}).code == cli::kExitOk &&
+                      Cli({"db", "add", db, image}).code == cli::kExitOk,
+                  "db add");
+         v.Expect(Cli({"db", "sql", db, "SELECT [File name] FROM [Files] ORDER BY [File name]"})
+                          .out == "File name\nA         \nZ         \n",
+                  "the catalogue's files");
          v.Expect(CheckReportOf(image).find("Illegal FDR number") != std::string::npos,
                   "check: " + CheckReportOf(image));
          return v.text;
@@ -251,6 +258,11 @@ const Case kCases[] = {
              v.Expect(Cli({"dir", image}).out.find(shown) != std::string::npos, shown);
          }
          return v.text;
+     }},
+    {"create onto a file that is there",
+     [](const std::string& dir) {
+         const std::string image = Write(dir + "/d.dsk", CImageBuilder().Image());
+         return Refused({"create", image}, image, "File already exists");
      }},
     {"10: format with more tracks than the disk can record",
      [](const std::string& dir) {

@@ -24,12 +24,13 @@ class CScriptedResolver : public CDuplicateResolver {
 public:
     std::deque<DuplicateAnswer> answers;
     struct Shown {
-        int mode;
+        DuplicateMode mode;
         std::vector<DuplicateCandidate> rows;
     };
     std::vector<Shown> shown;
 
-    DuplicateAnswer Resolve(int mode, const std::vector<DuplicateCandidate>& rows) override {
+    DuplicateAnswer Resolve(DuplicateMode mode,
+                            const std::vector<DuplicateCandidate>& rows) override {
         shown.push_back({mode, rows});
         if (answers.empty()) return {DuplicateButton::Cancel};
         DuplicateAnswer a = answers.front();
@@ -261,9 +262,9 @@ TEST_F(DiskScannerTest, DuplicateFilesByOptionAndRememberedAnswer) {
     auto drive = Mount(GamesDisk().Image());
     ASSERT_TRUE(Add(*drive));
     const struct {
-        int option;
+        FileDuplicatePolicy option;
         long files;  // Files rows after the second disk
-    } rows[] = {{1, 4}, {2, 4}, {3, 4}};
+    } rows[] = {{DuplicatesCreateNew, 4}, {DuplicatesUseOld, 4}, {DuplicatesUpdateOld, 4}};
     for (const auto& r : rows) {
         options.fileDuplicates = r.option;
         resolver.answers = {{DuplicateButton::CreateNew}};
@@ -277,7 +278,7 @@ TEST_F(DiskScannerTest, DuplicateFilesByOptionAndRememberedAnswer) {
     EXPECT_EQ(Column("SELECT [Archived date] FROM [Files] WHERE [ID] = 1"), Strings{"2026/12/08"});
 
     // "Do this for all files on this disk" answers the second file too, for this disk only.
-    options.fileDuplicates = 0;
+    options.fileDuplicates = DuplicatesAskMe;
     resolver.shown.clear();
     resolver.answers = {{DuplicateButton::CreateNew},
                         {DuplicateButton::UseOld, 0, true},
@@ -322,7 +323,7 @@ TEST_F(DiskScannerTest, NamesWithQuotesCannotChangeTheStatements) {
     ASSERT_TRUE(Add(*drive)) << (prompt.messages.empty() ? "" : prompt.messages[0]);
     EXPECT_EQ(Column("SELECT [File name] FROM [Files] ORDER BY [File name]"),
               (Strings{"A\"B       ", "X\") OR (1 "}));
-    options.fileDuplicates = 2;
+    options.fileDuplicates = DuplicatesUseOld;
     resolver.answers = {{DuplicateButton::CreateNew}};
     ASSERT_TRUE(Add(*drive));
     EXPECT_EQ(Count("Files"), 2);  // both found again by name and reused
@@ -338,7 +339,7 @@ TEST_F(DiskScannerTest, RescanKeepsSharedFilesAndDoublesNoLink) {
     other.SetName("OTHER");
     other.AddFile(BuiltFile::Variable("README", false, 80, {"HELLO", "WORLD"}));
     auto second = Mount(other.Image(), "b.dsk");
-    options.fileDuplicates = 2;
+    options.fileDuplicates = DuplicatesUseOld;
     ASSERT_TRUE(Add(*second));
     EXPECT_EQ(Count("Files"), 2);
 
@@ -379,7 +380,7 @@ TEST_F(DiskScannerTest, RemoveDisksKeepsFilesOtherDisksHold) {
     other.SetName("OTHER");
     other.AddFile(BuiltFile::Variable("README", false, 80, {"HELLO", "WORLD"}));
     auto second = Mount(other.Image(), "b.dsk");
-    options.fileDuplicates = 2;
+    options.fileDuplicates = DuplicatesUseOld;
     ASSERT_TRUE(Add(*second));
     auto third = Mount(CImageBuilder(360).SetName("THIRD").Image(), "c.dsk");
     ASSERT_TRUE(Add(*third));

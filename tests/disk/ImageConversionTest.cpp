@@ -230,6 +230,26 @@ TEST(NewImage, CreatesAppliesTypedNumbersAndCopiesTheSource) {
     NewImageChoice nowhere{folder + "/missing/x.dsk", false, false, false, "", "", ""};
     EXPECT_EQ(CreateNewImage(drive, nowhere, nullptr), 0);
     EXPECT_EQ(drive.ErrorText(), "Can't open file on PC");
+
+    // A file that is there is replaced only when the user agrees, and never under a drive
+    // that shows it.
+    const std::string there = WriteImage(SampleDisk(360).Image(), "there.dsk");
+    std::vector<uint8_t> before, after;
+    ASSERT_TRUE(ReadWholeFile(there, before));
+    test::CScriptedPrompt no;
+    no.defaultAnswer = PromptAnswer::No;
+    drive.SetPrompt(&no);
+    const NewImageChoice replacing{there, false, false, false, "", "", ""};
+    EXPECT_EQ(CreateNewImage(drive, replacing, nullptr), 0);
+    EXPECT_EQ(drive.LastError(), DiskError::UserAborted);
+    EXPECT_EQ(no.questions.size(), 1u);
+    CVirtualDrive shown;
+    ASSERT_TRUE(shown.OpenImage(there));
+    drive.SetPrompt(nullptr);
+    EXPECT_EQ(CreateNewImage(drive, replacing, nullptr), 0);
+    EXPECT_EQ(drive.LastError(), DiskError::FileInUse);
+    ASSERT_TRUE(ReadWholeFile(there, after));
+    EXPECT_EQ(after, before);
 }
 
 }  // namespace

@@ -93,9 +93,11 @@ inline std::string ContentDifference(const TiContent& a, const TiContent& b) {
                std::to_string(b.type) + "/" + std::to_string(b.recordLength);
     for (size_t i = 0; i < std::min(a.records.size(), b.records.size()); ++i)
         if (a.records[i] != b.records[i])
-            return "record " + std::to_string(i) + " \"" + a.records[i] + "\" not \"" + b.records[i] + "\"";
+            return "record " + std::to_string(i) + " \"" + a.records[i] + "\" not \"" +
+                   b.records[i] + "\"";
     if (a.records.size() != b.records.size())
-        return std::to_string(a.records.size()) + " records, not " + std::to_string(b.records.size());
+        return std::to_string(a.records.size()) + " records, not " +
+               std::to_string(b.records.size());
     return "";
 }
 

@@ -15,6 +15,7 @@
 #include <filesystem>
 
 #include "GuiFixture.h"
+#include "app/ListSort.h"
 #include "database/DisplaySpec.h"
 #include "database/ParamSet.h"
 #include "database/dialogs/DuplicateDialog.h"
@@ -23,11 +24,12 @@
 #include "database/dialogs/ParamNotFoundDialog.h"
 #include "database/dialogs/RecordDialog.h"
 #include "database/query/QueryStore.h"
+#include "qt/DialogRunner.h"
+#include "qt/FileChooser.h"
 #include "views/CatalogModel.h"
 #include "views/DatabaseCommands.h"
 #include "views/DiskView.h"
 #include "views/DriveView.h"
-#include "views/ListSort.h"
 #include "views/RecordListModel.h"
 #include "views/TreeItemModel.h"
 
@@ -35,46 +37,6 @@ namespace tavik {
 namespace {
 
 using test::CProgram;
-
-// ---- Sorting marks and keys (no window) -------------------------------------------------------
-
-TEST(ListSort, HeaderMarksFollowTheClicks) {
-    struct Case {
-        std::vector<int> clicks;
-        std::vector<std::string> headers;
-        bool lastDescending;
-    };
-    const Case cases[] = {
-        {{0}, {"Name  ^", "Size"}, false},          {{0, 0}, {"Name  v", "Size"}, true},
-        {{0, 0, 0}, {"Name  ^", "Size"}, false},    {{0, 1}, {"Name", "Size  ^"}, false},
-        {{0, 0, 1, 0}, {"Name  ^", "Size"}, false},
-    };
-    for (const Case& c : cases) {
-        std::vector<std::string> headers = {"Name", "Size"};
-        bool descending = false;
-        for (int click : c.clicks)
-            descending = ClickHeader(headers, click);
-        EXPECT_EQ(headers, c.headers);
-        EXPECT_EQ(descending, c.lastDescending);
-    }
-}
-
-TEST(ListSort, MarksAndTrailingBlanksComeOffButCaptionLettersStay) {
-    EXPECT_EQ(HeaderWithoutMark("Drive  v"), "Drive");
-    EXPECT_EQ(HeaderWithoutMark("Rev"), "Rev");
-    EXPECT_EQ(HeaderWithoutMark("Size   "), "Size");
-    EXPECT_EQ(HeaderWithoutMark("A  ^"), "A");
-}
-
-TEST(ListSort, NumericKeysPutNineBeforeTenAndTextSortsCapitalsFirst) {
-    std::vector<std::string> numbers = {SortKey("10", true), SortKey("9", true),
-                                        SortKey("100", true)};
-    EXPECT_EQ(SortedOrder(numbers, false), (std::vector<int>{1, 0, 2}));
-    EXPECT_EQ(SortedOrder(numbers, true), (std::vector<int>{2, 0, 1}));
-    EXPECT_EQ(SortKey("1234567", true), "234567");  // cut to its last six characters
-    const std::vector<std::string> names = {"beta", "Beta", "alpha", "\xE9t\xE9"};
-    EXPECT_EQ(SortedOrder(names, false), (std::vector<int>{1, 2, 0, 3}));
-}
 
 // ---- The program ----------------------------------------------------------------------------
 
@@ -85,14 +47,14 @@ protected:
         folder = test::TempFolder();
         program = std::make_unique<CProgram>(folder);
         ASSERT_TRUE(program->Started());
-        commands().SetFileHook([this](bool, const std::string&) { return nextFile; });
-        commands().SetDialogHook([this](QDialog& d) { Answer(d); });
+        SetStandingAnswer([this](QDialog& d) { Answer(d); });
         nextFile = folder + "/Catalogue";
         ASSERT_TRUE(frame().Execute(CommandId::DbNew));
         ASSERT_TRUE(program->App().Database().IsOpen());
     }
 
     void Answer(QDialog& d) {
+        if (AnswerFileDialog(d, nextFile)) return;
         if (auto* dup = dynamic_cast<CDuplicateDialog*>(&d)) {
             duplicates.push_back(dup->Mode());
             QTreeWidget* list = dup->List();

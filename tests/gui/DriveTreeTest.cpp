@@ -6,11 +6,12 @@
 #include <QDir>
 
 #include "GuiFixture.h"
+#include "app/TreeOperations.h"
+#include "qt/DialogRunner.h"
 #include "views/DiskView.h"
 #include "views/DriveCommands.h"
 #include "views/DriveView.h"
 #include "views/TreeItemModel.h"
-#include "views/TreeOperations.h"
 
 namespace tavik {
 namespace {
@@ -99,34 +100,6 @@ TEST_F(DriveTree, OnlyFoldersAndImageFilesCanBeDismounted) {
     EXPECT_EQ(Pc()->ChildCount(), 0);
 }
 
-TEST(AlphaSortTest, DiskNamesGoIntoTheirRangeFoldersThenChildrenAreSorted) {
-    CTreeModel tree;
-    tree.CreateRoots();
-    CTreeItem* pc = tree.PcRootItem();
-    for (const char* name : {"zebra", "BRAVO", "GOLF", "ALPHA"})
-        tree.Insert(pc, CTreeNode(NodeKind::SectorImage, "", name), name);
-    CTreeItem* af = tree.Insert(pc, CTreeNode(NodeKind::DummyFolder, "", "A-F"), "A-F");
-    CTreeItem* g = tree.Insert(pc, CTreeNode(NodeKind::DummyFolder, "", "G-"), "G-");
-    tree.Insert(pc, CTreeNode(NodeKind::DummyFolder, "", "Misc"), "Misc");
-    AlphaSort(tree, pc);
-    EXPECT_EQ(Texts(af), (std::vector<std::string>{"BRAVO", "ALPHA"}));
-    // Lower-case letters sort above all capitals, and an empty high bound is open.
-    EXPECT_EQ(Texts(g), (std::vector<std::string>{"zebra", "GOLF"}));
-    EXPECT_EQ(Texts(pc), (std::vector<std::string>{"A-F", "G-", "Misc"}));
-}
-
-TEST(AlphaSortTest, BoundsAreTrimmedAndInclusive) {
-    CTreeModel tree;
-    tree.CreateRoots();
-    CTreeItem* pc = tree.PcRootItem();
-    CTreeItem* range = tree.Insert(pc, CTreeNode(NodeKind::DummyFolder, "", "C  -  D"), "C  -  D");
-    for (const char* name : {"C", "D", "DA", "B"})
-        tree.Insert(pc, CTreeNode(NodeKind::SectorImage, "", name), name);
-    AlphaSort(tree, pc);
-    EXPECT_EQ(Texts(range), (std::vector<std::string>{"C", "D"}));
-    EXPECT_EQ(Texts(pc), (std::vector<std::string>{"B", "C  -  D", "DA"}));
-}
-
 TEST_F(DriveTree, FoldersNeverMoveIntoThemselvesOrTheirDescendants) {
     CTreeItem* outer = AddDummyFolder(Tree(), Pc());
     CTreeItem* inner = AddDummyFolder(Tree(), outer);
@@ -142,7 +115,7 @@ TEST_F(DriveTree, PastingADiskClipOntoItselfDoesNothingAndOntoAFolderMovesIt) {
     CTreeItem* image = View().MountByPath(m_image, nullptr);
     CTreeItem* folder = AddDummyFolder(Tree(), Pc());
     int dialogs = 0;
-    m_program->Frame().DriveCommands().SetDialogHook([&](QDialog& d) {
+    SetStandingAnswer([&](QDialog& d) {
         ++dialogs;
         d.reject();
     });
@@ -211,14 +184,6 @@ TEST_F(DriveTree, MountingAFolderTakesOnlyItsDiskImages) {
     EXPECT_EQ(Texts(folder), (std::vector<std::string>{"ALPHA     ", "BETA      ", "TRACKS    "}));
     EXPECT_EQ(folder->Child(2)->Kind(), NodeKind::TrackImage);
     EXPECT_TRUE(m_program->Prompt().messages.empty());
-}
-
-TEST(TreeClip, SourceNumberIsReadFromTheLeadingAngleBrackets) {
-    EXPECT_EQ(ClipSourceNumber("<12> Disk: ONE"), 12);
-    EXPECT_EQ(ClipSourceNumber("<0x10> Sector: 3"), 16);
-    EXPECT_EQ(ClipSourceNumber("12> Disk"), -1);
-    EXPECT_EQ(ClipSourceNumber("<12 Disk"), -1);
-    EXPECT_EQ(ClipSourceNumber(""), -1);
 }
 
 }  // namespace

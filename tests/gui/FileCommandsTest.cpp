@@ -16,6 +16,7 @@
 #include "disk/dialogs/FilePropertiesDialog.h"
 #include "exchange/dialogs/FileNameDialog.h"
 #include "exchange/dialogs/TiFileDialog.h"
+#include "qt/DialogRunner.h"
 #include "views/CatalogModel.h"
 #include "views/DiskView.h"
 #include "views/DriveView.h"
@@ -114,7 +115,7 @@ TEST_F(FileCommands, UndeleteFindsADeletedFileAgainAndSaysSoWhenItCannot) {
     Run(CommandId::FileDelete);
     ASSERT_EQ(Names(), (std::vector<std::string>{"ALPHA", "BETA"}));
     std::string name = "GAMMA";
-    Files().SetDialogHook([&](QDialog& d) {
+    SetStandingAnswer([&](QDialog& d) {
         auto& dialog = dynamic_cast<CFileNameDialog&>(d);
         dialog.SetName(name);
         dialog.SetType("");  // any type
@@ -151,7 +152,7 @@ TEST_F(FileCommands, ProtectTogglesEverySelectedFileAndPurgeEmptiesOnlyAfterYes)
 TEST_F(FileCommands, PropertiesKeepTheDialogOpenOnABadFieldAndApplyAGoodOne) {
     SelectNames({"GAMMA"});
     int shown = 0;
-    Files().SetDialogHook([&](QDialog& d) {
+    SetStandingAnswer([&](QDialog& d) {
         auto& dialog = dynamic_cast<CFilePropertiesDialog&>(d);
         ++shown;
         FilePropertiesForm form = dialog.Form();
@@ -177,7 +178,7 @@ TEST_F(FileCommands, PropertiesKeepTheDialogOpenOnABadFieldAndApplyAGoodOne) {
 
 TEST_F(FileCommands, CreateChecksItsFieldsAndAddsAnEmptyFile) {
     std::string type = "DX80";
-    Files().SetDialogHook([&](QDialog& d) {
+    SetStandingAnswer([&](QDialog& d) {
         auto& dialog = dynamic_cast<CFilePropertiesDialog&>(d);
         FilePropertiesForm form = dialog.Form();
         EXPECT_FALSE(form.creationDate.empty());  // a new file starts stamped now
@@ -239,7 +240,7 @@ TEST_F(FileCommands, ExportedFilesImportOntoAnotherDiskWithTheSameRecords) {
         Tree().MountByPath(test::WriteImage(m_folder, "t.dsk", "TARGET", 0), nullptr);
     SelectNames({"BETA"});
     const std::string pcFile = m_folder + "/beta.tfi";
-    Files().SetDialogHook([&](QDialog& d) {
+    SetStandingAnswer([&](QDialog& d) {
         auto& chooser = dynamic_cast<CTiFileDialog&>(d);
         chooser.NameEdit()->setText(QString::fromStdString(pcFile));
         chooser.accept();
@@ -249,7 +250,7 @@ TEST_F(FileCommands, ExportedFilesImportOntoAnotherDiskWithTheSameRecords) {
     EXPECT_EQ(m_program->App().Options().exportHistory.front(), m_folder + "/");
 
     Tree().Select(target);
-    Files().SetDialogHook([&](QDialog& d) {
+    SetStandingAnswer([&](QDialog& d) {
         if (auto* names = dynamic_cast<CFileNameDialog*>(&d)) {
             names->SetName("BETA2");
             names->accept();

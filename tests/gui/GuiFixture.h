@@ -2,6 +2,7 @@
 // program (application object, shell, main window) started on them.
 #pragma once
 
+#include <QAbstractItemModelTester>
 #include <QFile>
 #include <deque>
 #include <memory>
@@ -14,7 +15,11 @@
 #include "app/Application.h"
 #include "app/gui/MainFrame.h"
 #include "app/gui/Shell.h"
-#include "views/QtUserPrompt.h"
+#include "qt/QtUserPrompt.h"
+#include "views/CatalogModel.h"
+#include "views/DiskView.h"
+#include "views/DriveView.h"
+#include "views/RecordListModel.h"
 
 namespace tavik::test {
 
@@ -55,7 +60,8 @@ public:
 };
 
 // A program run in a folder of its own: the working directory is that folder, so the default
-// workspace is written there.
+// workspace is written there. Every item model of the window runs under Qt's model tester, which
+// stops the test at the first broken rule of the model contract.
 class CProgram {
 public:
     explicit CProgram(const std::string& folder, QStringList images = {},
@@ -64,6 +70,13 @@ public:
           m_shell(m_app, m_prompt, std::move(images), CRecentFiles("TAVIK-tests", recentScope)) {
         CRecentFiles("TAVIK-tests", recentScope).Save();  // nothing left from an earlier run
         m_started = m_app.Startup(m_shell);
+        if (!m_shell.Frame()) return;
+        CDiskView& list = *Frame().DiskView();
+        const std::vector<QAbstractItemModel*> models = {Frame().DriveView()->model(), list.Model(),
+                                                         list.RecordModel()};
+        for (QAbstractItemModel* model : models)
+            m_testers.push_back(std::make_unique<QAbstractItemModelTester>(
+                model, QAbstractItemModelTester::FailureReportingMode::Fatal));
     }
 
     bool Started() const { return m_started; }
@@ -76,6 +89,7 @@ private:
     CApplication m_app;
     CShell m_shell;
     bool m_started = false;
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> m_testers;
 };
 
 }  // namespace tavik::test

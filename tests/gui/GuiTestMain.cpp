@@ -3,7 +3,19 @@
 
 #include <QApplication>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+
+#include "qt/DialogRunner.h"
+
+namespace {
+
+// A test's dialog answers end with the test.
+class CForgetAnswers : public testing::EmptyTestEventListener {
+    void OnTestEnd(const testing::TestInfo&) override { tavik::ClearAnswers(); }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
@@ -11,11 +23,15 @@ int main(int argc, char** argv) {
     // Every program a test starts listens for the emulator in a folder of this run, never in
     // the user's runtime folder.
     char channelFolder[] = "/tmp/tavik-gui-tests-XXXXXX";
-    if (!std::getenv("TAVIK_CHANNEL_FOLDER") && mkdtemp(channelFolder))
-        setenv("TAVIK_CHANNEL_FOLDER", channelFolder, 1);
+    const bool ownFolder = !std::getenv("TAVIK_CHANNEL_FOLDER") && mkdtemp(channelFolder);
+    if (ownFolder) setenv("TAVIK_CHANNEL_FOLDER", channelFolder, 1);
     QApplication app(argc, argv);
     QApplication::setOrganizationName("TAVIK-tests");
     QApplication::setApplicationName("TAVIK-tests");
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    testing::UnitTest::GetInstance()->listeners().Append(new CForgetAnswers);
+    const int result = RUN_ALL_TESTS();
+    std::error_code ignored;
+    if (ownFolder) std::filesystem::remove_all(channelFolder, ignored);
+    return result;
 }

@@ -14,12 +14,12 @@
 #include <QTabWidget>
 
 #include "GuiFixture.h"
-#include "app/gui/CommandTable.h"
+#include "app/CommandTable.h"
+#include "app/TreeOperations.h"
 #include "app/gui/OptionsSheet.h"
 #include "views/DriveView.h"
 #include "views/EditorView.h"
 #include "views/MapView.h"
-#include "views/TreeOperations.h"
 
 namespace tavik {
 namespace {

@@ -7,18 +7,19 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QProgressDialog>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <deque>
 
 #include "GuiFixture.h"
 #include "app/Options.h"
+#include "app/TreeOperations.h"
 #include "disk/Layout.h"
 #include "views/DiskView.h"
 #include "views/DriveView.h"
 #include "views/EditorView.h"
 #include "views/MapView.h"
-#include "views/TreeOperations.h"
 
 namespace tavik {
 namespace {
@@ -162,6 +163,9 @@ TEST_F(MapView, GridOfTheSampleDiskShowsEachSectorsState) {
     EXPECT_EQ(Map().document()->lastBlock().text().size(), 16);
     EXPECT_EQ(CellChar(400), 'X');
     EXPECT_EQ(CellColour(400), QColor(0, 0, 0));
+    // The check that fills the grid leaves no "Checking files" progress up.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(Frame().findChildren<QProgressDialog*>().isEmpty());
 }
 
 TEST_F(MapView, ClickingACellMovesTheEditorThere) {

@@ -19,6 +19,7 @@
 
 #include "GuiFixture.h"
 #include "app/CatalogueHost.h"
+#include "app/ListSort.h"
 #include "app/QueryTree.h"
 #include "database/InfoSet.h"
 #include "database/ParamSet.h"
@@ -29,10 +30,11 @@
 #include "database/dialogs/ParamNotFoundDialog.h"
 #include "database/dialogs/QueryDesignerDialog.h"
 #include "database/dialogs/SqlQueryDialog.h"
+#include "qt/DialogRunner.h"
+#include "qt/FileChooser.h"
 #include "views/DatabaseCommands.h"
 #include "views/DiskView.h"
 #include "views/DriveView.h"
-#include "views/ListSort.h"
 #include "views/QueryCommands.h"
 #include "views/RecordListModel.h"
 #include "views/TreeItemModel.h"
@@ -63,7 +65,7 @@ protected:
         folder = test::TempFolder();
         program = std::make_unique<test::CProgram>(folder);
         ASSERT_TRUE(program->Started());
-        database().SetFileHook([this](bool, const std::string&) { return folder + "/Floppies"; });
+        SetNextAnswer([this](QDialog& d) { AnswerFileDialog(d, folder + "/Floppies"); });
         ASSERT_TRUE(frame().Execute(CommandId::DbNew));
         ASSERT_TRUE(catalogue().IsOpen());
         const auto answer = [this](QDialog& d) {
@@ -76,8 +78,7 @@ protected:
             script.pop_front();
             step(d);
         };
-        commands().SetDialogHook(answer);
-        database().SetDialogHook(answer);
+        SetStandingAnswer(answer);
         const int alpha = AddDisk("ALPHA", 720, true), bravo = AddDisk("BRAVO", 360, false),
                   charlie = AddDisk("CHARLIE", 1440, true);
         AddDisk("DELTA", 720, false);

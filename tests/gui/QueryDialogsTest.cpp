@@ -22,6 +22,7 @@
 #include "database/dialogs/QueryDesignerDialog.h"
 #include "database/dialogs/SqlQueryDialog.h"
 #include "database/query/Assemble.h"
+#include "qt/DialogRunner.h"
 
 namespace tavik {
 namespace {
@@ -578,7 +579,7 @@ TEST(ParamNotFoundDialogTest, AskerAnswersFromTheDialog) {
     test::CScriptedPrompt prompt;
     CQtParamAsker asker(prompt, nullptr);
     ParamAnswer answer;
-    asker.SetDialogHook([](QDialog& dialog) {
+    SetStandingAnswer([](QDialog& dialog) {
         auto& d = static_cast<CParamNotFoundDialog&>(dialog);
         EXPECT_EQ(d.windowTitle(), "Parameter not found");
         EXPECT_EQ(d.NameLabel()->text(), "Min size");
@@ -596,7 +597,7 @@ TEST(ParamNotFoundDialogTest, AskerAnswersFromTheDialog) {
     EXPECT_EQ(answer.value, "0x20");
     EXPECT_EQ(answer.choice, ParamChoice::Number);
     EXPECT_TRUE(answer.saveIntoDatabase);
-    asker.SetDialogHook([](QDialog& d) { d.reject(); });
+    SetStandingAnswer([](QDialog& d) { d.reject(); });
     EXPECT_FALSE(asker.AskParameter("Min size", answer));
 }
 

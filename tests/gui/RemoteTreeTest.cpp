@@ -24,6 +24,7 @@
 #include "base/PcFile.h"
 #include "disk/dialogs/DrivePropertiesDialog.h"
 #include "exchange/dialogs/TiFileDialog.h"
+#include "qt/DialogRunner.h"
 #include "remote/LocalSocketChannel.h"
 #include "views/DiskView.h"
 #include "views/DriveCommands.h"
@@ -234,7 +235,7 @@ TEST_F(RemoteTree, ARemoteDiskCopiedToANewPcFile) {
     CTreeItem* dsk1 = Ti()->Child(0);
     const std::string copy = m_folder + "/copy.dsk";
     int dialogs = 0;
-    Frame().DriveCommands().SetDialogHook([&](QDialog& d) {
+    SetStandingAnswer([&](QDialog& d) {
         ++dialogs;
         auto* properties = qobject_cast<CDrivePropertiesDialog*>(&d);
         ASSERT_NE(properties, nullptr);
@@ -294,7 +295,7 @@ TEST_F(RemoteTree, TheHookChooserOpensOnTheHookFiles) {
     ASSERT_TRUE(WriteWholeFile(m_folder + "/GAME.TFI", hook));  // a TI file, but no hook
     m_program->App().Options().lastExchangeFolder = m_folder;
     QStringList listed;
-    View().Remote()->SetDialogHook([&](QDialog& d) {
+    SetStandingAnswer([&](QDialog& d) {
         auto* chooser = qobject_cast<CTiFileDialog*>(&d);
         ASSERT_NE(chooser, nullptr);
         EXPECT_EQ(chooser->NameEdit()->text(), "Hook*.DF80");
@@ -349,7 +350,7 @@ TEST_F(RemoteTree, EmulatorScanShowsNamedDrivesAndTheFloppies) {
 
     // An emulator disk copied to a new PC file.
     const std::string copy = m_folder + "/emu-copy.dsk";
-    Frame().DriveCommands().SetDialogHook([&](QDialog& d) {
+    SetStandingAnswer([&](QDialog& d) {
         auto* properties = qobject_cast<CDrivePropertiesDialog*>(&d);
         ASSERT_NE(properties, nullptr);
         EXPECT_EQ(properties->Path(), "EMUONE.DSK");

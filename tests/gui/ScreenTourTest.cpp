@@ -20,8 +20,8 @@
 #include "disk/dialogs/FilePropertiesDialog.h"
 #include "exchange/TiFileChooser.h"
 #include "exchange/dialogs/TiFileDialog.h"
+#include "qt/QtUserPrompt.h"
 #include "views/DriveView.h"
-#include "views/QtUserPrompt.h"
 
 namespace tavik {
 namespace {

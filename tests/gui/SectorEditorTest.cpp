@@ -13,10 +13,11 @@
 #include <QTextCharFormat>
 
 #include "GuiFixture.h"
+#include "disk/dialogs/SectorDialogs.h"
+#include "qt/DialogRunner.h"
 #include "views/DriveView.h"
 #include "views/EditorView.h"
 #include "views/MapView.h"
-#include "views/SectorDialogs.h"
 
 namespace tavik {
 namespace {
@@ -89,7 +90,7 @@ protected:
     // The next dialog gets these answers; SaveAs and Read share the number dialog.
     void AnswerNumber(const QString& sector, bool toTarget = false, const QString& last = {},
                       bool free = false) {
-        Editor().SetDialogHook([=](QDialog& d) {
+        SetNextAnswer([=](QDialog& d) {
             auto& dialog = dynamic_cast<CSectorNumberDialog&>(d);
             dialog.SetSectorText(sector);
             dialog.SetLastText(last);
@@ -103,7 +104,7 @@ protected:
     void AnswerRun(const QString& from, const QString& to, bool toTarget,
                    const QString& destinationFrom, const QString& destinationTo = {},
                    bool markUsed = false) {
-        Editor().SetDialogHook([=](QDialog& d) {
+        SetNextAnswer([=](QDialog& d) {
             auto& dialog = dynamic_cast<CSectorRunDialog&>(d);
             dialog.SetTexts(from, to, destinationFrom, destinationTo);
             dialog.SetToTarget(toTarget);
@@ -223,8 +224,7 @@ TEST_F(SectorEditor, CompareMarksTheDifferingSectorsAndShowsPartnersDifferences)
     changed[5] ^= 0xFF;
     ASSERT_TRUE(other->Drive()->WriteSector(102, changed.data()));
     Tree().Select(m_item);
-    Editor().SetTarget(other->Drive());
-    Editor().SetTargetName("OTHER");
+    m_program->App().CurrentDisk().SetTarget(other);
 
     AnswerRun("100", "104", true, "100");
     Run(CommandId::SectorCompare);
@@ -251,8 +251,7 @@ TEST_F(SectorEditor, SwapTargetShowsTheTargetAndSwapsTheSidesOfAComparison) {
     ASSERT_TRUE(other);
     Tree().Select(m_item);
     EXPECT_FALSE(Frame().IsEnabled(CommandId::SectorSwapTarget));
-    Editor().SetTarget(other->Drive());
-    Editor().SetTargetName(QString::fromStdString(other->Text()));
+    m_program->App().CurrentDisk().SetTarget(other);
     EXPECT_TRUE(Frame().IsEnabled(CommandId::SectorSwapTarget));
     ASSERT_TRUE(Run(CommandId::SectorSwapTarget));
     EXPECT_EQ(Tree().CurrentDriveItem(), other);

@@ -13,7 +13,8 @@ struct Cleanup {
     std::vector<std::string> folders;
     ~Cleanup() {
         std::error_code ec;
-        for (auto& f : folders) std::filesystem::remove_all(f, ec);
+        for (auto& f : folders)
+            std::filesystem::remove_all(f, ec);
     }
 };
 Cleanup& Folders() {

@@ -13,6 +13,6 @@ std::string TestData(const std::string& name);
 }  // namespace tavik::test
 
 // Skips the current test when the peer data folder is absent.
-#define TAVIK_REQUIRE_TESTDATA(var, name)                                       \
-    const std::string var = ::tavik::test::TestData(name);                      \
+#define TAVIK_REQUIRE_TESTDATA(var, name)                  \
+    const std::string var = ::tavik::test::TestData(name); \
     if (var.empty()) GTEST_SKIP() << "test data folder " << (name) << " absent"

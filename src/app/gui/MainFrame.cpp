@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -12,20 +11,22 @@
 #include <QToolBar>
 
 #include "app/Application.h"
+#include "app/CommandTable.h"
 #include "app/PathRules.h"
-#include "app/gui/CommandTable.h"
 #include "app/gui/ListeningWindow.h"
 #include "app/gui/OptionsSheet.h"
-#include "base/Cp1252.h"
+#include "qt/DialogRunner.h"
+#include "qt/FileChooser.h"
+#include "qt/Icons.h"
+#include "qt/QtText.h"
+#include "qt/QtUserPrompt.h"
 #include "views/DatabaseCommands.h"
 #include "views/DiskView.h"
 #include "views/DriveCommands.h"
 #include "views/DriveView.h"
 #include "views/EditorView.h"
 #include "views/FileCommands.h"
-#include "views/Icons.h"
 #include "views/MapView.h"
-#include "views/QtUserPrompt.h"
 #include "views/QueryCommands.h"
 #include "views/RemoteTreeCommands.h"
 #include "views/TreeItemModel.h"
@@ -38,44 +39,31 @@ constexpr int kShowNormal = 1;  // the show states the placement records
 constexpr int kShowMinimised = 2;
 constexpr int kShowMaximised = 3;
 
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 }  // namespace
 
 CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles recent)
     : m_app(app), m_prompt(prompt), m_recent(std::move(recent)) {
     m_prompt.SetParentWidget(this);
     setWindowTitle("TAVIK");
-    setWindowIcon(TreeIcon(static_cast<int>(NodeKind::SectorImage)));
+    setWindowIcon(TreeIcon(NodeKind::SectorImage));
     m_recent.Load();
 
     if (m_app.Tree().RootCount() == 0) m_app.Tree().CreateRoots();
-    m_driveView = new CDriveView(m_app.Tree(), m_app.Options(), m_prompt);
-    m_diskView = new CDiskView(m_prompt);
-    m_mapView = new CMapView;
-    m_editorView = new CEditorView;
-    m_driveView->SetPanes(m_diskView, m_mapView, m_editorView);
-    m_driveView->SetClip(&m_app.InternalClip());
-    m_driveView->SetAdvanced([this] { return m_app.Options().advancedView != 0; });
+    // The panes never hold each other: each observes the current disk they share.
+    const PaneContext context{m_app.Tree(), m_app.Options(), m_prompt, m_app.InternalClip(),
+                              m_app.CurrentDisk()};
+    m_driveView = new CDriveView(context);
+    m_diskView = new CDiskView(context);
+    m_mapView = new CMapView(context);
+    m_editorView = new CEditorView(context);
+    for (CDiskObserver* pane : Observers())
+        m_app.CurrentDisk().AddObserver(pane);
+    connect(m_editorView, &CEditorView::StatusChanged, this, &CMainFrame::UpdateStatusPanes);
     m_driveCommands =
         std::make_unique<CDriveCommands>(*m_driveView, m_app.Options(), m_prompt, this);
     m_driveView->SetDialogs(m_driveCommands.get());
-    m_fileCommands =
-        std::make_unique<CFileCommands>(*m_diskView, m_app.Tree(), m_app.Options(), m_prompt, this);
-    m_fileCommands->SetClip(&m_app.InternalClip());
+    m_fileCommands = std::make_unique<CFileCommands>(*m_diskView, context, this);
     m_diskView->SetFileCommands(m_fileCommands.get());
-    m_editorView->SetClip(&m_app.InternalClip());
-    m_editorView->SetPrompt(&m_prompt);
-    m_editorView->SetMap(m_mapView);
-    m_editorView->SetTree(&m_app.Tree(), [this](CTreeItem* item) { m_driveView->Select(item); });
-    connect(m_editorView, &CEditorView::StatusChanged, this, &CMainFrame::UpdateStatusPanes);
-    m_mapView->SetOptions(&m_app.Options());
-    m_mapView->SetPrompt(&m_prompt);
-    m_mapView->SetPanes(m_driveView, m_diskView, m_editorView);
-    m_mapView->SetClip(&m_app.InternalClip());
-    m_diskView->SetMap(m_mapView);
     m_databaseCommands =
         std::make_unique<CDatabaseCommands>(m_app, *m_driveView, *m_diskView, m_prompt, this);
     m_queryCommands = std::make_unique<CQueryCommands>(*m_driveView, m_app.Database().Catalogue(),
@@ -148,7 +136,14 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     UpdateCommands();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    for (CDiskObserver* pane : Observers())
+        m_app.CurrentDisk().RemoveObserver(pane);
+}
+
+std::array<CDiskObserver*, 4> CMainFrame::Observers() const {
+    return {m_driveView, m_diskView, m_mapView, m_editorView};
+}
 
 // ---- Commands -------------------------------------------------------------------------------
 
@@ -317,7 +312,7 @@ CCommandTarget* CMainFrame::Target(Pane pane) const {
 CommandState CMainFrame::GatherState() const {
     CommandState s;
     CTreeItem* item = m_driveView->CommandItem();
-    s.selectedKind = item ? static_cast<int>(item->Kind()) : -1;
+    s.selectedKind = item ? item->Kind() : NodeKind::Unset;
     s.diskShown = m_diskView->DiskShown();
     s.listMode = m_diskView->Mode();
     s.selectedRows = m_diskView->SelectedCount();
@@ -466,20 +461,20 @@ void CMainFrame::ShowOptions() {
     CRemoteTreeCommands* remote = m_driveView->Remote();
     sheet.SetLinkSettingsHandler(
         [remote](const COptions& options) { remote->ApplySettings(options); });
-    sheet.exec();
+    RunDialog(sheet);
 }
 
 void CMainFrame::SaveWorkspaceAs() {
-    const QString path =
-        QFileDialog::getSaveFileName(this, "Save workspace", Q(m_app.WorkspaceDialogFolder()),
-                                     "Workspace files (*.TVK);;All files (*.*)");
+    const QString path = ChooseFile(this, FileChoice::Save, "Save workspace",
+                                    QString::fromStdString(m_app.WorkspaceDialogFolder()),
+                                    "Workspace files (*.TVK);;All files (*.*)");
     if (!path.isEmpty()) m_app.Workspace().SaveWorkspace(path.toStdString());
 }
 
 void CMainFrame::LoadWorkspaceFrom() {
-    const QString path =
-        QFileDialog::getOpenFileName(this, "Load workspace", Q(m_app.WorkspaceDialogFolder()),
-                                     "Workspace files (*.TVK);;All files (*.*)");
+    const QString path = ChooseFile(this, FileChoice::Open, "Load workspace",
+                                    QString::fromStdString(m_app.WorkspaceDialogFolder()),
+                                    "Workspace files (*.TVK);;All files (*.*)");
     if (path.isEmpty()) return;
     m_driveView->SetContextItem(nullptr);
     m_app.Workspace().LoadWorkspace(path.toStdString());
@@ -489,10 +484,10 @@ void CMainFrame::LoadWorkspaceFrom() {
 void CMainFrame::About() {
     QMessageBox box(this);
     box.setWindowTitle("About TAVIK");
-    box.setIconPixmap(TreeIcon(static_cast<int>(NodeKind::SectorImage)).pixmap(32, 32));
+    box.setIconPixmap(TreeIcon(NodeKind::SectorImage).pixmap(32, 32));
     box.setText("<b>TAVIK</b>");
     box.setInformativeText("Version 2.3");
-    box.exec();
+    RunDialog(box);
 }
 
 // ---- Start-up and exit ------------------------------------------------------------------------

@@ -8,9 +8,9 @@
 #include <array>
 #include <memory>
 
+#include "app/Command.h"
 #include "app/LayoutHost.h"
 #include "app/gui/RecentFiles.h"
-#include "views/Command.h"
 
 class QAction;
 class QLabel;
@@ -21,6 +21,7 @@ namespace tavik {
 
 class CApplication;
 class CDatabaseCommands;
+class CDiskObserver;
 class CDiskView;
 class CQueryCommands;
 class CDriveCommands;
@@ -80,6 +81,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The four panes, as the observers of the current disk.
+    std::array<CDiskObserver*, 4> Observers() const;
     void CreateActions();
     void CreateMenus();
     void CreateToolbar();

@@ -15,15 +15,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "base/Cp1252.h"
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
 namespace {
-
-using dialogs::Q;
-using dialogs::S;
 
 QComboBox* Combo(const QStringList& items) {
     auto* c = new QComboBox;

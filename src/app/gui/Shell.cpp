@@ -2,7 +2,7 @@
 
 #include "app/gui/ListeningWindow.h"
 #include "app/gui/MainFrame.h"
-#include "views/QtUserPrompt.h"
+#include "qt/QtUserPrompt.h"
 
 namespace tavik {
 

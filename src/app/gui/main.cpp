@@ -4,7 +4,7 @@
 #include "app/Application.h"
 #include "app/gui/MainFrame.h"
 #include "app/gui/Shell.h"
-#include "views/QtUserPrompt.h"
+#include "qt/QtUserPrompt.h"
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);

@@ -13,15 +13,11 @@
 
 #include "base/UserPrompt.h"
 #include "database/dialogs/ConditionRow.h"
-#include "views/DialogText.h"
 #include "database/query/ConditionBuilder.h"
 #include "database/query/QueryRules.h"
+#include "qt/QtText.h"
 
 namespace tavik {
-
-using dialogs::FromBox;
-using dialogs::Q;
-using dialogs::S;
 
 CBulkReplaceDialog::CBulkReplaceDialog(CUserPrompt& prompt, QWidget* parent)
     : QDialog(parent), m_prompt(prompt) {

@@ -8,14 +8,9 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 
 namespace tavik {
-
-using dialogs::BoxText;
-using dialogs::FromBox;
-using dialogs::Q;
-using dialogs::S;
 
 CConditionRow::CConditionRow(QPlainTextEdit* where, QLabel* tips, QWidget* parent)
     : QWidget(parent), m_where(where), m_tips(tips) {

@@ -9,13 +9,10 @@
 #include <QVBoxLayout>
 
 #include "base/UserPrompt.h"
-#include "views/DialogText.h"
 #include "database/dialogs/DisplayBuilderRow.h"
+#include "qt/QtText.h"
 
 namespace tavik {
-
-using dialogs::Q;
-using dialogs::S;
 
 CCustomDisplayDialog::CCustomDisplayDialog(CUserPrompt& prompt, DisplayTargets targets,
                                            QWidget* parent)

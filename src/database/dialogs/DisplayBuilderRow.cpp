@@ -8,12 +8,9 @@
 #include <QPushButton>
 
 #include "database/DisplaySpec.h"
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 
 namespace tavik {
-
-using dialogs::Q;
-using dialogs::S;
 
 CDisplayBuilderRow::CDisplayBuilderRow(QLineEdit* line, QPlainTextEdit* box, QWidget* parent)
     : QWidget(parent), m_line(line), m_box(box) {

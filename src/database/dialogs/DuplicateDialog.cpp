@@ -10,19 +10,11 @@
 #include <QVBoxLayout>
 
 #include "base/CInteger.h"
-#include "base/Cp1252.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
-namespace {
-
-QString Q(const std::string& cp1252) {
-    return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
-
-}  // namespace
-
-CDuplicateDialog::CDuplicateDialog(int mode, const std::vector<DuplicateCandidate>& rows,
+CDuplicateDialog::CDuplicateDialog(DuplicateMode mode, const std::vector<DuplicateCandidate>& rows,
                                    std::function<bool(int)> checkId, CUserPrompt& prompt,
                                    QWidget* parent)
     : QDialog(parent),

@@ -23,7 +23,7 @@ class CDuplicateDialog : public QDialog {
 public:
     // checkId answers "Check ID" (true when the disk exists); it may be empty outside mode 2.
     // The prompt says when an ID is not found.
-    CDuplicateDialog(int mode, const std::vector<DuplicateCandidate>& rows,
+    CDuplicateDialog(DuplicateMode mode, const std::vector<DuplicateCandidate>& rows,
                      std::function<bool(int)> checkId, CUserPrompt& prompt,
                      QWidget* parent = nullptr);
 

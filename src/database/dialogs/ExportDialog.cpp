@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "database/dialogs/RadioGroup.h"
 #include "database/dialogs/SeparatorRow.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
@@ -44,7 +44,7 @@ CExportDialog::CExportDialog(CUserPrompt& prompt, std::function<std::string()> b
 }
 
 std::string CExportDialog::Path() const {
-    return Utf8ToCp1252(m_path->text().trimmed().toStdString());
+    return S(m_path->text().trimmed());
 }
 
 ExportOptions CExportDialog::Options() const {

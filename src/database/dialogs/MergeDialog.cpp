@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "database/dialogs/RadioGroup.h"
 #include "database/dialogs/SeparatorRow.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
@@ -42,7 +42,7 @@ CMergeDialog::CMergeDialog(CUserPrompt& prompt, std::function<std::string()> bro
 }
 
 std::string CMergeDialog::Path() const {
-    return Utf8ToCp1252(m_path->text().trimmed().toStdString());
+    return S(m_path->text().trimmed());
 }
 
 MergeOptions CMergeDialog::Options() const {

@@ -12,12 +12,10 @@
 
 #include "base/CInteger.h"
 #include "base/UserPrompt.h"
-#include "views/DialogText.h"
+#include "qt/DialogRunner.h"
+#include "qt/QtText.h"
 
 namespace tavik {
-
-using dialogs::Q;
-using dialogs::S;
 
 CParamNotFoundDialog::CParamNotFoundDialog(CUserPrompt& prompt, const std::string& name,
                                            QWidget* parent)
@@ -86,14 +84,7 @@ void CParamNotFoundDialog::accept() {
 
 bool CQtParamAsker::AskParameter(const std::string& name, ParamAnswer& answer) {
     CParamNotFoundDialog dialog(m_prompt, name, m_parent);
-    int result;
-    if (m_hook) {
-        m_hook(dialog);
-        result = dialog.result();
-    } else {
-        result = dialog.exec();
-    }
-    if (result != QDialog::Accepted) return false;
+    if (RunDialog(dialog) != QDialog::Accepted) return false;
     answer = dialog.Answer();
     return true;
 }

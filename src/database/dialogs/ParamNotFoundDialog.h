@@ -42,19 +42,16 @@ private:
     QCheckBox* m_save;
 };
 
-// Asks with the dialog. Tests answer instead of a user: the hook gets the dialog before it
-// runs and may fill it and call accept() or reject().
+// Asks with the dialog.
 class CQtParamAsker : public CParamAsker {
 public:
     CQtParamAsker(CUserPrompt& prompt, QWidget* parent) : m_prompt(prompt), m_parent(parent) {}
 
     bool AskParameter(const std::string& name, ParamAnswer& answer) override;
-    void SetDialogHook(std::function<void(QDialog&)> hook) { m_hook = std::move(hook); }
 
 private:
     CUserPrompt& m_prompt;
     QWidget* m_parent;
-    std::function<void(QDialog&)> m_hook;
 };
 
 }  // namespace tavik

@@ -17,16 +17,11 @@
 #include "base/UserPrompt.h"
 #include "database/DisplaySpec.h"
 #include "database/dialogs/ConditionRow.h"
-#include "views/DialogText.h"
 #include "database/dialogs/DisplayBuilderRow.h"
 #include "database/query/ConditionBuilder.h"
+#include "qt/QtText.h"
 
 namespace tavik {
-
-using dialogs::BoxText;
-using dialogs::FromBox;
-using dialogs::Q;
-using dialogs::S;
 
 namespace {
 

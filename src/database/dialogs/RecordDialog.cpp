@@ -10,21 +10,14 @@
 #include <QVBoxLayout>
 
 #include "base/CInteger.h"
-#include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "database/DisplaySpec.h"
 #include "database/RecordSet.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
 namespace {
-
-QString Q(const std::string& cp1252) {
-    return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
-std::string FromQ(const QString& s) {
-    return Utf8ToCp1252(s.toStdString());
-}
 
 bool IsNumber(DbType type) {
     return type == DbType::Byte || type == DbType::Short || type == DbType::Long;
@@ -106,7 +99,7 @@ bool CRecordDialog::Store() {
     if (!m_set.IsOpen() || m_set.IsEOF() || m_set.IsBOF()) return true;
     std::vector<int> changed;
     for (int i = 0; i < static_cast<int>(m_fields.size()); ++i)
-        if (FromQ(m_fields[static_cast<size_t>(i)]->text()) != m_loaded[static_cast<size_t>(i)])
+        if (S(m_fields[static_cast<size_t>(i)]->text()) != m_loaded[static_cast<size_t>(i)])
             changed.push_back(i);
     if (changed.empty()) return true;
     const int idField = m_set.FieldIndex("ID");
@@ -121,7 +114,7 @@ bool CRecordDialog::Store() {
         return false;
     }
     for (int i : changed) {
-        const std::string text = FromQ(m_fields[static_cast<size_t>(i)]->text());
+        const std::string text = S(m_fields[static_cast<size_t>(i)]->text());
         const DbType type = m_set.GetFieldInfo(i).type;
         CDbValue value = CDbValue::Null();
         if (type == DbType::Boolean) {

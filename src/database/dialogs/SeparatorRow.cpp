@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "base/Cp1252.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
@@ -36,13 +36,13 @@ CSeparatorRow::CSeparatorRow(SeparatorChoice initial, QWidget* parent)
 
 void CSeparatorRow::SetChoice(SeparatorChoice choice, const std::string& other) {
     m_choice->setCurrentIndex(m_choice->findData(static_cast<int>(choice)));
-    m_other->setText(QString::fromStdString(Cp1252ToUtf8(other)));
+    m_other->setText(Q(other));
     m_other->setEnabled(choice == SeparatorChoice::Other);
 }
 
 std::string CSeparatorRow::Bytes() const {
     const auto choice = static_cast<SeparatorChoice>(m_choice->currentData().toInt());
-    return SeparatorBytes(choice, Utf8ToCp1252(m_other->text().toStdString()));
+    return SeparatorBytes(choice, S(m_other->text()));
 }
 
 QFormLayout* FileAndSeparatorsForm(QLineEdit* path, std::function<std::string()> browse,
@@ -54,7 +54,7 @@ QFormLayout* FileAndSeparatorsForm(QLineEdit* path, std::function<std::string()>
     pick->setAutoDefault(false);
     QObject::connect(pick, &QPushButton::clicked, path, [path, browse] {
         const std::string chosen = browse ? browse() : std::string();
-        if (!chosen.empty()) path->setText(QString::fromStdString(Cp1252ToUtf8(chosen)));
+        if (!chosen.empty()) path->setText(Q(chosen));
     });
     file->addWidget(pick);
     form->addRow("File name:", file);

@@ -17,17 +17,12 @@
 
 #include "base/UserPrompt.h"
 #include "database/DisplaySpec.h"
-#include "views/DialogText.h"
 #include "database/dialogs/DisplayBuilderRow.h"
 #include "database/query/QueryColumns.h"
 #include "database/query/QueryRun.h"
+#include "qt/QtText.h"
 
 namespace tavik {
-
-using dialogs::BoxText;
-using dialogs::FromBox;
-using dialogs::Q;
-using dialogs::S;
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "base/AtomicFile.h"
 #include "base/Cp1252.h"
 #include "base/PcFile.h"
+#include "base/UpperAscii.h"
 #include "database/CatalogueColumns.h"
 #include "database/SqlText.h"
 #include "database/TableRows.h"
@@ -24,12 +25,6 @@ namespace {
 
 const char* const kTables[] = {"Disks", "Files", "DiskFileMM", "Queries", "Params", "Info"};
 enum TableIndex { kDisks, kFiles, kLinks, kQueries, kParams, kInfo, kTableCount };
-
-std::string Upper(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 std::string ValueText(const CDbValue& value, DbType type) {
     if (value.IsNull()) return {};
@@ -131,7 +126,7 @@ std::string FilesOfDisksStatement(CCatalogue& catalogue) {
         "t3.[ID]=t2.[DiskID]) ON t2.[FileID]=t1.[ID] ";
     CDiskSet& disks = catalogue.DiskSet();
     const std::string diskSql = disks.IsOpen() ? disks.Sql() : std::string();
-    const std::string upper = Upper(diskSql);
+    const std::string upper = UpperAscii(diskSql);
     if (diskSql.empty() || PlainDiskStatement(upper)) {
         const size_t where = upper.find("WHERE");
         if (where != std::string::npos) sql += QualifyColumns(diskSql.substr(where), "t3");
@@ -225,6 +220,8 @@ private:
     bool Disk(CTableRows& rows, const Row& row);
     bool File(CTableRows& rows, const Row& row);
     bool Link(CTableRows& rows, const Row& row);
+    static int64_t Write(CTableRows& rows, const Row& row, int64_t match, bool overwrite,
+                         int& updated, int& added, std::unordered_set<int64_t>& addedIds);
     bool Named(CTableRows& rows, const Row& row, TableMerge policy, int key);
     bool RemoveUnlinkedFiles();
     // A record's fields (list order) as a row of the table (table order).
@@ -325,15 +322,9 @@ bool CMerge::Disk(CTableRows& rows, const Row& row) {
     for (int64_t id : m_ids)
         if (!match && !m_writtenDisks.count(id)) match = id;
     if (match && m_options.disks == DiskMerge::Skip) return true;
-    int64_t id = match;
-    if (match && m_options.disks == DiskMerge::Overwrite) {
-        if (!rows.Update(match, row)) return Engine();
-        ++m_report.disksUpdated;
-    } else {
-        if (!(id = rows.Insert(row))) return Engine();
-        m_addedDisks.insert(id);
-        ++m_report.disksAdded;
-    }
+    const int64_t id = Write(rows, row, match, m_options.disks == DiskMerge::Overwrite,
+                             m_report.disksUpdated, m_report.disksAdded, m_addedDisks);
+    if (!id) return Engine();
     m_diskMap[exported] = id;
     m_writtenDisks.insert(id);
     return true;
@@ -354,20 +345,30 @@ bool CMerge::File(CTableRows& rows, const Row& row) {
     for (int64_t id : m_ids)
         if (!match && !m_takenFiles.count(id)) match = id;
     if (!match && !m_ids.empty() && m_options.files == FileMerge::Reuse) match = m_ids.front();
-    int64_t id = match;
-    if (match && m_options.files == FileMerge::Reuse) {
-        // nothing written
-    } else if (match && m_options.files == FileMerge::Overwrite) {
-        if (!rows.Update(match, row)) return Engine();
-        ++m_report.filesUpdated;
-    } else {
-        if (!(id = rows.Insert(row))) return Engine();
-        m_addedFiles.insert(id);
-        ++m_report.filesAdded;
-    }
+    const int64_t id = match && m_options.files == FileMerge::Reuse
+                           ? match
+                           : Write(rows, row, match, m_options.files == FileMerge::Overwrite,
+                                   m_report.filesUpdated, m_report.filesAdded, m_addedFiles);
+    if (!id) return Engine();
     m_fileMap[exported] = id;
     m_takenFiles.insert(id);
     return true;
+}
+
+// A record written over the row it matched (when `overwrite`) or as a new row, counted; the
+// row's ID, 0 when the engine failed.
+int64_t CMerge::Write(CTableRows& rows, const Row& row, int64_t match, bool overwrite, int& updated,
+                      int& added, std::unordered_set<int64_t>& addedIds) {
+    if (match && overwrite) {
+        if (!rows.Update(match, row)) return 0;
+        ++updated;
+        return match;
+    }
+    const int64_t id = rows.Insert(row);
+    if (!id) return 0;
+    addedIds.insert(id);
+    ++added;
+    return id;
 }
 
 bool CMerge::Link(CTableRows& rows, const Row& row) {
@@ -426,7 +427,7 @@ bool CMerge::Block(CatalogueTable table) {
                              std::to_string(columns.size()) +
                              " columns; were the separators those the file was written with?");
     for (size_t i = 0; i < columns.size(); ++i) {
-        if (Upper(fields[i]) != Upper(columns[i].caption))
+        if (UpperAscii(fields[i]) != UpperAscii(columns[i].caption))
             return Error(at, "table " + name + " has the column \"" + fields[i] + "\" where \"" +
                                  columns[i].caption + "\" was expected");
     }

@@ -49,10 +49,11 @@ struct MergeReport {
     int filesAdded = 0, filesUpdated = 0, filesRemoved = 0;
     int linksAdded = 0;
     int rowsAdded = 0, rowsUpdated = 0;  // Queries, Params and Info together
-    bool completed = false;              // false when the merge ended early
+    bool completed = false;              // false when the merge failed (and changed nothing)
 };
 
-// Merges the file into the open catalogue. Rows written before a merge ends early stay.
+// Merges the file into the open catalogue, in one transaction: a merge that fails (a file at
+// fault, an engine error) says why and leaves every row as it was.
 bool MergeCatalogue(CCatalogue& catalogue, const std::string& path, const MergeOptions& options,
                     MergeReport* report = nullptr);
 // The same over bytes already in memory (`path` only names them in messages).

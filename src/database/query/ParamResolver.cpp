@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "base/CInteger.h"
+#include "base/UpperAscii.h"
 #include "disk/TiDateTime.h"
 
 namespace tavik {
@@ -17,12 +18,6 @@ std::string Trim(const std::string& text) {
     while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
         --end;
     return text.substr(begin, end - begin);
-}
-
-std::string Upper(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
 }
 
 bool StartsWith(const std::string& text, const char* prefix) {
@@ -87,7 +82,7 @@ long ReadDecimal(const std::string& text) {
 }
 
 bool ReadYes(const std::string& text) {
-    const std::string u = Upper(Trim(text));
+    const std::string u = UpperAscii(Trim(text));
     return u == "YES" || u == "TRUE";
 }
 
@@ -102,7 +97,7 @@ ParamValue ReadAnswer(const ParamAnswer& answer) {
         case ParamChoice::Auto:
             break;
     }
-    const std::string u = Upper(Trim(answer.value));
+    const std::string u = UpperAscii(Trim(answer.value));
     if (u == "TRUE" || u == "YES") return ParamValue::YesNo(true);
     if (u == "FALSE" || u == "NO") return ParamValue::YesNo(false);
     const std::string trimmed = Trim(answer.value);
@@ -131,7 +126,7 @@ ResolveResult ResolveParameter(const std::string& name, CParamSource& source, CP
                 return ResolveResult::NoValue;
         }
     }
-    const std::string upper = Upper(Trim(name));
+    const std::string upper = UpperAscii(Trim(name));
     // Year first, so that comparing texts orders the dates.
     const std::string today = DateText(PackDate(), 5);
     if (upper == "TODAY") {

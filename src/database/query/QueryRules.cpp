@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/UpperAscii.h"
 #include "database/query/ParamResolver.h"
 
 namespace tavik {
@@ -66,9 +67,7 @@ bool SuitableParent(int32_t kind, int32_t combination, int32_t candidateKind,
 }
 
 std::optional<int32_t> TypeFromText(const std::string& text) {
-    std::string upper = text;
-    for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string upper = UpperAscii(text);
     if (upper.find("TEXT") != std::string::npos) return kParamText;
     if (upper.find("NUM") != std::string::npos) return kParamNumber;
     if (upper.find("BOOL") != std::string::npos) return kParamYesNo;

@@ -12,17 +12,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "disk/TiDateTime.h"
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
 namespace {
-
-using dialogs::Q;
-using dialogs::S;
 
 constexpr int kDialogDateOrder = 0;  // dd/mm/yy, as the messages ask for
 

@@ -1,4 +1,5 @@
 #include "disk/dialogs/DrivePropertiesDialog.h"
+#include "qt/QtText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,17 +11,6 @@
 #include <QPushButton>
 
 namespace tavik {
-
-namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-std::string S(const QString& s) {
-    return s.toStdString();
-}
-
-}  // namespace
 
 CDrivePropertiesDialog::CDrivePropertiesDialog(Mode mode, QWidget* parent)
     : QDialog(parent), m_mode(mode) {

@@ -14,19 +14,13 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "base/Cp1252.h"
 #include "base/UserPrompt.h"
 #include "disk/FileType.h"
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
-namespace {
-
-using dialogs::Q;
-using dialogs::S;
-
-}  // namespace
+namespace {}  // namespace
 
 CFilePropertiesDialog::CFilePropertiesDialog(Mode mode, CUserPrompt& prompt, QWidget* parent)
     : QDialog(parent), m_mode(mode), m_prompt(prompt) {

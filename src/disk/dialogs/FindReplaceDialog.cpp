@@ -10,19 +10,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "base/Cp1252.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
 namespace {
-
-QString FromBytes(const std::string& bytes) {
-    return QString::fromStdString(Cp1252ToUtf8(bytes));
-}
-
-std::string ToBytes(const QString& text) {
-    return Utf8ToCp1252(text.toStdString());
-}
 
 QCheckBox* Check(const char* caption, bool on) {
     auto* box = new QCheckBox(caption);
@@ -33,19 +25,19 @@ QCheckBox* Check(const char* caption, bool on) {
 }  // namespace
 
 QString CFindReplaceDialog::ConvertPattern(const QString& text, bool toHex) {
-    const std::string bytes = ToBytes(text);
-    return FromBytes(toHex ? AsciiToHex(bytes) : HexToAscii(bytes));
+    const std::string bytes = S(text);
+    return Q(toHex ? AsciiToHex(bytes) : HexToAscii(bytes));
 }
 
 void CFindReplaceDialog::AddPattern(QGridLayout* grid, int row, const char* caption,
                                     Pattern& pattern, const std::string& text, bool hex,
                                     const std::string& wildcard) {
-    pattern.text = new QLineEdit(FromBytes(text));
+    pattern.text = new QLineEdit(Q(text));
     pattern.type = new QComboBox;
     pattern.type->addItems({"Hex", "Ascii"});
     pattern.type->setCurrentIndex(hex ? 0 : 1);
     pattern.hex = hex;
-    pattern.wildcard = new QLineEdit(FromBytes(wildcard));
+    pattern.wildcard = new QLineEdit(Q(wildcard));
     pattern.wildcard->setMaxLength(1);
     pattern.wildcard->setFixedWidth(pattern.wildcard->fontMetrics().horizontalAdvance("MMM"));
     grid->addWidget(new QLabel(caption), row, 0);
@@ -72,8 +64,8 @@ CFindReplaceDialog::CFindReplaceDialog(const SearchForm& form, const QString& fi
     AddPattern(grid, 0, "Find what:", m_find, form.find, form.findHex, form.findWildcard);
     AddPattern(grid, 2, "Replace with:", m_replace, form.replace, form.replaceHex,
                form.replaceWildcard);
-    m_first = new QLineEdit(FromBytes(form.first));
-    m_last = new QLineEdit(FromBytes(form.last));
+    m_first = new QLineEdit(Q(form.first));
+    m_last = new QLineEdit(Q(form.last));
     grid->addWidget(new QLabel("Sectors:"), 4, 0);
     grid->addWidget(m_first, 4, 1, 1, 2);
     grid->addWidget(new QLabel("To:"), 4, 3, Qt::AlignRight);
@@ -81,7 +73,7 @@ CFindReplaceDialog::CFindReplaceDialog(const SearchForm& form, const QString& fi
     m_format = new QComboBox;
     m_format->setEditable(true);
     m_format->addItems({"Any", "FDR", "DV80", "DF80", "IV254"});
-    m_format->setEditText(FromBytes(form.format));
+    m_format->setEditText(Q(form.format));
     grid->addWidget(new QLabel("Sector format:"), 5, 0);
     grid->addWidget(m_format, 5, 1, 1, 2);
     layout->addLayout(grid);
@@ -137,14 +129,14 @@ bool CFindReplaceDialog::Inside() const {
 
 SearchForm CFindReplaceDialog::Form() const {
     SearchForm form;
-    form.find = ToBytes(m_find.text->text());
+    form.find = S(m_find.text->text());
     form.findHex = m_find.type->currentIndex() == 0;
-    form.findWildcard = ToBytes(m_find.wildcard->text());
-    form.replace = ToBytes(m_replace.text->text());
+    form.findWildcard = S(m_find.wildcard->text());
+    form.replace = S(m_replace.text->text());
     form.replaceHex = m_replace.type->currentIndex() == 0;
-    form.replaceWildcard = ToBytes(m_replace.wildcard->text());
-    form.first = ToBytes(m_first->text());
-    form.last = ToBytes(m_last->text());
+    form.replaceWildcard = S(m_replace.wildcard->text());
+    form.first = S(m_first->text());
+    form.last = S(m_last->text());
     form.crossBoundaries = m_cross->isChecked();
     form.insideFile = Inside() ? m_insideFile : 0;
     form.markedFree = m_markedFree->isChecked();
@@ -152,7 +144,7 @@ SearchForm CFindReplaceDialog::Form() const {
     form.inFdrs = m_inFdrs->isChecked();
     form.inFiles = m_inFiles->isChecked();
     form.notUsed = m_notUsed->isChecked();
-    form.format = ToBytes(m_format->currentText());
+    form.format = S(m_format->currentText());
     return form;
 }
 

@@ -4,20 +4,9 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "base/Cp1252.h"
+#include "qt/QtText.h"
 
 namespace tavik {
-
-namespace {
-
-std::string Text(const QLineEdit* edit) {
-    return Utf8ToCp1252(edit->text().toStdString());
-}
-void SetText(QLineEdit* edit, const std::string& s) {
-    edit->setText(QString::fromStdString(Cp1252ToUtf8(s)));
-}
-
-}  // namespace
 
 CStampsBox::CStampsBox(QWidget* parent)
     : QGroupBox("Dates", parent),
@@ -38,23 +27,23 @@ CStampsBox::CStampsBox(QWidget* parent)
 
 void CStampsBox::SetTexts(const std::string& creationDate, const std::string& creationTime,
                           const std::string& updateDate, const std::string& updateTime) {
-    SetText(m_created, creationDate);
-    SetText(m_createdTime, creationTime);
-    SetText(m_modified, updateDate);
-    SetText(m_modifiedTime, updateTime);
+    m_created->setText(Q(creationDate));
+    m_createdTime->setText(Q(creationTime));
+    m_modified->setText(Q(updateDate));
+    m_modifiedTime->setText(Q(updateTime));
 }
 
 std::string CStampsBox::CreationDate() const {
-    return Text(m_created);
+    return S(m_created->text());
 }
 std::string CStampsBox::CreationTime() const {
-    return Text(m_createdTime);
+    return S(m_createdTime->text());
 }
 std::string CStampsBox::UpdateDate() const {
-    return Text(m_modified);
+    return S(m_modified->text());
 }
 std::string CStampsBox::UpdateTime() const {
-    return Text(m_modifiedTime);
+    return S(m_modifiedTime->text());
 }
 
 }  // namespace tavik

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/UpperAscii.h"
 #include "exchange/basic/BasicTokens.h"
 
 namespace tavik::basic {
@@ -25,9 +26,6 @@ bool IsNameChar(char c) {
 }
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
-}
-char Upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 std::string_view Trim(std::string_view s) {
@@ -178,7 +176,7 @@ private:
     std::string ReadName() {
         std::string name;
         while (IsNameChar(Peek(0)))
-            name += Upper(m_text[m_at++]);
+            name += UpperAscii(m_text[m_at++]);
         if (Peek(0) == '$') {
             name += '$';
             ++m_at;
@@ -213,7 +211,7 @@ private:
             if (IsNameStart(Peek(0))) {
                 std::string sub;
                 while (IsNameChar(Peek(0)))
-                    sub += Upper(m_text[m_at++]);
+                    sub += UpperAscii(m_text[m_at++]);
                 return String(kTokenUnquoted, sub);
             }
         }

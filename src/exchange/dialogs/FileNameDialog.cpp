@@ -7,17 +7,11 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "base/Cp1252.h"
-#include "views/DialogText.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
-namespace {
-
-using dialogs::Q;
-using dialogs::S;
-
-}  // namespace
+namespace {}  // namespace
 
 CFileNameDialog::CFileNameDialog(int mode, QWidget* parent) : QDialog(parent) {
     m_name = new QLineEdit;

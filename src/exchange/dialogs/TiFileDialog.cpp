@@ -15,22 +15,14 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "base/Cp1252.h"
 #include "exchange/PcFileKind.h"
 #include "exchange/TiFileChooser.h"
-#include "views/DialogText.h"
-#include "views/Icons.h"
+#include "qt/Icons.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
 namespace {
-
-QString Path(const std::string& s) {
-    return QString::fromStdString(s);
-}
-QString Ti(const std::string& s) {
-    return dialogs::Q(s);
-}
 
 constexpr size_t kLookInEntries = 10;
 
@@ -62,14 +54,14 @@ CTiFileDialog::CTiFileDialog(int mode, const std::vector<std::string>& recentFol
     : QDialog(parent), m_mode(mode) {
     const ChooserModeInfo info = ChooserModeOf(mode);
     m_single = info.singleSelection;
-    setWindowTitle(Ti(info.title));
+    setWindowTitle(Q(info.title));
     resize(640, 420);
 
     m_lookIn = new QComboBox;
     m_lookIn->setEditable(true);
     m_lookIn->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     for (size_t i = 0; i < recentFolders.size() && i < kLookInEntries; ++i)
-        m_lookIn->addItem(Path(WithTrailingSeparator(recentFolders[i])));
+        m_lookIn->addItem(QString::fromStdString(WithTrailingSeparator(recentFolders[i])));
     auto* up = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogToParent), "");
     up->setToolTip("Up one level");
 
@@ -81,7 +73,7 @@ CTiFileDialog::CTiFileDialog(int mode, const std::vector<std::string>& recentFol
     QStringList heads;
     const auto& columns = ChooserColumns();
     for (const ChooserColumn& c : columns)
-        heads << Ti(c.caption);
+        heads << Q(c.caption);
     m_list->setHeaderLabels(heads);
     for (int i = 0; i < static_cast<int>(columns.size()); ++i)
         m_list->header()->resizeSection(i, columns[static_cast<size_t>(i)].width + 20);
@@ -89,7 +81,7 @@ CTiFileDialog::CTiFileDialog(int mode, const std::vector<std::string>& recentFol
     m_name = new QLineEdit;
     m_filter = new QComboBox;
     for (const std::string& f : ChooserFilters())
-        m_filter->addItem(Ti(f));
+        m_filter->addItem(Q(f));
     m_tiDisk = new QCheckBox("TI disk");
     m_tiFile = new QCheckBox("TI file");
     m_other = new QCheckBox("Other");
@@ -99,7 +91,7 @@ CTiFileDialog::CTiFileDialog(int mode, const std::vector<std::string>& recentFol
     m_mountFolder->setVisible(info.mountFolderBox);
     m_exportFormat = new QComboBox;
     for (int f = 0; f < kExportFormatCount; ++f)
-        m_exportFormat->addItem(Ti(ExportFormatText(f)));
+        m_exportFormat->addItem(Q(ExportFormatText(f)));
     m_exportFormat->setCurrentIndex(TifilesHeader);
 
     auto* top = new QHBoxLayout;
@@ -122,7 +114,7 @@ CTiFileDialog::CTiFileDialog(int mode, const std::vector<std::string>& recentFol
     content->addWidget(m_mountFolder);
 
     auto* buttons = new QDialogButtonBox;
-    buttons->addButton(Ti(info.button), QDialogButtonBox::AcceptRole);
+    buttons->addButton(Q(info.button), QDialogButtonBox::AcceptRole);
     buttons->addButton(QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -158,7 +150,7 @@ CTiFileDialog::CTiFileDialog(int mode, const std::vector<std::string>& recentFol
 void CTiFileDialog::ShowFolder(const std::string& folder) {
     std::string f = folder.empty() ? std::string(1, '/') : folder;
     m_folder = WithTrailingSeparator(f);
-    const QString shown = Path(m_folder);
+    const QString shown = QString::fromStdString(m_folder);
     const int at = m_lookIn->findText(shown);
     if (at < 0) m_lookIn->insertItem(0, shown);
     m_lookIn->setCurrentIndex(m_lookIn->findText(shown));
@@ -174,8 +166,8 @@ void CTiFileDialog::Refill() {
     const auto& columns = ChooserColumns();
     QList<QTreeWidgetItem*> items;
     for (const ChooserRow& row : ListChooserFolder(m_folder, pattern, content)) {
-        auto* item = new QTreeWidgetItem(
-            {Path(row.pcName), Ti(row.format), Ti(row.tiName), Ti(row.type), Ti(row.size)});
+        auto* item = new QTreeWidgetItem({QString::fromStdString(row.pcName), Q(row.format),
+                                          Q(row.tiName), Q(row.type), Q(row.size)});
         item->setIcon(0, PcFileKindIcon(IconKind(row.icon)));
         item->setData(0, Qt::UserRole, row.folder);
         for (int c = 0; c < static_cast<int>(columns.size()); ++c)

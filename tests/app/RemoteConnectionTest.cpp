@@ -12,14 +12,14 @@
 #include "EmulatorPeer.h"
 #include "PtyPeer.h"
 #include "VirtualTi.h"
+#include "app/RemoteConnection.h"
+#include "app/RemoteTree.h"
 #include "base/PcFile.h"
 #include "remote/LocalSocketChannel.h"
 #include "remote/RemoteTi.h"
 #include "support/ImageBuilder.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestSupport.h"
-#include "views/RemoteConnection.h"
-#include "views/RemoteTree.h"
 
 namespace tavik {
 namespace {

@@ -6,7 +6,8 @@
 #include <QIcon>
 #include <QPixmap>
 
-#include "views/Command.h"
+#include "app/Command.h"
+#include "app/NodeKind.h"
 
 namespace tavik {
 
@@ -16,7 +17,11 @@ constexpr int kIconSize = 16;
 // 22 icons of 16 x 16 side by side, drawn on magenta (255, 0, 255), the transparent colour.
 QPixmap TreeIconStrip();
 // One icon of the strip, with magenta made transparent.
-QIcon TreeIcon(int kind);
+QIcon TreeIcon(int index);
+// The icon of a tree item of this kind.
+inline QIcon TreeIcon(NodeKind kind) {
+    return TreeIcon(IconIndex(kind));
+}
 // The toolbar icon of a command; a null icon for commands without a button.
 QIcon CommandIcon(CommandId id);
 // Catalog row icons: 0 program, 1 DIS/FIX, 2 DIS/VAR, 3 INT/FIX, 4 INT/VAR, 5 INT with length 1.

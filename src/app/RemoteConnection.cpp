@@ -1,10 +1,10 @@
-#include "views/RemoteConnection.h"
+#include "app/RemoteConnection.h"
 
+#include "app/RemoteTree.h"
 #include "remote/DriveScan.h"
 #include "remote/EmulatorDriveSource.h"
 #include "remote/RemoteDriveSource.h"
 #include "remote/RemoteTi.h"
-#include "views/RemoteTree.h"
 
 namespace tavik {
 

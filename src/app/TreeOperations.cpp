@@ -1,4 +1,4 @@
-#include "views/TreeOperations.h"
+#include "app/TreeOperations.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -12,10 +12,6 @@
 namespace tavik {
 
 namespace {
-
-bool IsImageKind(NodeKind k) {
-    return k == NodeKind::SectorImage || k == NodeKind::TrackImage;
-}
 
 std::string TrimRight(std::string s) {
     while (!s.empty() && s.back() == ' ')
@@ -91,7 +87,7 @@ std::vector<std::string> DiskImagesInFolder(const std::string& folder) {
 }
 
 bool CanDismount(NodeKind kind) {
-    return kind >= NodeKind::PcFolder && kind <= NodeKind::TrackImage;
+    return IsFolderOrImageKind(kind);
 }
 
 bool Dismount(CTreeModel& tree, CTreeItem* item) {
@@ -157,7 +153,7 @@ void RelabelFolders(CTreeModel& tree, bool fullFolderNames) {
 bool MoveIntoFolder(CTreeModel& tree, CTreeItem* item, CTreeItem* folder) {
     if (!item || !folder) return false;
     const NodeKind k = item->Kind();
-    if (!IsFolderKind(k) && !IsImageKind(k)) return false;
+    if (!IsFolderOrImageKind(k)) return false;
     const NodeKind f = folder->Kind();
     if (f != NodeKind::PcRoot && !IsFolderKind(f)) return false;
     if (item->Contains(folder)) return false;  // a folder never moves into itself

@@ -4,14 +4,14 @@
 #include <set>
 #include <string>
 
-#include "app/gui/CommandTable.h"
+#include "app/CommandTable.h"
 
 namespace tavik {
 namespace {
 
 using C = CommandId;
 
-CommandState Selected(int kind) {
+CommandState Selected(NodeKind kind) {
     CommandState s;
     s.selectedKind = kind;
     return s;
@@ -29,7 +29,7 @@ public:
 };
 
 struct KindRow {
-    int kind;
+    NodeKind kind;
     bool properties, dismount, dummyFolder, diskMenu;
 };
 
@@ -50,22 +50,23 @@ TEST_P(DriveRules, FollowTheSelectedKind) {
         EXPECT_TRUE(CommandEnabled(id, s));
 }
 
+using K = NodeKind;
 INSTANTIATE_TEST_SUITE_P(Kinds, DriveRules,
-                         testing::Values(KindRow{-1, false, false, false, false},  // nothing
-                                         KindRow{0, false, false, true, false},    // "PC"
-                                         KindRow{1, false, false, false, false},   // TI-99/4A
-                                         KindRow{7, false, false, false, false},   // device
-                                         KindRow{8, false, true, true, false},     // PC folder
-                                         KindRow{9, false, true, true, false},     // dummy folder
-                                         KindRow{10, true, true, false, true},     // sector dump
-                                         KindRow{11, true, true, false, true},     // PC99
+                         testing::Values(KindRow{K::Unset, false, false, false, false},
+                                         KindRow{K::PcRoot, false, false, true, false},
+                                         KindRow{K::TiRoot, false, false, false, false},
+                                         KindRow{K::RemoteDevice, false, false, false, false},
+                                         KindRow{K::PcFolder, false, true, true, false},
+                                         KindRow{K::DummyFolder, false, true, true, false},
+                                         KindRow{K::SectorImage, true, true, false, true},
+                                         KindRow{K::TrackImage, true, true, false, true},
                                          // remote and emulator drives: Disk menu, never dismount
-                                         KindRow{12, true, false, false, true},
-                                         KindRow{13, true, false, false, true},
-                                         KindRow{14, false, false, false, false}));
+                                         KindRow{K::EmulatorDisk, true, false, false, true},
+                                         KindRow{K::RemoteDrive, true, false, false, true},
+                                         KindRow{K::DiskQuery, false, false, false, false}));
 
 TEST(CommandRules, DatabaseMenuWithoutDatabaseLeavesOnlyNewOpenAndTheListBoundItems) {
-    CommandState s = Selected(10);
+    CommandState s = Selected(NodeKind::SectorImage);
     const std::set<C> open = {C::DbNew, C::DbOpen, C::DbRemoveDisk, C::DbLoadQuery};
     const C all[] = {
         C::DbNew,         C::DbOpen,           C::DbClose,          C::DbExport,
@@ -91,7 +92,7 @@ TEST(CommandRules, DatabaseMenuWithoutDatabaseLeavesOnlyNewOpenAndTheListBoundIt
 }
 
 TEST(CommandRules, DatabaseOpenEnablesByListModeAndSelection) {
-    CommandState s = Selected(10);
+    CommandState s = Selected(NodeKind::SectorImage);
     s.databaseOpen = true;
     EXPECT_TRUE(CommandEnabled(C::DbAddDisk, s));
     EXPECT_FALSE(CommandEnabled(C::DbBrowseCurrentSet, s));
@@ -107,7 +108,7 @@ TEST(CommandRules, DatabaseOpenEnablesByListModeAndSelection) {
     s.listMode = ListMode::FileRecords;
     EXPECT_TRUE(CommandEnabled(C::DbBrowseCurrentSet, s));
     // Delete query: the tree's query node, or the list's saved queries when the list is focused.
-    s = Selected(15);
+    s = Selected(NodeKind::FileQuery);
     EXPECT_TRUE(CommandEnabled(C::DbDeleteQuery, s));
     s.focus = Pane::CatalogList;
     EXPECT_FALSE(CommandEnabled(C::DbDeleteQuery, s));
@@ -117,7 +118,7 @@ TEST(CommandRules, DatabaseOpenEnablesByListModeAndSelection) {
 }
 
 TEST(CommandRules, FileMenuNeedsADiskAndSelectedRows) {
-    CommandState s = Selected(10);
+    CommandState s = Selected(NodeKind::SectorImage);
     EXPECT_FALSE(CommandEnabled(C::FileCreate, s));
     s.diskShown = true;
     EXPECT_TRUE(CommandEnabled(C::FileCreate, s));
@@ -136,7 +137,7 @@ TEST(CommandRules, FileMenuNeedsADiskAndSelectedRows) {
 }
 
 TEST(CommandRules, SectorAndMapItemsFollowTheLowerPanes) {
-    CommandState s = Selected(10);
+    CommandState s = Selected(NodeKind::SectorImage);
     s.diskShown = true;
     const C editorItems[] = {C::SectorNext,          C::SectorPrevious, C::SectorNextTrack,
                              C::SectorPreviousTrack, C::SectorRead,     C::SectorSave,
@@ -168,7 +169,7 @@ TEST(CommandRules, SectorAndMapItemsFollowTheLowerPanes) {
 }
 
 TEST(CommandRules, FocusedPaneDecidesCopyPasteSelectAndItsCaption) {
-    const CommandState s = Selected(10);
+    const CommandState s = Selected(NodeKind::SectorImage);
     for (C id : {C::EditCopy, C::EditPaste, C::EditSelect, C::DeleteKey})
         EXPECT_FALSE(CommandEnabled(id, s, nullptr));
     CWillingPane pane;

@@ -1,19 +1,16 @@
-#include "views/QtUserPrompt.h"
+#include "qt/QtUserPrompt.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QProgressDialog>
 
-#include "base/Cp1252.h"
+#include "qt/DialogRunner.h"
+#include "qt/QtText.h"
 
 namespace tavik {
 
 namespace {
-
-QString Text(const std::string& cp1252) {
-    return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
 
 int QtKey(PolledKey key) {
     switch (key) {
@@ -42,8 +39,8 @@ void CQtUserPrompt::Message(const std::string& text, PromptIcon icon) {
     if (icon == PromptIcon::Warning) qi = QMessageBox::Warning;
     if (icon == PromptIcon::Error) qi = QMessageBox::Critical;
     if (icon == PromptIcon::Question) qi = QMessageBox::Question;
-    QMessageBox box(qi, QApplication::applicationName(), Text(text), QMessageBox::Ok, m_parent);
-    box.exec();
+    QMessageBox box(qi, QApplication::applicationName(), Q(text), QMessageBox::Ok, m_parent);
+    RunDialog(box);
 }
 
 PromptAnswer CQtUserPrompt::Ask(const std::string& text, PromptButtons buttons) {
@@ -66,9 +63,8 @@ PromptAnswer CQtUserPrompt::Ask(const std::string& text, PromptButtons buttons) 
     // is no longer down once the user has answered with the mouse or the keyboard.
     m_cancelPending = false;
     m_keysDown.erase(Qt::Key_F4);
-    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), Text(text), qb,
-                    m_parent);
-    switch (box.exec()) {
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), Q(text), qb, m_parent);
+    switch (RunDialog(box)) {
         case QMessageBox::Yes:
             return PromptAnswer::Yes;
         case QMessageBox::No:
@@ -102,7 +98,7 @@ void CQtUserPrompt::Progress(const std::string& what, int done, int total) {
             if (m_progress) m_progress->reset();  // stays usable for a "No" answer
         });
     }
-    m_progress->setLabelText(Text(what));
+    m_progress->setLabelText(Q(what));
     m_progress->setMaximum(total);
     m_progress->setValue(done < total ? done : total);
     QApplication::processEvents();

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "views/Command.h"
+#include "app/Command.h"
 
 namespace tavik {
 
@@ -52,10 +52,5 @@ bool CommandChecked(CommandId id, const CommandState& state);
 // The caption as the state wants it (captions that follow the editor or the focused pane).
 std::string CommandCaption(CommandId id, const CommandState& state,
                            const CCommandTarget* focusedTarget = nullptr);
-
-// Kinds the rules name.
-bool IsMountedDiskKind(int kind);  // 10 to 13
-bool IsFolderKind(int kind);       // 8 and 9
-bool IsQueryKind(int kind);        // 14 to 16
 
 }  // namespace tavik

@@ -3,6 +3,8 @@
 // (CCommandTarget), then the main window, which forwards it to the pane that owns it.
 #pragma once
 
+#include "app/NodeKind.h"
+
 namespace tavik {
 
 enum class CommandId {
@@ -124,8 +126,8 @@ enum class ListMode {
 
 // Everything an enabling rule may read, gathered from the panes before the rules run.
 struct CommandState {
-    int selectedKind = -1;      // NodeKind of the drive tree's selection (or context item)
-    bool queryPending = false;  // a query node waits in the tree to be saved
+    NodeKind selectedKind = NodeKind::Unset;  // the drive tree's selection (or context item)
+    bool queryPending = false;                // a query node waits in the tree to be saved
     // Catalog list
     bool diskShown = false;
     ListMode listMode = ListMode::DiskCatalog;

@@ -33,7 +33,7 @@ CTreeItem* InsertPcFolder(CTreeModel& tree, const std::string& folder, CTreeItem
 // HFE images), by their first bytes, in name order.
 std::vector<std::string> DiskImagesInFolder(const std::string& folder);
 
-// Kinds 8 to 11 only (folders and image files): the item and all below it go.
+// Folders and image files only: the item and all below it go.
 bool CanDismount(NodeKind kind);
 bool Dismount(CTreeModel& tree, CTreeItem* item);
 

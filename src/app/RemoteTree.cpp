@@ -1,4 +1,4 @@
-#include "views/RemoteTree.h"
+#include "app/RemoteTree.h"
 
 #include "remote/DriveScan.h"
 

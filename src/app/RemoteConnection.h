@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "app/RemoteOptions.h"
 #include "app/TreeModel.h"
 #include "base/UserPrompt.h"
-#include "views/RemoteOptions.h"
 
 namespace tavik {
 

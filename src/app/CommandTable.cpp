@@ -1,4 +1,4 @@
-#include "app/gui/CommandTable.h"
+#include "app/CommandTable.h"
 
 #include <array>
 
@@ -516,16 +516,6 @@ std::string TooltipPrompt(const CommandEntry& entry) {
     return nl == std::string::npos ? p : p.substr(nl + 1);
 }
 
-bool IsMountedDiskKind(int kind) {
-    return kind >= 10 && kind <= 13;
-}
-bool IsFolderKind(int kind) {
-    return kind == 8 || kind == 9;
-}
-bool IsQueryKind(int kind) {
-    return kind >= 14 && kind <= 16;
-}
-
 namespace {
 
 bool FocusedDecides(CommandId id, const CommandState& s, const CCommandTarget* focused) {
@@ -535,9 +525,9 @@ bool FocusedDecides(CommandId id, const CommandState& s, const CCommandTarget* f
 }  // namespace
 
 bool CommandEnabled(CommandId id, const CommandState& s, const CCommandTarget* focused) {
-    const int k = s.selectedKind;
-    const bool mounted = IsMountedDiskKind(k);
-    const bool folderOrRoot = k == 0 || IsFolderKind(k);
+    const NodeKind k = s.selectedKind;
+    const bool mounted = IsDriveKind(k);
+    const bool folderOrRoot = k == NodeKind::PcRoot || IsFolderKind(k);
     const bool filesSelected =
         s.listMode == ListMode::DiskCatalog && s.diskShown && s.selectedRows > 0;
     const bool db = s.databaseOpen;
@@ -550,7 +540,7 @@ bool CommandEnabled(CommandId id, const CommandState& s, const CCommandTarget* f
         case C::DriveProperties:
             return mounted;
         case C::Dismount:
-            return k >= 8 && k <= 11;
+            return IsFolderOrImageKind(k);
         case C::DummyFolder:
         case C::AlphaSort:
             return folderOrRoot;

@@ -1,4 +1,4 @@
-#include "views/SectorDialogs.h"
+#include "disk/dialogs/SectorDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

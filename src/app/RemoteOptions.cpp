@@ -1,4 +1,4 @@
-#include "views/RemoteOptions.h"
+#include "app/RemoteOptions.h"
 
 #include "app/Options.h"
 

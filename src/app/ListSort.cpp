@@ -1,4 +1,4 @@
-#include "views/ListSort.h"
+#include "app/ListSort.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,4 +1,4 @@
-#include "views/Icons.h"
+#include "qt/Icons.h"
 
 #include <QBitmap>
 #include <QPainter>
