@@ -217,6 +217,19 @@ TEST(CliMaintenance, ConvertsToHfeAndBackAndCreatesHfeImages) {
     CVirtualDrive drive;
     ASSERT_EQ(drive.OpenImage(eighty), DriveKind::HfeImage);
     EXPECT_EQ(drive.Size(), 1440 * 256);
+
+    // A sector dump of 80 tracks (two sides, double density only) formats to its 2880 sectors
+    // and takes a file that runs past sector 1600.
+    const std::string big = folder + "/big.dsk";
+    const std::string pc = folder + "/LONG";
+    ASSERT_TRUE(WriteWholeFile(pc, test::Pattern(1700 * 256, 9)));
+    ASSERT_EQ(Cli({"create", big, "--sides", "2", "--density", "2", "--tracks", "80"}).code, 0);
+    ASSERT_EQ(Cli({"format", big, "--name", "BIG"}).code, 0);
+    ASSERT_EQ(Cli({"import", big, pc}).code, 0);
+    r = Cli({"info", big});
+    EXPECT_NE(r.out.find("Total sectors: 2880"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Free sectors:  1176"), std::string::npos) << r.out;
+    EXPECT_EQ(Cli({"check", big}).code, 0);
 }
 
 }  // namespace

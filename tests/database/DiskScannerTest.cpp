@@ -226,6 +226,21 @@ TEST_F(DiskScannerTest, AddDiskWritesTheRows) {
               Strings{"00000000"});
 }
 
+// A disk of 2880 sectors, one bitmap bit for every two: its free count and a file that lies past
+// sector 1600.
+TEST_F(DiskScannerTest, DisksOf80TracksCountFreeSectorsByPairs) {
+    auto drive = Mount(std::vector<uint8_t>(2880 * 256, 0), "big.dsk");
+    ASSERT_EQ(drive->Format("BIG", true, true, 0, 80), 1);
+    const uint8_t header[28] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kStatusProgram};
+    ASSERT_GE(drive->PutFile("LONG", header, std::vector<Sector>(1700), PutStamps::AsNew), 2);
+    ASSERT_TRUE(Add(*drive)) << (prompt.messages.empty() ? "" : prompt.messages[0]);
+    const std::string disk = "SELECT [Size], [Free], [Files] FROM [Disks]";
+    EXPECT_EQ(Column(disk, 0), Strings{"2880"});
+    EXPECT_EQ(Column(disk, 1), Strings{std::to_string(2880 - 2 - 2 - 1700)});  // VIB+index, FDR
+    EXPECT_EQ(Column(disk, 2), Strings{"1"});
+    EXPECT_EQ(Column("SELECT [Size] FROM [Files]"), Strings{"1700"});
+}
+
 TEST_F(DiskScannerTest, TheSameDiskTwice) {
     auto drive = Mount(GamesDisk().Image());
     ASSERT_TRUE(Add(*drive));
