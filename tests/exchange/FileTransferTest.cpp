@@ -23,20 +23,6 @@ using test::CScriptedFileNames;
 using test::MemoryDisk;
 using test::TiContent;
 
-std::vector<int> Files(CVirtualDrive& d) {
-    std::vector<int> fdrs;
-    int position = 0;
-    for (int fdr; (fdr = d.NextFdr(position)) > 0;)
-        fdrs.push_back(fdr);
-    return fdrs;
-}
-
-std::string Trim(std::string s) {
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
-}
-
 // Imports the PC file onto the disk accepting the proposed name and type (or the given type).
 int Import(CVirtualDrive& d, const std::string& path, CUserPrompt& prompt,
            const std::string& type = "", int convertText = -1) {
@@ -63,35 +49,18 @@ std::string FirstDifference(const std::vector<std::vector<uint8_t>>& a,
     return "";
 }
 
-struct PeerDisk {
-    std::string path;
-    std::vector<uint8_t> image;
-};
-
-std::vector<PeerDisk> PeerDisks(const std::string& dir) {
-    std::vector<PeerDisk> disks;
-    for (const auto& e : fs::directory_iterator(dir)) {
-        if (e.path().extension() != ".dsk") continue;
-        PeerDisk p{e.path().string(), {}};
-        EXPECT_TRUE(ReadWholeFile(p.path, p.image));
-        disks.push_back(std::move(p));
-    }
-    std::sort(disks.begin(), disks.end(), [](auto& a, auto& b) { return a.path < b.path; });
-    return disks;
-}
-
 TEST(FileTransfer, PeerDiskFilesSurviveEveryExportForm) {
     TAVIK_REQUIRE_TESTDATA(dir, "peer/disks");
     const std::string out = test::TempFolder();
     test::CScriptedPrompt prompt;
     int checked = 0;
-    for (const PeerDisk& peer : PeerDisks(dir)) {
+    for (const test::PeerDisk& peer : test::PeerDisks({"peer/disks"})) {
         MemoryDisk source(peer.image);
-        for (int fdr : Files(source.drive)) {
+        for (int fdr : test::FilesOf(source.drive)) {
             const TiContent original = ContentOf(source.drive, fdr);
             FileInfo info;
             ASSERT_TRUE(source.drive.GetFileInfo(fdr, info));
-            const std::string name = Trim(info.name);
+            const std::string name = test::TrimmedName(info.name);
             const std::string type = ShortTypeText(info.status, info.recordLength);
             for (int format :
                  {NoHeader, FiadHeader, TifilesHeader, TifilesWholeSectors, FiadWholeSectors}) {
@@ -131,9 +100,9 @@ TEST(FileTransfer, DisplayFilesSurviveTheTextForms) {
     const std::string out = test::TempFolder();
     test::CScriptedPrompt prompt;
     int checked = 0;
-    for (const PeerDisk& peer : PeerDisks(dir)) {
+    for (const test::PeerDisk& peer : test::PeerDisks({"peer/disks"})) {
         MemoryDisk source(peer.image);
-        for (int fdr : Files(source.drive)) {
+        for (int fdr : test::FilesOf(source.drive)) {
             FileInfo info;
             ASSERT_TRUE(source.drive.GetFileInfo(fdr, info));
             const int type = info.status & kTypeMask;
@@ -145,7 +114,7 @@ TEST(FileTransfer, DisplayFilesSurviveTheTextForms) {
             for (const auto& r : original.records)
                 plain = plain && r.find_first_of("\r\n\t") == std::string::npos;
             if (!plain) continue;
-            const std::string name = Trim(info.name);
+            const std::string name = test::TrimmedName(info.name);
             for (int format : {Text, TextWithTabs}) {
                 const std::string what = peer.path + " " + name + " as " + ExportFormatText(format);
                 const std::string pc = out + "/" + name + ".txt";
