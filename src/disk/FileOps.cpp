@@ -485,13 +485,12 @@ int CVirtualDrive::CheckFdr(const uint8_t* image) {
     if (sectors >= total) return 0;
     const int recordLength = f[kFdrRecordLength];
     const uint8_t perSector = f[kFdrRecordsPerSector];
-    auto perSectorMatches = [&] {
-        return recordLength != 0 && kSectorSize / recordLength == perSector;
-    };
     switch (f[kFdrStatus] & static_cast<uint8_t>(~kStatusProtected)) {
         case 0x00:  // DIS/FIX
         case 0x02:  // INT/FIX
-            if (f[kFdrEofOffset] != 0 || !perSectorMatches()) return 0;
+            if (recordLength == 0 || perSector != FixedRecordsPerSector(recordLength) ||
+                !PlausibleFixedEof(f))
+                return 0;
             break;
         case 0x01:  // PROGRAM
             if (perSector != 0 || recordLength != 0 || f[kFdrRecords] != 0 ||
@@ -500,10 +499,8 @@ int CVirtualDrive::CheckFdr(const uint8_t* image) {
             break;
         case 0x80:  // DIS/VAR
         case 0x82:  // INT/VAR: the record count is the sector count
-            // TI disk controllers count the length byte of each record: a real DIS/VAR 85 file
-            // says 2 records per sector where 256 / 85 gives 3. Either is a genuine file.
             if (f[kFdrSectors + 1] != f[kFdrRecords] || f[kFdrSectors] != f[kFdrRecords + 1] ||
-                (!perSectorMatches() && kSectorSize / (recordLength + 1) != perSector))
+                recordLength == 0 || !PlausibleVariableRecordsPerSector(perSector, recordLength))
                 return 0;
             break;
         default:

@@ -41,22 +41,22 @@ void SetDisk(PcFileClass& r, int kind, const uint8_t* vib) {
     r.recordLength = 0;
 }
 
+// Accepts the headers of real FIAD writers (an FDR copy with its stamps at 20-27; fixed files
+// with the last sector's end-of-file offset; variable files with any records per sector those
+// writers use) and refuses what merely starts with ten printable bytes.
 bool PlausibleFiad(const uint8_t* b) {
     const int sectors = Be16(b + kFdrSectors);
     if (sectors > kMaxSectors) return false;
-    const int rl = b[kFdrRecordLength];
     switch (b[kFdrStatus] & kTypeMask) {
         case 0x00:
         case 0x02:
-            return b[kFdrEofOffset] == 0;
+            return PlausibleFixedEof(b);
         case 0x01:
             return b[13] == 0 && b[17] == 0 && b[18] == 0 && b[19] == 0;
         case 0x80:
         case 0x82:
-            // A TI disk controller stores 256 / (length + 1) records per sector for variable
-            // records (each has a length byte); this system's own files have 256 / length.
             return b[15] == b[18] && b[19] == b[14] &&
-                   (rl == 0 || b[13] == 256 / rl || b[13] == 256 / (rl + 1));
+                   PlausibleVariableRecordsPerSector(b[kFdrRecordsPerSector], b[kFdrRecordLength]);
         default:
             return false;
     }
