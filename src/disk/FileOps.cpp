@@ -18,9 +18,13 @@ namespace {
 
 constexpr int kMaxLastOffset = 0xFFF;  // 12 bits in a cluster entry
 
+// Records per sector of a new file, as TI disk controllers write it: fixed records 256 / length
+// (0 for a length of 1: the byte cannot hold 256); variable records count their length byte,
+// 256 / (length + 1); programs have none.
 uint8_t RecordsPerSector(uint8_t status, uint8_t recordLength) {
     if ((status & kStatusProgram) || recordLength == 0) return 0;
-    return static_cast<uint8_t>(kSectorSize / recordLength);
+    if (status & kStatusVariable) return static_cast<uint8_t>(kSectorSize / (recordLength + 1));
+    return static_cast<uint8_t>(FixedRecordsPerSector(recordLength));
 }
 
 // Fields of an internal record: length-prefixed runs that must fill the record exactly.

@@ -59,6 +59,25 @@ TEST(CreateFile, NewFileIsIndexedSortedAndStamped) {
     EXPECT_TRUE(d.Used(2) && d.Used(3));
 }
 
+TEST(CreateFile, RecordsPerSectorAsTiControllersWriteThem) {
+    const struct {
+        uint8_t status;
+        uint8_t length;
+        int perSector;
+    } rows[] = {{0x80, 80, 3},  {0x80, 64, 3},  {0x80, 16, 15}, {0x80, 128, 1},
+                {0x80, 255, 1}, {0x82, 1, 128}, {0x82, 254, 1}, {0x00, 80, 3},
+                {0x02, 128, 2}, {0x00, 1, 0},   {0x01, 0, 0}};
+    MemDrive d(test::EmptyDisk());
+    int n = 0;
+    for (const auto& r : rows) {
+        const int fdr = d.drive.CreateFile("F" + std::to_string(n++), r.status, r.length);
+        ASSERT_GE(fdr, 2);
+        EXPECT_EQ(d.SectorBytes(fdr)[kFdrRecordsPerSector], r.perSector)
+            << int(r.status) << " " << int(r.length);
+        EXPECT_EQ(d.drive.CheckFdr(d.SectorBytes(fdr)), 1) << int(r.status) << " " << int(r.length);
+    }
+}
+
 TEST(CreateFile, ExistingNameIsEmptiedAndRetyped) {
     CImageBuilder builder;
     const int fdr = builder.AddFile(BuiltFile::Program("GAME", test::Pattern(5 * 256, 1)));
