@@ -14,6 +14,8 @@
 // sector = b1 >> 4 | b2 << 4; an all-zero entry ends the list; at most 76 entries.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -142,6 +144,20 @@ inline int IndexLength(const uint8_t* index) {
     while (n < kIndexEntries && Be16(index + 2 * n) != 0)
         ++n;
     return n;
+}
+
+// Free sectors of the volume: clear bitmap bits below the VIB's total and below 1440. Some
+// tools leave the bits past the total clear, which must not count as free space.
+inline int FreeSectorCount(const uint8_t* vib) {
+    const int limit = std::min<int>(Be16(vib + kVibTotal), kFreeCountBytes * 8);
+    int free = 0;
+    for (int k = 0; k < kFreeCountBytes && 8 * k < limit; ++k) {
+        uint8_t b = vib[kVibBitmap + k];
+        if (b == 0xFF) continue;
+        if (8 * k + 8 > limit) b |= static_cast<uint8_t>(0xFF << (limit - 8 * k));
+        free += 8 - std::popcount(static_cast<unsigned>(b));
+    }
+    return free;
 }
 
 inline bool BitmapUsed(const uint8_t* vib, int sector) {
