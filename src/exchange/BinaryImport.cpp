@@ -144,8 +144,12 @@ ImportStatus ImportRawLines(CByteReader& in, int recordLength, CSectorSink& sink
     for (;;) {
         const int c = in.Get();
         if (c < 0) break;
-        if (c == '\r') {
-            in.Get();  // the LF after it
+        if (c == '\r' || c == '\n') {
+            // A line ends at CR LF, LF or CR.
+            if (c == '\r') {
+                const int next = in.Get();
+                if (next >= 0 && next != '\n') in.Unget();
+            }
             if (!endLine()) return ImportStatus::SinkFailed;
             continue;
         }

@@ -45,8 +45,8 @@ ImportStatus ImportVariableData(CByteReader& in, int recordLength, bool packedIn
 // of 0xFF is a record in the first reading and an end mark in the second.
 bool LooksLikePackedVariableRecords(const std::vector<uint8_t>& data);
 
-// Raw text lines into fixed records: a CR ends a line (the byte after it is dropped), each line
-// is padded with spaces to the record length. A line longer than a record is refused.
+// Raw text lines into fixed records: CR LF, LF or CR ends a line, each line is padded with
+// spaces to the record length. A line longer than a record is refused.
 ImportStatus ImportRawLines(CByteReader& in, int recordLength, CSectorSink& sink,
                             ImportTotals& totals);
 

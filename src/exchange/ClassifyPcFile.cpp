@@ -9,6 +9,7 @@
 #include "disk/Layout.h"
 #include "disk/Pc99Image.h"
 #include "exchange/PcFileHeader.h"
+#include "exchange/PcName.h"
 
 namespace tavik {
 
@@ -64,7 +65,7 @@ bool PlausibleFiad(const uint8_t* b) {
 
 void ClassifyPlain(PcFileClass& r, const std::string& pcName) {
     r.kind = PlainFile;
-    r.tiName = Upper(PcFileTitle(pcName));
+    r.tiName = TiNameOf(Upper(PcFileTitle(pcName)));
     r.sectors = -1;
     r.dataOffset = 0;
     const std::string ext = PcFileExtension(pcName);
@@ -157,7 +158,7 @@ PcFileClass ClassifyPcBytes(const uint8_t* bytes, size_t count, const std::strin
         while (length < kNameLength && Printable(b[kTifilesName + length]))
             ++length;
         if (length < kNameLength - 1)
-            r.tiName = PcFileTitle(pcName);
+            r.tiName = TiNameOf(PcFileTitle(pcName));
         else
             r.tiName = Trimmed(b.data() + kTifilesName, length);
         return r;

@@ -19,6 +19,6 @@ bool BuildExportData(const uint8_t* fdr, CSectorFeed& feed, bool wholeSectors,
                      std::vector<uint8_t>& out);
 
 bool BuildTextExport(const uint8_t* fdr, CSectorFeed& feed, bool tabs,
-                     const std::vector<uint16_t>& tabStops, std::string& out);
+                     const std::vector<uint16_t>& tabStops, bool crLf, std::string& out);
 
 }  // namespace tavik

@@ -85,7 +85,7 @@ int ExportTextTo(CTiDisk& disk, int fdr, CPcFile& out, const ConversionSettings&
     if (!LoadFdr(disk, fdr, image)) return 0;
     std::string text;
     CDriveSectorFeed feed(disk, image.data());
-    const bool read = BuildTextExport(image.data(), feed, s.tabs, s.tabStops, text);
+    const bool read = BuildTextExport(image.data(), feed, s.tabs, s.tabStops, s.crLf, text);
     if (!WriteAll(disk, out, text.data(), text.size())) return 0;
     return read ? 1 : 0;
 }

@@ -7,6 +7,7 @@
 #include "exchange/ClassifyPcFile.h"
 #include "exchange/FileTransfer.h"
 #include "exchange/PcFileHeader.h"
+#include "exchange/PcName.h"
 
 namespace tavik {
 
@@ -57,7 +58,7 @@ bool ParseImportType(const std::string& text, ImportType& type) {
 std::string TextImportName(const std::string& pcPath) {
     std::string name = Upper(PcFileTitle(pcPath));
     std::replace(name.begin(), name.end(), '.', '/');
-    return name;
+    return TiNameOf(name);
 }
 
 CImportCommand::CImportCommand(CTiDisk& disk, CUserPrompt& prompt, CFileNameAnswers& dialog,

@@ -43,7 +43,7 @@ struct ImportType {
 bool ParseImportType(const std::string& text, ImportType& type);
 
 // The TI name proposed for a text file: the PC name without its extension, in upper case, with
-// every "." turned into "/" (READ.ME.TXT gives READ/ME).
+// every "." turned into "/" (READ.ME.TXT gives READ/ME), read back as a TI name (PcName.h).
 std::string TextImportName(const std::string& pcPath);
 
 struct ImportOptions {

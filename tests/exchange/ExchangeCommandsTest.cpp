@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "base/PcFile.h"
@@ -35,17 +36,26 @@ TEST(ExchangeCommands, ExportImportClassifyCatHexdump) {
     ASSERT_TRUE(WriteWholeFile(image, b.Image()));
     ASSERT_TRUE(WriteWholeFile(dir + "/b.dsk", test::CImageBuilder().Image()));
 
-    EXPECT_EQ(Cli({"cat", image, "NOTES"}).out, "ONE\r\nA       B\r\n");
+    EXPECT_EQ(Cli({"cat", image, "NOTES"}).out, "ONE\nA       B\n");
+    EXPECT_EQ(Cli({"cat", image, "NOTES", "--crlf"}).out, "ONE\r\nA       B\r\n");
     EXPECT_EQ(Cli({"hexdump", image, "NOTES"}).out.substr(0, 12), "0000: 03 4F ");
     Result r = Cli({"cat", image, "NONE"});
     EXPECT_EQ(r.code, cli::kExitFailed);
     EXPECT_NE(r.err.find("File not found"), std::string::npos);
 
     EXPECT_EQ(Cli({"export", image, "NOTES", dir + "/notes.tfi"}).code, cli::kExitOk);
-    EXPECT_EQ(Cli({"export", image, "NOTES", dir + "/notes.txt", "--as", "text-tabs"}).code,
-              cli::kExitOk);
+    EXPECT_EQ(
+        Cli({"export", image, "NOTES", dir + "/notes.txt", "--as", "text-tabs", "--crlf"}).code,
+        cli::kExitOk);
     EXPECT_EQ(Read(dir + "/notes.txt"), "ONE\r\nA\t B\r\n");
+    EXPECT_EQ(Cli({"export", image, "NOTES", dir + "/lf.txt", "--as", "text"}).code, cli::kExitOk);
+    EXPECT_EQ(Read(dir + "/lf.txt"), "ONE\nA       B\n");
     EXPECT_EQ(Cli({"export", image, "NOTES", dir + "/x", "--as", "zip"}).code, cli::kExitUsage);
+    // Into a folder the file is named after the TI file.
+    const std::string folder = dir + "/into";
+    std::filesystem::create_directory(folder);
+    EXPECT_EQ(Cli({"export", image, "NOTES", folder}).code, cli::kExitOk);
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/NOTES"));
 
     r = Cli({"classify", dir + "/notes.tfi", dir + "/b.dsk", "--json"});
     EXPECT_EQ(r.code, cli::kExitOk);
@@ -56,9 +66,11 @@ TEST(ExchangeCommands, ExportImportClassifyCatHexdump) {
     EXPECT_EQ(Cli({"import", target, dir + "/notes.tfi"}).code, cli::kExitOk);
     EXPECT_EQ(Cli({"import", target, dir + "/notes.txt", "--name", "TEXT", "--tabs"}).code,
               cli::kExitOk);
-    EXPECT_EQ(Cli({"cat", target, "NOTES"}).out, "ONE\r\nA       B\r\n");
+    EXPECT_EQ(Cli({"import", target, dir + "/lf.txt", "--name", "LF"}).code, cli::kExitOk);
+    EXPECT_EQ(Cli({"cat", target, "NOTES"}).out, "ONE\nA       B\n");
     // The TAB goes back to the stop at column 7.
-    EXPECT_EQ(Cli({"cat", target, "TEXT"}).out, "ONE\r\nA       B\r\n");
+    EXPECT_EQ(Cli({"cat", target, "TEXT"}).out, "ONE\nA       B\n");
+    EXPECT_EQ(Cli({"cat", target, "LF"}).out, "ONE\nA       B\n");
     r = Cli({"import", target, dir + "/a.dsk"});
     EXPECT_EQ(r.code, cli::kExitFailed);
     EXPECT_NE(r.err.find("This file contains a whole TI-99/4A disk"), std::string::npos);

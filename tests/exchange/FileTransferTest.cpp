@@ -100,7 +100,7 @@ TEST(FileTransfer, DisplayFilesSurviveTheTextForms) {
     const std::string out = test::TempFolder();
     test::CScriptedPrompt prompt;
     int checked = 0;
-    for (const test::PeerDisk& peer : test::PeerDisks({"peer/disks"})) {
+    for (const test::PeerDisk& peer : test::PeerDisks()) {
         MemoryDisk source(peer.image);
         for (int fdr : test::FilesOf(source.drive)) {
             FileInfo info;
@@ -115,10 +115,15 @@ TEST(FileTransfer, DisplayFilesSurviveTheTextForms) {
                 plain = plain && r.find_first_of("\r\n\t") == std::string::npos;
             if (!plain) continue;
             const std::string name = test::TrimmedName(info.name);
-            for (int format : {Text, TextWithTabs}) {
-                const std::string what = peer.path + " " + name + " as " + ExportFormatText(format);
+            for (int form = 0; form < 4; ++form) {
+                // Both forms, with the lines ending in LF and in CR LF.
+                const int format = form % 2 ? TextWithTabs : Text;
+                const bool crLf = form >= 2;
+                const std::string what = peer.path + " " + name + " as " +
+                                         ExportFormatText(format) + (crLf ? " CR LF" : " LF");
                 const std::string pc = out + "/" + name + ".txt";
-                ASSERT_EQ(ExportInFormat(source.drive, fdr, pc, format, {7, 12, 25}), 1) << what;
+                ASSERT_EQ(ExportInFormat(source.drive, fdr, pc, format, {7, 12, 25}, crLf), 1)
+                    << what;
                 MemoryDisk target(1440);
                 CScriptedFileNames names;
                 // Truncation keeps a line of exactly the record length one DIS/VAR record.
@@ -340,6 +345,9 @@ TEST(ExportCommand, LookupChoiceAndViews) {
     EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {8, 16, 4}), 1);
     std::vector<uint8_t> text;
     ASSERT_TRUE(ReadWholeFile(dir + "/notes text.txt", text));
+    EXPECT_EQ(std::string(text.begin(), text.end()), "A\tB\n\nC\n");
+    EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {8, 16, 4}, true), 1);
+    ASSERT_TRUE(ReadWholeFile(dir + "/notes text.txt", text));
     EXPECT_EQ(std::string(text.begin(), text.end()), "A\tB\r\n\r\nC\r\n");
     chooser.answer = {dir + "/notes.tfi", TifilesHeader};
     EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {}), 1);
@@ -361,7 +369,7 @@ TEST(ExportCommand, LookupChoiceAndViews) {
     const std::string plain =
         ViewFile(d.drive, d.drive.FindFile("NOTES"), false, false, {8, 16, 4}, views, prompt);
     ASSERT_TRUE(ReadWholeFile(plain, text));
-    EXPECT_EQ(std::string(text.begin(), text.end()), "A       B\r\n\r\nC\r\n");
+    EXPECT_EQ(std::string(text.begin(), text.end()), "A       B\n\nC\n");
 }
 
 }  // namespace

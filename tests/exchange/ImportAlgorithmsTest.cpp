@@ -208,6 +208,7 @@ TEST(BinaryImport, RawLinesIntoDf80) {
     EXPECT_EQ(b.sectors[1][4], ' ');
     EXPECT_EQ(Raw(B(std::string(80, 'x') + "\r\n")).totals.records, 1);
     EXPECT_EQ(Raw(B(std::string(81, 'x') + "\r\n")).status, ImportStatus::LineTooLong);
+    EXPECT_EQ(Raw(B("ONE\nTWO\rTHREE\r\n")).totals.records, 3);
 }
 
 TEST(TextImport, VariableLinesAndLineEnds) {
@@ -221,7 +222,16 @@ TEST(TextImport, VariableLinesAndLineEnds) {
     } rows[] = {
         {"CR LF and a last line without one", "AB\r\nC\r\nD", {}, {"AB", "C", "D"}},
         {"CR alone ends a line", "AB\rC", {}, {"AB", "C"}},
-        {"LF alone is a character", "AB\nC\r\n", {}, {"AB\nC"}},
+        {"LF alone ends a line", "AB\nC\n", {}, {"AB", "C"}},
+        {"LF then CR are two line ends", "AB\n\rC", {}, {"AB", "", "C"}},
+        {"full line then its LF",
+         std::string(80, 'a') + "\nB\n",
+         {},
+         {std::string(80, 'a'), "", "B"}},
+        {"long line truncated at its LF",
+         std::string(100, 'a') + "\nB\n",
+         truncate,
+         {std::string(80, 'a'), "B"}},
         {"empty lines", "\r\n\r\nX\r\n", {}, {"", "", "X"}},
         {"full line then its CR LF",
          std::string(80, 'a') + "\r\nB\r\n",
@@ -278,6 +288,11 @@ TEST(TextImport, FixedRecordsAndTheFullRecordRule) {
         {"truncated", std::string(15, 'a') + "\r\nB\r\n", truncate, {std::string(10, 'a'), "B"}},
         {"empty lines count", "\r\n\r\n", {}, {"", ""}},
         {"full last line", std::string(10, 'a') + "\r\n", {}, {std::string(10, 'a')}},
+        {"full line then its LF", std::string(10, 'a') + "\nB\n", {}, {std::string(10, 'a'), "B"}},
+        {"truncated at a CR alone",
+         std::string(15, 'a') + "\rB\r",
+         truncate,
+         {std::string(10, 'a'), "B"}},
     };
     for (const Row& r : rows) {
         const Built b = TextFix(r.text, 10, r.settings);
