@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "DiskConsistency.h"
 #include "base/PcFile.h"
 #include "disk/VirtualDrive.h"
 #include "exchange/ClassifyPcFile.h"
@@ -62,14 +63,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int imported = ImportIntoFile(drive, fdr, pc, c.dataOffset, plan, message);
     Check(drive.FindFile("FILE") == (imported ? fdr : 0));
 
-    int flags = 0;
-    DiskUsage usage{};
-    Check(drive.CheckDisk(flags, usage) != 0);
-    Check(flags == 0);
-    for (int s = 0; s < kMaxSectors; ++s) {
-        const int count = usage[static_cast<size_t>(s)] & kUsageCountMask;
-        Check(count <= 1);
-        if (count) Check(usage[static_cast<size_t>(s)] & kUsageBitmapUsed);
-    }
+    fuzz::RequireConsistentDisk(drive);
     return 0;
 }

@@ -60,6 +60,10 @@ std::vector<CliCommand> MaintenanceCommands();
 std::vector<CliCommand> RemoteCommands();
 std::vector<CliCommand> ExchangeCommands();
 std::vector<CliCommand> BasicCommands();
+std::vector<CliCommand> ArchiveCommands();
+
+// The ExportFormat that an --as value names ("none", "fiad", "tifiles", ...), -1 for none.
+int FormatOf(const std::string& text);
 
 // Every command, in the order the help shows them.
 const std::vector<CliCommand>& AllCommands();

@@ -8,8 +8,9 @@ const std::vector<CliCommand>& AllCommands() {
     static const std::vector<CliCommand> all = [] {
         std::vector<CliCommand> commands;
         // One line per subsystem.
-        for (auto&& list : {DiskCommands(), MaintenanceCommands(), RemoteCommands(),
-                            DbQueryCommands(), ExchangeCommands(), BasicCommands()})
+        for (auto&& list :
+             {DiskCommands(), MaintenanceCommands(), RemoteCommands(), DbQueryCommands(),
+              ExchangeCommands(), BasicCommands(), ArchiveCommands()})
             commands.insert(commands.end(), list.begin(), list.end());
         return commands;
     }();

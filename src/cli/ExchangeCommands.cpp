@@ -19,6 +19,22 @@
 
 namespace tavik::cli {
 
+int FormatOf(const std::string& text) {
+    static const struct {
+        const char* name;
+        int format;
+    } kFormats[] = {{"none", NoHeader},
+                    {"fiad", FiadHeader},
+                    {"tifiles", TifilesHeader},
+                    {"text", Text},
+                    {"text-tabs", TextWithTabs},
+                    {"tifiles-sectors", TifilesWholeSectors},
+                    {"fiad-sectors", FiadWholeSectors}};
+    for (const auto& f : kFormats)
+        if (text == f.name) return f.format;
+    return -1;
+}
+
 namespace {
 
 const std::vector<uint16_t> kTabStops = {7, 12, 25};
@@ -80,22 +96,6 @@ int FindNamed(CVirtualDrive& drive, const CliArgs& args, CliContext& context) {
     context.err << args.positional.at(0) << ": "
                 << (fdr == 0 ? std::string("File not found") : drive.ErrorText()) << "\n";
     return 0;
-}
-
-int FormatOf(const std::string& text) {
-    static const struct {
-        const char* name;
-        int format;
-    } kFormats[] = {{"none", NoHeader},
-                    {"fiad", FiadHeader},
-                    {"tifiles", TifilesHeader},
-                    {"text", Text},
-                    {"text-tabs", TextWithTabs},
-                    {"tifiles-sectors", TifilesWholeSectors},
-                    {"fiad-sectors", FiadWholeSectors}};
-    for (const auto& f : kFormats)
-        if (text == f.name) return f.format;
-    return -1;
 }
 
 int RunExport(const CliArgs& args, CliContext& context) {

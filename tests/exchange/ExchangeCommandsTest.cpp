@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "base/PcFile.h"
@@ -74,6 +75,68 @@ TEST(ExchangeCommands, ExportImportClassifyCatHexdump) {
     r = Cli({"import", target, dir + "/a.dsk"});
     EXPECT_EQ(r.code, cli::kExitFailed);
     EXPECT_NE(r.err.find("This file contains a whole TI-99/4A disk"), std::string::npos);
+}
+
+TEST(ArchiveCommands, CreateListExtractExportAddRemove) {
+    const std::string dir = test::TempFolder();
+    test::CImageBuilder b;
+    b.AddFile(test::BuiltFile::Variable("NOTES", false, 80, {"ONE", "TWO"}));
+    b.AddFile(test::BuiltFile::Program("PROG", std::vector<uint8_t>(600, 0x41)));
+    const std::string image = dir + "/a.dsk", target = dir + "/b.dsk";
+    ASSERT_TRUE(WriteWholeFile(image, b.Image()));
+    ASSERT_TRUE(WriteWholeFile(target, test::CImageBuilder().Image()));
+
+    EXPECT_EQ(Cli({"archive", "create", image, "ALL", "PROG", "NOTES"}).code, cli::kExitOk);
+    Result r = Cli({"archive", "list", image, "ALL", "--json"});
+    ASSERT_EQ(r.code, cli::kExitOk) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["archive"]["compressed"], true);
+    ASSERT_EQ(j["files"].size(), 2u);
+    EXPECT_EQ(j["files"][0]["name"], "NOTES");
+    EXPECT_EQ(j["files"][0]["type"], "DV80");
+    EXPECT_EQ(j["files"][1]["name"], "PROG");
+    EXPECT_EQ(j["files"][1]["sectors"], 3);
+    EXPECT_EQ(j["files"][1]["records"], 0);
+    EXPECT_NE(Cli({"archive", "list", image, "ALL"}).out.find("PROG        Prog"),
+              std::string::npos);
+
+    EXPECT_EQ(Cli({"archive", "extract", image, "ALL", target, "NOTES"}).code, cli::kExitOk);
+    EXPECT_EQ(Cli({"cat", target, "NOTES"}).out, "ONE\r\nTWO\r\n");
+    r = Cli({"archive", "extract", image, "ALL", target});
+    EXPECT_EQ(r.code, cli::kExitFailed);
+    EXPECT_EQ(r.err, target + ": NOTES: Name already exists\n");
+    EXPECT_EQ(Cli({"archive", "extract", image, "ALL", target, "--replace"}).code, cli::kExitOk);
+    EXPECT_EQ(
+        Cli({"archive", "export", image, "ALL", "NOTES", dir + "/n.txt", "--as", "text"}).code,
+        cli::kExitOk);
+    std::vector<uint8_t> text;
+    EXPECT_TRUE(ReadWholeFile(dir + "/n.txt", text));
+    EXPECT_EQ(std::string(text.begin(), text.end()), "ONE\r\nTWO\r\n");
+
+    EXPECT_EQ(Cli({"archive", "remove", image, "ALL", "NOTES"}).code, cli::kExitOk);
+    EXPECT_EQ(Cli({"archive", "add", image, "ALL", "NOTES"}).code, cli::kExitOk);
+    EXPECT_EQ(Cli({"archive", "add", image, "ALL", "NOTES"}).code, cli::kExitFailed);
+
+    const struct {
+        std::vector<std::string> words;
+        int code;
+        std::string err;
+    } failures[] = {
+        {{"archive", "list", image, "NOTES"},
+         cli::kExitFailed,
+         image + ": NOTES: This is no Archiver file\n"},
+        {{"archive", "list", image, "NONE"}, cli::kExitFailed, image + ": NONE: File not found\n"},
+        {{"archive", "remove", image, "ALL", "NONE"},
+         cli::kExitFailed,
+         image + ": NONE: File not found\n"},
+        {{"archive", "unpack", image, "ALL"}, cli::kExitUsage, ""},
+        {{"archive", "list", image, "ALL", "EXTRA"}, cli::kExitUsage, ""},
+    };
+    for (const auto& f : failures) {
+        r = Cli(f.words);
+        EXPECT_EQ(r.code, f.code) << f.words[1];
+        EXPECT_TRUE(f.err.empty() || r.err == f.err) << r.err;
+    }
 }
 
 }  // namespace
