@@ -143,7 +143,7 @@ int ExportArkMember(const ArkMember& member, const std::string& pcPath, int form
     std::vector<uint8_t> bytes;
     if (IsTextFormat(format)) {
         std::string text;
-        BuildTextExport(fdr.data(), feed, format == TextWithTabs, tabStops, text);
+        BuildTextExport(fdr.data(), feed, format == TextWithTabs, tabStops, kPlatformCrLf, text);
         bytes.assign(text.begin(), text.end());
     } else {
         const int kind = HeaderKindOf(format);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "exchange/SectorFeed.h"
+#include "exchange/TextExport.h"
 
 namespace tavik {
 

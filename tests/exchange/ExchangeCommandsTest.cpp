@@ -101,7 +101,7 @@ TEST(ArchiveCommands, CreateListExtractExportAddRemove) {
               std::string::npos);
 
     EXPECT_EQ(Cli({"archive", "extract", image, "ALL", target, "NOTES"}).code, cli::kExitOk);
-    EXPECT_EQ(Cli({"cat", target, "NOTES"}).out, "ONE\r\nTWO\r\n");
+    EXPECT_EQ(Cli({"cat", target, "NOTES"}).out, "ONE\nTWO\n");
     r = Cli({"archive", "extract", image, "ALL", target});
     EXPECT_EQ(r.code, cli::kExitFailed);
     EXPECT_EQ(r.err, target + ": NOTES: Name already exists\n");
@@ -111,7 +111,7 @@ TEST(ArchiveCommands, CreateListExtractExportAddRemove) {
         cli::kExitOk);
     std::vector<uint8_t> text;
     EXPECT_TRUE(ReadWholeFile(dir + "/n.txt", text));
-    EXPECT_EQ(std::string(text.begin(), text.end()), "ONE\r\nTWO\r\n");
+    EXPECT_EQ(std::string(text.begin(), text.end()), "ONE\nTWO\n");
 
     EXPECT_EQ(Cli({"archive", "remove", image, "ALL", "NOTES"}).code, cli::kExitOk);
     EXPECT_EQ(Cli({"archive", "add", image, "ALL", "NOTES"}).code, cli::kExitOk);
