@@ -28,11 +28,18 @@ int FormatOf(const std::string& text) {
                     {"tifiles", TifilesHeader},
                     {"text", Text},
                     {"text-tabs", TextWithTabs},
-                    {"tifiles-sectors", TifilesWholeSectors},
-                    {"fiad-sectors", FiadWholeSectors}};
+                    {"tifiles-packed", TifilesPacked},
+                    {"fiad-packed", FiadPacked},
+                    // The names of the whole-sector forms before they became the default.
+                    {"tifiles-sectors", TifilesHeader},
+                    {"fiad-sectors", FiadHeader}};
     for (const auto& f : kFormats)
         if (text == f.name) return f.format;
     return -1;
+}
+
+const char* FormatChoices() {
+    return "none, fiad, tifiles (default), tifiles-packed, fiad-packed, text or text-tabs";
 }
 
 namespace {
@@ -101,8 +108,7 @@ int FindNamed(CVirtualDrive& drive, const CliArgs& args, CliContext& context) {
 int RunExport(const CliArgs& args, CliContext& context) {
     const int format = FormatOf(args.Value("as", "tifiles"));
     if (format < 0) {
-        context.err << "tavik-cli export: --as takes none, fiad, tifiles, tifiles-sectors, "
-                       "fiad-sectors, text or text-tabs\n";
+        context.err << "tavik-cli export: --as takes " << FormatChoices() << "\n";
         return kExitUsage;
     }
     CVirtualDrive drive;
@@ -135,6 +141,9 @@ int RunImport(const CliArgs& args, CliContext& context) {
     CImportCommand command(drive, prompt, names, options);
     const std::vector<std::string> files(args.positional.begin() + 1, args.positional.end());
     const int imported = command.Run(files);
+    // Header fields the data overruled: the file is imported as the data say.
+    for (const std::string& note : command.Notes())
+        context.err << Cp1252ToUtf8(note) << "\n";
     return imported == static_cast<int>(files.size()) ? kExitOk : kExitFailed;
 }
 
@@ -214,10 +223,8 @@ std::vector<CliCommand> ExchangeCommands() {
     return {
         {"export", "IMAGE NAME PCFILE",
          "writes a TI file to a PC file (in a folder: named after it)", 3, 3,
-         WithImageOptions({{"as", true,
-                            "none, fiad, tifiles (default), tifiles-sectors, fiad-sectors, text, "
-                            "text-tabs"},
-                           {"crlf", false, "text lines end in CR LF"}}),
+         WithImageOptions(
+             {{"as", true, FormatChoices()}, {"crlf", false, "text lines end in CR LF"}}),
          RunExport},
         {"import", "IMAGE PCFILE...", "imports PC files as TI files onto the image", 2, 1000,
          WithImageOptions({{"name", true, "TI file name (one PC file only)"},

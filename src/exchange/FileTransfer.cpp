@@ -7,6 +7,7 @@
 #include "exchange/BinaryImport.h"
 #include "exchange/ExportLayout.h"
 #include "exchange/HexDump.h"
+#include "exchange/ImportFields.h"
 #include "exchange/PcFileHeader.h"
 #include "exchange/TextImport.h"
 
@@ -120,21 +121,21 @@ ImportPlan PlanBinaryImport(const PcFileClass& pc, int64_t fileLength, uint8_t s
     plan.headerEofOffset = pc.headerEofOffset;
     plan.headerSectors = withHeader ? pc.sectors : 0;
     plan.headerRecordsPerSector = pc.headerRecordsPerSector;
+    plan.headerStatus = pc.flags;
     if (type == kStatusProgram) {
         plan.method = ImportMethod::Program;
         plan.swapProgramWords = raw;
     } else if (type & kStatusVariable) {
         plan.method = ImportMethod::VariableRecords;
-        // Whole sectors come in multiples of 256 bytes, as many as the header names.
-        plan.packedInput =
-            plan.dataLength % kSectorSize != 0 ||
-            (withHeader && plan.dataLength != static_cast<int64_t>(pc.sectors) * kSectorSize);
+        // Whole sectors come in multiples of 256 bytes; the import looks at the data to tell.
+        plan.packedInput = plan.dataLength % kSectorSize != 0;
     } else if (raw && type == 0x00) {
         plan.method = ImportMethod::RawLines;
     } else {
         plan.method = ImportMethod::FixedRecords;
         plan.sectorFormat =
-            withHeader && SectorFormatInput(plan.dataLength, pc.sectors, recordLength);
+            withHeader && FixedDataInWholeSectors(plan.dataLength, recordLength, pc.sectors,
+                                                  pc.headerRecords, pc.headerRecordsHighFirst);
     }
     return plan;
 }
@@ -164,7 +165,8 @@ ImportStatus RunImport(CByteReader& in, const ImportPlan& plan, CSectorSink& sin
         case ImportMethod::FixedRecords:
             return ImportFixedData(in, plan.recordLength, plan.sectorFormat, sink, totals);
         case ImportMethod::VariableRecords:
-            return ImportVariableData(in, plan.recordLength, plan.packedInput, sink, totals);
+            return ImportVariableData(in, plan.recordLength, plan.packedInput, sink, totals,
+                                      plan.endOfRecords);
         case ImportMethod::RawLines:
             return ImportRawLines(in, plan.recordLength, sink, totals);
         case ImportMethod::TextVariable:
@@ -178,11 +180,8 @@ ImportStatus RunImport(CByteReader& in, const ImportPlan& plan, CSectorSink& sin
 }  // namespace
 
 int ImportIntoFile(CTiDisk& disk, int fdr, CPcFile& in, int64_t dataOffset, const ImportPlan& plan,
-                   std::string& message) {
+                   std::string& message, std::vector<std::string>* notes) {
     message.clear();
-    const bool fixed = plan.method == ImportMethod::FixedRecords ||
-                       plan.method == ImportMethod::RawLines ||
-                       plan.method == ImportMethod::TextFixed;
     const bool needsLength =
         plan.method != ImportMethod::Program && plan.method != ImportMethod::VariableRecords;
     if (needsLength && (plan.recordLength < 1 || plan.recordLength > 255)) {
@@ -191,16 +190,7 @@ int ImportIntoFile(CTiDisk& disk, int fdr, CPcFile& in, int64_t dataOffset, cons
         return 0;
     }
     ImportPlan run = plan;
-    if (run.method == ImportMethod::VariableRecords && !run.packedInput && !run.haveHeader &&
-        (run.recordLength == 255 || run.recordLength == 0)) {
-        // Without a header only the bytes can tell packed 255-byte records from whole sectors.
-        const int64_t length = in.Length() - dataOffset;
-        if (length > 0 && length <= kMaxVolumeBytes * 2) {
-            std::vector<uint8_t> data(static_cast<size_t>(length));
-            if (in.ReadAt(dataOffset, data.data(), data.size()) == length)
-                run.packedInput = LooksLikePackedVariableRecords(data);
-        }
-    }
+    SettleVariableInput(in, dataOffset, run);
     CByteReader reader(in, dataOffset);
     CDriveSectorSink sink(disk, fdr);
     ImportTotals totals;
@@ -216,26 +206,9 @@ int ImportIntoFile(CTiDisk& disk, int fdr, CPcFile& in, int64_t dataOffset, cons
         return 0;
     }
     if (!disk.ReadFdr(fdr)) return 0;
-    uint8_t* f = disk.FdrBuffer();
-    if (fixed) {
-        int records = totals.records;
-        if (plan.method == ImportMethod::FixedRecords && plan.haveHeader)
-            records = FixedRecordCount(records, plan.headerRecords, plan.headerRecordsHighFirst);
-        SetLe16(f + kFdrRecords, static_cast<unsigned>(std::min(records, 0xFFFF)));
-    } else {
-        int eof = totals.eofOffset;
-        // Whole sectors of a program from another tool: only the header knows the last
-        // sector's length.
-        if (plan.method == ImportMethod::Program && plan.haveHeader &&
-            plan.dataLength == static_cast<int64_t>(plan.headerSectors) * kSectorSize &&
-            totals.sectors == plan.headerSectors)
-            eof = plan.headerEofOffset;
-        f[kFdrEofOffset] = static_cast<uint8_t>(eof);
-    }
-    // A TI controller counts 256 / (length + 1) variable records to a sector, this system
-    // 256 / length: the header tells which the file had.
-    if (plan.haveHeader && plan.method != ImportMethod::Program)
-        f[kFdrRecordsPerSector] = static_cast<uint8_t>(plan.headerRecordsPerSector);
+    std::vector<std::string> overruled;
+    SettleImportedFields(run, totals, disk.FdrBuffer(), overruled);
+    if (notes) notes->insert(notes->end(), overruled.begin(), overruled.end());
     if (!disk.WriteFdr(fdr)) return 0;
     if (plan.swapProgramWords) {
         Sector s{};

@@ -52,6 +52,7 @@ struct ImportPlan {
     int recordLength = 0;
     bool sectorFormat = false;  // fixed records: the input holds whole sectors
     bool packedInput = false;   // variable records: the input has no end marks
+    int64_t endOfRecords = -1;  // variable records: where whole sectors end without a mark
     bool swapProgramWords = false;
     // From a header of the same type: its record count and end-of-file offset, used where
     // the data alone cannot tell them (padding slots, whole last sectors).
@@ -61,6 +62,7 @@ struct ImportPlan {
     int headerEofOffset = 0;
     int headerSectors = 0;
     int headerRecordsPerSector = 0;
+    int headerStatus = 0;
     int64_t dataLength = 0;
     // Text imports.
     bool replaceTabs = false;
@@ -75,8 +77,9 @@ ImportPlan PlanBinaryImport(const PcFileClass& pc, int64_t fileLength, uint8_t s
 
 // Fills the freshly created, empty file fdr from the PC file (from dataOffset to its end) and
 // writes its FDR. On any failure the TI file is deleted and 0 returned: with the drive's last
-// error for disk failures, with a message in `message` for failures of the PC side.
+// error for disk failures, with a message in `message` for failures of the PC side. Where the
+// header and the data disagree the data win, and notes (when given) says what was overruled.
 int ImportIntoFile(CTiDisk& disk, int fdr, CPcFile& in, int64_t dataOffset, const ImportPlan& plan,
-                   std::string& message);
+                   std::string& message, std::vector<std::string>* notes = nullptr);
 
 }  // namespace tavik

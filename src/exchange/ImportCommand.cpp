@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/CInteger.h"
+#include "base/Log.h"
 #include "disk/DiskTypes.h"
 #include "exchange/ClassifyPcFile.h"
 #include "exchange/FileTransfer.h"
@@ -134,8 +135,13 @@ ImportOutcome CImportCommand::ImportOne(const std::string& pcPath) {
         plan = PlanBinaryImport(pc, length, type.status, type.recordLength, type.raw);
     }
     std::string message;
-    if (!ImportIntoFile(m_disk, fdr, *file, pc.dataOffset, plan, message))
+    std::vector<std::string> notes;
+    if (!ImportIntoFile(m_disk, fdr, *file, pc.dataOffset, plan, message, &notes))
         return message.empty() ? FailWithDiskError() : Fail(message);
+    for (const std::string& note : notes) {
+        m_notes.push_back(pcPath + ": " + note);
+        LogLine("Import " + m_notes.back());
+    }
     return ImportOutcome::Imported;
 }
 

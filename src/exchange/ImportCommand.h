@@ -65,6 +65,9 @@ public:
     int Run(const std::vector<std::string>& pcPaths);
 
     const FileNameDialogState& State() const { return m_state; }
+    // "PC path: what was overruled" for each header value the data of an imported file
+    // overruled (also written to the log).
+    const std::vector<std::string>& Notes() const { return m_notes; }
 
 private:
     ImportOutcome Fail(const std::string& text);
@@ -75,6 +78,7 @@ private:
     CFileNameAnswers& m_dialog;
     ImportOptions m_options;
     FileNameDialogState m_state;
+    std::vector<std::string> m_notes;
 };
 
 // Puts the folder at the front of the recent-folder list unless it is there already; the

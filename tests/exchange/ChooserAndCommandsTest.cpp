@@ -160,8 +160,10 @@ TEST(PcNames, TiNamesMapToPcNamesAndBack) {
 TEST(ExportFormats, CaptionsAndHeaderKinds) {
     EXPECT_EQ(ExportFormatText(TifilesHeader), "Add TIFILES header");
     EXPECT_EQ(ExportFormatText(TextWithTabs), "Convert to text + tabs");
-    EXPECT_EQ(HeaderKindOf(TifilesWholeSectors), 2);
-    EXPECT_EQ(HeaderKindOf(FiadWholeSectors), 1);
+    EXPECT_EQ(HeaderKindOf(TifilesPacked), 2);
+    EXPECT_EQ(HeaderKindOf(FiadPacked), 1);
+    EXPECT_TRUE(IsWholeSectors(TifilesHeader) && IsWholeSectors(FiadHeader));
+    EXPECT_FALSE(IsWholeSectors(TifilesPacked) || IsWholeSectors(NoHeader));
     EXPECT_EQ(HeaderKindOf(Text), -1);
     EXPECT_EQ(FormatText(TrackImageDouble), "PC99");
     EXPECT_EQ(FormatText(PlainFile), "");

@@ -65,6 +65,14 @@ TEST(ExchangeCommands, ExportImportClassifyCatHexdump) {
 
     const std::string target = dir + "/b.dsk";
     EXPECT_EQ(Cli({"import", target, dir + "/notes.tfi"}).code, cli::kExitOk);
+    // A header field the data overrule: the import goes on and says so.
+    std::vector<uint8_t> lying;
+    ASSERT_TRUE(ReadWholeFile(dir + "/notes.tfi", lying));
+    lying[11] = 7;
+    ASSERT_TRUE(WriteWholeFile(dir + "/lying.tfi", lying));
+    r = Cli({"import", target, dir + "/lying.tfi", "--name", "LYING"});
+    EXPECT_EQ(r.code, cli::kExitOk);
+    EXPECT_EQ(r.err, dir + "/lying.tfi: records per sector 7 in the header, 3 used\n");
     EXPECT_EQ(Cli({"import", target, dir + "/notes.txt", "--name", "TEXT", "--tabs"}).code,
               cli::kExitOk);
     EXPECT_EQ(Cli({"import", target, dir + "/lf.txt", "--name", "LF"}).code, cli::kExitOk);

@@ -54,7 +54,7 @@ TEST(FileTransfer, PeerDiskFilesSurviveEveryExportForm) {
     const std::string out = test::TempFolder();
     test::CScriptedPrompt prompt;
     int checked = 0;
-    for (const test::PeerDisk& peer : test::PeerDisks({"peer/disks"})) {
+    for (const test::PeerDisk& peer : test::PeerDisks()) {
         MemoryDisk source(peer.image);
         for (int fdr : test::FilesOf(source.drive)) {
             const TiContent original = ContentOf(source.drive, fdr);
@@ -62,8 +62,7 @@ TEST(FileTransfer, PeerDiskFilesSurviveEveryExportForm) {
             ASSERT_TRUE(source.drive.GetFileInfo(fdr, info));
             const std::string name = test::TrimmedName(info.name);
             const std::string type = ShortTypeText(info.status, info.recordLength);
-            for (int format :
-                 {NoHeader, FiadHeader, TifilesHeader, TifilesWholeSectors, FiadWholeSectors}) {
+            for (int format : {NoHeader, FiadHeader, TifilesHeader, TifilesPacked, FiadPacked}) {
                 const std::string what = peer.path + " " + name + " as " + ExportFormatText(format);
                 const std::string ext = info.status & kStatusProgram ? "PRG" : type;
                 const std::string pc = out + "/" + name + "." + ext;
@@ -175,6 +174,69 @@ TEST(FileTransfer, PeerFilesImportWithTheRecordsTheirDiskHolds) {
         ++checked;
     }
     EXPECT_GE(checked, 8);
+}
+
+TEST(FileTransfer, HeadersWithLyingFieldsImportAsTheirDataSay) {
+    std::vector<std::string> fixed, variable;
+    for (int i = 0; i < 10; ++i)
+        fixed.push_back("RECORD " + std::to_string(i));
+    for (int i = 0; i < 7; ++i)
+        variable.push_back(std::string(static_cast<size_t>(40 + i), static_cast<char>('a' + i)));
+    CImageBuilder b;
+    b.AddFile(test::BuiltFile::Fixed("FIX", false, 80, fixed));  // 4 sectors
+    test::BuiltFile var = test::BuiltFile::Variable("VAR", false, 80, variable);
+    var.recordsPerSector = 3;
+    b.AddFile(var);  // 2 sectors, the second with 2 records and its mark at 93
+    MemoryDisk source(b);
+    const std::string dir = test::TempFolder();
+    struct Row {
+        const char* what;
+        const char* file;
+        int at;  // a header byte to change, or 128 + n for byte n of the data
+        uint8_t value;
+        const char* note;  // what the import says, "" for nothing
+        bool protect = false;
+    } rows[] = {
+        {"as written", "FIX", 0, 0x07, ""},
+        {"records per sector 0", "FIX", 11, 0, "records per sector 0 in the header, 3 used"},
+        {"records per sector 7", "FIX", 11, 7, "records per sector 7 in the header, 3 used"},
+        {"records per sector 9", "FIX", 11, 9, "records per sector 9 in the header, 3 used"},
+        {"more sectors than the data", "FIX", 9, 6, "sector count 6 in the header, 4 used"},
+        {"record count high byte first", "FIX", 15, 10, ""},  // with byte 14 made 0 below
+        {"protected", "FIX", 10, 0x08, "", true},
+        {"variable, more sectors than the data", "VAR", 9, 5,
+         "sector count 5 in the header, 2 used"},
+        {"last sector without its end mark", "VAR", 128 + 256 + 93, 0x20, ""},
+        {"end-of-file offset before the last record", "VAR", 12, 60,
+         "end-of-file offset 60 in the header, 93 used"},
+    };
+    for (const Row& r : rows) {
+        const int fdr = source.drive.FindFile(r.file);
+        const std::string pc = dir + "/" + r.file;
+        ASSERT_EQ(ExportInFormat(source.drive, fdr, pc, TifilesHeader, {}), 1);
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(ReadWholeFile(pc, bytes));
+        bytes[static_cast<size_t>(r.at)] = r.value;
+        if (std::string(r.what) == "record count high byte first") bytes[14] = 0;
+        ASSERT_TRUE(WriteWholeFile(pc, bytes));
+
+        MemoryDisk target;
+        test::CScriptedPrompt prompt;
+        test::CScriptedFileNames names;
+        CImportCommand command(target.drive, prompt, names, ImportOptions{});
+        ASSERT_EQ(command.ImportOne(pc), ImportOutcome::Imported) << r.what;
+        const int copy = target.drive.FindFile(r.file);
+        EXPECT_EQ(
+            test::ContentDifference(ContentOf(target.drive, copy), ContentOf(source.drive, fdr)),
+            "")
+            << r.what;
+        ASSERT_TRUE(target.drive.ReadFdr(copy));
+        EXPECT_EQ(target.drive.FdrBuffer()[13], 3) << r.what;
+        EXPECT_EQ((target.drive.FdrBuffer()[12] & kStatusProtected) != 0, r.protect) << r.what;
+        EXPECT_EQ(target.drive.CheckFdr(), 1) << r.what;
+        const std::string notes = command.Notes().empty() ? "" : command.Notes().front();
+        EXPECT_EQ(notes, *r.note ? pc + ": " + r.note : "") << r.what;
+    }
 }
 
 // A disk whose free space is all single sectors between used ones.
@@ -352,8 +414,12 @@ TEST(ExportCommand, LookupChoiceAndViews) {
     chooser.answer = {dir + "/notes.tfi", TifilesHeader};
     EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {}), 1);
     ASSERT_TRUE(ReadWholeFile(dir + "/notes.tfi", text));
-    EXPECT_EQ(text.size(), 128u + 10 + 1 + 2);
+    EXPECT_EQ(text.size(), 128u + 256);  // the header and the file's one sector
     EXPECT_EQ(d.drive.ExportHeaderKind(), HeaderTifiles);
+    chooser.answer = {dir + "/notes.tfi", TifilesPacked};
+    EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {}), 1);
+    ASSERT_TRUE(ReadWholeFile(dir + "/notes.tfi", text));
+    EXPECT_EQ(text.size(), 128u + 10 + 1 + 2);  // the records alone
     chooser.answer = {dir + "/no/such/folder/x", NoHeader};
     EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {}), 0);
     EXPECT_EQ(prompt.messages.back(), "Can't open file on PC");

@@ -22,8 +22,8 @@ using test::ContentOf;
 using test::ContentOfTifiles;
 using test::MemoryDisk;
 
-// The binary export every other tool reads.
-constexpr int kPeerFormat = TifilesWholeSectors;
+// The default binary export.
+constexpr int kPeerFormat = TifilesHeader;
 
 std::vector<uint8_t> Bytes(const std::string& path) {
     std::vector<uint8_t> bytes;

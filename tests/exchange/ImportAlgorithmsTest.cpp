@@ -131,15 +131,30 @@ TEST(BinaryImport, SectorFormatAndRecordCountRules) {
         int64_t length;
         int sectors;
         int rl;
+        int low, high;  // the header's record count read both ways
         bool whole;
     } rows[] = {
-        {240 * 2, 2, 80, false}, {240 + 80, 2, 80, false}, {512, 2, 80, true},
-        {500, 2, 80, true},      {1270, 5, 127, false},    {1280, 5, 127, true},
-        {250 * 4, 4, 50, false}, {1024, 4, 50, true},      {512, 2, 64, false},
+        {240 * 2, 2, 80, 0, 0, false},
+        {240 + 80, 2, 80, 0, 0, false},
+        {512, 2, 80, 0, 0, true},
+        {500, 2, 80, 0, 0, true},  // cut whole sectors: longer than the records can be
+        {1270, 5, 127, 0, 0, false},
+        {1280, 5, 127, 0, 0, true},
+        {250 * 4, 4, 50, 0, 0, false},
+        {1024, 4, 50, 0, 0, true},
+        {512, 2, 64, 0, 0, true},  // records fill their sectors: both forms are the same
+        // The header claims more sectors than the data hold: the record count tells.
+        {1024, 6, 80, 10, 0x0A00, true},
+        {1024, 6, 80, 0x0A00, 10, true},  // the count written high byte first
+        {1024, 6, 80, 0, 0, true},
+        // 16 packed DF80 records take 5 x 256 bytes, whole sectors would be 6.
+        {1280, 6, 80, 16, 0x1000, false},
+        {960, 4, 80, 12, 0x0C00, false},
     };
     for (const Row& r : rows)
-        EXPECT_EQ(SectorFormatInput(r.length, r.sectors, r.rl), r.whole)
-            << r.length << " bytes, " << r.sectors << " sectors, DF" << r.rl;
+        EXPECT_EQ(FixedDataInWholeSectors(r.length, r.rl, r.sectors, r.low, r.high), r.whole)
+            << r.length << " bytes, " << r.sectors << " sectors, DF" << r.rl << ", " << r.low
+            << " records";
     struct Count {
         int computed, low, high, expected;
     } counts[] = {
