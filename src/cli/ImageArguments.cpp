@@ -60,6 +60,8 @@ std::string KindName(int kind) {
             return "PC99 FM";
         case DriveKind::Pc99Mfm:
             return "PC99 MFM";
+        case DriveKind::HfeImage:
+            return "HFE";
         case DriveKind::RemoteTi:
             return "Remote";
         case DriveKind::EmulatorDrive:

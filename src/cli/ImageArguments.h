@@ -21,7 +21,7 @@ int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& co
 int MountImageAt(const CliArgs& args, size_t position, OpenMode mode, CVirtualDrive& drive,
                  CliContext& context);
 
-// Kind as the catalog JSON names it: "DOAD", "PC99 FM", "PC99 MFM".
+// Kind as the catalog JSON names it: "DOAD", "PC99 FM", "PC99 MFM", "HFE".
 std::string KindName(int kind);
 
 }  // namespace tavik::cli

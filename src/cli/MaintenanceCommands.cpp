@@ -86,21 +86,32 @@ int FindNamed(CVirtualDrive& drive, const std::string& path, const std::string& 
 }
 
 int RunCreate(const CliArgs& args, CliContext& context) {
-    long sides = 1, density = 1;
+    long sides = 1, density = 1, tracks = 40;
     if (!ReadChoice(args, "sides", {1, 2}, 1, sides, context) ||
-        !ReadChoice(args, "density", {1, 2}, 1, density, context))
+        !ReadChoice(args, "density", {1, 2}, 1, density, context) ||
+        !ReadChoice(args, "tracks", {40, 80}, 40, tracks, context))
         return kExitUsage;
+    if (args.Has("pc99") && args.Has("hfe")) {
+        context.err << "tavik-cli create: --pc99 and --hfe exclude each other\n";
+        return kExitUsage;
+    }
+    if (tracks != 40 && !args.Has("hfe")) {
+        context.err << "tavik-cli create: 80 tracks are made as HFE images only\n";
+        return kExitUsage;
+    }
     CVirtualDrive drive;
     const std::string& path = args.positional.at(0);
-    if (!drive.CreateImage(path, sides == 2, density == 2, args.Has("pc99")))
-        return Fail(drive, path, context);
-    return kExitOk;
+    const int created =
+        args.Has("hfe")
+            ? drive.CreateHfeImage(path, sides == 2, density == 2, static_cast<int>(tracks))
+            : drive.CreateImage(path, sides == 2, density == 2, args.Has("pc99"));
+    return created ? kExitOk : Fail(drive, path, context);
 }
 
 int RunFormat(const CliArgs& args, CliContext& context) {
     CVirtualDrive drive;
     if (int rc = MountForChange(args, 0, drive, context)) return rc;
-    const ImageFormat preset = PresetImageFormat(drive.Kind(), drive.Size());
+    const ImageFormat preset = PresetImageFormat(drive);
     long sides = 0, density = 0, sectors = 0, tracks = 0;
     if (!ReadChoice(args, "sides", {1, 2}, preset.doubleSided ? 2 : 1, sides, context) ||
         !ReadChoice(args, "density", {1, 2}, preset.doubleDensity ? 2 : 1, density, context))
@@ -255,14 +266,14 @@ int RunPurge(const CliArgs& args, CliContext& context) {
 
 int RunConvert(const CliArgs& args, CliContext& context) {
     const std::string to = args.Value("to");
-    if (to != "doad" && to != "pc99") {
-        context.err << "tavik-cli convert: --to must be doad or pc99\n";
+    if (to != "doad" && to != "pc99" && to != "hfe") {
+        context.err << "tavik-cli convert: --to must be doad, pc99 or hfe\n";
         return kExitUsage;
     }
     CVirtualDrive drive;
     if (int rc = MountForChange(args, 0, drive, context)) return rc;
     // Sides and density stay as the disk says unless told otherwise.
-    ImageFormat current = PresetImageFormat(drive.Kind(), drive.Size());
+    ImageFormat current = PresetImageFormat(drive);
     ImageFormat wanted = current;
     DiskInfo info;
     if (drive.GetDiskInfo(info)) {
@@ -270,6 +281,7 @@ int RunConvert(const CliArgs& args, CliContext& context) {
         wanted.doubleDensity = info.doubleDensity;
     }
     wanted.pc99 = to == "pc99";
+    wanted.hfe = to == "hfe";
     long sides = 0, density = 0;
     if (!ReadChoice(args, "sides", {1, 2}, wanted.doubleSided ? 2 : 1, sides, context) ||
         !ReadChoice(args, "density", {1, 2}, wanted.doubleDensity ? 2 : 1, density, context))
@@ -277,7 +289,7 @@ int RunConvert(const CliArgs& args, CliContext& context) {
     wanted.doubleSided = sides == 2;
     wanted.doubleDensity = density == 2;
     if (wanted == current) return kExitOk;
-    return drive.ConvertImage(wanted.pc99, wanted.doubleSided, wanted.doubleDensity)
+    return drive.ConvertImage(wanted.pc99, wanted.doubleSided, wanted.doubleDensity, wanted.hfe)
                ? kExitOk
                : Fail(drive, args.positional[0], context);
 }
@@ -299,7 +311,11 @@ std::vector<CliCommand> MaintenanceCommands() {
          "creates a new, unformatted image file",
          1,
          1,
-         {sides, density, {"pc99", false, "a PC99 track image instead of a sector dump"}},
+         {sides,
+          density,
+          {"pc99", false, "a PC99 track image instead of a sector dump"},
+          {"hfe", false, "an HFE image (HxC floppy emulator) instead of a sector dump"},
+          {"tracks", true, "tracks per side of an HFE image: 40 (default) or 80"}},
          RunCreate},
         {"format", "IMAGE", "formats the disk (an empty file system)", 1, 1,
          VolumeOptions({{"name", true, "disk name"},
@@ -328,7 +344,7 @@ std::vector<CliCommand> MaintenanceCommands() {
         {"purge", "IMAGE [NAME...]", "empties files (or, with --disk, the whole disk)", 1, 200,
          VolumeOptions({{"disk", false, "empty the whole disk"}}), RunPurge},
         {"convert", "IMAGE", "converts the image to another format, sides or density", 1, 1,
-         VolumeOptions({{"to", true, "doad or pc99"}, sides, density}), RunConvert},
+         VolumeOptions({{"to", true, "doad, pc99 or hfe"}, sides, density}), RunConvert},
         {"resort", "IMAGE", "sorts the file index by name", 1, 1, VolumeOptions(), RunResort},
     };
 }

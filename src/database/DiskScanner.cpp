@@ -79,6 +79,10 @@ bool DriveDescription(const CVirtualDrive& drive, std::string& driveType, std::s
             driveType = "PC99";
             where = p.path;
             return true;
+        case DriveKind::HfeImage:
+            driveType = "HFE";
+            where = p.path;
+            return true;
         case DriveKind::RemoteTi:
             driveType = "TI99";
             std::snprintf(text, sizeof text, "CRU >%04X DSK%c", p.remoteWords[0],

@@ -75,6 +75,8 @@ int CVirtualDrive::PurgeDisk() {
 int CVirtualDrive::CopySectors(CVirtualDrive& target, bool usedOnly) {
     if (!ReadVib()) return 0;
     const Sector vib = m_vib;
+    // Sectors past the drive's reach would be left behind by a copy that reports success.
+    if (Be16(vib.data() + kVibTotal) > kMaxSectors) return Fail(DiskError::PastEnd);
     const int total = VolumeTotal(vib.data());
     int result = 1;
     Sector data;

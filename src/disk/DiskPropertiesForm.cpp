@@ -1,10 +1,12 @@
 #include "disk/DiskPropertiesForm.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
 #include "base/CInteger.h"
 #include "disk/FilePropertiesForm.h"
+#include "disk/HfeImage.h"
 #include "disk/TiName.h"
 
 namespace tavik {
@@ -14,6 +16,25 @@ int SizeButtonSectors(bool doubleSided, bool doubleDensity) {
     if (doubleDensity) sectors *= 2;
     if (doubleSided) sectors *= 2;
     return sectors;
+}
+
+DiskPropertiesForm BlankImageForm(const CVirtualDrive& drive) {
+    DiskPropertiesForm form;
+    const int64_t sectors = std::min<int64_t>(drive.Size() / kSectorSize, kMaxSectors);
+    int tracks = 40;
+    if (const CHfeImage* hfe = drive.Hfe()) {
+        const HfeGeometry& g = hfe->Geometry();
+        form.doubleSided = g.sides == 2;
+        form.doubleDensity = g.mfm;
+        tracks = g.tracks;
+    } else {
+        form.doubleSided = drive.Size() >= 92161;
+        form.doubleDensity = drive.Size() >= 184321;
+    }
+    form.sectors = std::to_string(sectors);
+    form.tracksPerSide = std::to_string(tracks);
+    form.sectorsPerTrack = form.doubleDensity ? "18" : "9";
+    return form;
 }
 
 std::string ReadDiskPropertiesForm(const DiskPropertiesForm& form, DiskProperties& record) {

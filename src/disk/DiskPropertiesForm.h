@@ -26,6 +26,10 @@ struct DiskPropertiesForm {
 // The "Size" button: 360 sectors, doubled for double density and again for double-sided.
 int SizeButtonSectors(bool doubleSided, bool doubleDensity);
 
+// The format dialog for a blank image: sides, density and size follow the image's length, or
+// the tracks of an HFE image.
+DiskPropertiesForm BlankImageForm(const CVirtualDrive& drive);
+
 // Reads the form into record (which keeps its other fields). "" on success, else the message.
 std::string ReadDiskPropertiesForm(const DiskPropertiesForm& form, DiskProperties& record);
 

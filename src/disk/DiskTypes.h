@@ -23,7 +23,13 @@ enum DriveKind : int {
     Pc99Mfm = 3,
     RemoteTi = 4,
     EmulatorDrive = 5,
+    HfeImage = 6,  // PC file, HFE image (HxC floppy emulator), FM or MFM
 };
+
+inline bool IsImageKind(int kind) {
+    return kind == DriveKind::DoadImage || kind == DriveKind::Pc99Fm ||
+           kind == DriveKind::Pc99Mfm || kind == DriveKind::HfeImage;
+}
 
 // The last error of a drive: a negative code, its text from ErrorText.
 enum DiskError : int {

@@ -1,6 +1,7 @@
 // The drive-properties dialog of an image drive: the format list ("PC file DOAD format", "PC
-// file PC99 format", "PC file CF format"), sides, density, start, size and maximum size. OK with
-// another format, sides or density converts the image; otherwise the typed numbers apply.
+// file PC99 format", "PC file CF format", "PC file HFE format"), sides, density, start, size and
+// maximum size. OK with another format, sides or density converts the image; otherwise the typed
+// numbers apply.
 #pragma once
 
 #include <string>
@@ -9,7 +10,7 @@
 
 namespace tavik {
 
-enum DriveFormatChoice : int { FormatDoad = 0, FormatPc99 = 1, FormatCf = 2 };
+enum DriveFormatChoice : int { FormatDoad = 0, FormatPc99 = 1, FormatCf = 2, FormatHfe = 3 };
 
 struct DrivePropertiesForm {
     int format = FormatDoad;

@@ -7,33 +7,40 @@
 #include <filesystem>
 
 #include "base/CInteger.h"
+#include "disk/HfeImage.h"
+#include "disk/Layout.h"
 #include "disk/Pc99Image.h"
 
 namespace tavik {
 
 namespace {
 
-std::vector<uint8_t> BlankImage(bool pc99, bool doubleSided, bool doubleDensity) {
-    if (pc99) return BlankPc99Image(doubleSided, doubleDensity);
-    size_t sectors = 360;
-    if (doubleSided) sectors *= 2;
-    if (doubleDensity) sectors *= 2;
+std::vector<uint8_t> BlankImage(const ImageFormat& format, int tracks) {
+    if (format.pc99) return BlankPc99Image(format.doubleSided, format.doubleDensity);
+    if (format.hfe)
+        return BuildHfeImage({tracks, format.doubleSided ? 2 : 1, format.doubleDensity});
+    size_t sectors = 9 * static_cast<size_t>(tracks);
+    if (format.doubleSided) sectors *= 2;
+    if (format.doubleDensity) sectors *= 2;
     return std::vector<uint8_t>(sectors * kSectorSize, 0);
 }
 
 }  // namespace
 
-int CVirtualDrive::ConvertImage(bool pc99, bool doubleSided, bool doubleDensity) {
-    if (m_kind != DriveKind::DoadImage && m_kind != DriveKind::Pc99Fm &&
-        m_kind != DriveKind::Pc99Mfm)
-        return Fail(DiskError::BadFormatSpec);
+int CVirtualDrive::ConvertImage(bool pc99, bool doubleSided, bool doubleDensity, bool hfe) {
+    if (!IsImageKind(m_kind) || (pc99 && hfe)) return Fail(DiskError::BadFormatSpec);
     if (!m_file) return Fail(DiskError::NoDrive);
     // A volume inside a larger file (a CF card) shares that file with other volumes; rewriting
     // the whole file would destroy them.
     if (m_start != 0) return Fail(DiskError::BadFormatSpec);
 
+    // A disk of 80 tracks keeps them in the formats that can hold them (PC99 has 40).
+    if (!ReadVib()) return 0;
+    const int tracks = m_vib[layout::kVibTracksPerSide] > 40 ? 80 : 40;
+
     CVirtualDrive converted;
-    auto memory = std::make_unique<CMemFile>(BlankImage(pc99, doubleSided, doubleDensity));
+    auto memory =
+        std::make_unique<CMemFile>(BlankImage({pc99, doubleSided, doubleDensity, hfe}, tracks));
     CMemFile* bytes = memory.get();
     const int kind = converted.MountFile(std::move(memory), 0, 0, 0);
     if (kind == DriveKind::None) return Fail(converted.LastError());
@@ -46,8 +53,9 @@ int CVirtualDrive::ConvertImage(bool pc99, bool doubleSided, bool doubleDensity)
             [&](CPcFile& out) { return out.WriteAt(0, image.data(), image.size()) == length; }))
         return 0;
     m_kind = kind;
+    m_hfe = std::move(converted.m_hfe);
     m_start = 0;
-    m_size = length;
+    m_size = converted.m_size;
     if (m_maxSize != 0 && m_maxSize < length) m_maxSize = 0;
     if (m_kind == DriveKind::DoadImage) m_cacheLevel = CacheNothing;
     InvalidateCaches();
@@ -67,6 +75,16 @@ ImageFormat PresetImageFormat(int kind, int64_t size) {
     return format;
 }
 
+ImageFormat PresetImageFormat(const CVirtualDrive& drive) {
+    const CHfeImage* hfe = drive.Hfe();
+    if (!hfe) return PresetImageFormat(drive.Kind(), drive.Size());
+    ImageFormat format;
+    format.hfe = true;
+    format.doubleSided = hfe->Geometry().sides == 2;
+    format.doubleDensity = hfe->Geometry().mfm;
+    return format;
+}
+
 std::string SuggestedImageName(const std::string& diskName) {
     const size_t end = diskName.find_first_of(std::string("\\/<>|:*? \0", 10));
     const std::string stem = diskName.substr(0, end);
@@ -83,9 +101,9 @@ NewImageDefaults SuggestNewImage(CVirtualDrive& source) {
     return defaults;
 }
 
-int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualDrive* source) {
-    if (!drive.CreateImage(choice.path, choice.doubleSided, choice.doubleDensity, choice.pc99))
-        return 0;
+namespace {
+
+int ApplyTypedNumbers(CVirtualDrive& drive, const NewImageChoice& choice) {
     DriveProperties props;
     drive.GetDriveProperties(props);
     auto typed = [](const std::string& text, int64_t& value) {
@@ -95,7 +113,19 @@ int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualD
     typed(choice.start, props.start);
     typed(choice.size, props.size);
     typed(choice.maxSize, props.maxSize);
-    if (!drive.SetDriveProperties(props)) return 0;
+    return drive.SetDriveProperties(props);
+}
+
+}  // namespace
+
+int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualDrive* source) {
+    if (choice.hfe) {
+        if (!drive.CreateHfeImage(choice.path, choice.doubleSided, choice.doubleDensity)) return 0;
+    } else if (!drive.CreateImage(choice.path, choice.doubleSided, choice.doubleDensity,
+                                  choice.pc99) ||
+               !ApplyTypedNumbers(drive, choice)) {
+        return 0;
+    }
     if (source && !source->CopySectors(drive, false)) {
         drive.SetLastError(source->LastError());
         return 0;
@@ -111,6 +141,11 @@ int OpenCopyTarget(CVirtualDrive& source, const std::string& path, CVirtualDrive
         target.SetLastError(source.LastError());
         return 0;
     }
+    if (const CHfeImage* hfe = source.Hfe())
+        return target.CreateHfeImage(path, info.doubleSided, info.doubleDensity,
+                                     hfe->Geometry().tracks > 40 ? 80 : 40)
+                   ? 1
+                   : 0;
     const bool pc99 = source.Kind() == DriveKind::Pc99Fm || source.Kind() == DriveKind::Pc99Mfm;
     return target.CreateImage(path, info.doubleSided, info.doubleDensity, pc99) ? 1 : 0;
 }

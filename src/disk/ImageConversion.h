@@ -15,9 +15,12 @@ struct ImageFormat {
     bool pc99 = false;
     bool doubleSided = false;
     bool doubleDensity = false;
+    bool hfe = false;
     bool operator==(const ImageFormat&) const = default;
 };
 ImageFormat PresetImageFormat(int kind, int64_t size);
+// The same for a mounted drive; an HFE image says its sides and density in its header.
+ImageFormat PresetImageFormat(const CVirtualDrive& drive);
 
 // The part of a disk name before the first character a PC file name cannot hold (or a blank),
 // followed by ".DSK"; "" when that part is empty.
@@ -42,6 +45,7 @@ struct NewImageChoice {
     std::string start;
     std::string size;
     std::string maxSize;
+    bool hfe = false;  // an HFE image of 40 tracks; the typed numbers do not apply to it
 };
 
 // Creates and mounts the image on drive and applies the typed numbers; with a source, copies
@@ -49,8 +53,8 @@ struct NewImageChoice {
 int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualDrive* source);
 
 // The copy-disk command's target chosen as a PC file: an existing file is opened as an image, a
-// new one is created with the source's sides and density, as a PC99 image when the source is
-// one. 1, or 0 with the reason in target's last error.
+// new one is created with the source's sides and density, as a PC99 or HFE image when the source
+// is one. 1, or 0 with the reason in target's last error.
 int OpenCopyTarget(CVirtualDrive& source, const std::string& path, CVirtualDrive& target);
 
 }  // namespace tavik

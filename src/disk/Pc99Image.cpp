@@ -20,6 +20,8 @@
 #include <array>
 
 #include "disk/DiskTypes.h"
+#include "disk/HfeImage.h"
+#include "disk/HfeTrack.h"
 
 namespace tavik {
 
@@ -33,9 +35,6 @@ constexpr int kSide1TrackSkew = 3;
 constexpr Pc99Geometry kFm{9, 3253, 16, 334, 9, 31};
 constexpr Pc99Geometry kMfm{18, 6872, 40, 340, 16, 58};
 
-constexpr uint8_t kIdMark = 0xFE;
-constexpr uint8_t kDataMark = 0xFB;
-constexpr uint8_t kSizeCode256 = 0x01;
 constexpr uint8_t kCrcPlaceholder = 0xF7;
 constexpr uint8_t kBlankData = 0xE5;
 
@@ -61,7 +60,7 @@ void AppendSlot(std::vector<uint8_t>& out, bool mfm, int track, int side, int se
     } else {
         fill(6, 0x00);
     }
-    out.push_back(kIdMark);
+    out.push_back(kIdAddressMark);
     out.push_back(static_cast<uint8_t>(track));
     out.push_back(static_cast<uint8_t>(side));
     out.push_back(static_cast<uint8_t>(sector));
@@ -75,7 +74,7 @@ void AppendSlot(std::vector<uint8_t>& out, bool mfm, int track, int side, int se
         fill(11, 0xFF);
         fill(6, 0x00);
     }
-    out.push_back(kDataMark);
+    out.push_back(kDataAddressMark);
     fill(kSectorSize, kBlankData);
     fill(2, kCrcPlaceholder);
     fill(mfm ? 24 : 45, mfm ? 0x4E : 0xFF);
@@ -89,7 +88,8 @@ const Pc99Geometry& Pc99Layout(bool doubleDensity) {
 
 int RecognizeImageKind(const uint8_t* first, size_t count) {
     if (first == nullptr) return DriveKind::DoadImage;
-    if (count > kFmFirstIdMark && first[kFmFirstIdMark] == kIdMark &&
+    if (IsHfeSignature(first, count)) return DriveKind::HfeImage;
+    if (count > kFmFirstIdMark && first[kFmFirstIdMark] == kIdAddressMark &&
         AllEqual(first, kFmPreamble, kFmFirstIdMark, 0x00)) {
         // Some tools write the FM preamble as 0xFF instead of 0x00; the gaps stay in place.
         if (AllEqual(first, 0, kFmPreamble, 0x00) || AllEqual(first, 0, kFmPreamble, 0xFF))
@@ -99,6 +99,12 @@ int RecognizeImageKind(const uint8_t* first, size_t count) {
         AllEqual(first, 0, kMfmPreamble, 0x4E))
         return DriveKind::Pc99Mfm;
     return DriveKind::DoadImage;
+}
+
+int InterleavedSector(bool doubleDensity, int side, int track, int slot) {
+    const int spt = Pc99Layout(doubleDensity).sectorsPerTrack;
+    const int skew = side == 0 ? kSide0TrackSkew : kSide1TrackSkew;
+    return (track * skew + kInterleaveStep * slot) % spt;
 }
 
 int64_t LocatePc99Sector(CPcFile& file, int64_t start, bool doubleDensity, int n, bool writing) {
@@ -139,15 +145,12 @@ std::vector<uint8_t> BlankPc99Image(bool doubleSided, bool doubleDensity) {
     const uint8_t gapByte = doubleDensity ? 0x4E : 0xFF;
     const int postamble = g.trackLength - g.preamble - g.sectorsPerTrack * g.slotLength;
     for (int side = 0; side < sides; ++side) {
-        int s0 = 0;
-        const int skew = side == 0 ? kSide0TrackSkew : kSide1TrackSkew;
         for (int track = 0; track < kTracksPerSide; ++track) {
             out.insert(out.end(), static_cast<size_t>(g.preamble), doubleDensity ? 0x4E : 0x00);
             for (int k = 0; k < g.sectorsPerTrack; ++k)
                 AppendSlot(out, doubleDensity, track, side,
-                           (s0 + kInterleaveStep * k) % g.sectorsPerTrack);
+                           InterleavedSector(doubleDensity, side, track, k));
             out.insert(out.end(), static_cast<size_t>(postamble), gapByte);
-            s0 = (s0 + skew) % g.sectorsPerTrack;
         }
     }
     return out;

@@ -22,12 +22,17 @@ struct Pc99Geometry {
 
 const Pc99Geometry& Pc99Layout(bool doubleDensity);
 
-// Recognition from the first 41 bytes of a PC file: DriveKind Pc99Fm, Pc99Mfm or DoadImage.
+// Recognition from the first 41 bytes of a PC file: DriveKind HfeImage, Pc99Fm, Pc99Mfm or
+// DoadImage.
 int RecognizeImageKind(const uint8_t* first, size_t count);
 
 // Byte offset of the data field of TI sector n in the image, or a negative DiskError
 // (PastEnd, BadPc99). `writing` allows the track's last byte(s) to be missing.
 int64_t LocatePc99Sector(CPcFile& file, int64_t start, bool doubleDensity, int n, bool writing);
+
+// The sector a TI controller formats into slot `slot` of a track: slot k holds sector
+// (s0 + 7k) mod spt, s0 advancing by 6 per track on side 0 and by 3 on side 1.
+int InterleavedSector(bool doubleDensity, int side, int track, int slot);
 
 // A blank (unformatted) image: 40 tracks per side, data bytes 0xE5.
 std::vector<uint8_t> BlankPc99Image(bool doubleSided, bool doubleDensity);

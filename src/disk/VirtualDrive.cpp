@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/AtomicFile.h"
+#include "disk/HfeImage.h"
 #include "disk/Layout.h"
 #include "disk/Pc99Image.h"
 
@@ -52,6 +53,10 @@ int64_t CVirtualDrive::ImageSectorOffset(int n, bool writing) {
 }
 
 int CVirtualDrive::ReadImageSector(int n, uint8_t* buffer) {
+    if (m_hfe && m_file) {
+        const int rc = m_hfe->ReadSector(*this, n, buffer);
+        return rc == 0 ? 1 : Fail(rc);
+    }
     int64_t offset = ImageSectorOffset(n, false);
     if (offset < 0) return Fail(static_cast<int>(offset));
     if (m_file->ReadAt(offset, buffer, kSectorSize) != kSectorSize)
@@ -60,9 +65,17 @@ int CVirtualDrive::ReadImageSector(int n, uint8_t* buffer) {
 }
 
 int CVirtualDrive::WriteImageSector(int n, const uint8_t* buffer) {
-    int64_t offset = ImageSectorOffset(n, true);
-    if (offset < 0) return Fail(static_cast<int>(offset));
-    if (m_file->WriteAt(offset, buffer, kSectorSize) != kSectorSize) {
+    bool written = false;
+    if (m_hfe && m_file) {
+        const int rc = m_hfe->WriteSector(*this, n, buffer);
+        if (rc != 0 && rc != DiskError::ReadFailed) return Fail(rc);
+        written = rc == 0;
+    } else {
+        const int64_t offset = ImageSectorOffset(n, true);
+        if (offset < 0) return Fail(static_cast<int>(offset));
+        written = m_file->WriteAt(offset, buffer, kSectorSize) == kSectorSize;
+    }
+    if (!written) {
         // A file opened read-only (no write permission) cannot take the change.
         auto* disk = dynamic_cast<CDiskFile*>(m_file.get());
         return Fail(disk && !disk->Writable() ? DiskError::CantOpenPcFile : DiskError::ReadFailed);
@@ -208,13 +221,23 @@ int CVirtualDrive::MountFile(std::unique_ptr<CPcFile> file, int64_t start, int64
     uint8_t first[kRecognitionBytes] = {};
     int64_t got = file->ReadAt(0, first, sizeof first);
     if (got < 0) return Fail(DiskError::ReadFailed);
+    const int kind = RecognizeImageKind(first, static_cast<size_t>(got));
+    std::unique_ptr<CHfeImage> hfe;
+    if (kind == DriveKind::HfeImage) {
+        // An HFE image is the whole file, never a volume inside a larger one.
+        if (start != 0) return Fail(DiskError::BadFormatSpec);
+        hfe = std::make_unique<CHfeImage>();
+        if (const int rc = hfe->Open(*file)) return Fail(rc);
+        size = int64_t{hfe->Geometry().TotalSectors()} * kSectorSize;
+    }
 
     m_file = std::move(file);
+    m_hfe = std::move(hfe);
     m_link = nullptr;
     m_start = start;
     m_size = size;
     InvalidateCaches();
-    m_kind = RecognizeImageKind(first, static_cast<size_t>(got));
+    m_kind = kind;
     // A sector dump followed by a bad-sector map: the volume ends where its VIB says, before the
     // map, which stays as it is.
     m_trailer = 0;
@@ -238,23 +261,35 @@ int CVirtualDrive::OpenImage(const std::string& path) {
     return MountFile(std::move(file), 0, 0, -1);
 }
 
+int CVirtualDrive::CreateFilled(const std::string& path,
+                                const std::function<bool(CPcFile&)>& fill) {
+    auto file = CDiskFile::Create(path);
+    if (!file || !fill(*file)) return Fail(DiskError::CantOpenPcFile);
+    return MountFile(std::move(file), 0, 0, -1);
+}
+
 int CVirtualDrive::CreateImage(const std::string& path, bool doubleSided, bool doubleDensity,
                                bool pc99) {
-    auto file = CDiskFile::Create(path);
-    if (!file) return Fail(DiskError::CantOpenPcFile);
-    bool ok;
-    if (pc99) {
-        std::vector<uint8_t> blank = BlankPc99Image(doubleSided, doubleDensity);
-        ok = file->WriteAt(0, blank.data(), blank.size()) == static_cast<int64_t>(blank.size());
-    } else {
-        ok = file->SetLength(DoadImageBytes(doubleSided, doubleDensity));
-    }
-    if (!ok) return Fail(DiskError::CantOpenPcFile);
-    return MountFile(std::move(file), 0, 0, -1);
+    return CreateFilled(path, [&](CPcFile& file) {
+        if (!pc99) return file.SetLength(DoadImageBytes(doubleSided, doubleDensity));
+        const std::vector<uint8_t> blank = BlankPc99Image(doubleSided, doubleDensity);
+        return file.WriteAt(0, blank.data(), blank.size()) == static_cast<int64_t>(blank.size());
+    });
+}
+
+int CVirtualDrive::CreateHfeImage(const std::string& path, bool doubleSided, bool doubleDensity,
+                                  int tracksPerSide) {
+    if (tracksPerSide != 40 && tracksPerSide != 80) return Fail(DiskError::BadFormatSpec);
+    const std::vector<uint8_t> blank =
+        BuildHfeImage({tracksPerSide, doubleSided ? 2 : 1, doubleDensity});
+    return CreateFilled(path, [&](CPcFile& file) {
+        return file.WriteAt(0, blank.data(), blank.size()) == static_cast<int64_t>(blank.size());
+    });
 }
 
 int CVirtualDrive::MountRemote(uint8_t driveNumber, CSectorSource* link) {
     m_kind = DriveKind::None;
+    m_hfe.reset();
     m_remoteWords = {};
     m_remoteSub11Entry = 0;
     m_link = link;
@@ -280,6 +315,7 @@ int CVirtualDrive::MountRemote(uint8_t driveNumber, CSectorSource* link) {
 int CVirtualDrive::MountEmulator(uint8_t driveLetter, CSectorSource* link, const std::string& name,
                                  uint8_t device) {
     m_kind = DriveKind::None;
+    m_hfe.reset();
     if (!link) return Fail(DiskError::EmulatorProblem);
     m_link = link;
     m_emulatorDrive = static_cast<uint8_t>(driveLetter - '0');
@@ -312,13 +348,12 @@ int CVirtualDrive::GetDriveProperties(DriveProperties& record) const {
     record.emulatorDrive = m_emulatorDrive;
     record.emulatorDevice = m_emulatorDevice;
     record.emulatorName = m_emulatorName;
-    return m_kind >= DriveKind::DoadImage && m_kind <= DriveKind::EmulatorDrive;
+    return IsImageKind(m_kind) || m_kind == DriveKind::RemoteTi ||
+           m_kind == DriveKind::EmulatorDrive;
 }
 
 int CVirtualDrive::SetDriveProperties(const DriveProperties& record) {
-    if (record.kind != m_kind || record.kind < DriveKind::DoadImage ||
-        record.kind > DriveKind::EmulatorDrive)
-        return 0;
+    if (record.kind != m_kind || m_kind == DriveKind::None) return 0;
     if (m_kind == DriveKind::RemoteTi) {
         m_remoteDrive = record.remoteDrive;
         m_remoteWords = record.remoteWords;
@@ -331,6 +366,12 @@ int CVirtualDrive::SetDriveProperties(const DriveProperties& record) {
         return 1;
     }
     if (!m_file) return Fail(DiskError::NoDrive);
+    if (m_kind == DriveKind::HfeImage) {
+        // The tracks of the image say where its sectors are: there is no volume to move or cut.
+        if (record.start != m_start || record.size != m_size) return Fail(DiskError::BadFormatSpec);
+        m_maxSize = record.maxSize;
+        return 1;
+    }
     if (record.start < 0 || record.size < kSectorSize || record.maxSize < 0 ||
         (record.maxSize > 0 && record.size > record.maxSize))
         return Fail(DiskError::PastEnd);

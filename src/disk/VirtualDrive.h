@@ -22,6 +22,8 @@
 
 namespace tavik {
 
+class CHfeImage;
+
 // Usage table filled by CheckDisk: one word per sector 0..1599.
 constexpr uint16_t kUsageBitmapUsed = 0x8000;
 constexpr uint16_t kUsageBeyondTotal = 0x4000;
@@ -77,8 +79,11 @@ public:
     int WriteIndex();
     int WriteFdr(int n = -1);
 
-    // Return the kind (1 to 3) or 0.
+    // Return the kind (1 to 3, or 6) or 0.
     int CreateImage(const std::string& path, bool doubleSided, bool doubleDensity, bool pc99);
+    // A blank HFE image of 40 or 80 tracks per side.
+    int CreateHfeImage(const std::string& path, bool doubleSided, bool doubleDensity,
+                       int tracksPerSide = 40);
     int OpenImage(const std::string& path);
     // Mounts an open PC file (the drive keeps it). start/size/maxSize in bytes; size 0 means
     // "to the end of the file"; a negative maxSize keeps the old one.
@@ -97,7 +102,7 @@ public:
 
     // Image conversion (drive properties with another format, sides or density): rewrites the
     // PC file so that the old content survives any failure.
-    int ConvertImage(bool pc99, bool doubleSided, bool doubleDensity);
+    int ConvertImage(bool pc99, bool doubleSided, bool doubleDensity, bool hfe = false);
 
     // ---- Disk layout and catalog ---------------------------------------------------------
     std::string GetDiskName();
@@ -161,6 +166,8 @@ public:
     int TruncateFlag() const { return m_truncate; }
     int TabsFlag() const { return m_tabs; }
     CSectorSource* Link() const { return m_link; }
+    // The sector locator of a mounted HFE image (null for other kinds).
+    const CHfeImage* Hfe() const { return m_hfe.get(); }
     void SetPrompt(CUserPrompt* prompt) { m_prompt = prompt ? prompt : &SilentPrompt(); }
     CUserPrompt& Prompt() const { return *m_prompt; }
 
@@ -196,6 +203,7 @@ private:
     }
     int64_t ImageSectorOffset(int n, bool writing);
     int ReadImageSector(int n, uint8_t* buffer);
+    int CreateFilled(const std::string& path, const std::function<bool(CPcFile&)>& fill);
     // Gives the PC file a new length, or new content, without ever leaving it half written:
     // a file on the PC is written beside itself and renamed over the old one.
     int ResizePcFile(int64_t newLength);
@@ -214,6 +222,7 @@ private:
     int64_t m_maxSize = 0;
     int64_t m_trailer = 0;
     std::unique_ptr<CPcFile> m_file;
+    std::unique_ptr<CHfeImage> m_hfe;  // HFE images: where each sector lies in its track
     CSectorSource* m_link = nullptr;
 
     int m_vibValid = 0;

@@ -6,6 +6,7 @@
 
 #include "base/CInteger.h"
 #include "disk/DiskTypes.h"
+#include "disk/HfeImage.h"
 #include "disk/Layout.h"
 #include "disk/Pc99Image.h"
 #include "exchange/PcFileHeader.h"
@@ -137,6 +138,11 @@ PcFileClass ClassifyPcBytes(const uint8_t* bytes, size_t count, const std::strin
         case DriveKind::Pc99Mfm:
             SetDisk(r, TrackImageDouble, b.data() + 98);
             return r;
+        case DriveKind::HfeImage:
+            // The header's sides and encoding; the VIB lies encoded in the first track.
+            r.kind = HfeDisk;
+            r.flags = static_cast<uint16_t>((b[10] == 2 ? 2 : 1) << 8 | (b[11] < 2 ? 2 : 1));
+            return r;
         default:
             break;
     }
@@ -184,7 +190,12 @@ PcFileClass ClassifyPcFile(CPcFile& file, const std::string& pcName) {
     std::array<uint8_t, kHeaderSize> b{};
     int64_t got = file.ReadAt(0, b.data(), b.size());
     if (got < 0) got = 0;
-    return ClassifyPcBytes(b.data(), static_cast<size_t>(got), pcName);
+    PcFileClass r = ClassifyPcBytes(b.data(), static_cast<size_t>(got), pcName);
+    CHfeImage hfe;
+    Sector vib;
+    if (r.kind == HfeDisk && hfe.Open(file) == 0 && hfe.ReadSector(file, 0, vib.data()) == 0)
+        SetDisk(r, HfeDisk, vib.data());
+    return r;
 }
 
 }  // namespace tavik

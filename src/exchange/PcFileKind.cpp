@@ -9,6 +9,8 @@ std::string FormatText(int kind) {
         case TrackImageSingle:
         case TrackImageDouble:
             return "PC99";
+        case HfeDisk:
+            return "HFE";
         case FiadFile:
             return "FIAD";
         case TifilesFile:

@@ -6,11 +6,12 @@
 
 namespace tavik {
 
-// Every value below PlainFile means that the file holds a whole disk; 4 and 5 are never made.
+// Every value below PlainFile means that the file holds a whole disk; 5 is never made.
 enum PcFileKind : int {
     SectorDump = 1,
     TrackImageSingle = 2,
     TrackImageDouble = 3,
+    HfeDisk = 4,
     PlainFile = 6,
     FiadFile = 7,
     TifilesFile = 8,
@@ -20,7 +21,8 @@ inline bool IsDiskKind(int kind) {
     return kind < PlainFile;
 }
 
-// The chooser's "Format" column: "DOAD", "PC99", "FIAD", "TIFILES", empty for a plain file.
+// The chooser's "Format" column: "DOAD", "PC99", "HFE", "FIAD", "TIFILES", empty for a plain
+// file.
 std::string FormatText(int kind);
 
 // The export chooser's choices. After a FIAD or TIFILES header the file's sectors follow

@@ -129,6 +129,7 @@ int IconOf(int kind) {
             return IconDiskImage;
         case TrackImageSingle:
         case TrackImageDouble:
+        case HfeDisk:
             return IconTrackImage;
         case FiadFile:
             return IconFiad;

@@ -464,7 +464,7 @@ void CDatabaseCommands::MountDisks() {
             continue;
         const std::string type = disk.GetFieldValue("Drive type").AsText();
         // Only images on the PC can be mounted again from their path.
-        if (type != "DOAD" && type != "PC99") continue;
+        if (type != "DOAD" && type != "PC99" && type != "HFE") continue;
         if (!m_tree.MountByPath(disk.GetFieldValue("Drive").AsText(), pc)) break;
     }
     m_app.Tree().Expand(pc);

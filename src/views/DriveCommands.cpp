@@ -153,6 +153,7 @@ bool CDriveCommands::NewPcFile(CTreeItem* folder, CTreeItem* source) {
     NewImageChoice choice;
     choice.path = dialog.Path().toStdString();
     choice.pc99 = chosen.format == FormatPc99;
+    choice.hfe = chosen.format == FormatHfe;
     choice.doubleSided = chosen.doubleSided;
     choice.doubleDensity = chosen.doubleDensity;
     choice.start = chosen.start;
@@ -258,17 +259,7 @@ bool CDriveCommands::Format(CTreeItem* item) {
     if (formatted) {
         dialog.SetRecord(record);
     } else {
-        // A blank image: sides, density and size follow the image's length.
-        const int64_t size = drive->Size();
-        const bool dd = size >= 184321;
-        const bool ds = size >= 92161;
-        DiskPropertiesForm form;
-        form.doubleSided = ds;
-        form.doubleDensity = dd;
-        form.sectors = std::to_string(std::min<int64_t>(size / kSectorSize, kMaxSectors));
-        form.tracksPerSide = "40";
-        form.sectorsPerTrack = dd ? "18" : "9";
-        dialog.SetForm(form);
+        dialog.SetForm(BlankImageForm(*drive));
     }
     if (Exec(dialog) != QDialog::Accepted) return false;
     std::string message;

@@ -84,8 +84,7 @@ std::vector<std::string> DiskImagesInFolder(const std::string& folder) {
         if (!file) continue;
         const PcFileClass c = ClassifyPcFile(*file, path);
         file->Close();
-        if (c.kind == SectorDump || c.kind == TrackImageSingle || c.kind == TrackImageDouble)
-            images.push_back(path);
+        if (IsDiskKind(c.kind)) images.push_back(path);
     }
     std::sort(images.begin(), images.end());
     return images;

@@ -29,8 +29,8 @@ CTreeItem* MountByPath(CTreeModel& tree, const std::string& path, CTreeItem* par
 CTreeItem* InsertPcFolder(CTreeModel& tree, const std::string& folder, CTreeItem* context,
                           bool fullFolderNames, bool onlyWhereItBelongs);
 
-// The files of a folder that hold a whole disk (sector dumps and PC99 images of either
-// density), by their first bytes, in name order.
+// The files of a folder that hold a whole disk (sector dumps, PC99 images of either density,
+// HFE images), by their first bytes, in name order.
 std::vector<std::string> DiskImagesInFolder(const std::string& folder);
 
 // Kinds 8 to 11 only (folders and image files): the item and all below it go.

@@ -122,5 +122,40 @@ TEST(CliMaintenance, CreateFormatCopyAndConvert) {
     EXPECT_TRUE(std::equal(a.begin(), a.end(), b.begin()));
 }
 
+// A sector dump another tool made becomes an HFE image and comes back byte for byte; a new HFE
+// image of 80 tracks formats and checks as any disk.
+TEST(CliMaintenance, ConvertsToHfeAndBackAndCreatesHfeImages) {
+    TAVIK_REQUIRE_TESTDATA(peer, "peer/hfe");
+    const std::string folder = test::TempFolder();
+    std::vector<uint8_t> dump, back;
+    ASSERT_TRUE(ReadWholeFile(peer + "/hfedisk.dsk", dump));
+    const std::string path = folder + "/hfedisk.dsk";
+    ASSERT_TRUE(WriteWholeFile(path, dump));
+    for (const char* to : {"hfe", "pc99", "hfe", "doad"})
+        ASSERT_EQ(Cli({"convert", path, "--to", to}).code, 0) << to;
+    ASSERT_TRUE(ReadWholeFile(path, back));
+    EXPECT_EQ(back, dump);
+    ASSERT_EQ(Cli({"convert", path, "--to", "hfe"}).code, 0);
+    Result r = Cli({"info", path});
+    EXPECT_NE(r.out.find("HFE"), std::string::npos) << r.out;
+
+    const std::string fresh = folder + "/new.hfe";
+    EXPECT_EQ(Cli({"create", fresh, "--tracks", "80"}).code, 2);
+    EXPECT_EQ(Cli({"create", fresh, "--hfe", "--pc99"}).code, 2);
+    ASSERT_EQ(Cli({"create", fresh, "--hfe", "--sides", "2", "--density", "2"}).code, 0);
+    r = Cli({"format", fresh, "--name", "NEW"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    ASSERT_EQ(Cli({"copy-disk", path, fresh, "--mode", "3"}).code, 0);
+    r = Cli({"check", fresh});
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(FileCount(fresh), FileCount(path));
+
+    const std::string eighty = folder + "/eighty.hfe";
+    ASSERT_EQ(Cli({"create", eighty, "--hfe", "--sides", "2", "--tracks", "80"}).code, 0);
+    CVirtualDrive drive;
+    ASSERT_EQ(drive.OpenImage(eighty), DriveKind::HfeImage);
+    EXPECT_EQ(drive.Size(), 1440 * 256);
+}
+
 }  // namespace
 }  // namespace tavik

@@ -46,16 +46,19 @@ TEST(ConvertImage, RoundTripsThroughEveryFormatKeepingTheSectors) {
     struct Step {
         bool pc99, ds, dd;
         int kind;
-        int64_t length;
+        int64_t length;  // of the file; of the volume for HFE images
+        bool hfe = false;
     };
     const Step steps[] = {
         {true, false, false, DriveKind::Pc99Fm, 130120},
+        {false, true, false, DriveKind::HfeImage, 184320, true},
         {true, true, true, DriveKind::Pc99Mfm, 549760},
+        {false, false, true, DriveKind::HfeImage, 184320, true},
         {false, true, false, DriveKind::DoadImage, 184320},
         {false, false, false, DriveKind::DoadImage, 92160},
     };
     for (const Step& s : steps) {
-        ASSERT_EQ(drive.ConvertImage(s.pc99, s.ds, s.dd), 1) << drive.ErrorText();
+        ASSERT_EQ(drive.ConvertImage(s.pc99, s.ds, s.dd, s.hfe), 1) << drive.ErrorText();
         EXPECT_EQ(drive.Kind(), s.kind);
         EXPECT_EQ(drive.Size(), s.length);
         CVirtualDrive reopened;

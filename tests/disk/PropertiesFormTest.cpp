@@ -3,6 +3,7 @@
 #include "DriveFixture.h"
 #include "disk/DiskPropertiesForm.h"
 #include "disk/FilePropertiesForm.h"
+#include "disk/HfeImage.h"
 #include "disk/TiDateTime.h"
 
 namespace tavik {
@@ -217,6 +218,31 @@ TEST(DiskPropertiesForm, FormatAndPropertiesCommands) {
     form.sectors = "1600";
     EXPECT_EQ(FormatFromForm(d.drive, form, message), 0);
     EXPECT_EQ(message, "Past end of drive");
+}
+
+// A blank image's format dialog follows the length of a sector dump, the tracks of an HFE image.
+TEST(DiskPropertiesForm, BlankImagesPresetTheirOwnLayout) {
+    struct Row {
+        std::vector<uint8_t> image;
+        bool ds, dd;
+        const char* sectors;
+        const char* tracks;
+    } rows[] = {
+        {std::vector<uint8_t>(184320, 0), true, false, "720", "40"},
+        {BuildHfeImage({40, 1, true}), false, true, "720", "40"},
+        {BuildHfeImage({80, 2, false}), true, false, "1440", "80"},
+        {BuildHfeImage({80, 2, true}), true, true, "1600", "80"},
+    };
+    for (const Row& r : rows) {
+        CVirtualDrive drive;
+        ASSERT_NE(drive.MountFile(std::make_unique<CMemFile>(r.image), 0, 0, -1), 0);
+        const DiskPropertiesForm f = BlankImageForm(drive);
+        EXPECT_EQ(f.doubleSided, r.ds) << r.sectors;
+        EXPECT_EQ(f.doubleDensity, r.dd) << r.sectors;
+        EXPECT_EQ(f.sectors, r.sectors);
+        EXPECT_EQ(f.tracksPerSide, r.tracks);
+        EXPECT_EQ(f.sectorsPerTrack, r.dd ? "18" : "9");
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "base/PcFile.h"
+#include "disk/HfeImage.h"
 #include "exchange/PcFileHeader.h"
 #include "support/TestSupport.h"
 
@@ -86,6 +87,17 @@ TEST(ClassifyPcFile, RecognisesWholeDisks) {
     }
     // Sides or density of 3 and more is no VIB.
     EXPECT_EQ(Classify(Vib("WORK", 720, 3, 1)).kind, PlainFile);
+
+    // An HFE image: the header tells sides and density, the VIB is encoded in the first track.
+    CMemFile hfe(BuildHfeImage({40, 2, true}, Vib("WORK", 1440, 2, 2)));
+    const PcFileClass c = ClassifyPcFile(hfe, "WORK.HFE");
+    EXPECT_EQ(c.kind, HfeDisk);
+    EXPECT_EQ(FormatText(c.kind), "HFE");
+    EXPECT_EQ(c.tiName, "WORK");
+    EXPECT_EQ(c.sectors, 1440);
+    EXPECT_EQ(c.flags, 0x0202);
+    EXPECT_EQ(Classify(hfe.Bytes()).flags, 0x0202);
+    EXPECT_TRUE(IsDiskKind(c.kind));
 }
 
 TEST(ClassifyPcFile, HeadersAsWrittenAreReadBack) {

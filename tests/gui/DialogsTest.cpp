@@ -28,8 +28,9 @@ TEST(DrivePropertiesDialogTest, CfEntrySwitchesBackToDoadWithTheCfSize) {
     CDrivePropertiesDialog dialog(CDrivePropertiesDialog::Mode::PcFile);
     EXPECT_EQ(dialog.windowTitle(), "Drive properties");
     QComboBox* format = dialog.FormatBox();
-    ASSERT_EQ(format->count(), 3);
+    ASSERT_EQ(format->count(), 4);
     EXPECT_EQ(format->itemText(1), "PC file PC99 format");
+    EXPECT_EQ(format->itemText(3), "PC file HFE format");
     format->setCurrentIndex(2);
     emit format->activated(2);
     const DrivePropertiesForm f = dialog.Form();

@@ -51,8 +51,9 @@ TEST(ScreenTour, MainWindowWithImagesAndDialogs) {
         image.AddFile(test::BuiltFile::Program("HELLO", std::vector<uint8_t>(700, 0x41)));
         image.AddFile(test::BuiltFile::Variable("README", false, 80, {"A line", "Another line"}));
         image.AddFile(test::BuiltFile::Fixed("DATA", true, 128, {"x", "y", "z"}));
-        const std::string path = folder + "/disk" + std::to_string(i) + ".dsk";
-        WriteBytes(path, image.Image());
+        // The third as an HFE image, which the chooser lists beside the sector dumps.
+        const std::string path = folder + "/disk" + std::to_string(i) + (i == 2 ? ".hfe" : ".dsk");
+        WriteBytes(path, i == 2 ? image.HfeImage() : image.Image());
         paths.push_back(path);
     }
     CQtUserPrompt prompt;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "disk/DiskTypes.h"
+#include "disk/HfeImage.h"
 #include "disk/Layout.h"
 #include "disk/Pc99Image.h"
 
@@ -236,6 +237,10 @@ std::vector<uint8_t> CImageBuilder::Pc99Image() const {
                      kSectorSize);
     }
     return file.Bytes();
+}
+
+std::vector<uint8_t> CImageBuilder::HfeImage() const {
+    return BuildHfeImage({40, m_doubleSided ? 2 : 1, m_doubleDensity}, Image());
 }
 
 }  // namespace tavik::test

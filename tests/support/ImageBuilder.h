@@ -60,6 +60,8 @@ public:
     std::vector<uint8_t> Image() const;
     // The same sectors laid out as a PC99 track image (FM or MFM as the density says).
     std::vector<uint8_t> Pc99Image() const;
+    // The same sectors as an HFE image of 40 tracks per side.
+    std::vector<uint8_t> HfeImage() const;
     std::unique_ptr<CMemFile> MemFile() const { return std::make_unique<CMemFile>(Image()); }
 
     int TotalSectors() const { return m_total; }

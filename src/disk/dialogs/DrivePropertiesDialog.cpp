@@ -62,7 +62,8 @@ CDrivePropertiesDialog::CDrivePropertiesDialog(Mode mode, QWidget* parent)
 
     switch (mode) {
         case Mode::PcFile:
-            m_format->addItems({"PC file DOAD format", "PC file PC99 format", "PC file CF format"});
+            m_format->addItems({"PC file DOAD format", "PC file PC99 format", "PC file CF format",
+                                "PC file HFE format"});
             connect(m_format, &QComboBox::activated, this, &CDrivePropertiesDialog::FormatChosen);
             connect(m_browseButton, &QPushButton::clicked, this, [this] {
                 if (!m_browse) return;
@@ -104,7 +105,8 @@ void CDrivePropertiesDialog::FormatChosen(int index) {
 }
 
 void CDrivePropertiesDialog::SetForm(const DrivePropertiesForm& f) {
-    m_format->setCurrentIndex(f.format == FormatPc99 ? FormatPc99 : FormatDoad);
+    m_format->setCurrentIndex(f.format == FormatPc99 || f.format == FormatHfe ? f.format
+                                                                              : FormatDoad);
     m_start->setText(Q(f.start));
     m_size->setText(Q(f.size));
     m_maxSize->setText(Q(f.maxSize));
@@ -114,7 +116,8 @@ void CDrivePropertiesDialog::SetForm(const DrivePropertiesForm& f) {
 
 DrivePropertiesForm CDrivePropertiesDialog::Form() const {
     DrivePropertiesForm f;
-    f.format = m_format->currentIndex() == FormatPc99 ? FormatPc99 : FormatDoad;
+    const int chosen = m_format->currentIndex();
+    f.format = chosen == FormatPc99 || chosen == FormatHfe ? chosen : FormatDoad;
     f.start = S(m_start->text());
     f.size = S(m_size->text());
     f.maxSize = S(m_maxSize->text());

@@ -1,8 +1,8 @@
 // "Drive properties": where a drive's sectors come from. For PC files the format (sector dump,
-// PC99 track image, or a CF-card volume, which is a sector dump of 0x64000 bytes at a start
-// offset), the file name, start, size and maximum size, and the sides and density of the image;
-// for drives of the cabled TI-99/4A the subroutine link and CRU base; for emulator drives the
-// device.
+// PC99 track image, a CF-card volume, which is a sector dump of 0x64000 bytes at a start offset,
+// or an HFE image), the file name, start, size and maximum size, and the sides and density of the
+// image; for drives of the cabled TI-99/4A the subroutine link and CRU base; for emulator drives
+// the device.
 #pragma once
 
 #include <QDialog>
