@@ -163,7 +163,7 @@ int RunExport(const ArchiveWords& w, CliContext& context) {
     if (i < 0) return Report(w.image, member + ": File not found", context);
     std::string error;
     if (!ExportArkMember(ark.members[static_cast<size_t>(i)], w.rest.at(1), format, kTabStops,
-                         error))
+                         error, w.args.Has("crlf") || kPlatformCrLf))
         return Report(w.image, error, context);
     return kExitOk;
 }
@@ -230,6 +230,7 @@ std::vector<CliCommand> ArchiveCommands() {
     options.push_back({"replace", false, "extract, create, add: replace files of the same name"});
     options.push_back({"uncompressed", false, "create: a plain archive (DIS/FIX 128)"});
     options.push_back({"as", true, std::string("export: ") + FormatChoices()});
+    options.push_back({"crlf", false, "export: text lines end in CR LF"});
     return {{"archive", ArchiveUsage(),
              "Archiver files: lists, extracts (onto a disk image) or exports (to a PC file) the "
              "files of archive NAME of IMAGE; creates one from files of IMAGE, adds or removes "

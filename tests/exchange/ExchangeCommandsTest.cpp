@@ -120,6 +120,12 @@ TEST(ArchiveCommands, CreateListExtractExportAddRemove) {
     std::vector<uint8_t> text;
     EXPECT_TRUE(ReadWholeFile(dir + "/n.txt", text));
     EXPECT_EQ(std::string(text.begin(), text.end()), "ONE\nTWO\n");
+    EXPECT_EQ(
+        Cli({"archive", "export", image, "ALL", "NOTES", dir + "/n.txt", "--as", "text", "--crlf"})
+            .code,
+        cli::kExitOk);
+    EXPECT_TRUE(ReadWholeFile(dir + "/n.txt", text));
+    EXPECT_EQ(std::string(text.begin(), text.end()), "ONE\r\nTWO\r\n");
 
     EXPECT_EQ(Cli({"archive", "remove", image, "ALL", "NOTES"}).code, cli::kExitOk);
     EXPECT_EQ(Cli({"archive", "add", image, "ALL", "NOTES"}).code, cli::kExitOk);
