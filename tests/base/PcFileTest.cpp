@@ -15,6 +15,7 @@ TEST(PcFile, MemFileReadsShortPastTheEndAndGrowsOnWrite) {
     EXPECT_EQ(f.ReadAt(1, buf, 8), 2);
     EXPECT_EQ(buf[0], 2);
     EXPECT_EQ(f.ReadAt(5, buf, 8), 0);
+    EXPECT_EQ(f.ReadAt(0, nullptr, 0), 0);  // an empty vector's data()
     EXPECT_EQ(f.WriteAt(6, buf, 2), 2);
     EXPECT_EQ(f.Length(), 8);
     f.SetCapacityLimit(10);
@@ -69,8 +70,9 @@ TEST(AtomicFile, KeepsTheOldContentWhenTheWriterFailsOrTheRenameIsCut) {
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(ReadWholeFile(path, bytes));
     EXPECT_EQ(bytes, (std::vector<uint8_t>{1, 2, 3}));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()),
-                            std::filesystem::directory_iterator()),
+    EXPECT_EQ(std::distance(
+                  std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()),
+                  std::filesystem::directory_iterator()),
               1);
     EXPECT_TRUE(ReplaceFileAtomically(path, [](CPcFile& f) {
         uint8_t b[2] = {7, 7};
