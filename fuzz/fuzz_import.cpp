@@ -87,16 +87,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         plan.truncate = form & 0x20;
         plan.tabStops = {8, 16, 4};
     }
-    const int fdr = drive.CreateFile("FILE", m.status, static_cast<uint8_t>(m.rl));
-    Require(fdr >= 2);
     std::string message;
     std::vector<std::string> notes;
-    const int imported = ImportIntoFile(drive, fdr, pc, c.dataOffset, plan, message, &notes);
-    Require(drive.FindFile("FILE") == (imported ? fdr : 0));
+    const int imported =
+        ImportFile(drive, "FILE", m.status, pc, c.dataOffset, plan, message, &notes);
+    Require(drive.FindFile("FILE") == imported);
 
     fuzz::RequireConsistentDisk(drive);
     if (imported) {
-        Require(drive.ReadFdr(fdr) != 0);
+        Require(drive.ReadFdr(imported) != 0);
         Require(drive.CheckFdr() == 1);
         const uint8_t* f = drive.FdrBuffer();
         if ((f[layout::kFdrStatus] & (kStatusProgram | kStatusVariable)) == 0) {

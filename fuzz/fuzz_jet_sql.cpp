@@ -44,7 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!db.IsOpen() || !db.CreateQueryDef(text, def)) return 0;
     for (size_t i = 0; i < def.Parameters().size(); ++i)
         def.SetParameter(i, i % 2 ? tavik::CDbValue::Text("*A?") : tavik::CDbValue::Integer(1));
-    if (!db.BeginTrans()) return 0;
+    // Whatever a statement changes is undone.
+    tavik::CTransaction undone(db);
+    if (!undone.Started()) return 0;
     if (def.IsQuery()) {
         tavik::CRecordSet set(&db);
         if (set.Open(def)) {
@@ -55,6 +57,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else {
         db.Execute(def);
     }
-    db.Rollback();
     return 0;
 }

@@ -21,6 +21,21 @@ void SyncFolder(const std::string& path) {
         ::close(fd);
     }
 }
+
+// The file the rename must replace: through a symbolic link, the file it points at, so that
+// the link stays a link.
+std::string RealTarget(const std::string& path) {
+    std::error_code ec;
+    const auto real = std::filesystem::weakly_canonical(path, ec);
+    return ec || real.empty() ? path : real.string();
+}
+
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
 }  // namespace
 
 void FailNextReplacementForTesting() {
@@ -28,7 +43,12 @@ void FailNextReplacementForTesting() {
 }
 
 bool ReplaceFileAtomically(const std::string& path, const std::function<bool(CPcFile&)>& write) {
-    std::string pattern = path + ".tavik-XXXXXX";
+    const std::string target = RealTarget(path);
+    struct stat st {};
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    // Renaming over a FIFO, a device or a folder would not write to it but destroy it.
+    if (exists && !S_ISREG(st.st_mode)) return false;
+    std::string pattern = target + ".tavik-XXXXXX";
     int fd = ::mkstemp(pattern.data());
     if (fd < 0) return false;
     ::close(fd);
@@ -41,18 +61,17 @@ bool ReplaceFileAtomically(const std::string& path, const std::function<bool(CPc
             file->Close();
         }
     }
-    struct stat st {};
-    if (ok && ::stat(path.c_str(), &st) == 0) ::chmod(temp.c_str(), st.st_mode & 07777);
+    if (ok) ::chmod(temp.c_str(), exists ? st.st_mode & 07777 : NewFileMode());
     if (ok && g_failNext) {
         g_failNext = false;
         ok = false;
     }
-    if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
+    if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
         std::remove(temp.c_str());
         return false;
     }
-    SyncFolder(path);
+    SyncFolder(target);
     return true;
 }
 

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <unordered_set>
 
+#include "AtomicFile.h"
+
 namespace tavik {
 
 // Keeps at most `limit` descriptors of CDiskFile objects open; the least recently used one is
@@ -24,6 +26,9 @@ public:
         Trim(file);
     }
     void Closed(CDiskFile* file) { m_open.erase(file); }
+    void Born(CDiskFile* file) { m_live.insert(file); }
+    void Died(CDiskFile* file) { m_live.erase(file); }
+    const std::unordered_set<CDiskFile*>& Live() const { return m_live; }
     uint64_t Tick() { return ++m_clock; }
     void SetLimit(size_t limit) {
         m_limit = std::max<size_t>(limit, 4);
@@ -42,6 +47,7 @@ private:
         }
     }
     std::unordered_set<CDiskFile*> m_open;
+    std::unordered_set<CDiskFile*> m_live;  // every CDiskFile object, open or not
     size_t m_limit = 256;
     uint64_t m_clock = 0;
 };
@@ -52,27 +58,96 @@ int OpenFlags(OpenMode mode) {
     return (mode == OpenMode::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
 }
 
+FileIdentity IdentityOfStat(const struct stat& st) {
+    return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
+// Opens a regular file only. O_NONBLOCK keeps the open of a FIFO from waiting for a writer;
+// once the file is known to be regular the flag is taken off again.
+int OpenRegular(const std::string& path, OpenMode mode, OpenFailure& why,
+                std::optional<FileIdentity>& identity) {
+    why = OpenFailure::CannotOpen;
+    const int fd = ::open(path.c_str(), OpenFlags(mode) | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == EISDIR) why = OpenFailure::NotRegular;
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (st.st_mode != 0) why = OpenFailure::NotRegular;
+        ::close(fd);
+        return -1;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    why = OpenFailure::None;
+    identity = IdentityOfStat(st);
+    return fd;
+}
+
 }  // namespace
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return IdentityOfStat(st);
+}
+
+bool CPcFile::ReplaceContents(const std::function<bool(CPcFile&)>& write) {
+    // A file of unknown kind cannot be renamed over: the new content is made in full first, so
+    // that at least a failure while making it changes nothing.
+    CMemFile scratch;
+    if (!write(scratch)) return false;
+    const auto size = static_cast<int64_t>(scratch.Bytes().size());
+    return WriteAt(0, scratch.Bytes().data(), scratch.Bytes().size()) == size && SetLength(size) &&
+           Flush();
+}
 
 CDiskFile::CDiskFile(std::string path, OpenMode mode, int fd)
     : m_path(std::move(path)), m_mode(mode), m_fd(fd) {
     m_lastUse = CDescriptorPool::Instance().Tick();
+    CDescriptorPool::Instance().Born(this);
     CDescriptorPool::Instance().Opened(this);
 }
 
 CDiskFile::~CDiskFile() {
     Close();
+    CDescriptorPool::Instance().Died(this);
 }
 
-std::unique_ptr<CDiskFile> CDiskFile::Open(const std::string& path, OpenMode mode) {
-    int fd = ::open(path.c_str(), OpenFlags(mode));
+std::unique_ptr<CDiskFile> CDiskFile::Open(const std::string& path, OpenMode mode,
+                                           OpenFailure* why) {
+    OpenFailure failure = OpenFailure::None;
+    std::optional<FileIdentity> identity;
+    const int fd = OpenRegular(path, mode, failure, identity);
+    if (why) *why = failure;
     if (fd < 0) return nullptr;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return nullptr;
+    std::unique_ptr<CDiskFile> file(new CDiskFile(path, mode, fd));
+    file->m_identity = identity;
+    return file;
+}
+
+bool CDiskFile::IsOpenElsewhere(const FileIdentity& identity, const CPcFile* except) {
+    for (CDiskFile* file : CDescriptorPool::Instance().Live())
+        if (file != except && !file->m_closed && file->Identity() == identity) return true;
+    return false;
+}
+
+std::optional<FileIdentity> CDiskFile::Identity() {
+    if (!m_identity && Descriptor() >= 0) {
+        struct stat st {};
+        if (::fstat(m_fd, &st) == 0) m_identity = IdentityOfStat(st);
     }
-    return std::unique_ptr<CDiskFile>(new CDiskFile(path, mode, fd));
+    return m_identity;
+}
+
+bool CDiskFile::ReplaceContents(const std::function<bool(CPcFile&)>& write) {
+    if (m_closed || m_mode != OpenMode::ReadWrite) return false;
+    if (!ReplaceFileAtomically(m_path, write)) return false;
+    // The descriptor still reads the old file; the next use opens the new one.
+    ReleaseDescriptor();
+    m_identity.reset();
+    return Descriptor() >= 0;
 }
 
 std::unique_ptr<CDiskFile> CDiskFile::Create(const std::string& path) {
@@ -85,7 +160,8 @@ int CDiskFile::Descriptor() {
     if (m_closed) return -1;
     m_lastUse = CDescriptorPool::Instance().Tick();
     if (m_fd >= 0) return m_fd;
-    m_fd = ::open(m_path.c_str(), OpenFlags(m_mode));
+    OpenFailure why;
+    m_fd = OpenRegular(m_path, m_mode, why, m_identity);
     if (m_fd >= 0) CDescriptorPool::Instance().Opened(this);
     return m_fd;
 }
@@ -183,6 +259,14 @@ int64_t CMemFile::WriteAt(int64_t offset, const void* buffer, size_t count) {
 bool CMemFile::SetLength(int64_t length) {
     if (length < 0 || (m_limit > 0 && length > m_limit)) return false;
     m_bytes.resize(static_cast<size_t>(length));
+    return true;
+}
+
+bool CMemFile::ReplaceContents(const std::function<bool(CPcFile&)>& write) {
+    CMemFile fresh;
+    fresh.SetCapacityLimit(m_limit);
+    if (!write(fresh)) return false;
+    m_bytes.swap(fresh.m_bytes);
     return true;
 }
 

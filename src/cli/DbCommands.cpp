@@ -2,18 +2,24 @@
 // "db import-mdb", all under the one command word "db".
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <filesystem>
 #include <iostream>
 
 #include "base/CInteger.h"
 #include "base/Cp1252.h"
 #include "cli/CatalogJson.h"
 #include "cli/CliCommand.h"
+#include "cli/DbParams.h"
 #include "database/Catalogue.h"
 #include "database/DiskScanner.h"
 #include "database/DisplaySpec.h"
 #include "database/JetImport.h"
 #include "database/MdbReader.h"
 #include "disk/VirtualDrive.h"
+#include "exchange/ClassifyPcFile.h"
 
 namespace tavik::cli {
 
@@ -25,7 +31,7 @@ class CStreamPrompt : public CUserPrompt {
 public:
     explicit CStreamPrompt(std::ostream& err) : m_err(err) {}
     void Message(const std::string& text, PromptIcon) override {
-        m_err << Cp1252ToUtf8(text) << "\n";
+        m_err << (subject.empty() ? "" : subject + ": ") << Cp1252ToUtf8(text) << "\n";
         ++messages;
     }
     PromptAnswer Ask(const std::string&, PromptButtons buttons) override {
@@ -36,6 +42,7 @@ public:
     bool KeyHeld(PolledKey) override { return false; }
 
     int messages = 0;
+    std::string subject;  // what the messages are about (the image being added)
 
 private:
     std::ostream& m_err;
@@ -108,11 +115,94 @@ int RunCreate(const std::vector<std::string>& words, const CliArgs&, CliContext&
     return kExitOk;
 }
 
+// An image read whole into memory: a disk is read sector by sector, and one read of the file
+// is much faster than hundreds. The drive records the file's path.
+class CImageInMemory : public CMemFile {
+public:
+    CImageInMemory(std::vector<uint8_t> bytes, std::string path)
+        : CMemFile(std::move(bytes)), m_path(std::move(path)) {}
+    std::string Path() const override { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+bool HoldsDiskImage(const std::vector<uint8_t>& bytes, const std::string& path) {
+    return IsDiskKind(ClassifyPcBytes(bytes.data(), bytes.size(), path).kind);
+}
+
+// The first bytes of a file, enough to tell a disk image by.
+bool StartsLikeAnImage(const std::filesystem::path& file) {
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    if (!f) return false;
+    std::vector<uint8_t> head(128);
+    head.resize(std::fread(head.data(), 1, head.size(), f));
+    std::fclose(f);
+    return HoldsDiskImage(head, Utf8ToCp1252(file.string()));
+}
+
+// What the command line names: files as they are; folders searched below for the files that
+// hold a disk image (by their content, whatever their names); "-" for names on standard input,
+// one a line.
+std::vector<std::string> ImagePaths(const std::vector<std::string>& words, std::istream& in) {
+    std::vector<std::string> paths;
+    std::vector<std::string> names;
+    for (const std::string& word : words) {
+        if (word != "-") {
+            names.push_back(word);
+            continue;
+        }
+        std::string line;
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!line.empty()) names.push_back(line);
+        }
+    }
+    namespace fs = std::filesystem;
+    for (const std::string& name : names) {
+        std::error_code ec;
+        if (!fs::is_directory(name, ec)) {
+            paths.push_back(name);
+            continue;
+        }
+        std::vector<std::string> found;
+        const auto options = fs::directory_options::skip_permission_denied;
+        for (fs::recursive_directory_iterator it(name, options, ec), end; !ec && it != end;
+             it.increment(ec)) {
+            if (it->is_regular_file(ec) && StartsLikeAnImage(it->path()))
+                found.push_back(it->path().string());
+        }
+        std::sort(found.begin(), found.end());
+        paths.insert(paths.end(), found.begin(), found.end());
+    }
+    return paths;
+}
+
+// A line on the terminal that shows how far a long add has come, drawn again at most five
+// times a second.
+class CProgressLine {
+public:
+    CProgressLine(std::ostream& err, bool shown) : m_err(err), m_shown(shown) {}
+    void Show(size_t done, size_t total, int added, int failed, bool last = false) {
+        if (!m_shown) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (!last && now - m_drawn < std::chrono::milliseconds(200)) return;
+        m_drawn = now;
+        m_err << "\r" << done << " of " << total << " images: " << added << " added, " << failed
+              << " failed" << (last ? "\n" : "") << std::flush;
+    }
+
+private:
+    std::ostream& m_err;
+    bool m_shown;
+    std::chrono::steady_clock::time_point m_drawn{};
+};
+
 int RunScan(const std::vector<std::string>& words, const CliArgs& args, CliContext& context,
             bool rescan) {
     if (words.size() < 2 || (rescan && words.size() != 2)) {
         context.err << (rescan ? "usage: tavik-cli db rescan FILE IMAGE --id N\n"
-                               : "usage: tavik-cli db add FILE IMAGE...\n");
+                               : "usage: tavik-cli db add FILE IMAGE|FOLDER|-...\n");
         return kExitUsage;
     }
     CStreamPrompt prompt(context.err);
@@ -131,7 +221,8 @@ int RunScan(const std::vector<std::string>& words, const CliArgs& args, CliConte
                        "--duplicate-disks takes skip or new\n";
         return kExitUsage;
     }
-    if (policy == 0 && !::isatty(0)) {
+    const bool fromInput = std::find(words.begin() + 1, words.end(), "-") != words.end();
+    if (policy == 0 && (!::isatty(0) || fromInput)) {
         context.err << "tavik-cli db: --duplicates ask needs a terminal to ask on; use new, "
                        "reuse or update\n";
         return kExitUsage;
@@ -150,27 +241,64 @@ int RunScan(const std::vector<std::string>& words, const CliArgs& args, CliConte
     if (!OpenCatalogue(catalogue, words[0])) return kExitFailed;
     COptionResolver resolver(disks == "new", id, context.out);
     CDiskScanner scanner(catalogue, resolver);
-    int failed = 0;
-    for (size_t i = 1; i < words.size(); ++i) {
+    const std::vector<std::string> paths =
+        ImagePaths(std::vector<std::string>(words.begin() + 1, words.end()), std::cin);
+    CProgressLine progress(context.err, &context.err == &std::cerr && ::isatty(2) && !rescan);
+    // Each disk is one transaction of its own; they are committed together twice a second.
+    // The disks since the last commit are told again when a commit fails: they are not kept.
+    CCommitBatch batch(catalogue.Database());
+    std::vector<std::string> uncommitted;
+    int commits = 0;
+    auto committed = [&](bool ok) {
+        if (ok && batch.Commits() != commits) uncommitted.clear();
+        commits = batch.Commits();
+        if (ok) return true;
+        context.err << Cp1252ToUtf8(catalogue.Database().ErrorText()) << "\n";
+        for (const std::string& path : uncommitted)
+            context.err << path << ": not kept\n";
+        return false;
+    };
+    int failed = 0, added = 0;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        progress.Show(i, paths.size(), added, failed);
+        const std::string& path = paths[i];
+        std::vector<uint8_t> bytes;
         CVirtualDrive drive;
-        auto file = CDiskFile::Open(Path(words[i]), OpenMode::ReadOnly);
-        if (!file) drive.SetLastError(DiskError::CantOpenPcFile);
-        if (!file || !drive.MountFile(std::move(file), 0, 0, -1)) {
-            context.err << words[i] << ": " << Cp1252ToUtf8(drive.ErrorText()) << "\n";
+        if (!ReadWholeFile(path, bytes)) {
+            drive.SetLastError(DiskError::CantOpenPcFile);
+            context.err << path << ": " << Cp1252ToUtf8(drive.ErrorText()) << "\n";
             ++failed;
             continue;
         }
+        if (!HoldsDiskImage(bytes, Path(path))) {
+            context.err << path << ": not a disk image\n";
+            ++failed;
+            continue;
+        }
+        if (!drive.MountFile(std::make_unique<CImageInMemory>(std::move(bytes), Path(path)), 0, 0,
+                             -1)) {
+            context.err << path << ": " << Cp1252ToUtf8(drive.ErrorText()) << "\n";
+            ++failed;
+            continue;
+        }
+        if (!committed(batch.Tick())) return kExitFailed;
         const int messagesBefore = prompt.messages;
+        prompt.subject = path;
         const bool ok = rescan ? scanner.RescanDisk(drive) : scanner.AddDisk(drive);
+        prompt.subject.clear();
         if (ok) {
-            context.out << words[i] << ": " << (rescan ? "rescanned into" : "added as") << " disk "
+            ++added;
+            uncommitted.push_back(path);
+            context.out << path << ": " << (rescan ? "rescanned into" : "added as") << " disk "
                         << scanner.LastDiskId() << "\n";
         } else if (prompt.messages == messagesBefore) {
-            context.out << words[i] << ": not added\n";
+            context.out << path << ": not added\n";
         } else {
             ++failed;
         }
     }
+    if (!committed(batch.Finish())) return kExitFailed;
+    progress.Show(paths.size(), paths.size(), added, failed, true);
     return failed ? kExitFailed : kExitOk;
 }
 
@@ -222,32 +350,36 @@ std::string TsvValue(const CDbValue& v, DbType type) {
 }
 
 int RunSql(const std::vector<std::string>& words, const CliArgs& args, CliContext& context) {
-    if (words.size() != 2) {
-        context.err << "usage: tavik-cli db sql FILE \"STATEMENT\"\n";
+    if (words.size() < 2) {
+        context.err << "usage: tavik-cli db sql FILE \"STATEMENT\" [NAME=VALUE]...\n";
         return kExitUsage;
     }
     CStreamPrompt prompt(context.err);
     CatalogueOptions options;
     CCatalogue catalogue(options, prompt);
+    CCommandLineParams params(catalogue, std::vector<std::string>(words.begin() + 2, words.end()));
+    std::string notPair;
+    if (!params.Read(notPair)) {
+        context.err << "tavik-cli db sql: " << notPair << " is no NAME=VALUE\n";
+        return kExitUsage;
+    }
     if (!OpenCatalogue(catalogue, words[0])) return kExitFailed;
     CDatabase& db = catalogue.Database();
+    CTerminalAsker asker(std::cin, context.err, &context.err == &std::cerr && ::isatty(0));
+    const std::string sql = Utf8ToCp1252(words[1]);
     CQueryDef def;
-    if (!db.CreateQueryDef(Utf8ToCp1252(words[1]), def)) {
+    if (!db.CreateQueryDef(sql, def)) {
         context.err << Cp1252ToUtf8(db.ErrorText()) << "\n";
         return kExitFailed;
     }
-    if (!def.Parameters().empty()) {
-        context.err << "the statement has parameters, which the command line cannot ask for:";
-        for (const auto& p : def.Parameters())
-            context.err << " [" << Cp1252ToUtf8(p) << "]";
-        context.err << "\n";
-        return kExitFailed;
-    }
     const bool json = args.Has("json");
+    std::string error;
     if (!def.IsQuery()) {
-        int changed = db.Execute(def);
-        if (changed < 0) {
-            context.err << Cp1252ToUtf8(db.ErrorText()) << "\n";
+        int changed = 0;
+        const StatementResult result =
+            ExecuteResolved(db, sql, params, asker, prompt, changed, error);
+        if (result != StatementResult::Done) {
+            if (result == StatementResult::Failed) context.err << Cp1252ToUtf8(error) << "\n";
             return kExitFailed;
         }
         if (json) {
@@ -258,8 +390,9 @@ int RunSql(const std::vector<std::string>& words, const CliArgs& args, CliContex
         return kExitOk;
     }
     CRecordSet& set = catalogue.ResultSet();
-    if (!set.Open(def)) {
-        context.err << Cp1252ToUtf8(set.ErrorText()) << "\n";
+    const StatementResult result = OpenResolved(set, db, sql, params, asker, prompt, error);
+    if (result != StatementResult::Done) {
+        if (result == StatementResult::Failed) context.err << Cp1252ToUtf8(error) << "\n";
         return kExitFailed;
     }
     const int n = set.GetFieldCount();
@@ -322,17 +455,19 @@ int RunDb(const CliArgs& args, CliContext& context) {
 std::vector<CliCommand> DbCommands() {
     return {
         {"db",
-         "create FILE | add FILE IMAGE... | rescan FILE IMAGE --id N | remove FILE ID... | "
-         "sql FILE STATEMENT | import-mdb MDB [SQLITE]",
-         "catalogue databases: create one, add or rescan disk images, remove disks, run Jet SQL "
-         "(rows as TSV or JSON), import an old Jet catalogue",
+         "create FILE | add FILE IMAGE|FOLDER|-... | rescan FILE IMAGE --id N | remove FILE ID... "
+         "| sql FILE STATEMENT [NAME=VALUE]... | import-mdb MDB [SQLITE]",
+         "catalogue databases: create one, add disk images (any number; folders are searched "
+         "below for images, told by their content; - reads names from standard input) or rescan "
+         "one, remove disks, run Jet SQL with its parameters (rows as TSV or JSON), import an "
+         "old Jet catalogue",
          1,
-         1000,
+         INT_MAX,
          {{"duplicates", true,
            "add/rescan: a file recorded already: ask, new (default), reuse or update"},
           {"duplicate-disks", true, "add: a disk recorded already: skip (default) or new"},
           {"id", true, "rescan: the disk row to update"},
-          {"json", false, "sql: rows as JSON"}},
+          {"json", false, "sql, duplicates: as JSON"}},
          RunDb},
     };
 }

@@ -81,19 +81,8 @@ private:
 };
 
 int Mount(const CliArgs& args, CVirtualDrive& drive, CliContext& context, bool writable) {
-    if (!writable) return MountImageArgument(args, drive, context);
-    // The same options as the read-only mount; only the open mode differs.
-    CVirtualDrive probe;
-    if (int rc = MountImageArgument(args, probe, context)) return rc;
-    const std::string& path = args.positional.at(0);
-    auto file = CDiskFile::Open(path, OpenMode::ReadWrite);
-    if (!file) {
-        drive.SetLastError(DiskError::CantOpenPcFile);
-    } else if (drive.MountFile(std::move(file), probe.Start(), probe.Size(), -1)) {
-        return kExitOk;
-    }
-    context.err << path << ": " << drive.ErrorText() << "\n";
-    return kExitFailed;
+    return MountImageAt(args, 0, writable ? OpenMode::ReadWrite : OpenMode::ReadOnly, drive,
+                        context);
 }
 
 // The FDR of the named file, or 0 after printing why there is none.

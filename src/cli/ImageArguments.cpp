@@ -31,20 +31,20 @@ int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& co
 }
 
 int MountImageAt(const CliArgs& args, size_t position, OpenMode mode, CVirtualDrive& drive,
-                 CliContext& context) {
+                 CliContext& context, const std::string& prefix) {
     int64_t start = 0, size = 0;
-    if (args.Has("start") && !ReadByteCount(args.Value("start"), start)) {
-        context.err << "tavik-cli: --start needs a number of bytes\n";
-        return kExitUsage;
-    }
-    if (args.Has("size") && !ReadByteCount(args.Value("size"), size)) {
-        context.err << "tavik-cli: --size needs a number of bytes\n";
-        return kExitUsage;
+    for (auto [name, value] : {std::pair{prefix + "start", &start}, {prefix + "size", &size}}) {
+        if (args.Has(name) && !ReadByteCount(args.Value(name), *value)) {
+            context.err << "tavik-cli: --" << name << " needs a number of bytes\n";
+            return kExitUsage;
+        }
     }
     const std::string& path = args.positional.at(position);
-    auto file = CDiskFile::Open(path, mode);
+    OpenFailure why = OpenFailure::None;
+    auto file = CDiskFile::Open(path, mode, &why);
     if (!file) {
-        drive.SetLastError(DiskError::CantOpenPcFile);
+        drive.SetLastError(why == OpenFailure::NotRegular ? DiskError::NotRegularFile
+                                                          : DiskError::CantOpenPcFile);
     } else if (drive.MountFile(std::move(file), start, size, -1)) {
         return kExitOk;
     }

@@ -17,9 +17,10 @@ std::vector<CliOption> ImageOptions();
 // drive's error text (or what was wrong with the options) and returns the exit code to use;
 // kExitOk on success.
 int MountImageArgument(const CliArgs& args, CVirtualDrive& drive, CliContext& context);
-// The same for the image named by argument `position`, opened in `mode`.
+// The same for the image named by argument `position`, opened in `mode`; with the prefix
+// "to-", the volume is given by --to-start and --to-size.
 int MountImageAt(const CliArgs& args, size_t position, OpenMode mode, CVirtualDrive& drive,
-                 CliContext& context);
+                 CliContext& context, const std::string& prefix = "");
 
 // Kind as the catalog JSON names it: "DOAD", "PC99 FM", "PC99 MFM", "HFE".
 std::string KindName(int kind);

@@ -1,10 +1,13 @@
-// Commands that change disk images: create, format, check, defrag, copy-disk, rm, rename,
-// protect, undelete, purge, convert, resort.
+// Commands that change disk images: create, format, check, defrag, copy, copy-disk, rm,
+// rename, protect, undelete, purge, convert, resort.
 #include <algorithm>
+#include <cstdio>
 
 #include "base/CInteger.h"
+#include "base/Cp1252.h"
 #include "base/PcFile.h"
 #include "cli/CliCommand.h"
+#include "cli/ImageArguments.h"
 #include "disk/CheckReport.h"
 #include "disk/FileType.h"
 #include "disk/ImageConversion.h"
@@ -57,20 +60,7 @@ int Fail(CVirtualDrive& drive, const std::string& path, CliContext& context) {
 // the command only reads.
 int MountForChange(const CliArgs& args, size_t position, CVirtualDrive& drive, CliContext& context,
                    OpenMode mode = OpenMode::ReadWrite) {
-    long start = 0, size = 0;
-    if ((args.Has("start") && (!ReadNumber(args.Value("start"), start) || start < 0)) ||
-        (args.Has("size") && (!ReadNumber(args.Value("size"), size) || size < 0))) {
-        context.err << "tavik-cli: --start and --size need a number of bytes\n";
-        return kExitUsage;
-    }
-    const std::string& path = args.positional.at(position);
-    auto file = CDiskFile::Open(path, mode);
-    if (!file) {
-        drive.SetLastError(DiskError::CantOpenPcFile);
-        return Fail(drive, path, context);
-    }
-    if (!drive.MountFile(std::move(file), start, size, -1)) return Fail(drive, path, context);
-    return kExitOk;
+    return MountImageAt(args, position, mode, drive, context);
 }
 
 // The FDR of a file named on the command line, or 0 after printing why there is none.
@@ -162,11 +152,56 @@ int RunCopyDisk(const CliArgs& args, CliContext& context) {
     CVirtualDrive source;
     if (int rc = MountForChange(args, 0, source, context, OpenMode::ReadOnly)) return rc;
     const std::string& targetPath = args.positional[1];
+    const bool existed = IdentityOf(targetPath).has_value();
     CVirtualDrive target;
     if (!OpenCopyTarget(source, targetPath, target)) return Fail(target, targetPath, context);
-    if (!source.CopyDisk(target, static_cast<int>(mode)))
+    if (!source.CopyDisk(target, static_cast<int>(mode))) {
+        // A target made for the copy goes again; an existing one is as it was.
+        if (!existed) {
+            target.Close();
+            std::remove(targetPath.c_str());
+        }
         return Fail(source, args.positional[0], context);
+    }
     return kExitOk;
+}
+
+// Copies files between two images as a paste does; a file of the same name on the target is
+// replaced only with --force.
+int RunCopy(const CliArgs& args, CliContext& context) {
+    CVirtualDrive from, target;
+    if (int rc = MountForChange(args, 0, from, context, OpenMode::ReadOnly)) return rc;
+    if (int rc = MountImageAt(args, 1, OpenMode::ReadWrite, target, context, "to-")) return rc;
+    // One volume named twice is one drive: a file copied onto itself under its name stays.
+    CVirtualDrive& source = from.SameVolume(target) ? target : from;
+    const std::string& sourcePath = args.positional[0];
+    const std::string& targetPath = args.positional[1];
+    int result = kExitOk;
+    for (size_t k = 2; k < args.positional.size(); ++k) {
+        const std::string name = Utf8ToCp1252(args.positional[k]);
+        const int fdr = FindNamed(source, sourcePath, name, context);
+        if (fdr == 0) {
+            result = kExitFailed;
+            continue;
+        }
+        const int existing = args.Has("force") ? 0 : target.FindFile(name);
+        if (existing < 0) {
+            result = Fail(target, targetPath, context);
+            continue;
+        }
+        if (existing > 0 && !(&source == &target && existing == fdr)) {
+            context.err << targetPath << ": " << args.positional[k]
+                        << ": Name already exists (use --force to replace it)\n";
+            result = kExitFailed;
+            continue;
+        }
+        if (!source.CopyFile(target, fdr, {})) {
+            context.err << targetPath << ": " << args.positional[k] << ": " << source.ErrorText()
+                        << "\n";
+            result = kExitFailed;
+        }
+    }
+    return result;
 }
 
 int RunRemove(const CliArgs& args, CliContext& context) {
@@ -328,6 +363,12 @@ std::vector<CliCommand> MaintenanceCommands() {
          VolumeOptions(), RunCheck},
         {"defrag", "IMAGE", "rewrites every file in one piece, in name order", 1, 1,
          VolumeOptions(), RunDefrag},
+        {"copy", "SOURCE TARGET NAME...",
+         "copies files from one image to another (DOAD, PC99 or a CF volume)", 3, 200,
+         VolumeOptions({{"to-start", true, "byte offset of the target volume (CF cards)"},
+                        {"to-size", true, "bytes of the target volume"},
+                        {"force", false, "replace files of the same name on the target"}}),
+         RunCopy},
         {"copy-disk", "SOURCE TARGET",
          "copies a disk: mode 0 all sectors, 1 used sectors, 2 files and disk info, 3 files", 2, 2,
          VolumeOptions({{"mode", true, "0 to 3"}}), RunCopyDisk},

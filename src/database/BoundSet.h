@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "database/CatalogueColumns.h"
 #include "database/RecordSet.h"
 
 namespace tavik {
@@ -36,16 +37,18 @@ private:
 
 class CBoundSet : public CRecordSet {
 public:
+    using Member = std::variant<TField<std::string>*, TField<int32_t>*, TField<bool>*>;
+
     explicit CBoundSet(CDatabase* db) : CRecordSet(db) {}
 
+    // The members as a row of the table (values in table order), and back: a record class
+    // also serves as a typed row for rows written without a set.
+    std::vector<CDbValue> Row() const;
+    void SetRow(const std::vector<CDbValue>& row);
+
 protected:
-    void Bind(const char* column, TField<std::string>& member) {
-        m_bindings.push_back({column, &member});
-    }
-    void Bind(const char* column, TField<int32_t>& member) {
-        m_bindings.push_back({column, &member});
-    }
-    void Bind(const char* column, TField<bool>& member) { m_bindings.push_back({column, &member}); }
+    // Binds the members to the table's columns, one member per column in table order.
+    void BindColumns(CatalogueTable table, std::initializer_list<Member> members);
 
     void OnRowChanged() override;
     void OnBeforeUpdate() override;
@@ -53,7 +56,7 @@ protected:
 private:
     struct Binding {
         const char* column;
-        std::variant<TField<std::string>*, TField<int32_t>*, TField<bool>*> member;
+        Member member;
     };
     std::vector<Binding> m_bindings;
 };

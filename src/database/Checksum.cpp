@@ -7,13 +7,44 @@
 
 namespace tavik {
 
-uint32_t ChecksumStep(uint32_t crc, const uint8_t* bytes, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        uint32_t t = (crc ^ bytes[i]) & 0xFF;
-        for (int k = 0; k < 8; ++k)
-            t = (t & 1) ? (t >> 1) ^ 0xEDB88320u : t >> 1;
-        crc = (crc >> 8) ^ t;
+namespace {
+
+// The byte step's eight shifts, done once for each byte value; the second to eighth tables
+// take eight bytes per round (each table is the first applied to one more zero byte).
+struct StepTables {
+    uint32_t t[8][256];
+    StepTables() {
+        for (uint32_t b = 0; b < 256; ++b) {
+            uint32_t v = b;
+            for (int k = 0; k < 8; ++k)
+                v = (v & 1) ? (v >> 1) ^ 0xEDB88320u : v >> 1;
+            t[0][b] = v;
+        }
+        for (int k = 1; k < 8; ++k)
+            for (uint32_t b = 0; b < 256; ++b)
+                t[k][b] = (t[k - 1][b] >> 8) ^ t[0][t[k - 1][b] & 0xFF];
     }
+};
+
+const StepTables& Tables() {
+    static const StepTables tables;
+    return tables;
+}
+
+}  // namespace
+
+uint32_t ChecksumStep(uint32_t crc, const uint8_t* bytes, size_t count) {
+    const auto& t = Tables().t;
+    size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const uint32_t low = crc ^ (uint32_t{bytes[i]} | uint32_t{bytes[i + 1]} << 8 |
+                                    uint32_t{bytes[i + 2]} << 16 | uint32_t{bytes[i + 3]} << 24);
+        crc = t[7][low & 0xFF] ^ t[6][(low >> 8) & 0xFF] ^ t[5][(low >> 16) & 0xFF] ^
+              t[4][low >> 24] ^ t[3][bytes[i + 4]] ^ t[2][bytes[i + 5]] ^ t[1][bytes[i + 6]] ^
+              t[0][bytes[i + 7]];
+    }
+    for (; i < count; ++i)
+        crc = (crc >> 8) ^ t[0][(crc ^ bytes[i]) & 0xFF];
     return crc;
 }
 

@@ -103,10 +103,6 @@ public:
     int Execute(const CQueryDef& def);
     bool CreateQueryDef(const std::string& jetSql, CQueryDef& def);
 
-    bool BeginTrans();
-    bool CommitTrans();
-    bool Rollback();
-
     std::vector<std::string> TableNames() const;
     std::vector<DbFieldInfo> TableFields(const std::string& table) const;
     // The table's name as the database spells it, "" when there is none.
@@ -144,6 +140,52 @@ private:
     };
     mutable bool m_schemaLoaded = false;
     mutable std::map<std::string, TableInfo> m_schema;  // by upper-cased name
+};
+
+// A unit of work on the database: what is written between its start and Commit() stays as a
+// whole, or none of it does (a destructor without Commit() rolls back). Units nest: one started
+// inside another is kept or undone with the outer one's decision still to come.
+class CTransaction {
+public:
+    explicit CTransaction(CDatabase& db);
+    ~CTransaction();
+    CTransaction(const CTransaction&) = delete;
+    CTransaction& operator=(const CTransaction&) = delete;
+
+    // False when the unit could not start (the database's ErrorText says why).
+    bool Started() const { return m_started; }
+    bool Commit();
+    void Rollback();
+
+private:
+    CDatabase& m_db;
+    bool m_started = false;
+};
+
+// Many units of work in one transaction, committed again every `interval`: adding thousands of
+// disks writes the pages they change once a batch instead of once a disk. Each unit (a
+// CTransaction started inside) is still kept or undone whole; a crash loses at most the units
+// of the batch not yet committed, never part of one.
+class CCommitBatch {
+public:
+    explicit CCommitBatch(CDatabase& db, double intervalSeconds = 0.5);
+    // Between units: commits when the interval has passed, and starts the next batch. False
+    // when a commit failed or the engine undid the batch after an error (none of its units is
+    // kept then).
+    bool Tick();
+    // Commits what is left; false (with the engine's description) when it could not.
+    bool Finish();
+    // How many batches were committed: the units before the last change of it are kept.
+    int Commits() const { return m_commits; }
+
+private:
+    bool Lost();
+
+    CDatabase& m_db;
+    double m_interval;
+    int m_commits = 0;
+    std::unique_ptr<CTransaction> m_transaction;
+    double m_started = 0;
 };
 
 // The field type the database declares for a column type text ("VARCHAR(10)", "BOOLEAN", ...).

@@ -1,8 +1,11 @@
 #include "database/DiskScanner.h"
 
 #include <cstdio>
+#include <filesystem>
 
+#include "base/Cp1252.h"
 #include "database/Checksum.h"
+#include "database/SqlText.h"
 #include "disk/FileType.h"
 #include "disk/Layout.h"
 #include "disk/TiDateTime.h"
@@ -39,6 +42,14 @@ void SetStampPair(TField<std::string>& dateField, TField<std::string>& timeField
 
 enum class FileAction { Create, Reuse, Update };
 
+// Image paths are recorded whole, so that a disk can be found again from any folder.
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty()) return path;
+    std::error_code ec;
+    const std::filesystem::path whole = std::filesystem::absolute(Cp1252ToUtf8(path), ec);
+    return ec ? path : Utf8ToCp1252(whole.lexically_normal().string());
+}
+
 }  // namespace
 
 const char* DuplicateHeading(int mode) {
@@ -56,15 +67,6 @@ const char* DuplicateHeading(int mode) {
     }
 }
 
-std::string JetTextLiteral(const std::string& text) {
-    std::string literal = "\"";
-    for (char c : text) {
-        if (c == '"') literal += '"';
-        literal += c;
-    }
-    return literal + "\"";
-}
-
 bool DriveDescription(const CVirtualDrive& drive, std::string& driveType, std::string& where) {
     DriveProperties p;
     if (!drive.GetDriveProperties(p)) return false;
@@ -72,16 +74,16 @@ bool DriveDescription(const CVirtualDrive& drive, std::string& driveType, std::s
     switch (p.kind) {
         case DriveKind::DoadImage:
             driveType = "DOAD";
-            where = p.path;
+            where = AbsolutePath(p.path);
             return true;
         case DriveKind::Pc99Fm:
         case DriveKind::Pc99Mfm:
             driveType = "PC99";
-            where = p.path;
+            where = AbsolutePath(p.path);
             return true;
         case DriveKind::HfeImage:
             driveType = "HFE";
-            where = p.path;
+            where = AbsolutePath(p.path);
             return true;
         case DriveKind::RemoteTi:
             driveType = "TI99";
@@ -134,7 +136,9 @@ CDiskScanner::CDiskScanner(CCatalogue& catalogue, CDuplicateResolver& resolver,
     : m_catalogue(catalogue),
       m_resolver(resolver),
       m_reviewer(reviewer),
-      m_links(&catalogue.Database()) {}
+      m_disks(catalogue.Database(), CatalogueTable::Disks),
+      m_files(catalogue.Database(), CatalogueTable::Files),
+      m_links(catalogue.Database(), CatalogueTable::Links) {}
 
 bool CDiskScanner::Report(const std::string& text) {
     m_catalogue.Prompt().Message(text, PromptIcon::Error);
@@ -172,18 +176,24 @@ bool CDiskScanner::ComputeFileChecksums(CVirtualDrive& drive, Volume& v) {
     return true;
 }
 
-bool CDiskScanner::Candidates(const std::string& sql, std::vector<DuplicateCandidate>& rows) {
-    CDiskSet& disks = m_catalogue.DiskSet();
+bool CDiskScanner::DisksWithChecksum(const char* column, uint32_t checksum,
+                                     std::vector<DuplicateCandidate>& rows) {
     rows.clear();
-    if (!disks.Open(sql)) return EngineError();
+    std::vector<int64_t> ids;
+    const int position = CTableRows::Column(CatalogueTable::Disks, column);
+    if (!m_disks.Find({position}, {CDbValue::Text(Hex8(checksum))}, ids)) return EngineError();
+    if (ids.empty()) return true;
+    CDiskSet& disks = m_catalogue.DiskSet();
+    if (!disks.Open(std::string("SELECT ALL * FROM [Disks] WHERE [") + column + "] = \"" +
+                    Hex8(checksum) + "\""))
+        return EngineError();
     for (disks.MoveFirst(); !disks.IsEOF(); disks.MoveNext())
         rows.push_back(
             {disks.m_ID, disks.m_DiskName, disks.m_Size, disks.m_DriveType, disks.m_Drive});
     return true;
 }
 
-void CDiskScanner::WriteDiskValues(const Volume& v) {
-    CDiskSet& d = m_catalogue.DiskSet();
+void CDiskScanner::WriteDiskValues(CDiskSet& d, const Volume& v) {
     const uint8_t* vib = v.vib.data();
     d.m_DiskName = std::string(reinterpret_cast<const char*>(vib), layout::kNameLength);
     d.m_Size = layout::Be16(vib + layout::kVibTotal);
@@ -206,11 +216,31 @@ void CDiskScanner::WriteDiskValues(const Volume& v) {
     d.m_Drive = v.drive;
 }
 
+// Writes the disk's row: a new one (id 0), or the values of the scan over row `id`, whose notes
+// stay. Then the review, and the disk's files.
+bool CDiskScanner::WriteDisk(const Volume& v, int id) {
+    CDiskSet row;
+    std::vector<CDbValue> values;
+    if (id && !m_disks.Read(id, values)) return EngineError();
+    row.SetRow(values);
+    WriteDiskValues(row, v);
+    if (id ? !m_disks.Update(id, row.Row()) : !(id = static_cast<int>(m_disks.Insert(row.Row()))))
+        return EngineError();
+    m_diskId = id;
+    if (m_catalogue.Options().reviewDiskInfo && m_reviewer) {
+        CDiskSet& disks = m_catalogue.DiskSet();
+        if (!disks.Open("SELECT ALL * FROM [Disks] WHERE [ID] = " + Number(id)))
+            return EngineError();
+        m_reviewer->ReviewDisk(disks);
+    }
+    return true;
+}
+
 bool CDiskScanner::ReadWithSameSectors(CVirtualDrive& drive, Volume& v,
                                        std::vector<DuplicateCandidate>& rows) {
     if (!ReadVolume(drive, v)) return false;
     if (!SectorChecksum(drive, v.crcS)) return Report(drive.ErrorText());
-    return Candidates("SELECT ALL * FROM [Disks] WHERE [CRC-S] = \"" + Hex8(v.crcS) + "\"", rows);
+    return DisksWithChecksum("CRC-S", v.crcS, rows);
 }
 
 bool CDiskScanner::AddDisk(CVirtualDrive& drive) {
@@ -223,33 +253,18 @@ bool CDiskScanner::AddDisk(CVirtualDrive& drive) {
         return false;
     if (!ComputeFileChecksums(drive, v)) return false;
     if (!asked) {
-        if (!Candidates("SELECT ALL * FROM [Disks] WHERE [CRC-F] = \"" + Hex8(v.crcF) + "\"", rows))
-            return false;
+        if (!DisksWithChecksum("CRC-F", v.crcF, rows)) return false;
         if (!rows.empty() &&
             m_resolver.Resolve(IdenticalFiles, rows).button != DuplicateButton::CreateNew)
             return false;
     }
-
-    CDatabase& db = m_catalogue.Database();
-    // One transaction per disk: much faster, and whatever was written stays even when the scan
-    // stops half-way (the transaction is committed in any case).
-    const bool transaction = db.BeginTrans();
-    CDiskSet& disks = m_catalogue.DiskSet();
-    bool ok = disks.AddNew();
-    if (ok) {
-        WriteDiskValues(v);
-        ok = disks.Update();
+    CTransaction transaction(m_catalogue.Database());
+    if (!transaction.Started()) return EngineError();
+    if (!WriteDisk(v, 0) || !LinkFiles(drive, v)) {
+        m_diskId = 0;
+        return false;
     }
-    if (!ok) {
-        disks.CancelUpdate();
-        EngineError();
-    } else {
-        m_diskId = disks.m_ID;
-        if (m_catalogue.Options().reviewDiskInfo && m_reviewer) m_reviewer->ReviewDisk(disks);
-        ok = LinkFiles(drive, v);
-    }
-    if (transaction && !db.CommitTrans()) return EngineError();
-    return ok;
+    return transaction.Commit() || EngineError();
 }
 
 bool CDiskScanner::LinkFiles(CVirtualDrive& drive, const Volume& v) {
@@ -257,8 +272,10 @@ bool CDiskScanner::LinkFiles(CVirtualDrive& drive, const Volume& v) {
     bool reviewing = options.reviewFileInfo && m_reviewer;
     bool remembered = false;
     DuplicateAnswer forAll;
-    if (!m_links.IsOpen() && !m_links.Open("SELECT ALL * FROM [DiskFileMM]")) return EngineError();
-    CFileSet& files = m_catalogue.FileSet();
+    static const int kCrc = CTableRows::Column(CatalogueTable::Files, "CRC");
+    static const int kName = CTableRows::Column(CatalogueTable::Files, "File name");
+    std::vector<int64_t> matches;
+    std::vector<CDbValue> values;
 
     for (size_t i = 0; i < v.fdrs.size(); ++i) {
         Sector fdr;
@@ -270,13 +287,8 @@ bool CDiskScanner::LinkFiles(CVirtualDrive& drive, const Volume& v) {
             ++nameLength;
         const std::string name(reinterpret_cast<const char*>(d), nameLength);
         const std::string crc = Hex8(v.fileCrcs[i]);
-
-        if (!files.Open("SELECT ALL * FROM [Files] WHERE ([CRC] = \"" + crc +
-                        "\") AND ([File name]=" + JetTextLiteral(name) + ")"))
+        if (!m_files.Find({kCrc, kName}, {CDbValue::Text(crc), CDbValue::Text(name)}, matches))
             return EngineError();
-        std::vector<int> matches;
-        for (files.MoveFirst(); !files.IsEOF(); files.MoveNext())
-            matches.push_back(files.m_ID);
 
         FileAction action = FileAction::Create;
         int chosen = 0;
@@ -296,6 +308,10 @@ bool CDiskScanner::LinkFiles(CVirtualDrive& drive, const Volume& v) {
                         answer.button = DuplicateButton::UpdateOld;
                         break;
                     default: {
+                        CFileSet& files = m_catalogue.FileSet();
+                        if (!files.Open("SELECT ALL * FROM [Files] WHERE ([CRC] = \"" + crc +
+                                        "\") AND ([File name]=" + JetTextLiteral(name) + ")"))
+                            return EngineError();
                         std::vector<DuplicateCandidate> rows;
                         for (files.MoveFirst(); !files.IsEOF(); files.MoveNext())
                             rows.push_back({files.m_ID, files.m_FileName, files.m_Size, {}, {}});
@@ -316,77 +332,65 @@ bool CDiskScanner::LinkFiles(CVirtualDrive& drive, const Volume& v) {
             if (answer.button == DuplicateButton::UpdateOld) action = FileAction::Update;
             // The row to reuse or update is always one the match returned: the one chosen in
             // the dialog, otherwise the first.
-            chosen = matches.front();
-            for (int id : matches)
-                if (id == answer.id) chosen = id;
+            chosen = static_cast<int>(matches.front());
+            for (int64_t id : matches)
+                if (id == answer.id) chosen = static_cast<int>(id);
         }
 
         int fileId = chosen;
         if (action != FileAction::Reuse) {
-            bool editing = action == FileAction::Update &&
-                           files.FindFirst("[ID]=" + Number(chosen)) && files.Edit();
-            if (!editing && !files.AddNew()) return EngineError();
+            CFileSet row;
+            values.clear();
+            if (action == FileAction::Update && !m_files.Read(chosen, values))
+                action = FileAction::Create;  // gone since it was found
+            row.SetRow(values);
             bool isProtected = false;
-            files.m_FileName = name;
-            files.m_Type =
+            row.m_FileName = name;
+            row.m_Type =
                 TypeText(d[layout::kFdrStatus], d[layout::kFdrRecordLength], 0, &isProtected);
-            files.m_Size = layout::Be16(d + layout::kFdrSectors);
-            files.m_Records = layout::Le16(d + layout::kFdrRecords);
-            files.m_Last = d[layout::kFdrEofOffset];
-            files.m_Protected = isProtected;
-            SetStampPair(files.m_CreationDate, files.m_CreationTime,
+            row.m_Size = layout::Be16(d + layout::kFdrSectors);
+            row.m_Records = layout::Le16(d + layout::kFdrRecords);
+            row.m_Last = d[layout::kFdrEofOffset];
+            row.m_Protected = isProtected;
+            SetStampPair(row.m_CreationDate, row.m_CreationTime,
                          layout::Be16(d + layout::kFdrCreationDate),
                          layout::Be16(d + layout::kFdrCreationTime));
-            SetStampPair(files.m_ModificationDate, files.m_ModificationTime,
+            SetStampPair(row.m_ModificationDate, row.m_ModificationTime,
                          layout::Be16(d + layout::kFdrUpdateDate),
                          layout::Be16(d + layout::kFdrUpdateTime));
-            files.m_ArchivedDate = DateText(PackDate(), kDateOrder);
-            files.m_ArchivedTime = TimeText(PackTime(), true);
-            files.m_CRC = crc;
-            if (!files.Update()) {
-                files.CancelUpdate();
+            row.m_ArchivedDate = DateText(PackDate(), kDateOrder);
+            row.m_ArchivedTime = TimeText(PackTime(), true);
+            row.m_CRC = crc;
+            if (action == FileAction::Update
+                    ? !m_files.Update(chosen, row.Row())
+                    : !(fileId = static_cast<int>(m_files.Insert(row.Row()))))
                 return EngineError();
-            }
-            fileId = files.m_ID;
         }
-
-        if (!m_links.AddNew() || !m_links.SetFieldValue("DiskID", CDbValue::Integer(m_diskId)) ||
-            !m_links.SetFieldValue("FileID", CDbValue::Integer(fileId)) || !m_links.Update()) {
-            m_links.CancelUpdate();
+        if (!m_links.Insert(
+                {CDbValue::Null(), CDbValue::Integer(m_diskId), CDbValue::Integer(fileId)}))
             return EngineError();
+        if (action != FileAction::Reuse && reviewing) {
+            CFileSet& files = m_catalogue.FileSet();
+            if (!files.Open("SELECT ALL * FROM [Files] WHERE [ID] = " + Number(fileId)))
+                return EngineError();
+            reviewing = m_reviewer->ReviewFile(files);
         }
-        if (action != FileAction::Reuse && reviewing) reviewing = m_reviewer->ReviewFile(files);
     }
     return true;
 }
 
 // Deletes the Files rows that no other disk holds, then the disk's remaining links.
-bool CDiskScanner::DeleteFilesOfDisk(int diskId, bool keepLinks) {
+bool CDiskScanner::DeleteFilesOfDisk(int diskId) {
     CDatabase& db = m_catalogue.Database();
-    CFileSet files(&db);
-    if (!files.Open("SELECT t1.* FROM [Files] t1 INNER JOIN [DiskFileMM] t2 ON t2.[FileID] = "
-                    "t1.[ID] WHERE t2.[DiskID]=" +
-                    Number(diskId)))
-        return EngineError();
-    CRecordSet holders(&db);
-    for (files.MoveFirst(); !files.IsEOF(); files.MoveNext()) {
-        if (files.m_ID.IsNull()) continue;  // listed twice and deleted already
-        if (!holders.Open("SELECT t1.* FROM [Disks] t1 INNER JOIN [DiskFileMM] t2 ON t2.[DiskID] "
-                          "= t1.[ID] WHERE t2.[FileID]=" +
-                          Number(files.m_ID)))
-            return EngineError();
-        bool onlyThisDisk = true;
-        for (; !holders.IsEOF(); holders.MoveNext())
-            if (holders.GetFieldValue("ID").AsInteger() != diskId) onlyThisDisk = false;
-        if (onlyThisDisk && !files.Delete()) return EngineError();
-    }
-    if (keepLinks) return true;
-    CRecordSet links(&db);
-    if (!links.Open("SELECT ALL * FROM [DiskFileMM] WHERE [DiskID] = " + Number(diskId)))
-        return EngineError();
-    for (links.MoveFirst(); !links.IsEOF(); links.MoveNext())
-        if (!links.Delete()) return EngineError();
-    return true;
+    const std::string id = Number(diskId);
+    return db.Execute(
+               "DELETE FROM [Files] WHERE [ID] IN (SELECT [FileID] FROM [DiskFileMM] WHERE "
+               "[DiskID] = " +
+               id +
+               ") AND NOT [ID] IN (SELECT [FileID] FROM [DiskFileMM] "
+               "WHERE [DiskID] <> " +
+               id + ")") >= 0 &&
+           db.Execute("DELETE FROM [DiskFileMM] WHERE [DiskID] = " + id) >= 0;
 }
 
 bool CDiskScanner::RescanDisk(CVirtualDrive& drive) {
@@ -396,37 +400,20 @@ bool CDiskScanner::RescanDisk(CVirtualDrive& drive) {
     if (!ReadWithSameSectors(drive, v, rows)) return false;
     DuplicateAnswer answer = m_resolver.Resolve(SelectDiskToUpdate, rows);
     if (answer.button != DuplicateButton::Overwrite) return false;
-    int id = answer.id ? answer.id : (rows.empty() ? 0 : rows.back().id);
-
-    CDiskSet& disks = m_catalogue.DiskSet();
-    if (!disks.Open("SELECT ALL * FROM [Disks]")) return EngineError();
-    const std::string criteria = "[ID] = " + Number(id);
-    if (!disks.FindFirst(criteria)) return Report("Can't find disk with " + criteria);
+    const int id = answer.id ? answer.id : (rows.empty() ? 0 : rows.back().id);
+    if (!DiskIdExists(id)) return Report("Can't find disk with [ID] = " + Number(id));
     if (!ComputeFileChecksums(drive, v)) return false;
 
-    CDatabase& db = m_catalogue.Database();
-    const bool transaction = db.BeginTrans();
+    CTransaction transaction(m_catalogue.Database());
+    if (!transaction.Started()) return EngineError();
     // The old links go before the disk is linked again, so that no link is doubled; files only
     // this disk held go with them.
-    bool ok = DeleteFilesOfDisk(id, false);
-    if (ok) {
-        ok = disks.Edit();
-        if (ok) {
-            WriteDiskValues(v);
-            ok = disks.Update();
-        }
-        if (!ok) {
-            disks.CancelUpdate();
-            EngineError();
-        }
+    if (!DeleteFilesOfDisk(id)) return EngineError();
+    if (!WriteDisk(v, id) || !LinkFiles(drive, v)) {
+        m_diskId = 0;
+        return false;
     }
-    if (ok) {
-        m_diskId = id;
-        if (m_catalogue.Options().reviewDiskInfo && m_reviewer) m_reviewer->ReviewDisk(disks);
-        ok = LinkFiles(drive, v);
-    }
-    if (transaction && !db.CommitTrans()) return EngineError();
-    return ok;
+    return transaction.Commit() || EngineError();
 }
 
 bool CDiskScanner::RemoveDisks(const std::vector<int>& ids) {
@@ -441,27 +428,27 @@ bool CDiskScanner::RemoveDisks(const std::vector<int>& ids) {
     CDatabase& db = m_catalogue.Database();
     CDiskSet& list = m_catalogue.DiskSet();
     const std::string listSql = list.IsOpen() ? list.Sql() : "SELECT ALL * FROM [Disks]";
-    CDiskSet disks(&db);
-    if (!disks.Open("SELECT ALL * FROM [Disks]")) return EngineError();
-    const bool transaction = db.BeginTrans();
     bool ok = true;
-    for (int id : ids) {
-        if (!disks.FindFirst("[ID] = " + Number(id))) continue;
-        if (!DeleteFilesOfDisk(id, false) || !disks.Delete()) {
-            if (disks.IsOpen()) EngineError();
-            ok = false;
-            break;
+    {
+        // Every disk goes, or none does.
+        CTransaction transaction(db);
+        ok = transaction.Started() || EngineError();
+        for (size_t i = 0; ok && i < ids.size(); ++i) {
+            if (!DiskIdExists(ids[i]))
+                ok = Report("Can't find disk with [ID] = " + Number(ids[i]));
+            else if (!DeleteFilesOfDisk(ids[i]) ||
+                     db.Execute("DELETE FROM [Disks] WHERE [ID] = " + Number(ids[i])) < 0)
+                ok = EngineError();
         }
+        if (ok && !transaction.Commit()) ok = EngineError();
     }
-    if (transaction && !db.CommitTrans()) ok = EngineError();
     if (!list.Open(listSql)) list.Open("SELECT ALL * FROM [Disks]");
     return ok;
 }
 
 bool CDiskScanner::DiskIdExists(int id) {
-    CDiskSet disks(&m_catalogue.Database());
-    return disks.Open("SELECT ALL * FROM [Disks] WHERE [ID]=" + Number(id)) &&
-           disks.GetRecordCount() > 0;
+    std::vector<CDbValue> row;
+    return id > 0 && m_disks.Read(id, row);
 }
 
 }  // namespace tavik

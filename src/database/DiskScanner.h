@@ -3,8 +3,8 @@
 // on a disk. Checksums find duplicate disks and files; what to do with them is asked through a
 // CDuplicateResolver or answered by the "File duplicates:" option.
 //
-// Names read from disks go into the statements as Jet text literals with their double quotes
-// doubled, so no name can change a statement.
+// A disk is added in one transaction: its rows are all written or none is. Every duplicate
+// lookup goes through an index, with statements prepared once and values bound.
 #pragma once
 
 #include <cstdint>
@@ -13,15 +13,14 @@
 
 #include "database/Catalogue.h"
 #include "database/ScanDialogs.h"
+#include "database/TableRows.h"
 
 namespace tavik {
 
 class CVirtualDrive;
 
-// The Jet text literal for a text: in double quotes, inner double quotes doubled.
-std::string JetTextLiteral(const std::string& text);
-
-// The Drive type and Drive texts of a drive; false for a drive of no known kind.
+// The Drive type and Drive texts of a drive (an image's absolute path); false for a drive of no
+// known kind.
 bool DriveDescription(const CVirtualDrive& drive, std::string& driveType, std::string& where);
 
 class CDiskScanner {
@@ -44,20 +43,24 @@ private:
     struct Volume;
     bool ReadVolume(CVirtualDrive& drive, Volume& volume);
     bool ComputeFileChecksums(CVirtualDrive& drive, Volume& volume);
-    bool Candidates(const std::string& sql, std::vector<DuplicateCandidate>& rows);
+    // The disks whose `column` holds the checksum; when there are any, the duplicate dialog's
+    // rows from the current disk set opened on the statement that finds them.
+    bool DisksWithChecksum(const char* column, uint32_t checksum,
+                           std::vector<DuplicateCandidate>& rows);
     // The disk's volume and sector checksum, and the catalogue's disks with that checksum.
     bool ReadWithSameSectors(CVirtualDrive& drive, Volume& volume,
                              std::vector<DuplicateCandidate>& rows);
-    void WriteDiskValues(const Volume& volume);
+    void WriteDiskValues(CDiskSet& row, const Volume& volume);
+    bool WriteDisk(const Volume& volume, int id);
     bool LinkFiles(CVirtualDrive& drive, const Volume& volume);
-    bool DeleteFilesOfDisk(int diskId, bool keepLinks);
+    bool DeleteFilesOfDisk(int diskId);
     bool Report(const std::string& text);
     bool EngineError();
 
     CCatalogue& m_catalogue;
     CDuplicateResolver& m_resolver;
     CScanReviewer* m_reviewer;
-    CRecordSet m_links;
+    CTableRows m_disks, m_files, m_links;
     int m_diskId = 0;
 };
 

@@ -1,9 +1,11 @@
 #include "database/DisplaySpec.h"
 
+#include <array>
 #include <cctype>
 #include <cstdio>
 
 #include "base/CInteger.h"
+#include "database/CatalogueColumns.h"
 #include "database/InfoSet.h"
 
 namespace tavik {
@@ -104,48 +106,15 @@ const char* const kInfoNames[] = {
 }  // namespace
 
 const std::vector<std::string>& ListCaptions(ListKind list) {
-    static const std::vector<std::string> disk = {"Disk name",
-                                                  "ID",
-                                                  "Size",
-                                                  "Free",
-                                                  "Files",
-                                                  "DS",
-                                                  "DD",
-                                                  "Protected",
-                                                  "Creation date",
-                                                  "Creation time",
-                                                  "Modification date",
-                                                  "Modification time",
-                                                  "Archived date",
-                                                  "Archived time",
-                                                  "CRC-S",
-                                                  "CRC-F",
-                                                  "Drive type",
-                                                  "Drive",
-                                                  "Info1",
-                                                  "Info2",
-                                                  "Info3"};
-    static const std::vector<std::string> file = {"File name",
-                                                  "ID",
-                                                  "Type",
-                                                  "Size",
-                                                  "Records",
-                                                  "Last byte",
-                                                  "Protected",
-                                                  "Creation date",
-                                                  "Creation time",
-                                                  "Modification date",
-                                                  "Modification time",
-                                                  "Archived date",
-                                                  "Archived time",
-                                                  "CRC",
-                                                  "Info1",
-                                                  "Info2",
-                                                  "Info3"};
-    static const std::vector<std::string> queries = {
-        "Query name", "ID",      "From",        "Where",        "Order by", "Predicate",
-        "SQL",        "Join on", "Combination", "Parent query", "Columns",  "Comments"};
-    static const std::vector<std::string> params = {"Name", "ID", "Type", "Value", "Comments"};
+    static const auto kCaptions = [] {
+        std::array<std::vector<std::string>, 4> captions;
+        const CatalogueTable tables[] = {CatalogueTable::Disks, CatalogueTable::Files,
+                                         CatalogueTable::Queries, CatalogueTable::Params};
+        for (size_t t = 0; t < 4; ++t)
+            for (const CatalogueColumn* c : ListedColumns(tables[t]))
+                captions[t].push_back(c->Caption());
+        return captions;
+    }();
     static const std::vector<std::string> catalog = {"File name",
                                                      "Type",
                                                      "Size",
@@ -164,13 +133,13 @@ const std::vector<std::string>& ListCaptions(ListKind list) {
         case ListKind::DiskCatalog:
             return catalog;
         case ListKind::DiskQuery:
-            return disk;
+            return kCaptions[0];
         case ListKind::FileQuery:
-            return file;
+            return kCaptions[1];
         case ListKind::QueryList:
-            return queries;
+            return kCaptions[2];
         case ListKind::ParamList:
-            return params;
+            return kCaptions[3];
         case ListKind::FreeSql:
             return none;
     }
@@ -196,7 +165,8 @@ std::string WriteSizeList(const std::vector<uint16_t>& sizes) {
     return text;
 }
 
-std::vector<uint32_t> BuildColumns(std::string_view display, const std::vector<std::string>& captions,
+std::vector<uint32_t> BuildColumns(std::string_view display,
+                                   const std::vector<std::string>& captions,
                                    const std::vector<uint16_t>& sizes, bool freeSql) {
     std::vector<uint32_t> columns;
     std::vector<SpecToken> tokens = Tokens(display);

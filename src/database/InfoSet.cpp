@@ -3,9 +3,7 @@
 namespace tavik {
 
 CInfoSet::CInfoSet(CDatabase* db) : CBoundSet(db) {
-    Bind("ID", m_ID);
-    Bind("Name", m_Name);
-    Bind("Value", m_Value);
+    BindColumns(CatalogueTable::Info, {&m_ID, &m_Name, &m_Value});
 }
 
 }  // namespace tavik

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -393,6 +394,41 @@ void FnInt(sqlite3_context* ctx, int, sqlite3_value** argv) {
     }
 }
 
+// Replace(text, find, with [, start [, count [, compare]]]): the text from `start` on with
+// `count` (-1: every) occurrences of `find` replaced; compare 0 matches exactly, 1 (the
+// database's way, the default) without regard to case.
+void FnReplace(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    for (int i = 0; i < std::min(argc, 3); ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            return sqlite3_result_error(ctx, "Invalid use of Null.", -1);
+    const sqlite3_int64 start = argc > 3 ? sqlite3_value_int64(argv[3]) : 1;
+    const sqlite3_int64 count = argc > 4 ? sqlite3_value_int64(argv[4]) : -1;
+    const bool exact = argc > 5 && sqlite3_value_int64(argv[5]) == 0;
+    if (start < 1 || count < -1) return InvalidCall(ctx);
+    std::u32string text, find, with;
+    Arg(argv[0], text);
+    Arg(argv[1], find);
+    Arg(argv[2], with);
+    if (static_cast<size_t>(start - 1) >= text.size()) return ResultText(ctx, {});
+    text.erase(0, static_cast<size_t>(start - 1));
+    if (find.empty() || count == 0) return ResultText(ctx, text);
+    auto same = [&](char32_t a, char32_t b) { return exact ? a == b : Lower(a) == Lower(b); };
+    std::u32string out;
+    sqlite3_int64 done = 0;
+    size_t i = 0;
+    while (i < text.size()) {
+        if ((count < 0 || done < count) && i + find.size() <= text.size() &&
+            std::equal(find.begin(), find.end(), text.begin() + static_cast<long>(i), same)) {
+            out += with;
+            i += find.size();
+            ++done;
+        } else {
+            out += text[i++];
+        }
+    }
+    ResultText(ctx, out);
+}
+
 using Fn = void (*)(sqlite3_context*, int, sqlite3_value**);
 
 struct Registration {
@@ -434,6 +470,10 @@ bool RegisterJetFunctions(sqlite3* db) {
         {"jet_instr", 3, FnInstr},
         {"jet_str", 1, FnStr},
         {"jet_int", 1, FnInt},
+        {"jet_replace", 3, FnReplace},
+        {"jet_replace", 4, FnReplace},
+        {"jet_replace", 5, FnReplace},
+        {"jet_replace", 6, FnReplace},
     };
     for (const auto& r : kFunctions) {
         int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
@@ -441,7 +481,7 @@ bool RegisterJetFunctions(sqlite3* db) {
             SQLITE_OK)
             return false;
     }
-    return true;
+    return RegisterJetConversions(db);
 }
 
 }  // namespace tavik

@@ -15,5 +15,7 @@ bool JetLikeMatch(std::string_view pattern, std::string_view text);
 
 // Registers like() and the jet_* functions; false when SQLite refuses one.
 bool RegisterJetFunctions(sqlite3* db);
+// The functions of numbers and dates (JetConversions.cpp), registered by the above.
+bool RegisterJetConversions(sqlite3* db);
 
 }  // namespace tavik

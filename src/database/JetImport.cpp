@@ -85,7 +85,8 @@ bool ImportJetCatalogue(CJetReader& reader, const std::string& target, std::stri
         return false;
     }
     if (!CreateCatalogueTables(db)) return fail(db.ErrorText());
-    if (!db.BeginTrans()) return fail(db.ErrorText());
+    CTransaction transaction(db);
+    if (!transaction.Started()) return fail(db.ErrorText());
 
     for (size_t t = 0; t < CatalogueTables().size(); ++t) {
         const TableDef& def = CatalogueTables()[t].table;
@@ -118,7 +119,7 @@ bool ImportJetCatalogue(CJetReader& reader, const std::string& target, std::stri
         });
         if (!read) return fail(rowError.empty() ? reader.ErrorText() : def.name + ": " + rowError);
     }
-    if (!db.CommitTrans()) return fail(db.ErrorText());
+    if (!transaction.Commit()) return fail(db.ErrorText());
     db.Close();
     return true;
 }

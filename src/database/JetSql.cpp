@@ -5,6 +5,8 @@
 #include <map>
 #include <set>
 
+#include "database/SqlText.h"
+
 namespace tavik {
 
 namespace {
@@ -178,33 +180,62 @@ bool IsKeyword(const Token& t) {
 
 // Jet function -> the engine's function (registered by the engine layer, or SQLite's own).
 const std::map<std::string, std::string>& Functions() {
-    static const std::map<std::string, std::string> f = {
-        {"LEFT", "jet_left"},   {"RIGHT", "jet_right"}, {"MID", "jet_mid"},
-        {"LEN", "jet_len"},     {"UCASE", "jet_ucase"}, {"LCASE", "jet_lcase"},
-        {"TRIM", "jet_trim"},   {"LTRIM", "jet_ltrim"}, {"RTRIM", "jet_rtrim"},
-        {"IIF", "jet_iif"},     {"NZ", "jet_nz"},       {"VAL", "jet_val"},
-        {"INSTR", "jet_instr"}, {"STR", "jet_str"},     {"INT", "jet_int"},
-        {"ABS", "abs"},         {"COUNT", "count"},     {"SUM", "sum"},
-        {"AVG", "avg"},         {"MIN", "min"},         {"MAX", "max"}};
+    static const std::map<std::string, std::string> f = {{"LEFT", "jet_left"},
+                                                         {"RIGHT", "jet_right"},
+                                                         {"MID", "jet_mid"},
+                                                         {"LEN", "jet_len"},
+                                                         {"UCASE", "jet_ucase"},
+                                                         {"LCASE", "jet_lcase"},
+                                                         {"TRIM", "jet_trim"},
+                                                         {"LTRIM", "jet_ltrim"},
+                                                         {"RTRIM", "jet_rtrim"},
+                                                         {"IIF", "jet_iif"},
+                                                         {"NZ", "jet_nz"},
+                                                         {"VAL", "jet_val"},
+                                                         {"INSTR", "jet_instr"},
+                                                         {"STR", "jet_str"},
+                                                         {"INT", "jet_int"},
+                                                         {"REPLACE", "jet_replace"},
+                                                         {"CHR", "jet_chr"},
+                                                         {"ASC", "jet_asc"},
+                                                         {"CSTR", "jet_cstr"},
+                                                         {"CINT", "jet_cint"},
+                                                         {"CLNG", "jet_clng"},
+                                                         {"CDBL", "jet_cdbl"},
+                                                         {"CDATE", "jet_cdate"},
+                                                         {"DATEVALUE", "jet_cdate"},
+                                                         {"DATE", "jet_date"},
+                                                         {"NOW", "jet_now"},
+                                                         {"TIME", "jet_time"},
+                                                         {"YEAR", "jet_year"},
+                                                         {"MONTH", "jet_month"},
+                                                         {"DAY", "jet_day"},
+                                                         {"HOUR", "jet_hour"},
+                                                         {"MINUTE", "jet_minute"},
+                                                         {"SECOND", "jet_second"},
+                                                         {"WEEKDAY", "jet_weekday"},
+                                                         {"DATESERIAL", "jet_dateserial"},
+                                                         {"DATEADD", "jet_dateadd"},
+                                                         {"DATEDIFF", "jet_datediff"},
+                                                         {"DATEPART", "jet_datepart"},
+                                                         {"ISNULL", "jet_isnull"},
+                                                         {"FORMAT", "jet_format"},
+                                                         {"ABS", "abs"},
+                                                         {"COUNT", "count"},
+                                                         {"SUM", "sum"},
+                                                         {"AVG", "avg"},
+                                                         {"MIN", "min"},
+                                                         {"MAX", "max"}};
     return f;
 }
 
-std::string Quote(std::string_view name) {
-    std::string r = "\"";
-    for (char c : name) {
-        if (c == '"') r += '"';
-        r += c;
-    }
-    return r + "\"";
+bool IsAggregate(const std::string& function) {
+    return function == "count" || function == "sum" || function == "avg" || function == "min" ||
+           function == "max";
 }
 
 std::string Literal(std::string_view text) {
-    std::string r = "'";
-    for (char c : text) {
-        if (c == '\'') r += '\'';
-        r += c;
-    }
-    return r + "' COLLATE NOCASE";
+    return SqlTextLiteral(text) + " COLLATE NOCASE";
 }
 
 class CTranslator {
@@ -228,8 +259,23 @@ private:
         bool star = false;      // the select list is * or name.*
         std::string qualifier;  // the name before .*
         bool orderBy = false;
+        size_t orderPos = 0;  // the output piece "ORDER" when orderBy
         bool groupBy = false;
         bool compound = false;  // a member after UNION
+        bool distinct = false;
+        bool distinctRow = false;
+        bool aggregate = false;  // the select list calls an aggregate function
+        // The tables of the FROM, and what the select list names: every column, qualifiers,
+        // unqualified columns.
+        struct Table {
+            std::string qualifier;  // the alias, else the name
+            std::string name;
+            bool grouped;  // inside brackets that group joins (its row id cannot be named)
+        };
+        std::vector<Table> tables;
+        bool listAll = false;
+        std::set<std::string> listQualifiers;
+        std::set<std::string> listColumns;
     };
 
     const Token* At(size_t i) const { return i < m_t.size() ? &m_t[i] : nullptr; }
@@ -262,9 +308,12 @@ private:
     bool EmitSelect(size_t& i);
     void CloseScope(bool byUnion);
     void Emit(std::string piece) { m_out.push_back(std::move(piece)); }
+    // The pieces from..to as SQL, the Jet operators among them resolved.
     std::string Join(size_t from, size_t to) const;
-    void WrapConcatenations();
     int ParamIndex(const std::string& name);
+    void NoteListToken(size_t i);
+    void NoteTable(size_t i);
+    std::string DistinctRowGrouping(const Scope& s) const;
 
     const std::vector<Token>& m_t;
     const CJetSchema& m_schema;
@@ -375,7 +424,7 @@ bool CTranslator::EmitName(size_t i) {
                  (i > 0 && (IsOp(i - 1, ".") || IsOp(i - 1, "!"))) || m_tables.count(u) ||
                  m_columns.count(u) || m_aliases.count(u) || m_schema.Columns(t.text) != nullptr;
     if (known) {
-        Emit(Quote(t.text));
+        Emit(SqlName(t.text));
     } else {
         Emit("?" + std::to_string(ParamIndex(t.text) + 1));
     }
@@ -394,8 +443,12 @@ bool CTranslator::EmitSelect(size_t& i) {
         if (IsWord(j, "ALL")) {
             Emit("ALL");
             ++j;
-        } else if (IsWord(j, "DISTINCT") || IsWord(j, "DISTINCTROW")) {
+        } else if (IsWord(j, "DISTINCT")) {
             Emit("DISTINCT");
+            s.distinct = true;
+            ++j;
+        } else if (IsWord(j, "DISTINCTROW")) {
+            s.distinctRow = true;
             ++j;
         } else if (IsWord(j, "TOP")) {
             const Token* n = At(j + 1);
@@ -429,105 +482,243 @@ bool CTranslator::EmitSelect(size_t& i) {
 
 namespace {
 
-// What a Jet "&" is emitted as until its operands are known.
-const char* const kConcatMark = "\x01&";
+// Jet operators whose meaning SQLite's operators lack are emitted as marks until their operands
+// are known, then become calls of the engine's functions: "&" joins a null with a text as that
+// text (SQLite's "||" gives null, so "[Info1] & "x"" in a bulk update would empty every row
+// whose Info1 is null); "+" and "-" also work on the date texts of the Jet date functions and
+// join two texts; "\" divides rounded integers; "^" raises to a power.
+constexpr char kMark = '\x01';
+struct Operator {
+    char symbol;
+    int precedence;  // higher binds tighter
+    const char* function;
+    const char* plain;  // what a mark without two operands becomes
+};
+const Operator kOperators[] = {{'^', 7, "jet_pow", "^"},
+                               {'\\', 5, "jet_intdiv", "\\"},
+                               {'+', 3, "jet_add", "+"},
+                               {'-', 3, "jet_sub", "-"},
+                               {'&', 2, "jet_concat", "||"}};
 
-// Pieces an operand of "&" never runs across: everything of lower precedence than "&" and
-// everything that separates expressions. "+", "-", "*" and "/" bind tighter and stay inside.
-bool EndsOperand(const std::string& piece) {
+std::string Mark(char symbol) {
+    return std::string(1, kMark) + symbol;
+}
+
+// The precedence of an operator piece; 1 for everything an operand never runs across (lower
+// precedence than every wrapped operator, or a separator); 0 for operand pieces.
+int Precedence(const std::string& piece) {
+    if (piece.size() == 2 && piece[0] == kMark) {
+        for (const Operator& o : kOperators)
+            if (o.symbol == piece[1]) return o.precedence;
+    }
+    if (piece == "*" || piece == "/") return 6;
+    if (piece == "%") return 4;
+    if (piece == "+" || piece == "-") return 3;
+    if (piece == "||") return 2;
     static const std::set<std::string> kEnds = {
-        ",",     "=",     "<>",     "<",      ">",       "<=",     ">=",     "AND",      "OR",
-        "NOT",   "LIKE",  "IN",     "IS",     "BETWEEN", "SELECT", "ALL",    "DISTINCT", "WHERE",
-        "SET",   "FROM",  "ON",     "HAVING", "BY",      "AS",     "THEN",   "ELSE",     "WHEN",
-        "CASE",  "END",   "VALUES", "LIMIT",  "OFFSET",  "UNION",  "ESCAPE", "XOR",      "EQV",
-        "ORDER", "GROUP", "ASC",    "DESC",   ";"};
-    return kEnds.count(piece) != 0;
+        ",",     "=",     "<>",     "<",      ">",       "<=",        ">=",     "AND",      "OR",
+        "NOT",   "LIKE",  "IN",     "IS",     "BETWEEN", "SELECT",    "ALL",    "DISTINCT", "WHERE",
+        "SET",   "FROM",  "ON",     "HAVING", "BY",      "AS",        "THEN",   "ELSE",     "WHEN",
+        "CASE",  "END",   "VALUES", "LIMIT",  "OFFSET",  "UNION",     "ESCAPE", "XOR",      "EQV",
+        "ORDER", "GROUP", "ASC",    "DESC",   ";",       "INTERSECT", "EXCEPT"};
+    return kEnds.count(piece) ? 1 : 0;
 }
 
-bool Opens(const std::string& piece) {
-    return !piece.empty() && piece.back() == '(';
+// Brackets a piece opens (positive) or closes (negative), outside quotes.
+int Balance(const std::string& piece) {
+    int balance = 0;
+    char quote = 0;
+    for (char c : piece) {
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == '(') {
+            ++balance;
+        } else if (c == ')') {
+            --balance;
+        }
+    }
+    return balance;
 }
-bool Closes(const std::string& piece) {
-    return piece == ")";
+
+// Replaces each operator mark by a call of its function on its operands, tightest-binding
+// operators first. The piece count stays the same.
+void WrapOperators(std::vector<std::string>& out) {
+    for (const Operator& op : kOperators) {
+        const std::string mark = Mark(op.symbol);
+        for (size_t k = 0; k < out.size(); ++k) {
+            if (out[k] != mark) continue;
+            // The left operand ends right before the mark: a value, not an operator.
+            size_t left = k;
+            if (k > 0 && Precedence(out[k - 1]) == 0 && Balance(out[k - 1]) <= 0) {
+                for (int depth = 0; left > 0; --left) {
+                    const std::string& p = out[left - 1];
+                    const int b = Balance(p);
+                    if (b < 0) {
+                        depth -= b;
+                    } else if (b > 0) {
+                        if (depth < b) break;
+                        depth -= b;
+                    } else if (depth == 0) {
+                        const int level = Precedence(p);
+                        if (level > 0 && level <= op.precedence) break;
+                    }
+                }
+            }
+            size_t right = k + 1;
+            // A sign may lead the right operand.
+            while (right < out.size() && (out[right] == "-" || out[right] == "+" ||
+                                          out[right] == Mark('-') || out[right] == Mark('+')))
+                ++right;
+            const size_t valueStart = right;
+            for (int depth = 0; right < out.size(); ++right) {
+                const std::string& p = out[right];
+                const int b = Balance(p);
+                if (b > 0) {
+                    depth += b;
+                } else if (b < 0) {
+                    if (depth < -b) break;
+                    depth += b;
+                } else if (depth == 0) {
+                    const int level = Precedence(p);
+                    if (level > 0 && level <= op.precedence) break;
+                }
+            }
+            if (left == k || right == valueStart) {
+                out[k] = op.plain;
+                continue;
+            }
+            for (size_t j = k + 1; j < valueStart; ++j)
+                if (out[j][0] == kMark) out[j] = out[j].substr(1);
+            out[left] = std::string(op.function) + "(" + out[left];
+            out[k] = ",";
+            out[right - 1] += ")";
+        }
+    }
+}
+
+std::string JoinPieces(const std::vector<std::string>& pieces) {
+    std::string r;
+    for (size_t k = 0; k < pieces.size(); ++k) {
+        if (k > 0 && pieces[k] != "." && pieces[k - 1] != ".") r += ' ';
+        r += pieces[k];
+    }
+    return r;
 }
 
 }  // namespace
 
-// Jet joins a null with a text as that text, where SQLite's "||" gives null: "[Info1] & "x""
-// in a bulk update would empty every row whose Info1 is null. Each "&" becomes
-// jet_concat(left, right), its operands found by precedence; the piece count stays the same,
-// so positions kept into the output remain valid.
-void CTranslator::WrapConcatenations() {
-    const std::vector<std::string> original = m_out;
-    for (size_t k = 0; k < original.size(); ++k) {
-        if (original[k] != kConcatMark) continue;
-        size_t left = k;
-        for (int depth = 0; left > 0; --left) {
-            const std::string& p = original[left - 1];
-            if (Closes(p)) {
-                ++depth;
-            } else if (Opens(p)) {
-                if (depth == 0) break;
-                --depth;
-            } else if (depth == 0 && EndsOperand(p)) {
-                break;
-            }
+std::string CTranslator::Join(size_t from, size_t to) const {
+    to = std::min(to, m_out.size());
+    std::vector<std::string> pieces(m_out.begin() + static_cast<long>(std::min(from, to)),
+                                    m_out.begin() + static_cast<long>(to));
+    WrapOperators(pieces);
+    return JoinPieces(pieces);
+}
+
+// A table of a FROM: its qualifier (the alias, else its name) for the innermost select.
+void CTranslator::NoteTable(size_t i) {
+    if (m_scopes.empty()) return;
+    std::string qualifier = m_t[i].text;
+    size_t j = i + 1;
+    if (IsWord(j, "AS")) ++j;
+    if (j < m_t.size() && m_aliasPos[j]) qualifier = m_t[j].text;
+    Scope& s = m_scopes.back();
+    s.tables.push_back({qualifier, m_t[i].text, static_cast<int>(m_parens.size()) > s.depth});
+}
+
+// What the select list of the innermost select names, for DISTINCTROW.
+void CTranslator::NoteListToken(size_t i) {
+    if (m_scopes.empty()) return;
+    Scope& s = m_scopes.back();
+    if (s.listEnd != 0) return;
+    const Token& t = m_t[i];
+    if (t.kind == Tok::Op && t.text == "*" && (i == 0 || !IsOp(i - 1, "."))) {
+        s.listAll = true;
+    } else if ((t.kind == Tok::Bracket || t.kind == Tok::Ident) && !IsKeyword(t) &&
+               !IsOp(i + 1, "(")) {
+        if (IsOp(i + 1, ".") || IsOp(i + 1, "!")) {
+            s.listQualifiers.insert(t.upper);
+        } else if (i == 0 || (!IsOp(i - 1, ".") && !IsOp(i - 1, "!"))) {
+            if (m_columns.count(t.upper)) s.listColumns.insert(t.upper);
         }
-        size_t right = k + 1;
-        for (int depth = 0; right < original.size(); ++right) {
-            const std::string& p = original[right];
-            if (Opens(p)) {
-                ++depth;
-            } else if (Closes(p)) {
-                if (depth == 0) break;
-                --depth;
-            } else if (depth == 0 && (EndsOperand(p) || p == kConcatMark)) {
-                break;
-            }
-        }
-        if (left == k || right == k + 1) {  // an operand is missing: leave it to the engine
-            m_out[k] = "||";
-            continue;
-        }
-        m_out[left] = "jet_concat(" + m_out[left];
-        m_out[k] = ",";
-        m_out[right - 1] += ")";
     }
 }
 
-std::string CTranslator::Join(size_t from, size_t to) const {
-    std::string r;
-    for (size_t k = from; k < to && k < m_out.size(); ++k) {
-        if (k > from && m_out[k] != "." && m_out[k - 1] != ".") r += ' ';
-        r += m_out[k];
+// DISTINCTROW keeps whole rows apart: over one table it changes nothing; over a join it keeps
+// one row per distinct combination of the rows of the tables whose fields are selected.
+std::string CTranslator::DistinctRowGrouping(const Scope& s) const {
+    if (!s.distinctRow || s.groupBy || s.aggregate || s.listAll || s.tables.size() < 2) return {};
+    std::vector<bool> named(s.tables.size(), false);
+    for (size_t t = 0; t < s.tables.size(); ++t) {
+        if (s.listQualifiers.count(Upper(s.tables[t].qualifier))) named[t] = true;
+        if (const auto* columns = m_schema.Columns(s.tables[t].name)) {
+            for (const auto& c : *columns)
+                if (s.listColumns.count(Upper(c))) named[t] = true;
+        }
     }
-    return r;
+    if (std::all_of(named.begin(), named.end(), [](bool b) { return b; })) return {};
+    std::string grouping;
+    for (size_t t = 0; t < s.tables.size(); ++t) {
+        if (!named[t]) continue;
+        if (s.tables[t].grouped) return {};
+        grouping += (grouping.empty() ? "" : ", ") + SqlName(s.tables[t].qualifier) + ".rowid";
+    }
+    return grouping;
 }
 
 void CTranslator::CloseScope(bool byUnion) {
     Scope s = m_scopes.back();
     m_scopes.pop_back();
+    const bool outermost =
+        s.depth == 0 && m_scopes.empty() && !byUnion && !s.compound && !m_compound;
+    const std::string grouping = DistinctRowGrouping(s);
+    if (!grouping.empty()) {
+        const size_t at = s.orderBy ? s.orderPos : m_out.size();
+        m_out.insert(m_out.begin() + static_cast<long>(at), {"GROUP", "BY", grouping});
+        if (s.orderBy) s.orderPos += 3;
+    }
+    // Without an order the rows of a table come in the order of their IDs (an index the engine
+    // happens to read would give its own order).
+    if (outermost && !s.orderBy && !s.groupBy && !s.distinct && !s.aggregate && grouping.empty() &&
+        !s.tables.empty()) {
+        std::string order;
+        for (const auto& table : s.tables)
+            if (!table.grouped)
+                order += (order.empty() ? "" : ", ") + SqlName(table.qualifier) + ".rowid";
+        if (!order.empty()) m_out.insert(m_out.end(), {"ORDER", "BY", order});
+    }
     if (!s.top.empty()) {
-        Emit("LIMIT");
+        // The count repeats the statement, so nested predicates grow the text fast.
+        std::string count = s.top;
         if (s.percent) {
-            // The count repeats the statement, so nested percentages grow the text fast.
-            std::string body = Join(s.outStart, m_out.size() - 1);
+            const std::string body = Join(s.outStart, m_out.size());
             m_size += body.size();
-            if (m_size > kMaxSqlSize) {
-                Fail("Query is too complex.");
-                return;
-            }
-            Emit("(SELECT (COUNT(*) * " + s.top + " + 99) / 100 FROM (" + body + "))");
-        } else {
-            Emit(s.top);
+            count = "(SELECT (COUNT(*) * " + s.top + " + 99) / 100 FROM (" + body + "))";
         }
+        if (s.orderBy) {
+            // TOP n keeps the rows that tie with the n-th in the order: as many rows as rank
+            // no higher than n.
+            const std::string from = Join(s.listEnd, s.orderPos);
+            const std::string order = Join(s.orderPos + 2, m_out.size());
+            m_size += from.size() + order.size();
+            count = "(SELECT COUNT(*) FROM (SELECT RANK() OVER (ORDER BY " + order +
+                    ") AS tavik_rank " + from + ") WHERE tavik_rank <= " + count + ")";
+        }
+        if (m_size > kMaxSqlSize) {
+            Fail("Query is too complex.");
+            return;
+        }
+        Emit("LIMIT");
+        Emit(count);
     }
     bool wrap = (byUnion && (!s.top.empty() || s.orderBy)) || (s.compound && !s.top.empty());
     if (wrap) {
         m_out.insert(m_out.begin() + static_cast<long>(s.outStart), "SELECT * FROM (");
         Emit(")");
     }
-    if (s.depth == 0 && m_scopes.empty() && !byUnion && !s.compound && !m_compound) {
+    if (outermost) {
         m_topScope = s;
         m_haveTopScope = !wrap;
     }
@@ -554,6 +745,8 @@ bool CTranslator::Run(JetTranslation& r, bool criteria) {
         const int depth = static_cast<int>(m_parens.size());
         Scope* scope =
             !m_scopes.empty() && m_scopes.back().depth == depth ? &m_scopes.back() : nullptr;
+        if (m_tablePos[i]) NoteTable(i);
+        NoteListToken(i);
         if (t.kind == Tok::String || t.kind == Tok::Date) {
             Emit(Literal(t.text));
         } else if (t.kind == Tok::Number) {
@@ -562,7 +755,7 @@ bool CTranslator::Run(JetTranslation& r, bool criteria) {
             EmitName(i);
         } else if (t.kind == Tok::Ident) {
             const std::string& u = t.upper;
-            if ((u == "LEFT" || u == "RIGHT") && IsOp(i + 1, "(")) {
+            if ((u == "LEFT" || u == "RIGHT" || u == "ASC") && IsOp(i + 1, "(")) {
                 Emit(Functions().at(u));
             } else if (IsKeyword(t)) {
                 if (u == "SELECT") {
@@ -599,13 +792,19 @@ bool CTranslator::Run(JetTranslation& r, bool criteria) {
                     continue;
                 } else {
                     if (u == "FROM" && scope && scope->listEnd == 0) scope->listEnd = m_out.size();
-                    if (u == "ORDER" && scope) scope->orderBy = true;
+                    if (u == "ORDER" && scope) {
+                        scope->orderBy = true;
+                        scope->orderPos = m_out.size();
+                    }
+                    if (u == "GROUP" && scope) scope->groupBy = true;
                     Emit(u);
                 }
             } else if (IsOp(i + 1, "(") && !m_tablePos[i]) {
                 auto it = Functions().find(u);
                 if (it == Functions().end())
                     return Fail("Undefined function '" + t.text + "' in expression.");
+                if (IsAggregate(it->second) && !m_scopes.empty() && m_scopes.back().listEnd == 0)
+                    m_scopes.back().aggregate = true;
                 Emit(it->second);
             } else {
                 EmitName(i);
@@ -632,16 +831,14 @@ bool CTranslator::Run(JetTranslation& r, bool criteria) {
                 if (!m_error.empty()) return false;
                 m_parens.pop_back();
                 Emit(")");
-            } else if (o == "&") {
-                Emit(kConcatMark);
+            } else if (o == "&" || o == "+" || o == "-" || o == "\\" || o == "^") {
+                Emit(Mark(o[0]));
             } else if (o == "!") {
                 Emit(".");
             } else if (o == "!=") {
                 Emit("<>");
             } else if (o == ";") {
                 return Fail("Characters found after end of SQL statement.");
-            } else if (o == "\\" || o == "^") {
-                return Fail("The operator " + o + " is not supported.");
             } else {
                 Emit(o);
             }
@@ -653,7 +850,6 @@ bool CTranslator::Run(JetTranslation& r, bool criteria) {
         CloseScope(false);
     if (!m_error.empty()) return false;
 
-    WrapConcatenations();
     r.sql = Join(0, m_out.size());
     r.parameters = m_params;
     if (r.isQuery && m_haveTopScope && m_topScope.star && !m_topGroupBy &&
@@ -671,7 +867,7 @@ bool CTranslator::Run(JetTranslation& r, bool criteria) {
             } else if (m_tables.count(q)) {
                 table = m_topScope.qualifier;
             }
-            key = Quote(m_topScope.qualifier) + ".rowid";
+            key = SqlName(m_topScope.qualifier) + ".rowid";
         }
         if (!table.empty() && m_schema.Columns(table)) {
             r.baseTable = table;

@@ -4,9 +4,14 @@
 //   without regard to case; YES/TRUE become -1 and NO/FALSE 0 (Jet's true is -1);
 //   [names] become quoted identifiers, or parameters when they name no column, table or alias
 //   of the statement (reported by name, in order of first appearance, bound as ?1, ?2, ...);
-//   DISTINCTROW becomes DISTINCT; TOP n [PERCENT] becomes a LIMIT of the same SELECT;
+//   DISTINCTROW keeps rows apart by the records they come from (over a join, one row per
+//   combination of the records of the tables whose fields are selected); TOP n [PERCENT]
+//   becomes a LIMIT of the same SELECT that keeps the rows tying with the last one;
+//   a SELECT without ORDER BY gives its rows in the order of the row IDs of its tables;
 //   "X UNION ALL (Y)" and other parenthesised compound members become sub-selects;
-//   & concatenates; the common Jet functions map onto functions the engine registers;
+//   &, +, -, \ and ^ become the engine's functions where Jet's meaning differs from SQLite's
+//   (nulls in &, date texts in + and -); the Jet functions map onto functions the engine
+//   registers (JetFunctions.h), and an unknown function or operator is refused by name;
 //   #date# literals become text.
 // LIKE keeps its keyword: the engine's like() implements Jet's wildcards (* ? # [..] [!..]).
 // Values never enter the SQL text through here: they are bound to the parameters.

@@ -3,11 +3,7 @@
 namespace tavik {
 
 CParamSet::CParamSet(CDatabase* db) : CBoundSet(db) {
-    Bind("ID", m_ID);
-    Bind("Name", m_Name);
-    Bind("Type", m_Type);
-    Bind("Value", m_Value);
-    Bind("Comments", m_Comments);
+    BindColumns(CatalogueTable::Params, {&m_ID, &m_Name, &m_Type, &m_Value, &m_Comments});
 }
 
 }  // namespace tavik

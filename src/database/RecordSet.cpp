@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "base/Cp1252.h"
+#include "database/SqlText.h"
 
 namespace tavik {
 
@@ -18,15 +19,6 @@ std::string Upper(std::string_view s) {
     for (auto& c : r)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return r;
-}
-
-std::string Quote(std::string_view name) {
-    std::string r = "\"";
-    for (char c : name) {
-        if (c == '"') r += '"';
-        r += c;
-    }
-    return r + "\"";
 }
 
 // The columns of a set's own rows as one more table, for criteria on read-only sets.
@@ -323,7 +315,7 @@ bool CRecordSet::LoadCurrent() {
         m_current = m_rows[static_cast<size_t>(m_pos)];
         return true;
     }
-    sqlite3_stmt* s = m_db->Statement("SELECT * FROM " + Quote(m_table) + " WHERE rowid = ?1");
+    sqlite3_stmt* s = m_db->Statement("SELECT * FROM " + SqlName(m_table) + " WHERE rowid = ?1");
     if (!s) return false;
     sqlite3_bind_int64(s, 1, CurrentKey());
     bool found = sqlite3_step(s) == SQLITE_ROW;
@@ -382,7 +374,7 @@ bool CRecordSet::FindInKeys(const std::string& criteria) {
     if (!t.parameters.empty())
         return Fail("Too few parameters. Expected " + std::to_string(t.parameters.size()) + ".");
     sqlite3_stmt* s =
-        m_db->Statement("SELECT rowid FROM " + Quote(m_table) + " WHERE (" + t.sql + ")");
+        m_db->Statement("SELECT rowid FROM " + SqlName(m_table) + " WHERE (" + t.sql + ")");
     if (!s) return false;
     std::unordered_set<int64_t> matches;
     int rc;
@@ -413,7 +405,7 @@ bool CRecordSet::FindInRows(const std::string& criteria) {
     const size_t first = t.parameters.size() + 1;
     for (size_t i = 0; i < names.size(); ++i) {
         if (i) select += ", ";
-        select += "?" + std::to_string(first + i) + " AS " + Quote(names[i]);
+        select += "?" + std::to_string(first + i) + " AS " + SqlName(names[i]);
     }
     if (names.empty()) select += "1";
     select += ") WHERE (" + t.sql + ")";
@@ -485,26 +477,26 @@ bool CRecordSet::Update() {
                 names += ", ";
                 marks += ", ";
             }
-            names += Quote(m_fields[i].name);
+            names += SqlName(m_fields[i].name);
             marks += "?" + std::to_string(values.size());
         }
         sql = names.empty()
-                  ? "INSERT INTO " + Quote(m_table) + " DEFAULT VALUES"
-                  : "INSERT INTO " + Quote(m_table) + " (" + names + ") VALUES (" + marks + ")";
+                  ? "INSERT INTO " + SqlName(m_table) + " DEFAULT VALUES"
+                  : "INSERT INTO " + SqlName(m_table) + " (" + names + ") VALUES (" + marks + ")";
     } else {
         std::string sets;
         for (size_t i = 0; i < m_fields.size(); ++i) {
             if (!m_dirty[i]) continue;
             values.push_back(m_buffer[i]);
             if (!sets.empty()) sets += ", ";
-            sets += Quote(m_fields[i].name) + " = ?" + std::to_string(values.size());
+            sets += SqlName(m_fields[i].name) + " = ?" + std::to_string(values.size());
         }
         if (sets.empty()) {
             m_mode = Mode::None;
             return true;
         }
         values.push_back(CDbValue::Integer(CurrentKey()));
-        sql = "UPDATE " + Quote(m_table) + " SET " + sets + " WHERE rowid = ?" +
+        sql = "UPDATE " + SqlName(m_table) + " SET " + sets + " WHERE rowid = ?" +
               std::to_string(values.size());
     }
     sqlite3_stmt* s = m_db->Statement(sql);
@@ -540,7 +532,7 @@ bool CRecordSet::Update() {
 bool CRecordSet::Delete() {
     if (!CanUpdate()) return Fail("Operation must use an updatable query.");
     if (IsBOF() || IsEOF() || m_onDeleted) return Fail("No current record.");
-    sqlite3_stmt* s = m_db->Statement("DELETE FROM " + Quote(m_table) + " WHERE rowid = ?1");
+    sqlite3_stmt* s = m_db->Statement("DELETE FROM " + SqlName(m_table) + " WHERE rowid = ?1");
     if (!s) return false;
     sqlite3_bind_int64(s, 1, m_keys[static_cast<size_t>(m_pos)]);
     int rc = sqlite3_step(s);

@@ -67,6 +67,12 @@ public:
 
     std::string ErrorText() const;
 
+    // What a record list reads the rows with: for a set over one table the statement of its
+    // row IDs (in the set's order) and the values bound to it; for any other set its rows.
+    const std::string& KeySql() const { return m_keySql; }
+    const std::vector<CDbValue>& KeyValues() const { return m_keyValues; }
+    const std::vector<std::vector<CDbValue>>& Rows() const { return m_rows; }
+
 protected:
     virtual std::string DefaultSql() const { return {}; }
     // The current row changed (or a new row was started): bound sets read their members.

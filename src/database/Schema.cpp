@@ -1,88 +1,43 @@
 #include "database/Schema.h"
 
+#include <cstdio>
+
+#include "database/CatalogueColumns.h"
+
 namespace tavik {
 
 namespace {
 
-FieldDef Text(const char* name, int size) {
-    return {name, DbType::Text, size, false, false};
-}
-FieldDef Fixed(const char* name, int size) {
-    return {name, DbType::Text, size, true, false};
-}
-FieldDef Counter(const char* name) {
-    return {name, DbType::Long, 4, false, true};
-}
-FieldDef Long(const char* name) {
-    return {name, DbType::Long, 4, false, false};
-}
-FieldDef Short(const char* name) {
-    return {name, DbType::Short, 2, false, false};
-}
-FieldDef YesNo(const char* name) {
-    return {name, DbType::Boolean, 1, false, false};
-}
-FieldDef Memo(const char* name) {
-    return {name, DbType::Memo, 0, false, false};
-}
-
-IndexDef Primary() {
-    return {"PrimaryKey", {"ID"}, true, true, true};
-}
-IndexDef Plain(const char* name, const char* field) {
-    return {name, {field}, false, false, false};
+// A size list as the Info defaults spell it: codes with a justification in hexadecimal.
+std::string DefaultSizes(CatalogueTable table) {
+    std::string text;
+    char entry[16];
+    for (const CatalogueColumn* c : ListedColumns(table)) {
+        std::snprintf(entry, sizeof entry, c->displayCode >= 0x4000 ? "<0x%X>" : "<%d>",
+                      c->displayCode);
+        text += entry;
+    }
+    return text;
 }
 
 }  // namespace
 
-const std::vector<CatalogueTable>& CatalogueTables() {
-    static const std::vector<CatalogueTable> tables = {
-        {{"Disks",
-          {Fixed("Disk name", 10),
-           Counter("ID"),
-           Short("Size"),
-           Short("Free"),
-           Short("Files"),
-           YesNo("DS"),
-           YesNo("DD"),
-           YesNo("Protected"),
-           Text("Creation date", 10),
-           Text("Creation time", 10),
-           Text("Modification date", 10),
-           Text("Modification time", 10),
-           Text("Archived date", 10),
-           Text("Archived time", 10),
-           Fixed("CRC-S", 8),
-           Fixed("CRC-F", 8),
-           Text("Drive type", 10),
-           Text("Drive", 255),
-           Text("Info1", 255),
-           Text("Info2", 255),
-           Memo("Info3")}},
-         {Primary(), Plain("CRCS", "CRC-S"), Plain("CRCF", "CRC-F"), Plain("Diskname", "Disk name"),
-          Plain("Info1", "Info1"), Plain("Info2", "Info2")}},
-        {{"Files",
-          {Fixed("File name", 10), Counter("ID"), Text("Type", 6), Short("Size"), Short("Records"),
-           Short("Last"), YesNo("Protected"), Text("Creation date", 10), Text("Creation time", 10),
-           Text("Modification date", 10), Text("Modification time", 10), Text("Archived date", 10),
-           Text("Archived time", 10), Fixed("CRC", 8), Text("Info1", 255), Text("Info2", 255),
-           Memo("Info3")}},
-         {Primary(), Plain("CRC", "CRC"), Plain("Filename", "File name"), Plain("Info1", "Info1"),
-          Plain("Info2", "Info2")}},
-        {{"DiskFileMM", {Counter("ID"), Long("DiskID"), Long("FileID")}},
-         {Primary(), Plain("DiskID", "DiskID"), Plain("FileID", "FileID")}},
-        {{"Queries",
-          {Counter("ID"), Text("Query name", 80), Text("From", 10), Text("Where", 255),
-           Text("Order by", 255), Text("Predicate", 255), Text("SQL", 255), Text("Join on", 255),
-           Short("Combination"), Text("Parent name", 80), Text("Columns", 255),
-           Text("Comments", 255)}},
-         {Primary(), Plain("Query name", "Query name")}},
-        {{"Params",
-          {Counter("ID"), Text("Name", 80), Short("Type"), Text("Value", 255),
-           Text("Comments", 255)}},
-         {Primary(), Plain("Name", "Name")}},
-        {{"Info", {Counter("ID"), Text("Name", 80), Memo("Value")}}, {Primary()}},
-    };
+const std::vector<CatalogueTableDef>& CatalogueTables() {
+    static const std::vector<CatalogueTableDef> tables = [] {
+        std::vector<CatalogueTableDef> all;
+        for (int t = 0; t < kCatalogueTableCount; ++t) {
+            const auto table = static_cast<CatalogueTable>(t);
+            CatalogueTableDef entry;
+            entry.table.name = CatalogueTableName(table);
+            entry.indexes.push_back({"PrimaryKey", {"ID"}, true, true, true});
+            for (const CatalogueColumn& c : CatalogueColumns(table)) {
+                entry.table.fields.push_back({c.name, c.type, c.size, c.fixed, c.counter});
+                if (c.index && !c.counter) entry.indexes.push_back({c.index, {c.name}});
+            }
+            all.push_back(std::move(entry));
+        }
+        return all;
+    }();
     return tables;
 }
 
@@ -104,15 +59,10 @@ const std::vector<std::pair<std::string, std::string>>& DefaultInfoRows() {
          "[ID] [File name] [Type][Size]<right> [CRC] [Info1][Info2] [Modification date]"},
         {"Default query list fields", "[Query name] [From][Combination] [Parent query] [Comments]"},
         {"Default parameter list fields", "[Name] [Type] [Value] [Comments]"},
-        {"Default disk query sizes",
-         "<100><0xC028><0xC032><0xC032><0xC032><17><17><17><120><120><120><120><120><120><70><70>"
-         "<60><120><150><150><150>"},
-        {"Default file query sizes",
-         "<150><0xC028><150><0xC032><0xC032><0xC032><17><120><120><120><120><120><120><70><150>"
-         "<150><150>"},
-        {"Default query list sizes",
-         "<100><0xC028><50><150><150><60><150><70><0xC046><100><300><300>"},
-        {"Default parameter list sizes", "<100><0xC028><40><200><400>"},
+        {"Default disk query sizes", DefaultSizes(CatalogueTable::Disks)},
+        {"Default file query sizes", DefaultSizes(CatalogueTable::Files)},
+        {"Default query list sizes", DefaultSizes(CatalogueTable::Queries)},
+        {"Default parameter list sizes", DefaultSizes(CatalogueTable::Params)},
         {"Default SQL query sizes", "<60>"},
     };
     return rows;

@@ -11,13 +11,14 @@
 
 namespace tavik {
 
-struct CatalogueTable {
+struct CatalogueTableDef {
     TableDef table;
     std::vector<IndexDef> indexes;
 };
 
-// Disks, Files, DiskFileMM, Queries, Params, Info, in the order they are created.
-const std::vector<CatalogueTable>& CatalogueTables();
+// Disks, Files, DiskFileMM, Queries, Params, Info, in the order they are created, with the
+// columns of CatalogueColumns.h.
+const std::vector<CatalogueTableDef>& CatalogueTables();
 
 struct CatalogueRelation {
     const char* name;

@@ -25,6 +25,8 @@ std::string CheckReport(int flags, const DiskUsage& usage) {
     if (flags & kCheckNotSorted) report += "File list is not in alphabetical order\r\n";
     if (flags & kCheckBadFdrNumber) report += "Illegal FDR number found in file list\r\n";
     if (flags & kCheckBadClusterSector) report += "Illegal sector number found in FDR\r\n";
+    if (flags & kCheckBeyondImage) report += "Size is bigger than the image holds\r\n";
+    if (flags & kCheckNotAnFdr) report += "File list names a sector that holds no file\r\n";
 
     int usedNotUsed = 0, freeButUsed = 0, beyondFree = 0, beyondUsed = 0, shared = 0;
     for (int s = 0; s < kCountedSectors; ++s) {

@@ -21,6 +21,22 @@ inline bool IsFileSector(int sector, int total) {
     return sector >= 2 && sector < total;
 }
 
+// The lowest free sector a file may take, from `from` on; -1 when there is none. This is the
+// allocation order of the whole file system: first fit, from the front.
+inline int FirstFreeSector(const uint8_t* vib, int from = 2) {
+    const int total = VolumeTotal(vib);
+    for (int s = std::max(from, 2); s < total; ++s)
+        if (!layout::BitmapUsed(vib, s)) return s;
+    return -1;
+}
+
+inline int CountFreeFileSectors(const uint8_t* vib) {
+    int free = 0;
+    for (int s = FirstFreeSector(vib); s >= 0; s = FirstFreeSector(vib, s + 1))
+        ++free;
+    return free;
+}
+
 // Calls f(sector) for every sector of every cluster, in file order; stops when f returns false
 // and then returns false.
 template <typename F>

@@ -67,6 +67,7 @@ int CVirtualDrive::GetDiskProperties(DiskProperties& record) {
 }
 
 int CVirtualDrive::SetDiskProperties(const DiskProperties& record) {
+    CAllOrNothing change(*this);
     // The bitmap in bytes 56-255 must come from the disk, not from a stale buffer.
     if (!ReadVib()) return 0;
     uint8_t* v = m_vib.data();
@@ -82,22 +83,36 @@ int CVirtualDrive::SetDiskProperties(const DiskProperties& record) {
     SetBe16(v + kVibCreationDate, record.creationDate);
     SetBe16(v + kVibUpdateTime, record.updateTime);
     SetBe16(v + kVibUpdateDate, record.updateDate);
-    return WriteVib();
+    if (!WriteVib()) return 0;
+    change.Keep();
+    return 1;
 }
 
+int CVirtualDrive::ReadIndexedFdr(int fdr) {
+    if (fdr < 2 || fdr >= kMaxSectors) return -2;
+    const int error = m_lastError;
+    if (!ReadFdr(fdr)) {
+        if (m_lastError != DiskError::PastEnd) return -1;
+        m_lastError = error;  // a damaged entry, not a failure
+        return -2;
+    }
+    return LooksLikeFdr(m_fdr.data()) ? 1 : 0;
+}
+
+// One damaged entry of the index (a sector past the disk, sector 0 or 1, a sector that holds
+// no FDR) must not hide the files named after it: the walks below skip it.
 int CVirtualDrive::NextFdr(int& position) {
-    if (position < 0 || position >= kIndexEntries) {
-        position = 0;
-        return 0;
+    while (position >= 0 && position < kIndexEntries) {
+        if (!ReadIndex()) return -1;
+        const int fdr = Be16(m_index.data() + 2 * position);
+        if (fdr == 0) break;
+        ++position;
+        const int read = ReadIndexedFdr(fdr);
+        if (read == -1) return -1;
+        if (read == 1) return fdr;
     }
-    if (!ReadIndex()) return -1;
-    int fdr = Be16(m_index.data() + 2 * position);
-    if (fdr == 0) {
-        position = 0;
-        return 0;
-    }
-    ++position;
-    return fdr;
+    position = 0;
+    return 0;
 }
 
 int CVirtualDrive::FindFile(const std::string& name) {
@@ -107,7 +122,9 @@ int CVirtualDrive::FindFile(const std::string& name) {
     for (int k = 0; k < kIndexEntries; ++k) {
         int fdr = Be16(index.data() + 2 * k);
         if (fdr == 0) break;
-        if (!ReadFdr(fdr)) return -1;
+        const int read = ReadIndexedFdr(fdr);
+        if (read == -1) return -1;
+        if (read != 1) continue;
         if (std::memcmp(m_fdr.data() + kFdrName, padded.data(), kNameLength) == 0) return fdr;
     }
     return 0;
@@ -146,6 +163,9 @@ int CVirtualDrive::ReadCatalog(std::vector<FileProperties>& files) {
     for (int k = 0; k < kIndexEntries; ++k) {
         int fdr = Be16(index.data() + 2 * k);
         if (fdr == 0) break;
+        const int read = ReadIndexedFdr(fdr);
+        if (read == -1) return 0;
+        if (read != 1) continue;
         FileProperties record;
         if (!GetFileProperties(fdr, record)) return 0;
         files.push_back(std::move(record));

@@ -23,18 +23,33 @@ int DefaultTotal(bool doubleSided, bool doubleDensity) {
     return total;
 }
 
+// Sectors the files of the index take (each its FDR and its data sectors); -1 on a read error.
+int SectorsOfFiles(CVirtualDrive& drive) {
+    int needed = 0;
+    int position = 0;
+    for (int fdr; (fdr = drive.NextFdr(position)) != 0;) {
+        FileInfo info;
+        if (fdr < 0 || !drive.GetFileInfo(fdr, info)) return -1;
+        needed += 1 + info.sectors;
+    }
+    return needed;
+}
+
 }  // namespace
 
 int CVirtualDrive::Format(const std::string& name, bool doubleSided, bool doubleDensity,
                           int totalSectors, int tracksPerSide) {
     if (totalSectors == 0) totalSectors = DefaultTotal(doubleSided, doubleDensity);
-    // The bitmap describes 1600 sectors; a larger count could not be kept.
+    // The bitmap describes 1600 sectors, and the image must hold every one of them.
     if (totalSectors < 0 || totalSectors > kMaxSectors ||
-        m_size < int64_t{totalSectors} * kSectorSize)
+        m_size < int64_t{totalSectors} * kSectorSize || totalSectors > Capacity())
         return Fail(DiskError::PastEnd);
     if (tracksPerSide <= 0) tracksPerSide = 40;
+    // The VIB keeps the number of tracks in one byte.
+    if (tracksPerSide > 0xFF) return Fail(DiskError::BadFormatSpec);
     const int sides = doubleSided ? 2 : 1;
     const int density = doubleDensity ? 2 : 1;
+    CAllOrNothing change(*this);
     if (m_kind == DriveKind::RemoteTi) {
         if (!m_link) return Fail(DiskError::RemoteProblem);
         const int rc = m_link->FormatDisk(*this, tracksPerSide, sides, density);
@@ -50,57 +65,64 @@ int CVirtualDrive::Format(const std::string& name, bool doubleSided, bool double
     m_vib[kVibTracksPerSide] = static_cast<uint8_t>(tracksPerSide);
     m_vib[kVibSides] = static_cast<uint8_t>(sides);
     m_vib[kVibDensity] = static_cast<uint8_t>(density);
-    if (!WriteVib()) {
-        m_vibValid = 0;
-        return 0;
-    }
-    if (!StampTimes(0, true)) return 0;
-    return PurgeDisk();
+    if (!WriteVib() || !StampTimes(0, true) || !PurgeDisk()) return 0;
+    change.Keep();
+    return 1;
 }
 
 int CVirtualDrive::PurgeDisk() {
+    CAllOrNothing change(*this);
     if (!ReadVib()) return 0;
-    const int total = Be16(m_vib.data() + kVibTotal);
+    Sector vib = m_vib;
+    const int total = Be16(vib.data() + kVibTotal);
     const int n = total > kMaxSectors ? kBitmapBytes : total / 8;
-    uint8_t* bitmap = m_vib.data() + kVibBitmap;
+    uint8_t* bitmap = vib.data() + kVibBitmap;
     std::memset(bitmap, 0, static_cast<size_t>(n));
     std::memset(bitmap + n, 0xFF, static_cast<size_t>(kBitmapBytes - n));
     if (n > 0) bitmap[0] = 0x03;  // the VIB and the index
-    m_vib[kVibProtection] = kUnprotectedMark;
-    if (!WriteVib() || !StampTimes(0, false)) return 0;
+    vib[kVibProtection] = kUnprotectedMark;
+    Stamp(vib.data(), false);
+    // The index lets go of the files before the bitmap frees their sectors.
     m_index.fill(0);
-    return WriteIndex();
+    if (!WriteIndex()) return 0;
+    m_vib = vib;
+    if (!WriteVib()) return 0;
+    change.Keep();
+    return 1;
 }
 
 int CVirtualDrive::CopySectors(CVirtualDrive& target, bool usedOnly) {
+    if (&target != this && SameVolume(target)) return Fail(DiskError::SameFile);
     if (!ReadVib()) return 0;
     const Sector vib = m_vib;
     // Sectors past the drive's reach would be left behind by a copy that reports success.
     if (Be16(vib.data() + kVibTotal) > kMaxSectors) return Fail(DiskError::PastEnd);
     const int total = VolumeTotal(vib.data());
-    int result = 1;
+    CAllOrNothing change(target);
     Sector data;
-    for (int n = 0; n < total; ++n) {
+    int n = 0;
+    for (; n < total; ++n) {
         if (usedOnly && !BitmapUsed(vib.data(), n)) continue;
-        if (!ReadSector(n, data.data())) {
-            result = 0;
-            break;
-        }
+        if (!ReadSector(n, data.data())) break;
         if (!target.WriteSector(n, data.data())) {
-            result = Fail(target.m_lastError);
+            Fail(target.m_lastError);
             break;
         }
         m_prompt->Progress("Copying sectors", n + 1, total);
         if (AbortRequested(*m_prompt, "Abort copy?")) {
-            result = Fail(DiskError::UserAborted);
+            Fail(DiskError::UserAborted);
             break;
         }
     }
     target.InvalidateCaches();
-    return result;
+    if (n < total) return 0;
+    change.Keep();
+    return 1;
 }
 
 int CVirtualDrive::CopyFiles(CVirtualDrive& target, bool copyVib, bool emptyTarget) {
+    if (SameVolume(target)) return Fail(DiskError::SameFile);
+    CAllOrNothing change(target);
     if (copyVib) {
         if (!ReadVib()) return 0;
         if (!target.WriteSector(0, m_vib.data())) return Fail(target.m_lastError);
@@ -112,14 +134,33 @@ int CVirtualDrive::CopyFiles(CVirtualDrive& target, bool copyVib, bool emptyTarg
     const Sector index = m_index;
     const int files = IndexLength(index.data());
     for (int k = 0; k < files; ++k) {
-        if (!CopyFile(target, Be16(index.data() + 2 * k), std::string())) return 0;
+        const int fdr = Be16(index.data() + 2 * k);
+        const int read = ReadIndexedFdr(fdr);
+        if (read == -1) return 0;
+        if (read != 1) continue;  // an entry that names no file has nothing to copy
+        if (!CopyFile(target, fdr, std::string())) return 0;
         m_prompt->Progress("Copying files", k + 1, files);
         if (AbortRequested(*m_prompt, "Abort copy?")) return Fail(DiskError::UserAborted);
     }
+    change.Keep();
     return 1;
 }
 
 int CVirtualDrive::CopyDisk(CVirtualDrive& target, int mode) {
+    if (mode < CopyAllSectors || mode > CopyFilesOnly) return Fail(DiskError::BadFormatSpec);
+    if (SameVolume(target)) return Fail(DiskError::SameFile);
+    if (!ReadVib()) return 0;
+    // A copy that would leave a VIB claiming more sectors than its image holds is refused;
+    // files alone go onto any disk with room for them.
+    if (mode != CopyFilesOnly) {
+        if (Be16(m_vib.data() + kVibTotal) > target.Capacity()) return Fail(DiskError::DoesNotFit);
+    } else {
+        const int needed = SectorsOfFiles(*this);
+        if (needed < 0) return 0;
+        if (!target.ReadVib()) return Fail(target.m_lastError);
+        const int room = std::min(VolumeTotal(target.m_vib.data()), target.Capacity()) - 2;
+        if (needed > room) return Fail(DiskError::DoesNotFit);
+    }
     switch (mode) {
         case CopyAllSectors:
             return CopySectors(target, false);
@@ -127,14 +168,13 @@ int CVirtualDrive::CopyDisk(CVirtualDrive& target, int mode) {
             return CopySectors(target, true);
         case CopyFilesAndVib:
             return CopyFiles(target, true, true);
-        case CopyFilesOnly:
-            return CopyFiles(target, false, true);
         default:
-            return Fail(DiskError::BadFormatSpec);
+            return CopyFiles(target, false, true);
     }
 }
 
 int CVirtualDrive::Defragment() {
+    CAllOrNothing change(*this);
     if (!ReadVib()) return 0;
     const int total = VolumeTotal(m_vib.data());
     const uint8_t protection = m_vib[kVibProtection];
@@ -146,18 +186,22 @@ int CVirtualDrive::Defragment() {
     memory->SetLength(std::max<int64_t>(int64_t{std::max(total, 2)} * kSectorSize, kSectorSize));
     if (copy.MountFile(std::move(memory), 0, 0, 0) != DriveKind::DoadImage)
         return Fail(DiskError::ReadFailed);
+    copy.SetScratch();
     copy.SetConversion(-1, -1, -1, -1, CacheSystemSectors);
     copy.SetPrompt(m_prompt);
     if (!CopySectors(copy, false)) return 0;
 
-    // Recreating a second file of a name already copied would empty the first one: a disk
-    // whose index names a file twice cannot be rebuilt without losing data.
+    // Rebuilding keeps only what the index names as files: an entry that names none may be an
+    // FDR damaged beyond recognition, whose sectors would be given to others. And recreating a
+    // second file of a name already copied would empty the first one.
     if (!copy.ReadIndex()) return Fail(copy.m_lastError);
     std::set<std::string> seen;
     const Sector index = copy.m_index;
     for (int k = 0; k < IndexLength(index.data()); ++k) {
-        const std::string name = copy.GetFileName(Be16(index.data() + 2 * k));
-        if (name.empty()) return Fail(copy.m_lastError);
+        const int read = copy.ReadIndexedFdr(Be16(index.data() + 2 * k));
+        if (read == -1) return Fail(copy.m_lastError);
+        if (read != 1) return Fail(DiskError::DamagedIndex);
+        const std::string name(reinterpret_cast<const char*>(copy.m_fdr.data()), kNameLength);
         if (!seen.insert(name).second) return Fail(DiskError::NameExists);
     }
 
@@ -167,19 +211,16 @@ int CVirtualDrive::Defragment() {
     m_cacheLevel = std::max(m_cacheLevel, static_cast<int>(CacheSystemSectors));
     const int rebuilt = copy.CopyFiles(*this, true, true);
     m_cacheLevel = cacheLevel;
-    if (rebuilt) {
-        // Emptying the disk cleared its protection; the rebuilt disk keeps what it had.
-        if (!ReadVib()) return 0;
-        if (m_vib[kVibProtection] == protection) return 1;
+    // A failed or stopped rebuild is put back by the guard.
+    if (!rebuilt) return Fail(copy.m_lastError);
+    // Emptying the disk cleared its protection; the rebuilt disk keeps what it had.
+    if (!ReadVib()) return 0;
+    if (m_vib[kVibProtection] != protection) {
         m_vib[kVibProtection] = protection;
-        return WriteVib();
+        if (!WriteVib()) return 0;
     }
-    // A failed or aborted rebuild puts every sector back as it was before.
-    const int error = copy.m_lastError;
-    copy.SetPrompt(nullptr);
-    copy.CopySectors(*this, false);
-    InvalidateCaches();
-    return Fail(error);
+    change.Keep();
+    return 1;
 }
 
 int CVirtualDrive::CheckDisk(int& flags, DiskUsage& usage) {
@@ -200,6 +241,7 @@ int CVirtualDrive::CheckDisk(int& flags, DiskUsage& usage) {
     if ((total > 360 && !doubleSided && !doubleDensity) ||
         (total > 720 && !(doubleSided && doubleDensity)) || total > 1440)
         flags |= kCheckSizeTooBig;
+    if (total > Capacity()) flags |= kCheckBeyondImage;
     for (int s = 0; s < kMaxSectors; ++s) {
         if (s >= total) usage[s] |= kUsageBeyondTotal;
         if (BitmapUsed(vib.data(), s)) usage[s] |= kUsageBitmapUsed;
@@ -223,7 +265,14 @@ int CVirtualDrive::CheckDisk(int& flags, DiskUsage& usage) {
         }
         usage[fdr] |= kUsageIndexedFdr;
         use(fdr);
-        if (!ReadFdr(fdr)) return 0;
+        // An entry past the disk or naming no FDR is reported and the rest of the index is
+        // checked, as listings skip it and go on.
+        const int read = ReadIndexedFdr(fdr);
+        if (read == -1) return 0;
+        if (read != 1) {
+            flags |= read == 0 ? kCheckNotAnFdr : kCheckBadFdrNumber;
+            continue;
+        }
         const Sector image = m_fdr;
         if (CompareTiNames(image.data() + kFdrName, previous) <= 0) flags |= kCheckNotSorted;
         std::memcpy(previous, image.data() + kFdrName, kNameLength);

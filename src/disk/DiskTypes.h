@@ -58,6 +58,12 @@ enum DiskError : int {
     NameExists = -22,
     UserAborted = -23,
     BadFormatSpec = -24,
+    // Refusals that keep the user's data: nothing was written.
+    SameFile = -25,        // source and target are one file
+    FileInUse = -26,       // the PC file is the image of a mounted drive
+    DoesNotFit = -27,      // the disk does not fit on the target
+    NotRegularFile = -28,  // a FIFO, device or folder given as a file
+    DamagedIndex = -29,    // the file list names sectors that hold no file
 };
 
 enum CacheLevel : int { CacheNothing = 0, CacheSystemSectors = 1, CacheWholeDisk = 2 };
@@ -69,6 +75,15 @@ constexpr uint8_t kStatusInternal = 0x02;
 constexpr uint8_t kStatusProtected = 0x08;
 constexpr uint8_t kStatusVariable = 0x80;
 constexpr uint8_t kTypeMask = 0x83;
+
+// Records per sector of a new file, as TI disk controllers write it: fixed records 256 / length
+// (0 for a length of 1: the byte cannot hold 256); variable records count their length byte,
+// 256 / (length + 1); programs have none.
+constexpr uint8_t NewFileRecordsPerSector(uint8_t status, int recordLength) {
+    if ((status & kStatusProgram) || recordLength <= 0) return 0;
+    if (status & kStatusVariable) return static_cast<uint8_t>(256 / (recordLength + 1));
+    return static_cast<uint8_t>((256 / recordLength) & 0xFF);
+}
 
 // What the disk-properties and format dialogs exchange with a drive.
 struct DiskProperties {

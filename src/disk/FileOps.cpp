@@ -18,13 +18,31 @@ namespace {
 
 constexpr int kMaxLastOffset = 0xFFF;  // 12 bits in a cluster entry
 
-// Records per sector of a new file, as TI disk controllers write it: fixed records 256 / length
-// (0 for a length of 1: the byte cannot hold 256); variable records count their length byte,
-// 256 / (length + 1); programs have none.
-uint8_t RecordsPerSector(uint8_t status, uint8_t recordLength) {
-    if ((status & kStatusProgram) || recordLength == 0) return 0;
-    if (status & kStatusVariable) return static_cast<uint8_t>(kSectorSize / (recordLength + 1));
-    return static_cast<uint8_t>(FixedRecordsPerSector(recordLength));
+// A cluster list for data sectors in file order, each run of consecutive sectors one entry, as
+// AppendSector builds it. False when the file would need more entries than an FDR holds.
+bool EncodeClusters(uint8_t* fdr, const std::vector<int>& sectors) {
+    std::memset(fdr + kFdrClusters, 0, kSectorSize - kFdrClusters);
+    int entry = -1, start = 0, first = 0;
+    for (int k = 0; k < static_cast<int>(sectors.size()); ++k) {
+        const int n = sectors[static_cast<size_t>(k)];
+        if (entry < 0 || n != start + (k - first)) {
+            if (++entry >= kMaxClusters) return false;
+            start = n;
+            first = k;
+        }
+        EncodeCluster(fdr + kFdrClusters + kClusterEntrySize * entry, start, k);
+    }
+    return true;
+}
+
+// The sectors of an FDR's clusters that lie on the volume (a damaged list may name others).
+std::vector<int> OwnSectors(const uint8_t* fdr, int total) {
+    std::vector<int> sectors;
+    ForEachClusterSector(ReadClusters(fdr), [&](int sector) {
+        if (IsFileSector(sector, total)) sectors.push_back(sector);
+        return true;
+    });
+    return sectors;
 }
 
 // Fields of an internal record: length-prefixed runs that must fill the record exactly.
@@ -68,61 +86,50 @@ bool VariablePlausible(const uint8_t* data, int recordLength, bool internal) {
 // ---- Allocation ---------------------------------------------------------------------------
 
 int CVirtualDrive::AllocateSector() {
+    CAllOrNothing change(*this);
     if (!ReadVib()) return -1;
-    const int total = VolumeTotal(m_vib.data());
-    const int lastByte = std::min(kVibBitmap + total / 8, kSectorSize - 1);
-    for (int at = kVibBitmap; at <= lastByte; ++at) {
-        const uint8_t bits = m_vib[at];
-        if (bits == 0xFF) continue;
-        for (int bit = 0; bit < 8; ++bit) {
-            if (bits & (1 << bit)) continue;
-            const int sector = (at - kVibBitmap) * 8 + bit;
-            // A damaged bitmap may show the VIB, the index or sectors past the end as free;
-            // handing them out would overwrite the disk's own structure or fail later.
-            if (sector < 2) continue;
-            if (sector >= total) break;
-            m_vib[at] = static_cast<uint8_t>(bits | (1 << bit));
-            if (!WriteVib()) {
-                m_vib[at] = bits;
-                return -1;
-            }
-            return sector;
-        }
+    // A damaged bitmap may show the VIB, the index or sectors past the end as free; handing
+    // them out would overwrite the disk's own structure or fail later.
+    const int sector = FirstFreeSector(m_vib.data());
+    if (sector < 0) {
+        Fail(DiskError::DiskFull);
+        return -1;
     }
-    Fail(DiskError::DiskFull);
-    return -1;
+    SetBitmapUsed(m_vib.data(), sector, true);
+    if (!WriteVib()) return -1;
+    change.Keep();
+    return sector;
 }
 
 int CVirtualDrive::MarkSector(int n, bool free) {
     if (n < 0 || n >= kMaxSectors) return Fail(DiskError::PastEnd);
+    CAllOrNothing change(*this);
     if (!ReadVib()) return 0;
-    uint8_t& bits = m_vib[kVibBitmap + n / 8];
-    const uint8_t old = bits;
-    const uint8_t mask = static_cast<uint8_t>(1 << (n % 8));
-    bits = free ? static_cast<uint8_t>(bits & ~mask) : static_cast<uint8_t>(bits | mask);
-    if (!WriteVib()) {
-        bits = old;
-        return 0;
-    }
+    SetBitmapUsed(m_vib.data(), n, !free);
+    if (!WriteVib()) return 0;
+    change.Keep();
     return 1;
 }
 
 // ---- Creating and extending ---------------------------------------------------------------
 
 int CVirtualDrive::CreateFile(const std::string& name, uint8_t status, uint8_t recordLength) {
+    CAllOrNothing change(*this);
     const std::string padded = PadTiName(name);
-    const uint8_t perSector = RecordsPerSector(status, recordLength);
+    const uint8_t perSector = NewFileRecordsPerSector(status, recordLength);
 
     const int existing = FindFile(padded);
     if (existing < 0) return -1;
     if (existing >= 2) {
-        // An existing file of that name is emptied and takes the new type.
+        // An existing file of that name is emptied and takes the new type, records per
+        // sector included (a program keeps none).
         if (PurgeFile(existing) != 1) return -1;
         if (!ReadFdr(existing)) return -1;
         m_fdr[kFdrStatus] = status;
         m_fdr[kFdrRecordLength] = recordLength;
-        if (perSector) m_fdr[kFdrRecordsPerSector] = perSector;
+        m_fdr[kFdrRecordsPerSector] = perSector;
         if (!WriteFdr(existing)) return -1;
+        change.Keep();
         return existing;
     }
 
@@ -142,26 +149,119 @@ int CVirtualDrive::CreateFile(const std::string& name, uint8_t status, uint8_t r
     m_fdr[kFdrRecordsPerSector] = perSector;
     // The FDR goes to disk before the index names it, so that no moment has an index entry
     // pointing at a sector that is not yet an FDR.
-    if (!WriteFdr(fdr)) {
-        const int error = m_lastError;
-        MarkSector(fdr, true);
-        m_lastError = error;
-        return -1;
-    }
+    if (!WriteFdr(fdr) || !ReadIndex()) return -1;
     SetBe16(m_index.data() + 2 * slot, static_cast<unsigned>(fdr));
-    if (!WriteIndex()) {
-        const int error = m_lastError;
-        SetBe16(m_index.data() + 2 * slot, 0);
-        m_indexValid = 0;
-        MarkSector(fdr, true);
-        m_lastError = error;
+    if (!WriteIndex() || !StampTimes(fdr, true) || !SortIndex()) return -1;
+    change.Keep();
+    return fdr;
+}
+
+int CVirtualDrive::PutFile(const std::string& name, const uint8_t* header,
+                           const std::vector<Sector>& data, PutStamps stamps) {
+    CAllOrNothing change(*this);
+    const std::string padded = PadTiName(name);
+    const int count = static_cast<int>(data.size());
+    const int existing = FindFile(padded);
+    if (existing < 0 || !ReadVib() || !ReadIndex()) return -1;
+    Sector vib = m_vib;
+    Sector index = m_index;
+    const int total = VolumeTotal(vib.data());
+    // No volume holds more sectors than a cluster entry can count.
+    if (count > kMaxLastOffset + 1) {
+        Fail(DiskError::DiskFull);
         return -1;
     }
-    if (!StampTimes(fdr, true) || !SortIndex()) return -1;
+    Sector old{};
+    if (existing >= 2) {
+        if (!ReadFdr(existing)) return -1;
+        old = m_fdr;
+    } else if (IndexLength(index.data()) >= kIndexEntries) {
+        Fail(DiskError::MaxFiles);
+        return -1;
+    }
+    const std::vector<int> oldSectors =
+        existing >= 2 ? OwnSectors(old.data(), total) : std::vector<int>();
+
+    // The replaced file stays whole until the index names its successor, unless the free
+    // sectors cannot hold the successor beside it: then its sectors are reused, and only the
+    // guard can give it back.
+    const bool fresh = existing < 2 || CountFreeFileSectors(vib.data()) >= count + 1;
+    if (!fresh)
+        for (int sector : oldSectors)
+            SetBitmapUsed(vib.data(), sector, false);
+    // First fit, one sector after the other: nothing below the last one taken is free.
+    int next = 2;
+    auto take = [&] {
+        const int sector = FirstFreeSector(vib.data(), next);
+        if (sector >= 0) SetBitmapUsed(vib.data(), sector, true);
+        next = sector + 1;
+        return sector;
+    };
+    const int fdr = fresh ? take() : existing;
+    std::vector<int> sectors;
+    for (int k = 0; k < count && fdr >= 2; ++k) {
+        const int sector = take();
+        if (sector < 0) break;
+        sectors.push_back(sector);
+    }
+    if (fdr < 2 || static_cast<int>(sectors.size()) < count) {
+        Fail(DiskError::DiskFull);
+        return -1;
+    }
+
+    Sector f{};
+    std::memcpy(f.data() + kFdrName, padded.data(), kNameLength);
+    if (stamps == PutStamps::AsCopy) {
+        std::memcpy(f.data() + kFdrExtra, header + kFdrExtra, kFdrClusters - kFdrExtra);
+    } else {
+        std::memcpy(f.data() + kFdrStatus, header + kFdrStatus, kFdrCreationTime - kFdrStatus);
+        if (existing >= 2) {
+            std::memcpy(f.data() + kFdrExtra, old.data() + kFdrExtra, 2);
+            std::memcpy(f.data() + kFdrCreationTime, old.data() + kFdrCreationTime, 8);
+        }
+    }
+    SetBe16(f.data() + kFdrSectors, static_cast<unsigned>(count));
+    if (count > 0 && (f[kFdrStatus] & kStatusVariable))
+        SetLe16(f.data() + kFdrRecords, static_cast<unsigned>(count));
+    if (!EncodeClusters(f.data(), sectors)) {
+        Fail(DiskError::TooManyClusters);
+        return -1;
+    }
+    if (stamps == PutStamps::AsNew || count > 0)
+        Stamp(f.data(), stamps == PutStamps::AsNew && existing < 2);
+    Stamp(vib.data(), false);
+
+    // Data first, into sectors no file uses; then the FDR; then the bitmap that claims them;
+    // the index names the new file last, and only then are the old file's sectors given back.
+    for (int k = 0; k < count; ++k)
+        if (!WriteSector(sectors[static_cast<size_t>(k)], data[static_cast<size_t>(k)].data()))
+            return -1;
+    m_fdr = f;
+    m_vib = vib;
+    if (!WriteFdr(fdr) || !WriteVib()) return -1;
+    if (existing < 2) {
+        SetBe16(index.data() + 2 * IndexLength(index.data()), static_cast<unsigned>(fdr));
+        bool changed = false;
+        if (!SortedIndex(index, changed)) return -1;
+        m_index = index;
+        if (!WriteIndex()) return -1;
+    } else if (fresh) {
+        for (int k = 0; k < kIndexEntries; ++k)
+            if (Be16(index.data() + 2 * k) == existing)
+                SetBe16(index.data() + 2 * k, static_cast<unsigned>(fdr));
+        m_index = index;
+        if (!WriteIndex()) return -1;
+        for (int sector : oldSectors)
+            SetBitmapUsed(m_vib.data(), sector, false);
+        SetBitmapUsed(m_vib.data(), existing, false);
+        if (!WriteVib()) return -1;
+    }
+    change.Keep();
     return fdr;
 }
 
 int CVirtualDrive::AppendSector(int fdr) {
+    CAllOrNothing change(*this);
     if (!ReadFdr(fdr)) return -1;
     const std::vector<ClusterEntry> clusters = ReadClusters(m_fdr.data());
     int start = -1, last = -1, previous = -1;
@@ -179,12 +279,11 @@ int CVirtualDrive::AppendSector(int fdr) {
 
     const int n = AllocateSector();
     if (n < 0) return -1;
-    // AllocateSector works on the VIB only: the FDR buffer still holds this file.
+    // AllocateSector works on the VIB only: the FDR buffer still holds this file. A sector
+    // that cannot join the file goes back to the free pool with the guard.
     if (!clusters.empty() && n == start + (last - previous)) {
         EncodeCluster(m_fdr.data() + next - kClusterEntrySize, start, last + 1);
     } else if (next > kLastClusterEntry) {
-        // The sector cannot join the file: it goes back to the free pool.
-        MarkSector(n, true);
         Fail(DiskError::TooManyClusters);
         return -1;
     } else {
@@ -193,14 +292,8 @@ int CVirtualDrive::AppendSector(int fdr) {
     const unsigned count = (Be16(m_fdr.data() + kFdrSectors) + 1u) & 0xFFFF;
     SetBe16(m_fdr.data() + kFdrSectors, count);
     if (m_fdr[kFdrStatus] & kStatusVariable) SetLe16(m_fdr.data() + kFdrRecords, count);
-    if (!WriteFdr(fdr)) {
-        const int error = m_lastError;
-        m_cachedFdr = 0;  // the buffer no longer matches the disk
-        MarkSector(n, true);
-        m_lastError = error;
-        return -1;
-    }
-    if (!StampTimes(fdr, false)) return -1;
+    if (!WriteFdr(fdr) || !StampTimes(fdr, false)) return -1;
+    change.Keep();
     return n;
 }
 
@@ -211,74 +304,61 @@ int CVirtualDrive::CopyFile(CVirtualDrive& target, int fdr, const std::string& n
     if (!GetFileInfo(fdr, info)) return 0;
     const Sector source = m_fdr;
     const std::string name = newName.empty() ? info.name : PadTiName(newName);
-    // Onto itself under its own name: recreating it would empty the very file being copied.
+    // Onto itself under its own name there is nothing to do.
     if (&target == this && name == info.name) return 1;
+    // Two drive objects on one PC file would each keep copies of sectors the other changes.
+    if (&target != this && SameVolume(target)) return Fail(DiskError::SameFile);
 
-    Sector kept0, kept1;
-    if (!target.ReadSector(0, kept0.data()) || !target.ReadSector(1, kept1.data())) {
-        m_lastError = target.m_lastError;
-        return 0;
-    }
-    // On any failure the target's VIB and index go back to what they were, so that the
-    // half-copied file and its sectors vanish from it.
-    auto fail = [&](int error) {
-        target.WriteSector(0, kept0.data());
-        target.WriteSector(1, kept1.data());
-        m_lastError = error;
-        return 0;
-    };
-
-    const int copy = target.CreateFile(name, info.status, info.recordLength);
-    if (copy < 0) return fail(target.m_lastError);
-    if (!target.ReadFdr(copy)) return fail(target.m_lastError);
-    std::memcpy(target.m_fdr.data() + kFdrExtra, source.data() + kFdrExtra,
-                kFdrClusters - kFdrExtra);
-    SetBe16(target.m_fdr.data() + kFdrSectors, 0);
-    if (!target.WriteFdr(copy)) return fail(target.m_lastError);
-
-    Sector data;
+    // The whole file is read before the target changes at all.
+    std::vector<Sector> data(static_cast<size_t>(info.sectors));
     for (int k = 0; k < info.sectors; ++k) {
-        const int from = FileToDiskSector(fdr, k, data.data());
-        if (from < 0) return fail(m_lastError);
+        const int from = FileToDiskSector(fdr, k, data[static_cast<size_t>(k)].data());
+        if (from < 0) return 0;
         // The sector count claims more than the cluster list holds.
-        if (from == 0) return fail(DiskError::ReadFailed);
-        const int to = target.AppendSector(copy);
-        if (to < 0 || !target.WriteSector(to, data.data())) return fail(target.m_lastError);
+        if (from == 0) return Fail(DiskError::ReadFailed);
     }
+    if (target.PutFile(name, source.data(), data, PutStamps::AsCopy) < 0)
+        return Fail(target.m_lastError);
     return 1;
 }
 
 // ---- Emptying, deleting, undeleting -------------------------------------------------------
 
 int CVirtualDrive::PurgeFile(int fdr) {
+    CAllOrNothing change(*this);
     if (!ReadFdr(fdr)) return 0;
     Sector image = m_fdr;
     if (!ReadVib()) return 0;
-    const int total = VolumeTotal(m_vib.data());
-    const bool freed = ForEachClusterSector(ReadClusters(image.data()), [&](int sector) {
-        return !IsFileSector(sector, total) || MarkSector(sector, true);
-    });
-    if (!freed) return 0;
+    Sector vib = m_vib;
+    for (int sector : OwnSectors(image.data(), VolumeTotal(vib.data())))
+        SetBitmapUsed(vib.data(), sector, false);
     std::memset(image.data() + kFdrClusters, 0, kSectorSize - kFdrClusters);
     SetBe16(image.data() + kFdrSectors, 0);
     image[kFdrEofOffset] = 0;
     SetLe16(image.data() + kFdrRecords, 0);
+    Stamp(image.data(), false);
+    Stamp(vib.data(), false);
+    // The FDR lets go of its sectors before the bitmap frees them.
     m_fdr = image;
     if (!WriteFdr(fdr)) return 0;
-    if (!StampTimes(fdr, false)) return -1;
+    m_vib = vib;
+    if (!WriteVib()) return 0;
+    change.Keep();
     return 1;
 }
 
 int CVirtualDrive::DeleteFile(int fdr) {
     if (fdr < 2) return 1;
+    CAllOrNothing change(*this);
     if (!ReadFdr(fdr)) return 0;
     const Sector image = m_fdr;
     if (!ReadVib()) return 0;
-    const int total = VolumeTotal(m_vib.data());
-    const bool freed = ForEachClusterSector(ReadClusters(image.data()), [&](int sector) {
-        return !IsFileSector(sector, total) || MarkSector(sector, true);
-    });
-    if (!freed || !MarkSector(fdr, true)) return 0;
+    Sector vib = m_vib;
+    const int total = VolumeTotal(vib.data());
+    for (int sector : OwnSectors(image.data(), total))
+        SetBitmapUsed(vib.data(), sector, false);
+    SetBitmapUsed(vib.data(), fdr, false);
+    Stamp(vib.data(), false);
     if (!ReadIndex()) return 0;
     uint8_t* index = m_index.data();
     for (int k = 0; k < kIndexEntries; ++k) {
@@ -287,11 +367,16 @@ int CVirtualDrive::DeleteFile(int fdr) {
         SetBe16(index + 2 * (kIndexEntries - 1), 0);
         break;
     }
+    // The index lets go of the file before the bitmap frees its sectors.
     if (!WriteIndex()) return 0;
-    return StampTimes(0, false);
+    m_vib = vib;
+    if (!WriteVib()) return 0;
+    change.Keep();
+    return 1;
 }
 
 int CVirtualDrive::UndeleteFile(const std::string& name, int type) {
+    CAllOrNothing change(*this);
     const std::string padded = PadTiName(name);
     if (!ReadVib() || !ReadIndex()) return -1;
     const int total = VolumeTotal(m_vib.data());
@@ -305,27 +390,37 @@ int CVirtualDrive::UndeleteFile(const std::string& name, int type) {
         if (type != -1 && ((image[kFdrStatus] ^ type) & kTypeMask) != 0) continue;
 
         if (!ReadIndex()) return -1;
-        const int files = IndexLength(m_index.data());
+        Sector index = m_index;
+        const int files = IndexLength(index.data());
         for (int k = 0; k < files; ++k)
-            if (Be16(m_index.data() + 2 * k) == d) return d;
+            if (Be16(index.data() + 2 * k) == d) return d;
         if (files >= kIndexEntries) {
             Fail(DiskError::MaxFiles);
             return -1;
         }
-        SetBe16(m_index.data() + 2 * files, static_cast<unsigned>(d));
-        if (!WriteIndex() || !SortIndex() || !MarkSector(d, false)) return -1;
-        const bool claimed = ForEachClusterSector(ReadClusters(image.data()), [&](int sector) {
-            return !IsFileSector(sector, total) || MarkSector(sector, false);
-        });
-        if (!claimed || !StampTimes(0, false)) return -1;
+        // The bitmap claims the file's sectors before the index names it.
+        if (!ReadVib()) return -1;
+        SetBitmapUsed(m_vib.data(), d, true);
+        for (int sector : OwnSectors(image.data(), total))
+            SetBitmapUsed(m_vib.data(), sector, true);
+        Stamp(m_vib.data(), false);
+        if (!WriteVib()) return -1;
+        SetBe16(index.data() + 2 * files, static_cast<unsigned>(d));
+        bool changed = false;
+        if (!SortedIndex(index, changed)) return -1;
+        m_index = index;
+        if (!WriteIndex()) return -1;
+        change.Keep();
         return d;
     }
+    change.Keep();
     return 0;
 }
 
 // ---- Names, protection, properties --------------------------------------------------------
 
 int CVirtualDrive::RenameFile(int fdr, const std::string& newName) {
+    CAllOrNothing change(*this);
     const std::string padded = PadTiName(newName);
     const int found = FindFile(padded);
     if (found < 0) return 0;
@@ -333,11 +428,13 @@ int CVirtualDrive::RenameFile(int fdr, const std::string& newName) {
     if (found != 0) return Fail(DiskError::NameExists);
     if (!ReadFdr(fdr)) return 0;
     std::memcpy(m_fdr.data() + kFdrName, padded.data(), kNameLength);
-    if (!WriteFdr(fdr)) return 0;
-    return SortIndex();
+    if (!WriteFdr(fdr) || !SortIndex()) return 0;
+    change.Keep();
+    return 1;
 }
 
 int CVirtualDrive::SetProtection(int fdr, int mode) {
+    CAllOrNothing change(*this);
     if (fdr == 0) {
         if (!ReadVib()) return 0;
         uint8_t& mark = m_vib[kVibProtection];
@@ -347,7 +444,9 @@ int CVirtualDrive::SetProtection(int fdr, int mode) {
             mark = kUnprotectedMark;
         else
             mark = mark == kUnprotectedMark ? kProtectedMark : kUnprotectedMark;
-        return WriteVib();
+        if (!WriteVib()) return 0;
+        change.Keep();
+        return 1;
     }
     if (fdr < 2) return 1;
     if (!ReadFdr(fdr)) return 0;
@@ -358,7 +457,9 @@ int CVirtualDrive::SetProtection(int fdr, int mode) {
         status &= static_cast<uint8_t>(~kStatusProtected);
     else
         status ^= kStatusProtected;
-    return WriteFdr(fdr);
+    if (!WriteFdr(fdr)) return 0;
+    change.Keep();
+    return 1;
 }
 
 int CVirtualDrive::SetFileProperties(int fdr, const FileProperties& record) {
@@ -375,6 +476,7 @@ int CVirtualDrive::SetFileProperties(int fdr, const FileProperties& record) {
         if (last > kMaxLastOffset) return Fail(DiskError::TooManyClusters);
     }
 
+    CAllOrNothing change(*this);
     if (!ReadFdr(fdr)) return 0;
     if (std::memcmp(m_fdr.data() + kFdrName, record.name.data(), kNameLength) != 0) {
         // Two files of one name would make one of them unreachable.
@@ -412,69 +514,94 @@ int CVirtualDrive::SetFileProperties(int fdr, const FileProperties& record) {
         if (record.status & kStatusVariable)
             SetLe16(f + kFdrRecords, static_cast<unsigned>(offset + 1));
     }
-    if (!WriteFdr(fdr)) return 0;
-    return SortIndex();
+    if (!WriteFdr(fdr) || !SortIndex()) return 0;
+    change.Keep();
+    return 1;
 }
 
 // ---- Index order --------------------------------------------------------------------------
 
-int CVirtualDrive::SortIndex() {
-    if (!ReadIndex()) return 0;
-    const int files = IndexLength(m_index.data());
-    std::vector<uint16_t> entries(static_cast<size_t>(files));
-    std::vector<std::array<uint8_t, kNameLength>> names(static_cast<size_t>(files));
+int CVirtualDrive::SortedIndex(Sector& index, bool& changed) {
+    const int files = IndexLength(index.data());
+    std::vector<uint16_t> entries, damaged;
+    std::vector<std::array<uint8_t, kNameLength>> names;
     for (int k = 0; k < files; ++k) {
-        entries[k] = Be16(m_index.data() + 2 * k);
-        if (!ReadFdr(entries[k])) return 0;
-        if (m_fdr[kFdrName] == 0) return Fail(DiskError::NotAnFdrSector);
-        std::memcpy(names[k].data(), m_fdr.data() + kFdrName, kNameLength);
+        const uint16_t fdr = Be16(index.data() + 2 * k);
+        const int read = ReadIndexedFdr(fdr);
+        if (read == -1) return 0;
+        // An entry that names no file keeps its place after the files: nothing is dropped.
+        if (read != 1) {
+            damaged.push_back(fdr);
+            continue;
+        }
+        entries.push_back(fdr);
+        names.emplace_back();
+        std::memcpy(names.back().data(), m_fdr.data() + kFdrName, kNameLength);
     }
     // Bubble sort: stable, and it ends because only strictly lower names move up.
-    bool changed = false;
     for (bool swapped = true; swapped;) {
         swapped = false;
-        for (int k = 0; k + 1 < files; ++k) {
+        for (size_t k = 0; k + 1 < entries.size(); ++k) {
             if (CompareTiNames(names[k + 1].data(), names[k].data()) < 0) {
                 std::swap(names[k], names[k + 1]);
                 std::swap(entries[k], entries[k + 1]);
-                swapped = changed = true;
+                swapped = true;
             }
         }
     }
-    if (!changed) return 1;
+    entries.insert(entries.end(), damaged.begin(), damaged.end());
+    changed = false;
+    for (int k = 0; k < files; ++k) {
+        changed = changed || Be16(index.data() + 2 * k) != entries[static_cast<size_t>(k)];
+        SetBe16(index.data() + 2 * k, entries[static_cast<size_t>(k)]);
+    }
+    return 1;
+}
+
+int CVirtualDrive::SortIndex() {
+    CAllOrNothing change(*this);
     if (!ReadIndex()) return 0;
-    for (int k = 0; k < files; ++k)
-        SetBe16(m_index.data() + 2 * k, entries[k]);
-    return WriteIndex();
+    Sector index = m_index;
+    bool changed = false;
+    if (!SortedIndex(index, changed)) return 0;
+    if (changed) {
+        m_index = index;
+        if (!WriteIndex()) return 0;
+    }
+    change.Keep();
+    return 1;
 }
 
 // ---- Time stamps --------------------------------------------------------------------------
 
-int CVirtualDrive::StampTimes(int fdr, bool creating) {
+// The same rule for an FDR and the VIB: bytes 20-27 of both hold the four stamps.
+void CVirtualDrive::Stamp(uint8_t* b, bool created) const {
+    const bool due = m_stampPolicy == StampAlways || (m_stampPolicy == StampIfStamped &&
+                                                      (created || Be16(b + kFdrUpdateDate) != 0));
+    if (!due) return;
     const uint16_t date = PackDate();
     const uint16_t time = PackTime();
-    const int policy = m_stampPolicy;
-    // The same rule for an FDR and the VIB: bytes 20-27 of both hold the four stamps.
-    auto stamp = [&](uint8_t* b, bool created) {
-        const bool due = policy == StampAlways ||
-                         (policy == StampIfStamped && (created || Be16(b + kFdrUpdateDate) != 0));
-        if (!due) return;
-        SetBe16(b + kFdrUpdateTime, time);
-        SetBe16(b + kFdrUpdateDate, date);
-        if (created || Be16(b + kFdrCreationDate) == 0) {
-            SetBe16(b + kFdrCreationTime, time);
-            SetBe16(b + kFdrCreationDate, date);
-        }
-    };
+    SetBe16(b + kFdrUpdateTime, time);
+    SetBe16(b + kFdrUpdateDate, date);
+    if (created || Be16(b + kFdrCreationDate) == 0) {
+        SetBe16(b + kFdrCreationTime, time);
+        SetBe16(b + kFdrCreationDate, date);
+    }
+}
+
+int CVirtualDrive::StampTimes(int fdr, bool creating) {
+    CAllOrNothing change(*this);
     if (fdr > 0) {
         if (!ReadFdr(fdr)) return 0;
-        stamp(m_fdr.data(), creating);
+        Stamp(m_fdr.data(), creating);
         if (!WriteFdr(fdr)) return 0;
     }
     if (!ReadVib()) return 0;
     // Creating a file updates the disk; only formatting creates it.
-    stamp(m_vib.data(), creating && fdr <= 0);
-    return WriteVib();
+    Stamp(m_vib.data(), creating && fdr <= 0);
+    if (!WriteVib()) return 0;
+    change.Keep();
+    return 1;
 }
 
 // ---- Plausibility -------------------------------------------------------------------------

@@ -4,8 +4,8 @@
 #include "disk/ImageConversion.h"
 
 #include <cstring>
-#include <filesystem>
 
+#include "base/AtomicFile.h"
 #include "base/CInteger.h"
 #include "disk/HfeImage.h"
 #include "disk/Layout.h"
@@ -44,6 +44,7 @@ int CVirtualDrive::ConvertImage(bool pc99, bool doubleSided, bool doubleDensity,
     CMemFile* bytes = memory.get();
     const int kind = converted.MountFile(std::move(memory), 0, 0, 0);
     if (kind == DriveKind::None) return Fail(converted.LastError());
+    converted.SetScratch();
     converted.SetPrompt(m_prompt);
     if (!CopySectors(converted, false)) return 0;
 
@@ -119,23 +120,55 @@ int ApplyTypedNumbers(CVirtualDrive& drive, const NewImageChoice& choice) {
 }  // namespace
 
 int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualDrive* source) {
-    if (choice.hfe) {
-        if (!drive.CreateHfeImage(choice.path, choice.doubleSided, choice.doubleDensity)) return 0;
-    } else if (!drive.CreateImage(choice.path, choice.doubleSided, choice.doubleDensity,
-                                  choice.pc99) ||
-               !ApplyTypedNumbers(drive, choice)) {
+    // The new image is made whole in memory, copy included, and only then written beside the
+    // chosen file and renamed over it: a failure leaves what was there.
+    const ImageFormat format{choice.pc99 && !choice.hfe, choice.doubleSided, choice.doubleDensity,
+                             choice.hfe};
+    CVirtualDrive scratch;
+    scratch.SetScratch();
+    if (!scratch.MountFile(std::make_unique<CMemFile>(BlankImage(format, 40)), 0, 0, 0) ||
+        (!choice.hfe && !ApplyTypedNumbers(scratch, choice))) {
+        drive.SetLastError(scratch.LastError());
         return 0;
     }
-    if (source && !source->CopySectors(drive, false)) {
+    if (source && !source->CopySectors(scratch, false)) {
         drive.SetLastError(source->LastError());
         return 0;
     }
-    return 1;
+    if (const auto identity = IdentityOf(choice.path);
+        identity && CDiskFile::IsOpenElsewhere(*identity)) {
+        drive.SetLastError(DiskError::FileInUse);
+        return 0;
+    }
+    const std::vector<uint8_t>& bytes = dynamic_cast<CMemFile&>(*scratch.File()).Bytes();
+    const bool written = ReplaceFileAtomically(choice.path, [&](CPcFile& out) {
+        return out.WriteAt(0, bytes.data(), bytes.size()) == static_cast<int64_t>(bytes.size());
+    });
+    if (!written || !drive.OpenImage(choice.path)) {
+        drive.SetLastError(DiskError::CantOpenPcFile);
+        return 0;
+    }
+    if (choice.hfe) return 1;
+    DriveProperties props;
+    scratch.GetDriveProperties(props);
+    props.kind = drive.Kind();
+    return drive.SetDriveProperties(props);
 }
 
 int OpenCopyTarget(CVirtualDrive& source, const std::string& path, CVirtualDrive& target) {
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec)) return target.OpenImage(path) ? 1 : 0;
+    if (const auto identity = IdentityOf(path)) {
+        // The source's own file is never a target, whatever path leads to it; nor is a file
+        // another drive shows, whose copies of the sectors would go stale.
+        if (source.File() && source.File()->Identity() == identity) {
+            target.SetLastError(DiskError::SameFile);
+            return 0;
+        }
+        if (CDiskFile::IsOpenElsewhere(*identity, source.File())) {
+            target.SetLastError(DiskError::FileInUse);
+            return 0;
+        }
+        return target.OpenImage(path) ? 1 : 0;
+    }
     DiskInfo info;
     if (!source.GetDiskInfo(info)) {
         target.SetLastError(source.LastError());

@@ -164,4 +164,19 @@ inline bool BitmapUsed(const uint8_t* vib, int sector) {
     return (vib[kVibBitmap + sector / 8] >> (sector % 8)) & 1;
 }
 
+inline void SetBitmapUsed(uint8_t* vib, int sector, bool used) {
+    uint8_t& bits = vib[kVibBitmap + sector / 8];
+    const auto mask = static_cast<uint8_t>(1 << (sector % 8));
+    bits = used ? static_cast<uint8_t>(bits | mask) : static_cast<uint8_t>(bits & ~mask);
+}
+
+// Whether a sector the index names can be a file descriptor record at all: it has a name, and
+// it is not a sector of one repeated byte (never written since formatting, or wiped).
+inline bool LooksLikeFdr(const uint8_t* sector) {
+    if (sector[kFdrName] == 0) return false;
+    for (int k = 1; k < 256; ++k)
+        if (sector[k] != sector[0]) return true;
+    return false;
+}
+
 }  // namespace tavik::layout

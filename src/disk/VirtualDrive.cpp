@@ -119,34 +119,86 @@ int CVirtualDrive::ReadSector(int n, uint8_t* buffer) {
 int CVirtualDrive::WriteSector(int n, const uint8_t* buffer) {
     if (m_kind == DriveKind::None) return Fail(DiskError::NoDrive);
     if (n < 0 || n >= kMaxSectors) return Fail(DiskError::PastEnd);
+    if (m_changes > 0 && !m_scratch && !m_puttingBack) {
+        if (m_journaled.size() != kMaxSectors) m_journaled.assign(kMaxSectors, 0);
+        if (!m_journaled[static_cast<size_t>(n)]) {
+            // What cannot be put back is not written.
+            Sector old;
+            if (!ReadSector(n, old.data())) return 0;
+            m_journaled[static_cast<size_t>(n)] = 1;
+            m_journal.emplace_back(n, old);
+        }
+    }
     // The cached copies must never disagree with what was written.
     if (n == 0 && buffer != m_vib.data()) std::memcpy(m_vib.data(), buffer, kSectorSize);
     if (n == 1 && buffer != m_index.data()) std::memcpy(m_index.data(), buffer, kSectorSize);
     if (m_cachedFdr != 0 && n == m_cachedFdr && buffer != m_fdr.data())
         std::memcpy(m_fdr.data(), buffer, kSectorSize);
     ++m_sectorsWritten;
+    int written = 0;
     switch (m_kind) {
         case DriveKind::RemoteTi: {
             size_t at = size_t{kSectorSize} * static_cast<size_t>(n);
             if (m_memoryImage.size() < at + kSectorSize) m_memoryImage.resize(kMaxVolumeBytes);
             if (m_held.size() != kMaxSectors) m_held.assign(kMaxSectors, 0);
             std::memcpy(m_memoryImage.data() + at, buffer, kSectorSize);
-            if (!m_link) return Fail(DiskError::RemoteProblem);
+            if (!m_link) {
+                written = Fail(DiskError::RemoteProblem);
+                break;
+            }
             int rc = m_link->WriteSector(*this, n, buffer);
             if (rc != 0) {
                 m_held[n] &= ~1;  // the copy no longer matches the drive
-                return Fail(rc);
+                written = Fail(rc);
+                break;
             }
             m_held[n] |= 1;
-            return 1;
+            written = 1;
+            break;
         }
         case DriveKind::EmulatorDrive:
-            if (!m_link || m_link->WriteSector(*this, n, buffer) != 0)
-                return Fail(DiskError::EmulatorProblem);
-            return 1;
+            written = !m_link || m_link->WriteSector(*this, n, buffer) != 0
+                          ? Fail(DiskError::EmulatorProblem)
+                          : 1;
+            break;
         default:
-            return WriteImageSector(n, buffer);
+            written = WriteImageSector(n, buffer);
+            break;
     }
+    if (!written) {
+        // The sector may hold the old bytes, the new ones or some of each: the copies are
+        // no longer known to match it.
+        if (n == 0) m_vibValid = 0;
+        if (n == 1) m_indexValid = 0;
+        if (n == m_cachedFdr) m_cachedFdr = 0;
+    }
+    return written;
+}
+
+// ---- All or nothing -----------------------------------------------------------------------
+
+CAllOrNothing::CAllOrNothing(CVirtualDrive& drive) : m_drive(drive) {
+    ++m_drive.m_changes;
+}
+
+CAllOrNothing::~CAllOrNothing() {
+    m_drive.EndChange(m_kept);
+}
+
+void CVirtualDrive::EndChange(bool keep) {
+    if (--m_changes > 0) return;
+    if (!keep && !m_journal.empty()) {
+        // The reason the operation failed stays the drive's last error.
+        const int error = m_lastError;
+        m_puttingBack = true;
+        for (auto it = m_journal.rbegin(); it != m_journal.rend(); ++it)
+            WriteSector(it->first, it->second.data());
+        m_puttingBack = false;
+        InvalidateCaches();
+        m_lastError = error;
+    }
+    m_journal.clear();
+    std::fill(m_journaled.begin(), m_journaled.end(), 0);
 }
 
 // ---- Cached system sectors ----------------------------------------------------------------
@@ -254,17 +306,25 @@ int CVirtualDrive::MountFile(std::unique_ptr<CPcFile> file, int64_t start, int64
 }
 
 int CVirtualDrive::OpenImage(const std::string& path) {
-    std::unique_ptr<CPcFile> file = CDiskFile::Open(path, OpenMode::ReadWrite);
+    OpenFailure why = OpenFailure::None;
+    std::unique_ptr<CPcFile> file = CDiskFile::Open(path, OpenMode::ReadWrite, &why);
     // An image without write permission is still shown; changes to it fail.
-    if (!file) file = CDiskFile::Open(path, OpenMode::ReadOnly);
-    if (!file) return Fail(DiskError::CantOpenPcFile);
+    if (!file && why != OpenFailure::NotRegular)
+        file = CDiskFile::Open(path, OpenMode::ReadOnly, &why);
+    if (!file)
+        return Fail(why == OpenFailure::NotRegular ? DiskError::NotRegularFile
+                                                   : DiskError::CantOpenPcFile);
     return MountFile(std::move(file), 0, 0, -1);
 }
 
 int CVirtualDrive::CreateFilled(const std::string& path,
                                 const std::function<bool(CPcFile&)>& fill) {
-    auto file = CDiskFile::Create(path);
-    if (!file || !fill(*file)) return Fail(DiskError::CantOpenPcFile);
+    // An existing file is replaced only as a whole, and never under a drive that shows it.
+    if (const auto identity = IdentityOf(path); identity && CDiskFile::IsOpenElsewhere(*identity))
+        return Fail(DiskError::FileInUse);
+    if (!ReplaceFileAtomically(path, fill)) return Fail(DiskError::CantOpenPcFile);
+    auto file = CDiskFile::Open(path, OpenMode::ReadWrite);
+    if (!file) return Fail(DiskError::CantOpenPcFile);
     return MountFile(std::move(file), 0, 0, -1);
 }
 
@@ -410,18 +470,16 @@ int CVirtualDrive::MoveTrailer(int64_t newSize) {
     });
 }
 
-// Gives the PC file a new length. A file on the PC is rewritten beside itself and renamed
-// over the old one, so that a failure or crash never leaves a half-cut image.
+// Gives the PC file a new length. The file is rewritten as a whole (beside itself and renamed
+// over the old one), so that a failure or crash never leaves a half-cut image.
 int CVirtualDrive::ResizePcFile(int64_t newLength) {
-    auto* disk = dynamic_cast<CDiskFile*>(m_file.get());
-    if (!disk) return m_file->SetLength(newLength) ? 1 : Fail(DiskError::CantOpenPcFile);
     return RewritePcFile([&](CPcFile& out) {
         std::vector<uint8_t> chunk(64 * 1024);
-        int64_t length = m_file->Length();
-        for (int64_t at = 0; at < std::min(length, newLength);
-             at += static_cast<int64_t>(chunk.size())) {
-            size_t n = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(chunk.size()),
-                                                             std::min(length, newLength) - at));
+        const int64_t length = m_file->Length();
+        const int64_t kept = std::min(length, newLength);
+        for (int64_t at = 0; at < kept; at += static_cast<int64_t>(chunk.size())) {
+            const size_t n = static_cast<size_t>(
+                std::min<int64_t>(static_cast<int64_t>(chunk.size()), kept - at));
             if (m_file->ReadAt(at, chunk.data(), n) != static_cast<int64_t>(n)) return false;
             if (out.WriteAt(at, chunk.data(), n) != static_cast<int64_t>(n)) return false;
         }
@@ -430,23 +488,49 @@ int CVirtualDrive::ResizePcFile(int64_t newLength) {
 }
 
 int CVirtualDrive::RewritePcFile(const std::function<bool(CPcFile&)>& write) {
-    auto* disk = dynamic_cast<CDiskFile*>(m_file.get());
-    if (!disk) {
-        CMemFile scratch;
-        if (!write(scratch)) return Fail(DiskError::CantOpenPcFile);
-        if (!m_file->SetLength(0) ||
-            m_file->WriteAt(0, scratch.Bytes().data(), scratch.Bytes().size()) != scratch.Length())
-            return Fail(DiskError::CantOpenPcFile);
-        return 1;
+    if (auto* disk = dynamic_cast<CDiskFile*>(m_file.get())) {
+        if (!disk->Writable()) return Fail(DiskError::CantOpenPcFile);
+        // Another drive showing the same file would go on reading the old one.
+        if (const auto identity = disk->Identity();
+            identity && CDiskFile::IsOpenElsewhere(*identity, disk))
+            return Fail(DiskError::FileInUse);
     }
-    std::string path = disk->Path();
-    if (!disk->Writable()) return Fail(DiskError::CantOpenPcFile);
-    if (!ReplaceFileAtomically(path, write)) return Fail(DiskError::CantOpenPcFile);
-    auto reopened = CDiskFile::Open(path, OpenMode::ReadWrite);
-    if (!reopened) return Fail(DiskError::CantOpenPcFile);
-    m_file = std::move(reopened);
+    if (!m_file->ReplaceContents(write)) return Fail(DiskError::CantOpenPcFile);
     InvalidateCaches();
     return 1;
+}
+
+int CVirtualDrive::Capacity() {
+    switch (m_kind) {
+        case DriveKind::DoadImage:
+        case DriveKind::HfeImage:  // its size is the sectors its tracks hold
+            return static_cast<int>(std::min<int64_t>(m_size / kSectorSize, kMaxSectors));
+        case DriveKind::Pc99Fm:
+        case DriveKind::Pc99Mfm: {
+            if (!m_file) return 0;
+            const bool mfm = m_kind == DriveKind::Pc99Mfm;
+            const Pc99Geometry& g = Pc99Layout(mfm);
+            // A track counts when it is whole but for the bytes a write may do without.
+            const int64_t bytes = m_file->Length() - m_start + (mfm ? 2 : 1);
+            const int64_t tracks = bytes < 0 ? 0 : bytes / g.trackLength;
+            // Side 1 is stored from its last track back: it counts only when complete.
+            const int64_t usable = tracks >= 80 ? 80 : std::min<int64_t>(tracks, 40);
+            return static_cast<int>(usable * g.sectorsPerTrack);
+        }
+        case DriveKind::RemoteTi:
+        case DriveKind::EmulatorDrive:
+            return kMaxSectors;
+        default:
+            return 0;
+    }
+}
+
+bool CVirtualDrive::SameVolume(CVirtualDrive& other) {
+    if (&other == this) return true;
+    if (!m_file || !other.m_file) return false;
+    const auto mine = m_file->Identity();
+    if (!mine || mine != other.m_file->Identity()) return false;
+    return m_start < other.m_start + other.m_size && other.m_start < m_start + m_size;
 }
 
 void CVirtualDrive::SetConversion(int tabs, int truncate, int headerKind, int stampPolicy,
@@ -483,7 +567,15 @@ std::string CVirtualDrive::ErrorText() {
         m_link->LogLine(line);
     }
     char extra[32] = "";
-    switch (m_lastError) {
+    if (record && m_lastError == DiskError::RemoteProblem)
+        std::snprintf(extra, sizeof extra, "Error #%d.%d", n1, n2);
+    if (record && m_lastError == DiskError::RemoteIoError)
+        std::snprintf(extra, sizeof extra, " code %02X", code & 0xFF);
+    return DiskErrorText(m_lastError) + extra;
+}
+
+std::string DiskErrorText(int error) {
+    switch (error) {
         case DiskError::NoDrive:
             return "No drive assigned";
         case DiskError::PastEnd:
@@ -501,13 +593,11 @@ std::string CVirtualDrive::ErrorText() {
         case DiskError::BadPc99:
             return "Bad PC99 format";
         case DiskError::RemoteProblem:
-            if (record) std::snprintf(extra, sizeof extra, "Error #%d.%d", n1, n2);
-            return std::string("Problem with remote TI-99/4A.") + extra;
+            return "Problem with remote TI-99/4A.";
         case DiskError::DiskFull:
             return "Disk is full";
         case DiskError::RemoteIoError:
-            if (record) std::snprintf(extra, sizeof extra, " code %02X", code & 0xFF);
-            return std::string("TI-99/4A I/O error") + extra;
+            return "TI-99/4A I/O error";
         case DiskError::TiIoError7:
             return "TI-99/4A I/O error 7 (File error)";
         case DiskError::TiIoError6:
@@ -532,6 +622,16 @@ std::string CVirtualDrive::ErrorText() {
             return "User aborted operation";
         case DiskError::BadFormatSpec:
             return "Unrecognized format specifications";
+        case DiskError::SameFile:
+            return "Source and target are the same file";
+        case DiskError::FileInUse:
+            return "The PC file is the image of a mounted disk";
+        case DiskError::DoesNotFit:
+            return "The disk does not fit on the target";
+        case DiskError::NotRegularFile:
+            return "Not a regular file";
+        case DiskError::DamagedIndex:
+            return "The file list is damaged: check the disk first";
         default:
             return "Unknown error";
     }

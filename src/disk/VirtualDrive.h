@@ -36,6 +36,8 @@ constexpr int kCheckSizeTooBig = 0x1;
 constexpr int kCheckNotSorted = 0x2;
 constexpr int kCheckBadFdrNumber = 0x4;
 constexpr int kCheckBadClusterSector = 0x8;
+constexpr int kCheckBeyondImage = 0x10;  // the VIB claims more sectors than the image holds
+constexpr int kCheckNotAnFdr = 0x20;     // the index names a sector that holds no FDR
 
 // Disk copy modes ("Select disk copy mode").
 enum CopyMode : int {
@@ -55,11 +57,41 @@ struct DiskInfo {
     int files = 0;
 };
 
+// How PutFile stamps a file: as the copy of another (the header's stamps, then stamped as
+// extended when it has data), or as a newly made one (stamped as created; a file it replaces
+// lends it its creation stamp and it is stamped as changed).
+enum class PutStamps { AsCopy, AsNew };
+
 struct FileInfo {
     std::string name;  // 10 characters
     uint8_t status = 0;
     uint8_t recordLength = 0;
     int sectors = 0;
+};
+
+class CVirtualDrive;
+
+// The one rule of every operation that changes a disk: it does all of what was asked, or it
+// leaves the disk as it was (every file the user had intact, nothing for the disk check to
+// find that it did not find before) and reports why; it never reports success for a result it
+// did not produce. Every changing operation of CVirtualDrive holds one of these guards while
+// it writes: from the guard's start the drive keeps the old content of each sector before its
+// first write (a sector whose old content cannot be read is not written either), and a guard
+// that ends without Keep() writes them all back, the latest first. Guards nest: only the
+// outermost one keeps or puts back, so that a step that fails fails the whole operation.
+// Operations also order their writes so that a crash between two of them leaves, at worst,
+// sectors marked used that no file uses.
+class CAllOrNothing {
+public:
+    explicit CAllOrNothing(CVirtualDrive& drive);
+    ~CAllOrNothing();
+    CAllOrNothing(const CAllOrNothing&) = delete;
+    CAllOrNothing& operator=(const CAllOrNothing&) = delete;
+    void Keep() { m_kept = true; }
+
+private:
+    CVirtualDrive& m_drive;
+    bool m_kept = false;
 };
 
 class CVirtualDrive {
@@ -117,16 +149,33 @@ public:
     std::string GetFileName(int fdr);
     int FileToDiskSector(int fdr, int offset, uint8_t* buffer = nullptr);
     int DiskToFileSector(int fdr, int diskSector);
+    // Reads the FDR an index entry names into the FDR buffer. 1: a file; 0: the sector holds
+    // no FDR; -2: sector 0 or 1, or past the end of the drive or the image; -1: the sector
+    // could not be read. Listings and lookups skip the entries that give 0 or -2.
+    int ReadIndexedFdr(int fdr);
     // Every file of the index in index order, reading the index once and each FDR once.
     // On a read failure `files` keeps what was read before it and the result is 0.
     int ReadCatalog(std::vector<FileProperties>& files);
     int CountFreeSectors();  // from the cached VIB
     int CountFiles();        // from the cached index
+    // Sectors the drive can hold: what the image file (or the remote drive) has room for,
+    // whatever its VIB says.
+    int Capacity();
+    // True when both drives reach the same sectors: one drive object, or one PC file (device
+    // and inode) with overlapping volumes.
+    bool SameVolume(CVirtualDrive& other);
 
     // ---- File operations -----------------------------------------------------------------
     int AllocateSector();
     int MarkSector(int n, bool free);
     int CreateFile(const std::string& name, uint8_t status, uint8_t recordLength);
+    // Puts a whole file on the disk in one operation: FDR bytes 10-27 from `header`, the data
+    // sectors in order, allocated first fit as AppendSector would. A file of that name is
+    // replaced without being emptied first: the new file is written under a fresh FDR and the
+    // old one retired only once the index names the new one; when the free sectors cannot hold
+    // both, the old file's sectors are reused under the guard. The FDR sector, or -1.
+    int PutFile(const std::string& name, const uint8_t* header, const std::vector<Sector>& data,
+                PutStamps stamps);
     int AppendSector(int fdr);
     int CopyFile(CVirtualDrive& target, int fdr, const std::string& newName);
     int PurgeFile(int fdr);
@@ -178,6 +227,8 @@ public:
     bool IndexValid() const { return m_indexValid != 0; }
     int CachedFdr() const { return m_cachedFdr; }
     void InvalidateCaches();
+    // A scratch drive (a copy in memory) keeps no old contents for putting back.
+    void SetScratch() { m_scratch = true; }
 
     // Counters of sector traffic, for benchmarks and tests.
     uint64_t SectorsRead() const { return m_sectorsRead; }
@@ -197,10 +248,17 @@ public:
     uint8_t m_emulatorDevice = 0;
 
 private:
+    friend class CAllOrNothing;
     int Fail(int error) {
         m_lastError = error;
         return 0;
     }
+    void EndChange(bool keep);
+    // The new index in `index`: files in name order, damaged entries after them as they stood.
+    int SortedIndex(Sector& index, bool& changed);
+    // Applies the stamp rule of the drive's policy to the stamps at b (bytes 20-27 of an FDR or
+    // of the VIB).
+    void Stamp(uint8_t* b, bool created) const;
     int64_t ImageSectorOffset(int n, bool writing);
     int ReadImageSector(int n, uint8_t* buffer);
     int CreateFilled(const std::string& path, const std::function<bool(CPcFile&)>& fill);
@@ -235,11 +293,20 @@ private:
     std::vector<uint8_t> m_held;         // bit 0: the memory image holds this sector
 
     int m_lastError = 0;
+    // Old contents kept while a CAllOrNothing guard is open.
+    int m_changes = 0;
+    bool m_scratch = false;
+    bool m_puttingBack = false;
+    std::vector<std::pair<int, Sector>> m_journal;
+    std::vector<uint8_t> m_journaled;  // per sector: 1 once its old content is kept
     CUserPrompt* m_prompt;
     uint64_t m_sectorsRead = 0;
     uint64_t m_sectorsWritten = 0;
 };
 
 using CTiDisk = CVirtualDrive;
+
+// The message of a DiskError, without what a remote link's error record adds to it.
+std::string DiskErrorText(int error);
 
 }  // namespace tavik

@@ -6,6 +6,7 @@
 #include "disk/Layout.h"
 #include "disk/TiName.h"
 #include "exchange/ExportLayout.h"
+#include "exchange/FileTransfer.h"
 #include "exchange/PcFileHeader.h"
 #include "exchange/PcFileKind.h"
 #include "exchange/SectorFeed.h"
@@ -157,6 +158,11 @@ int ExportArkMember(const ArkMember& member, const std::string& pcPath, int form
             bytes.assign(h.begin(), h.end());
         }
         BuildExportData(fdr.data(), feed, IsWholeSectors(format), bytes);
+    }
+    // Never over a mounted image, whatever path leads to it.
+    if (const int refusal = PcTargetRefusal(pcPath, nullptr)) {
+        error = pcPath + ": " + DiskErrorText(refusal);
+        return 0;
     }
     const bool written = ReplaceFileAtomically(pcPath, [&](CPcFile& out) {
         return bytes.empty() ||

@@ -186,11 +186,44 @@ PcFileClass ClassifyPcBytes(const uint8_t* bytes, size_t count, const std::strin
     return r;
 }
 
+std::string ShortHeaderFile(const PcFileClass& pc, int64_t fileLength) {
+    if (pc.kind != FiadFile && pc.kind != TifilesFile) return {};
+    if (fileLength < kHeaderSize) return "File is shorter than its header";
+    const int64_t data = fileLength - kHeaderSize;
+    const int64_t sectors = std::max(pc.sectors, 0);
+    int64_t stated = 0;
+    if (sectors > 0) {
+        switch (pc.flags & kTypeMask) {
+            case kStatusProgram:
+                stated = (sectors - 1) * kSectorSize +
+                         (pc.headerEofOffset ? pc.headerEofOffset : kSectorSize);
+                break;
+            case 0x00:
+            case kStatusInternal:
+                if (pc.recordLength > 0) {
+                    const int64_t slots = sectors * (kSectorSize / pc.recordLength);
+                    stated = std::min({int64_t{pc.headerRecords},
+                                       int64_t{pc.headerRecordsHighFirst}, slots}) *
+                             pc.recordLength;
+                }
+                break;
+            case kStatusVariable:
+            case kStatusVariable | kStatusInternal:
+                stated = 1;
+                break;
+            default:
+                break;
+        }
+    }
+    return data < stated ? "File holds less data than its header states" : std::string();
+}
+
 PcFileClass ClassifyPcFile(CPcFile& file, const std::string& pcName) {
     std::array<uint8_t, kHeaderSize> b{};
     int64_t got = file.ReadAt(0, b.data(), b.size());
-    if (got < 0) got = 0;
-    PcFileClass r = ClassifyPcBytes(b.data(), static_cast<size_t>(got), pcName);
+    PcFileClass r =
+        ClassifyPcBytes(b.data(), static_cast<size_t>(std::max<int64_t>(got, 0)), pcName);
+    r.unreadable = got < 0;
     CHfeImage hfe;
     Sector vib;
     if (r.kind == HfeDisk && hfe.Open(file) == 0 && hfe.ReadSector(file, 0, vib.data()) == 0)

@@ -25,6 +25,7 @@ struct PcFileClass {
     int headerRecordsHighFirst = 0;  // the same two bytes read high byte first
     int headerEofOffset = 0;
     int headerRecordsPerSector = 0;
+    bool unreadable = false;  // the PC file could not be read: nothing above is known
 };
 
 // pcName is the PC file's name (with or without folders); its title and extension are used for
@@ -32,6 +33,12 @@ struct PcFileClass {
 // count as zero.
 PcFileClass ClassifyPcFile(CPcFile& file, const std::string& pcName);
 PcFileClass ClassifyPcBytes(const uint8_t* bytes, size_t count, const std::string& pcName);
+
+// Why a PC file with a FIAD or TIFILES header cannot be imported whole, "" when it can: the
+// file must hold its 128-byte header and at least the data the header states, in the most
+// compact form an export writes (a program up to its end-of-file offset, fixed records
+// packed, a byte of variable records).
+std::string ShortHeaderFile(const PcFileClass& pc, int64_t fileLength);
 
 // The PC file's title (the name without folders and without its last extension).
 std::string PcFileTitle(const std::string& pcName);

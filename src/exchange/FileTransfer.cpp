@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
+#include "base/AtomicFile.h"
 #include "disk/Layout.h"
 #include "exchange/BinaryImport.h"
 #include "exchange/ExportLayout.h"
@@ -47,19 +49,43 @@ bool WriteAll(CTiDisk& disk, CPcFile& out, const void* data, size_t size) {
     return true;
 }
 
-template <typename Fn>
-int WithCreatedFile(CTiDisk& disk, const std::string& pcPath, Fn fn) {
-    auto file = CDiskFile::Create(pcPath);
-    if (!file) {
-        disk.SetLastError(DiskError::CantOpenPcFile);
-        return 0;
-    }
-    const int result = fn(*file);
-    file->Close();
-    return result;
+using Writer = std::function<bool(CPcFile&)>;
+
+// Runs a whole-file replacement; a failure leaves its reason in the disk's last error (a
+// write() that failed has set its own).
+template <typename Replace>
+int ReplaceFor(CTiDisk& disk, Replace replace, const Writer& write) {
+    bool called = false, made = false;
+    const bool replaced = replace([&](CPcFile& file) {
+        called = true;
+        made = write(file);
+        return made;
+    });
+    if (!replaced && (!called || made)) disk.SetLastError(DiskError::CantOpenPcFile);
+    return replaced ? 1 : 0;
 }
 
 }  // namespace
+
+int PcTargetRefusal(const std::string& pcPath, CPcFile* image) {
+    const auto identity = IdentityOf(pcPath);
+    if (!identity) return 0;
+    if (image && image->Identity() == identity) return DiskError::SameFile;
+    if (CDiskFile::IsOpenElsewhere(*identity)) return DiskError::FileInUse;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(pcPath, ec)) return DiskError::NotRegularFile;
+    return 0;
+}
+
+int WritePcFileFor(CTiDisk& disk, const std::string& pcPath,
+                   const std::function<bool(CPcFile&)>& write) {
+    if (const int refusal = PcTargetRefusal(pcPath, disk.File())) {
+        disk.SetLastError(refusal);
+        return 0;
+    }
+    return ReplaceFor(
+        disk, [&](const Writer& w) { return ReplaceFileAtomically(pcPath, w); }, write);
+}
 
 int ExportFileTo(CTiDisk& disk, int fdr, CPcFile& out, const ConversionSettings& s) {
     Sector image{};
@@ -78,7 +104,14 @@ int ExportFileTo(CTiDisk& disk, int fdr, CPcFile& out, const ConversionSettings&
 }
 
 int ExportFile(CTiDisk& disk, int fdr, const std::string& pcPath, const ConversionSettings& s) {
-    return WithCreatedFile(disk, pcPath, [&](CPcFile& f) { return ExportFileTo(disk, fdr, f, s); });
+    return WritePcFileFor(disk, pcPath,
+                          [&](CPcFile& f) { return ExportFileTo(disk, fdr, f, s) == 1; });
+}
+
+int ExportFileInto(CTiDisk& disk, int fdr, CPcFile& target, const ConversionSettings& s) {
+    return ReplaceFor(
+        disk, [&](const Writer& w) { return target.ReplaceContents(w); },
+        [&](CPcFile& f) { return ExportFileTo(disk, fdr, f, s) == 1; });
 }
 
 int ExportTextTo(CTiDisk& disk, int fdr, CPcFile& out, const ConversionSettings& s) {
@@ -92,7 +125,8 @@ int ExportTextTo(CTiDisk& disk, int fdr, CPcFile& out, const ConversionSettings&
 }
 
 int ExportText(CTiDisk& disk, int fdr, const std::string& pcPath, const ConversionSettings& s) {
-    return WithCreatedFile(disk, pcPath, [&](CPcFile& f) { return ExportTextTo(disk, fdr, f, s); });
+    return WritePcFileFor(disk, pcPath,
+                          [&](CPcFile& f) { return ExportTextTo(disk, fdr, f, s) == 1; });
 }
 
 int HexDumpFile(CTiDisk& disk, int fdr, std::string& text) {
@@ -142,18 +176,16 @@ ImportPlan PlanBinaryImport(const PcFileClass& pc, int64_t fileLength, uint8_t s
 
 namespace {
 
-class CDriveSectorSink : public CSectorSink {
+// Keeps the sectors of the file being built, at most as many as a disk holds.
+class CBoundedSectorSink : public CSectorSink {
 public:
-    CDriveSectorSink(CTiDisk& disk, int fdr) : m_disk(disk), m_fdr(fdr) {}
     bool Put(const uint8_t* sector) override {
-        const int n = m_disk.AppendSector(m_fdr);
-        if (n < 2) return false;
-        return m_disk.WriteSector(n, sector) != 0;
+        if (m_sectors.size() >= kMaxSectors) return false;
+        m_sectors.emplace_back();
+        std::memcpy(m_sectors.back().data(), sector, kSectorSize);
+        return true;
     }
-
-private:
-    CTiDisk& m_disk;
-    int m_fdr;
+    std::vector<Sector> m_sectors;
 };
 
 ImportStatus RunImport(CByteReader& in, const ImportPlan& plan, CSectorSink& sink,
@@ -179,48 +211,51 @@ ImportStatus RunImport(CByteReader& in, const ImportPlan& plan, CSectorSink& sin
 
 }  // namespace
 
-int ImportIntoFile(CTiDisk& disk, int fdr, CPcFile& in, int64_t dataOffset, const ImportPlan& plan,
-                   std::string& message, std::vector<std::string>* notes) {
+int ImportFile(CTiDisk& disk, const std::string& name, uint8_t status, CPcFile& in,
+               int64_t dataOffset, const ImportPlan& plan, std::string& message,
+               std::vector<std::string>* notes) {
     message.clear();
     const bool needsLength =
         plan.method != ImportMethod::Program && plan.method != ImportMethod::VariableRecords;
     if (needsLength && (plan.recordLength < 1 || plan.recordLength > 255)) {
         message = "Illegal record length";
-        disk.DeleteFile(fdr);
         return 0;
     }
     ImportPlan run = plan;
     SettleVariableInput(in, dataOffset, run);
     CByteReader reader(in, dataOffset);
-    CDriveSectorSink sink(disk, fdr);
+    CBoundedSectorSink sink;
     ImportTotals totals;
-    const ImportStatus status = RunImport(reader, run, sink, totals);
-    if (status != ImportStatus::Ok) {
-        if (status == ImportStatus::ReadFailed) message = "Error reading PC file";
-        if (status == ImportStatus::LineTooLong)
-            message = "Line longer than " + std::to_string(plan.recordLength) + " characters";
-        // The half-built file goes; the reason stays the one that stopped the import.
-        const int error = disk.LastError();
-        disk.DeleteFile(fdr);
-        disk.SetLastError(error);
+    const ImportStatus outcome = RunImport(reader, run, sink, totals);
+    if (outcome == ImportStatus::SinkFailed) {
+        disk.SetLastError(DiskError::DiskFull);
         return 0;
     }
-    if (!disk.ReadFdr(fdr)) return 0;
-    std::vector<std::string> overruled;
-    SettleImportedFields(run, totals, disk.FdrBuffer(), overruled);
-    if (notes) notes->insert(notes->end(), overruled.begin(), overruled.end());
-    if (!disk.WriteFdr(fdr)) return 0;
-    if (plan.swapProgramWords) {
-        Sector s{};
-        const int n = disk.FileToDiskSector(fdr, 0, s.data());
-        if (n < 0) return 0;
-        if (n > 0) {
-            std::swap(s[2], s[4]);
-            std::swap(s[3], s[5]);
-            if (!disk.WriteSector(n, s.data())) return 0;
-        }
+    if (outcome != ImportStatus::Ok) {
+        if (outcome == ImportStatus::ReadFailed) message = "Error reading PC file";
+        if (outcome == ImportStatus::LineTooLong)
+            message = "Line longer than " + std::to_string(plan.recordLength) + " characters";
+        return 0;
     }
-    return 1;
+
+    // Records per sector come from the record length; the rest of the FDR from the data, and
+    // from a header where it agrees with them.
+    Sector header{};
+    uint8_t* f = header.data();
+    f[kFdrStatus] = status;
+    f[kFdrRecordLength] = static_cast<uint8_t>(plan.recordLength);
+    f[kFdrRecordsPerSector] = NewFileRecordsPerSector(status, plan.recordLength);
+    std::vector<std::string> overruled;
+    SettleImportedFields(run, totals, f, overruled);
+    if (plan.swapProgramWords && !sink.m_sectors.empty()) {
+        Sector& first = sink.m_sectors.front();
+        std::swap(first[2], first[4]);
+        std::swap(first[3], first[5]);
+    }
+    const int fdr = disk.PutFile(name, header.data(), sink.m_sectors, PutStamps::AsNew);
+    if (fdr < 2) return 0;
+    if (notes) notes->insert(notes->end(), overruled.begin(), overruled.end());
+    return fdr;
 }
 
 }  // namespace tavik

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "base/CInteger.h"
 #include "base/Log.h"
 #include "disk/DiskTypes.h"
 #include "exchange/ClassifyPcFile.h"
@@ -47,10 +46,13 @@ bool ParseImportType(const std::string& text, ImportType& type) {
     } kTypes[] = {{"DF", 0x00}, {"DV", 0x80}, {"IF", 0x02}, {"IV", 0x82}};
     for (const auto& k : kTypes) {
         if (t.compare(0, 2, k.prefix) != 0) continue;
-        const auto n = ReadCInteger(std::string_view(t).substr(2));
-        if (!n) return false;
+        // Type texts count in decimal: "DF080" is DIS/FIX 80, "DV010" DIS/VAR 10.
+        const std::string_view digits = std::string_view(t).substr(2);
+        if (digits.empty() || digits.size() > 6 ||
+            digits.find_first_not_of("0123456789") != std::string_view::npos)
+            return false;
         type.status = k.status;
-        type.recordLength = static_cast<int>(std::clamp<long>(*n, -1, 0x10000));
+        type.recordLength = std::stoi(std::string(digits));
         return true;
     }
     return false;
@@ -79,9 +81,17 @@ ImportOutcome CImportCommand::FailWithDiskError() {
 }
 
 ImportOutcome CImportCommand::ImportOne(const std::string& pcPath) {
-    auto file = CDiskFile::Open(pcPath, OpenMode::ReadOnly);
-    if (!file) return Fail("Cannot open PC file");
-    const int64_t length = file->Length();
+    OpenFailure why = OpenFailure::None;
+    auto file = CDiskFile::Open(pcPath, OpenMode::ReadOnly, &why);
+    if (!file)
+        return Fail(why == OpenFailure::NotRegular ? pcPath + ": Not a regular file"
+                                                   : std::string("Cannot open PC file"));
+    return ImportFrom(*file, pcPath);
+}
+
+ImportOutcome CImportCommand::ImportFrom(CPcFile& file, const std::string& pcPath) {
+    const int64_t length = file.Length();
+    if (length < 0) return Fail("Error reading PC file");
 
     PcFileClass pc;
     if (PcFileExtension(pcPath) == "TXT") {
@@ -90,11 +100,16 @@ ImportOutcome CImportCommand::ImportOne(const std::string& pcPath) {
         m_state.type = "DV80";
         m_state.name = TextImportName(pcPath);
     } else {
-        pc = ClassifyPcFile(*file, pcPath);
+        pc = ClassifyPcFile(file, pcPath);
+        if (pc.unreadable) return Fail("Error reading PC file");
         if (IsDiskKind(pc.kind)) {
             m_prompt.Message("This file contains a whole TI-99/4A disk", PromptIcon::Warning);
             return ImportOutcome::Stopped;
         }
+        // A cut header, or data shorter than the header says, would import as a file that
+        // claims to be whole.
+        if (const std::string shortBy = ShortHeaderFile(pc, length); !shortBy.empty())
+            return Fail(pcPath + ": " + shortBy);
         m_state.convertText = false;
         m_state.type = ShortTypeText(static_cast<uint8_t>(pc.flags), pc.recordLength);
         m_state.name = pc.tiName;
@@ -117,12 +132,10 @@ ImportOutcome CImportCommand::ImportOne(const std::string& pcPath) {
     if (m_state.convertText && type.status == kStatusVariable && type.recordLength > 254)
         return Fail("Text records can be at most 254 characters long");
 
-    const int fdr = m_disk.CreateFile(name, type.status, static_cast<uint8_t>(type.recordLength));
-    if (fdr < 2) return FailWithDiskError();
-
     ImportPlan plan;
     if (m_state.convertText) {
         m_disk.SetConversion(m_state.convertTabs ? 1 : 0, m_state.truncate ? 1 : 0, -1, -1, -1);
+        // Refused before the disk changes: a file of that name stays as it was.
         if (program) return Fail("Can't import text into a 'program' file");
         if (type.status & kStatusInternal) return Fail("Can't import text into an 'internal' file");
         plan.method =
@@ -136,7 +149,7 @@ ImportOutcome CImportCommand::ImportOne(const std::string& pcPath) {
     }
     std::string message;
     std::vector<std::string> notes;
-    if (!ImportIntoFile(m_disk, fdr, *file, pc.dataOffset, plan, message, &notes))
+    if (!ImportFile(m_disk, name, type.status, file, pc.dataOffset, plan, message, &notes))
         return message.empty() ? FailWithDiskError() : Fail(message);
     for (const std::string& note : notes) {
         m_notes.push_back(pcPath + ": " + note);

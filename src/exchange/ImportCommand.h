@@ -61,6 +61,8 @@ public:
 
     // One PC file. Stopped: the user cancelled, or the file holds a whole disk.
     ImportOutcome ImportOne(const std::string& pcPath);
+    // The same for a PC file already open; pcPath gives its name.
+    ImportOutcome ImportFrom(CPcFile& file, const std::string& pcPath);
     // Each file in turn until one stops the command; the number of files imported.
     int Run(const std::vector<std::string>& pcPaths);
 

@@ -121,22 +121,10 @@ int WriteFileImages(CTiDisk& disk, const std::vector<const TiFileImage*>& files,
         replaced.push_back(found >= 2 ? found : 0);
     }
 
-    Sector kept0{}, kept1{};
-    if (!disk.ReadSector(0, kept0.data()) || !disk.ReadSector(1, kept1.data())) {
-        error = disk.ErrorText();
-        return 0;
-    }
-    // The files the disk had are never written to before the last step, so the old VIB and
-    // index describe them exactly; the sectors of new files become free again with the bitmap.
-    auto undo = [&](const TiFileImage& image) {
-        const int code = disk.LastError();
-        fail(image, disk.ErrorText());
-        disk.WriteSector(0, kept0.data());
-        disk.WriteSector(1, kept1.data());
-        disk.InvalidateCaches();
-        disk.SetLastError(code);
-        return 0;
-    };
+    // The whole batch is one change of the disk: a failure at any step puts back every sector
+    // written, and the files the disk had are not touched before the last step anyway.
+    CAllOrNothing change(disk);
+    auto undo = [&](const TiFileImage& image) { return fail(image, disk.ErrorText()); };
 
     std::vector<int> made(files.size(), 0);
     std::vector<std::string> passing;
@@ -155,6 +143,7 @@ int WriteFileImages(CTiDisk& disk, const std::vector<const TiFileImage*>& files,
         if (!disk.DeleteFile(replaced[i]) || !disk.RenameFile(made[i], names[i]))
             return undo(*files[i]);
     }
+    change.Keep();
     return 1;
 }
 

@@ -25,8 +25,7 @@ int ReadFileImage(CTiDisk& disk, int fdr, TiFileImage& image);
 // Writes the files onto the disk under their own names. A file of the same name already there
 // fails the whole batch ("Name already exists") unless `replace`; then it is replaced only once
 // every new file is complete (each is built under a passing name first). On any failure the
-// disk's VIB and index go back to what they were, which leaves every file the disk had intact,
-// and `error` says which file failed and why: "NAME: reason". 1 on success.
+// disk is as it was, and `error` says which file failed and why: "NAME: reason". 1 on success.
 int WriteFileImages(CTiDisk& disk, const std::vector<const TiFileImage*>& files, bool replace,
                     std::string& error);
 

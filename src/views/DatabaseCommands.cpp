@@ -502,7 +502,7 @@ void CDatabaseCommands::NewParameter() {
     // The new row gets a name not yet taken; the user renames it in place.
     CParamSet taken(&Catalogue().Database());
     std::string name = "New parameter";
-    for (int n = 2; taken.Open("SELECT ALL * FROM [Params] WHERE [Name] = " + JetText(name)) &&
+    for (int n = 2; taken.Open("SELECT ALL * FROM [Params] WHERE [Name] = " + JetTextLiteral(name)) &&
                     !taken.IsEOF() && n < 10000;
          ++n)
         name = "New parameter " + std::to_string(n);
@@ -541,7 +541,7 @@ bool CDatabaseCommands::StoreCell(int id, const std::string& column, const std::
     if (table == "Params" && column == "Name") {
         // Parameters are found by name: a second row of the same name would never be read.
         if (text.empty()) return false;
-        if (set.Open("SELECT ALL * FROM [Params] WHERE [Name] = " + JetText(text)) &&
+        if (set.Open("SELECT ALL * FROM [Params] WHERE [Name] = " + JetTextLiteral(text)) &&
             !set.IsEOF() && set.GetFieldValue("ID").AsInteger() != id) {
             m_prompt.Message("A parameter with this name already exists.", PromptIcon::Error);
             return false;

@@ -20,11 +20,9 @@ bool IsNumber(DbType type) {
     return type == DbType::Byte || type == DbType::Short || type == DbType::Long;
 }
 
-const std::string kEmpty;
-
 }  // namespace
 
-CRecordListModel::CRecordListModel(QObject* parent) : CSortableTableModel(parent) {}
+CRecordListModel::CRecordListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 const std::vector<std::string>& CRecordListModel::Captions(ListMode mode) {
     static const std::vector<std::string> none;
@@ -99,85 +97,68 @@ int CRecordListModel::Fill(ListMode mode, CRecordSet& set, const std::vector<uin
         headers.push_back(c.caption);
         columns.push_back(std::move(c));
     }
-    // The rows are read before the model changes, so that the events let through by the abort
-    // poll never find it half filled.
-    std::vector<Row> rows;
-    const int idPosition = freeSql ? -1 : set.FieldIndex("ID");
-    if (set.IsOpen() && set.MoveFirst()) {
-        const long total = set.GetRecordCount();
-        for (long n = 0; !set.IsEOF(); set.MoveNext(), ++n) {
-            if (n > 0 && n % kPollEvery == 0) {
-                prompt.Progress("Listing records", static_cast<int>(n), static_cast<int>(total));
-                if (AbortRequested(prompt, "Abort listing?")) break;
-            }
-            Row row;
-            if (idPosition >= 0) {
-                // A row deleted since the set was opened reads as nulls: it is gone.
-                const CDbValue id = set.GetFieldValue(idPosition);
-                if (id.IsNull()) continue;
-                row.id = static_cast<int>(id.AsInteger());
-            }
-            row.cells.reserve(positions.size());
-            for (int p : positions)
-                row.cells.push_back(ValueToText(set.GetFieldValue(p), set.GetFieldInfo(p).type));
-            rows.push_back(std::move(row));
-        }
-    }
+    CRecordPages pages;
+    if (!pages.Open(set, positions) && set.Database())
+        prompt.Message(set.Database()->ErrorText(), PromptIcon::Error);
     beginResetModel();
     m_mode = mode;
     m_columns = std::move(columns);
     m_headers = std::move(headers);
-    m_rows = std::move(rows);
+    m_pages = std::move(pages);
     endResetModel();
-    return static_cast<int>(m_rows.size());
+    return rowCount();
 }
 
 void CRecordListModel::Clear() {
     beginResetModel();
     m_columns.clear();
     m_headers.clear();
-    m_rows.clear();
+    m_pages.Clear();
     endResetModel();
 }
 
 int CRecordListModel::RecordId(int row) const {
-    if (row < 0 || row >= static_cast<int>(m_rows.size())) return 0;
-    return m_rows[static_cast<size_t>(row)].id;
+    return row < 0 ? 0 : static_cast<int>(m_pages.RecordId(static_cast<size_t>(row)));
 }
 
 int CRecordListModel::RowOfId(int id) const {
-    for (size_t r = 0; r < m_rows.size(); ++r)
-        if (m_rows[r].id == id) return static_cast<int>(r);
-    return -1;
+    return static_cast<int>(m_pages.RowOfId(id));
 }
 
-const std::string& CRecordListModel::Cell(int row, int column) const {
-    if (row < 0 || row >= static_cast<int>(m_rows.size()) || column < 0 ||
-        column >= static_cast<int>(m_columns.size()))
-        return kEmpty;
-    return m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(column)];
+std::string CRecordListModel::Cell(int row, int column) const {
+    if (row < 0 || column < 0) return {};
+    return m_pages.Cell(static_cast<size_t>(row), static_cast<size_t>(column));
 }
 
 const std::string& CRecordListModel::Header(int column) const {
-    if (column < 0 || column >= static_cast<int>(m_headers.size())) return kEmpty;
+    static const std::string kNone;
+    if (column < 0 || column >= static_cast<int>(m_headers.size())) return kNone;
     return m_headers[static_cast<size_t>(column)];
 }
 
+// The rows are put in order in the catalogue; the selection and the current row move with their
+// records.
 void CRecordListModel::SortByColumn(int column) {
     if (column < 0 || column >= static_cast<int>(m_columns.size())) return;
     const bool descending = ClickHeader(m_headers, column);
     emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(m_columns.size()) - 1);
-    std::vector<std::string> keys;
-    keys.reserve(m_rows.size());
-    const bool numeric = m_columns[static_cast<size_t>(column)].numeric;
-    for (const Row& r : m_rows)
-        keys.push_back(SortKey(r.cells[static_cast<size_t>(column)], numeric));
-    const std::vector<int> order = SortedOrder(keys, descending);
-    Reorder(m_rows, order);
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int64_t> ids;
+    for (const QModelIndex& i : before)
+        ids.push_back(m_pages.RecordId(static_cast<size_t>(i.row())));
+    m_pages.SortBy(static_cast<size_t>(column), descending);
+    QModelIndexList after;
+    for (int k = 0; k < before.size(); ++k) {
+        const long row = m_pages.RowOfId(ids[static_cast<size_t>(k)]);
+        after << (row < 0 ? QModelIndex() : index(static_cast<int>(row), before[k].column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
 }
 
 int CRecordListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_pages.RowCount());
 }
 
 int CRecordListModel::columnCount(const QModelIndex& parent) const {
@@ -185,7 +166,7 @@ int CRecordListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant CRecordListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size()) ||
+    if (!index.isValid() || index.row() >= rowCount() ||
         index.column() >= static_cast<int>(m_columns.size()))
         return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole)
@@ -222,14 +203,12 @@ Qt::ItemFlags CRecordListModel::flags(const QModelIndex& index) const {
 
 bool CRecordListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
-    Row& row = m_rows[static_cast<size_t>(index.row())];
+    const int id = RecordId(index.row());
     const std::string text = Utf8ToCp1252(value.toString().toStdString());
-    std::string& cell = row.cells[static_cast<size_t>(index.column())];
-    if (text == cell) return false;
-    if (!store || !store(row.id, m_columns[static_cast<size_t>(index.column())], text))
-        return false;
-    cell = text;
-    emit dataChanged(index, index);
+    if (text == Cell(index.row(), index.column())) return false;
+    if (!store || !store(id, m_columns[static_cast<size_t>(index.column())], text)) return false;
+    m_pages.Forget(id);
+    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
     return true;
 }
 

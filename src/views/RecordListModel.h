@@ -1,8 +1,8 @@
 // The rows of the catalog list in its database modes: disk records, file records, saved
-// queries, parameters and free SQL results. The rows of a record set are read once, from its
-// first to its last row, into the cell texts of the shown columns (the display specification's
-// column codes); sorting reorders them, and edited cells are handed to a store function that
-// writes them through the catalogue.
+// queries, parameters and free SQL results, in the columns of a display specification's column
+// codes. The model adapts a CRecordPages: rows are read a page at a time as the view shows them,
+// a header click sorts them in SQL (the selection moves with its rows), and edited cells are
+// handed to a store function that writes them through the catalogue.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "database/RecordPages.h"
 #include "views/Command.h"
-#include "views/SortableTableModel.h"
 
 namespace tavik {
 
 class CRecordSet;
 class CUserPrompt;
 
-class CRecordListModel : public CSortableTableModel {
+class CRecordListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     struct Column {
@@ -31,13 +31,11 @@ public:
     };
     // The width of a column whose code and size list give none.
     static constexpr int kDefaultWidth = 80;
-    static constexpr int kPollEvery = 500;
 
     explicit CRecordListModel(QObject* parent = nullptr);
 
-    // Lists every row of the set in the columns of the codes (ListMode other than
-    // DiskCatalog). Every kPollEvery rows the progress is shown and a held F4 asks
-    // "Abort listing?". Returns the row count.
+    // Lists the rows of the set in the columns of the codes (ListMode other than DiskCatalog);
+    // an engine error is shown through the prompt. Returns the row count.
     int Fill(ListMode mode, CRecordSet& set, const std::vector<uint32_t>& codes,
              CUserPrompt& prompt);
     void Clear();
@@ -58,8 +56,10 @@ public:
     int RowOfId(int id) const;
     const std::vector<Column>& Columns() const { return m_columns; }
     // Cell and header texts in the code page of the catalogue.
-    const std::string& Cell(int row, int column) const;
+    std::string Cell(int row, int column) const;
     const std::string& Header(int column) const;
+    // Pages of rows read from the catalogue since the list was filled.
+    size_t PagesRead() const { return m_pages.PagesRead(); }
 
     // A click on a column's header: marks it and orders the rows by it.
     void SortByColumn(int column);
@@ -75,14 +75,10 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
 private:
-    struct Row {
-        int id = 0;
-        std::vector<std::string> cells;
-    };
     ListMode m_mode = ListMode::DiskRecords;
     std::vector<Column> m_columns;
     std::vector<std::string> m_headers;
-    std::vector<Row> m_rows;
+    mutable CRecordPages m_pages;
     bool m_unlocked = false;
 };
 

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "base/PcFile.h"
 #include "cli/CatalogJson.h"
 #include "cli/CliCommand.h"
@@ -177,18 +175,18 @@ TEST(CliErrors, DriveErrorsAndUsage) {
     EXPECT_EQ(RunCommand({"help"}).code, 0);
 }
 
-TEST(CliErrors, DamagedIndexFailsWithTheDriveText) {
+TEST(CliErrors, DamagedIndexEntriesAreSkippedAndReported) {
     test::CImageBuilder b;
     const int good = b.AddFile(BuiltFile::Program("GOOD", {1}));
-    b.SetIndex({good, 1600});
+    const int last = b.AddFile(BuiltFile::Program("LAST", {1}));
+    b.SetIndex({good, 1600, last});
     const std::string path = WriteImage(b.Image());
     Result r = RunCommand({"dir", "--json", path});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("Past end of drive"), std::string::npos);
-    r = RunCommand({"dir", path});  // the text listing keeps the files before the damage
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.out.find("GOOD"), std::string::npos);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(cli::Json::parse(r.out)["files"].size(), 2u);
+    r = RunCommand({"check", path});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.out.find("Illegal FDR number found in file list"), std::string::npos) << r.out;
 }
 
 }  // namespace

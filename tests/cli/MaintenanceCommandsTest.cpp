@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <filesystem>
 
 #include "base/PcFile.h"
 #include "cli/CliCommand.h"
@@ -31,6 +31,19 @@ std::string Fragmented(const std::string& folder) {
     const std::string path = folder + "/frag.dsk";
     EXPECT_TRUE(WriteWholeFile(path, b.Image()));
     return path;
+}
+
+// The data sectors of a file on an image (or on the volume at start), empty when it is absent.
+std::vector<uint8_t> FileData(const std::string& path, const std::string& name, int64_t start = 0) {
+    CVirtualDrive drive;
+    std::vector<uint8_t> bytes;
+    if (!drive.MountFile(CDiskFile::Open(path, OpenMode::ReadOnly), start, start ? 409600 : 0, -1))
+        return bytes;
+    const int fdr = drive.FindFile(name);
+    Sector s{};
+    for (int k = 0; fdr > 0 && drive.FileToDiskSector(fdr, k, s.data()) > 0; ++k)
+        bytes.insert(bytes.end(), s.begin(), s.end());
+    return bytes;
 }
 
 int FileCount(const std::string& path) {
@@ -112,14 +125,63 @@ TEST(CliMaintenance, CreateFormatCopyAndConvert) {
     ASSERT_TRUE(ReadWholeFile(source, a) && ReadWholeFile(copy, b));
     EXPECT_EQ(a, b);
 
+    drive.Close();  // a file a drive shows is not converted under it
     ASSERT_EQ(Cli({"convert", copy, "--to", "pc99"}).code, 0);
     ASSERT_EQ(drive.OpenImage(copy), DriveKind::Pc99Fm);
     EXPECT_EQ(FileCount(copy), 4);
+    drive.Close();
     EXPECT_EQ(Cli({"convert", copy, "--to", "floppy"}).code, 2);
     ASSERT_EQ(Cli({"convert", copy, "--to", "doad", "--density", "2"}).code, 0);
     ASSERT_TRUE(ReadWholeFile(copy, b));
     EXPECT_EQ(b.size(), 184320u);
     EXPECT_TRUE(std::equal(a.begin(), a.end(), b.begin()));
+}
+
+TEST(CliMaintenance, CopyFilesBetweenImagesOfAnyKind) {
+    const std::string folder = test::TempFolder();
+    const std::string source = Fragmented(folder);
+    test::CImageBuilder older;
+    older.AddFile(BuiltFile::Program("ALPHA", {9, 9, 9}));
+    const std::string pc99 = folder + "/t.pc99";
+    ASSERT_TRUE(WriteWholeFile(pc99, older.Pc99Image()));
+    const std::vector<uint8_t> alpha = FileData(source, "ALPHA");
+
+    // A file of the same name is kept unless told otherwise; the others are copied.
+    Result r = Cli({"copy", source, pc99, "ALPHA", "MIKE", "NOSUCH"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("ALPHA: Name already exists"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("NOSUCH: File not found"), std::string::npos) << r.err;
+    EXPECT_EQ(FileData(pc99, "ALPHA").size(), 256u);
+    EXPECT_EQ(FileData(pc99, "MIKE"), FileData(source, "MIKE"));
+    EXPECT_EQ(Cli({"copy", source, pc99, "ALPHA", "--force"}).code, 0);
+    EXPECT_EQ(FileData(pc99, "ALPHA"), alpha);
+
+    // From one volume of a CF card to the next; onto the same volume under its own name
+    // there is nothing to do.
+    std::vector<uint8_t> card = test::CImageBuilder(1600, true, true).Image();
+    std::vector<uint8_t> image;
+    ASSERT_TRUE(ReadWholeFile(source, image));
+    std::copy(image.begin(), image.end(), card.begin());
+    card.resize(2 * 409600);
+    std::copy_n(test::CImageBuilder(1600, true, true).Image().begin(), 409600,
+                card.begin() + 409600);
+    const std::string cf = folder + "/card.cf";
+    ASSERT_TRUE(WriteWholeFile(cf, card));
+    EXPECT_EQ(Cli({"copy", cf, cf, "ZULU", "--size", "92160", "--to-start", "0x64000", "--to-size",
+                   "409600"})
+                  .code,
+              0);
+    EXPECT_EQ(FileData(cf, "ZULU", 409600), FileData(source, "ZULU"));
+    std::vector<uint8_t> before;
+    ASSERT_TRUE(ReadWholeFile(source, before));
+    EXPECT_EQ(
+        Cli({"copy", source,
+             folder + "/../" + std::filesystem::path(folder).filename().string() + "/frag.dsk",
+             "ZULU"})
+            .code,
+        0);
+    ASSERT_TRUE(ReadWholeFile(source, image));
+    EXPECT_EQ(image, before);
 }
 
 // A sector dump another tool made becomes an HFE image and comes back byte for byte; a new HFE

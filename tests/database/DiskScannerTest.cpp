@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 
 #include "CatalogueFixture.h"
 #include "base/PcFile.h"
 #include "database/Checksum.h"
 #include "database/DiskScanner.h"
+#include "database/SqlText.h"
 #include "disk/SectorSource.h"
 #include "disk/TiDateTime.h"
 #include "disk/VirtualDrive.h"
@@ -92,6 +94,18 @@ TEST(ChecksumTest, StepAndFileKinds) {
     const uint8_t abc[] = {'a', 'b', 'c'};
     EXPECT_EQ(ChecksumStep(0, abc, 3), 0xCA6598D0u);
     EXPECT_EQ(ChecksumStep(0, abc, 0), 0u);
+    // Eight bytes at a time gives what the byte step gives.
+    const std::vector<uint8_t> many = Bytes(300, 9);
+    for (size_t n = 0; n < many.size(); n += 37) {
+        uint32_t crc = 0x12345678;
+        for (size_t i = 0; i < n; ++i) {
+            uint32_t t = (crc ^ many[i]) & 0xFF;
+            for (int k = 0; k < 8; ++k)
+                t = (t & 1) ? (t >> 1) ^ 0xEDB88320u : t >> 1;
+            crc = (crc >> 8) ^ t;
+        }
+        EXPECT_EQ(ChecksumStep(0x12345678, many.data(), n), crc) << n;
+    }
 
     const std::vector<uint8_t> program = Bytes(300, 3);
     std::vector<uint8_t> fixedData;
@@ -169,6 +183,7 @@ TEST_F(DiskScannerTest, NamesAreTenBytesAndFreeSectorsAreTheDrivesCount) {
     ASSERT_TRUE(Add(*drive));
     CDiskSet& d = catalogue.DiskSet();
     ASSERT_TRUE(d.Open());
+    ASSERT_EQ(d.GetRecordCount(), 1);
     drive->ReadVib();
     EXPECT_EQ(d.m_Free, drive->CountFreeSectors());
     EXPECT_EQ(d.m_Free, 360 - 2 - 3 - 4);
@@ -399,6 +414,11 @@ TEST_F(DiskScannerTest, RemoveDisksKeepsFilesOtherDisksHold) {
     ASSERT_EQ(prompt.questions.size(), 1u);
     EXPECT_EQ(prompt.questions[0], "Remove 2 disk (and their files) from database?");
     EXPECT_EQ(Count("Disks"), 2);
+    // An ID that names no disk fails the removal, and nothing is removed.
+    prompt.answers = {PromptAnswer::Ok};
+    EXPECT_FALSE(scanner.RemoveDisks({2, 99}));
+    EXPECT_EQ(prompt.messages.back(), "Can't find disk with [ID] = 99");
+    EXPECT_EQ(Count("Disks"), 2);
     prompt.answers = {PromptAnswer::Ok};
     ASSERT_TRUE(scanner.RemoveDisks({2, 3}));
     EXPECT_EQ(Count("Disks"), 0);
@@ -435,6 +455,72 @@ public:
 private:
     std::vector<uint8_t> m_image;
 };
+
+// A disk is added whole or not at all: a sector that fails after some rows were written leaves
+// none of them, also among disks committed together.
+TEST_F(DiskScannerTest, AFailureHalfWayLeavesNoHalfDisk) {
+    // The image file fails every third reading of README's FDR: the disk's checksum and the
+    // file's read it first, then the rows of LOADER are written before it is read again.
+    class CFailingImage : public CMemFile {
+    public:
+        using CMemFile::CMemFile;
+        int64_t failAt = -1;
+        int readings = 0;
+        int64_t ReadAt(int64_t offset, void* buffer, size_t count) override {
+            if (offset == failAt && ++readings % 3 == 0) return -1;
+            return CMemFile::ReadAt(offset, buffer, count);
+        }
+    };
+    CImageBuilder b = GamesDisk();
+    auto image = std::make_unique<CFailingImage>(b.Image());
+    image->failAt = 256 * int64_t{b.Image()[256 + 3]};  // the index's second entry
+    CVirtualDrive drive;
+    ASSERT_NE(drive.MountFile(std::move(image), 0, 0, -1), 0);
+    EXPECT_FALSE(Add(drive));
+    EXPECT_EQ(prompt.messages.back(), drive.ErrorText());
+    EXPECT_EQ(Count("Disks") + Count("Files") + Count("DiskFileMM"), 0);
+    EXPECT_EQ(scanner.LastDiskId(), 0);
+
+    CCommitBatch batch(catalogue.Database());
+    auto other = Mount(CImageBuilder(360).SetName("OTHER").Image());
+    ASSERT_TRUE(batch.Tick());
+    ASSERT_TRUE(Add(*other));
+    drive.Refresh();
+    ASSERT_TRUE(batch.Tick());
+    EXPECT_FALSE(Add(drive));
+    ASSERT_TRUE(batch.Finish());
+    EXPECT_EQ(Column("SELECT [Disk name] FROM [Disks]"), Strings{"OTHER     "});
+    EXPECT_EQ(Count("Files") + Count("DiskFileMM"), 0);
+}
+
+// An image added by a relative path is recorded by its whole path, whatever its kind.
+TEST_F(DiskScannerTest, ImagePathsAreStoredWhole) {
+    const std::string folder = TempFolder();
+    auto disk = [](uint8_t seed) {
+        CImageBuilder b(360);
+        b.AddFile(BuiltFile::Program("P", Bytes(100, seed)));
+        return b;
+    };
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        DriveKind kind;
+    } images[] = {{"rel.dsk", disk(1).Image(), DriveKind::DoadImage},
+                  {"rel.pc99", disk(2).Pc99Image(), DriveKind::Pc99Fm},
+                  {"rel.hfe", disk(3).HfeImage(), DriveKind::HfeImage}};
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    Strings expected;
+    for (const auto& image : images) {
+        ASSERT_TRUE(WriteWholeFile(image.name, image.bytes));
+        CVirtualDrive drive;
+        EXPECT_EQ(drive.OpenImage(image.name), image.kind) << image.name;
+        EXPECT_TRUE(Add(drive)) << image.name;
+        expected.push_back(std::filesystem::canonical(image.name).string());
+    }
+    std::filesystem::current_path(before);
+    EXPECT_EQ(Column("SELECT [Drive] FROM [Disks] ORDER BY [ID]"), expected);
+}
 
 TEST_F(DiskScannerTest, DriveTextsByKind) {
     CImageSource source(CImageBuilder(360).Image());

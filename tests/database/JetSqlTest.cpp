@@ -4,6 +4,7 @@
 
 #include "CatalogueFixture.h"
 #include "database/JetSql.h"
+#include "disk/TiDateTime.h"
 
 namespace tavik::test {
 namespace {
@@ -155,7 +156,8 @@ TEST_F(JetSqlTest, MalformedOrUnsupportedStatementsGiveTheEngineText) {
         "SELECT * FROM [Disks] WHERE Foo([Size]) = 1",
         "SELECT * FROM [Disks] WHERE ([Size] = 1",
         "SELECT * FROM [Disks] WHERE [Size] = 1)",
-        "SELECT * FROM [Disks] WHERE 2 ^ 3 = 8",
+        "SELECT * FROM [Disks] WHERE [Size] = 1 EQV [Size] = 2",
+        "SELECT 7 \\ 0 FROM [Disks]",
         "SELECT * FROM [Disks]; DELETE FROM [Disks]",
         "SELECT TOP x * FROM [Disks]",
         "TRANSFORM Count(*) SELECT [Size] FROM [Disks] GROUP BY [Size] PIVOT [DS]",
@@ -170,6 +172,115 @@ TEST_F(JetSqlTest, MalformedOrUnsupportedStatementsGiveTheEngineText) {
         EXPECT_FALSE(set.IsOpen());
     }
     EXPECT_EQ(Count("Disks"), 5);
+}
+
+// The functions and operators people type in free SQL and in query conditions, with Jet's
+// handling of nulls, and dates shown as Jet shows them (the stored date texts read as dates).
+TEST_F(JetSqlTest, JetFunctionsOfNumbersTextsAndDates) {
+    const LocalTime now{2026, 12, 8, 14, 3, 0};
+    SetClockForTesting(&now);
+    ASSERT_EQ(catalogue.Database().Execute(
+                  "UPDATE [Disks] SET [Creation date] = \"2012/05/17\", [Creation time] = "
+                  "\"14:03:00\" WHERE [ID] = 1"),
+              1);
+    const std::pair<const char*, const char*> rows[] = {
+        {"Date()", "12/8/2026"},
+        {"Now()", "12/8/2026 2:03:00 PM"},
+        {"Time()", "2:03:00 PM"},
+        {"Date() - 30", "11/8/2026"},
+        {"Date() + 1 - Date()", "1"},
+        {"Year([Creation date]) & Month([Creation date]) & Day([Creation date])", "2012517"},
+        {"Year(Date()) * 100 + Month(Now())", "202612"},
+        {"Hour([Creation time]) & \":\" & Minute(Time())", "14:3"},
+        {"Format([Creation date], \"mmmm d, yyyy\")", "May 17, 2012"},
+        {"Format(Date() - 7, \"yyyy/mm/dd\")", "2026/12/01"},
+        {"Format(Now(), \"ddd hh:nn AM/PM\")", "Tue 02:03 PM"},
+        {"Format([Creation date], \"Long Date\")", "Thursday, May 17, 2012"},
+        {"Format(1234.5, \"#,##0.00\")", "1,234.50"},
+        {"Format(0.256, \"Percent\")", "25.60%"},
+        {"Format(-3, \"0;(0)\")", "(3)"},
+        {"Format([Disk name], \">\")", "GAMES     "},
+        {"Format([Size])", "360"},
+        {"Chr(65) & Asc(\"a\") & Asc(\"\xC9\")", "A97201"},
+        {"CStr([Size]) & CStr(2.5)", "3602.5"},
+        {"CInt(2.5) & CInt(3.5) & CInt(\"-7.6\")", "24-8"},
+        {"CLng(\"70000\") + 1", "70001"},
+        {"Replace(\"a.b.c\", \".\", \"--\")", "a--b--c"},
+        {"Replace(\"Say Hi\", \"h\", \"H\", 1, 1)", "Say Hi"},
+        {"Replace(\"aAa\", \"a\", \"x\", 2)", "xx"},
+        {"7 \\ 2 & \"|\" & 7.5 \\ 2 & \"|\" & -7 \\ 2", "3|4|-3"},
+        {"2 ^ 3 + 1", "9"},
+        {"\"ab\" + \"cd\"", "abcd"},
+        {"\"5\" + 1", "6"},
+        {"Nz(Year([Info1]), -1) & Nz(Format([Info1], \"x\"), \"null\")", "-1null"},
+        {"DateSerial(2020, 14, 0) & \"|\" & DateSerial(99, 1, 1)", "1/31/2021|1/1/1999"},
+        {"DateAdd(\"m\", 1, \"2020/01/31\")", "2/29/2020"},
+        {"DateAdd(\"yyyy\", -1, [Creation date]) & \"|\" & DateAdd(\"d\", 30, [Creation date])",
+         "5/17/2011|6/16/2012"},
+        {"DateAdd(\"h\", 3, Now())", "12/8/2026 5:03:00 PM"},
+        {"DateDiff(\"d\", [Creation date], Date()) & \"|\" & DateDiff(\"m\", \"2012/05/31\", "
+         "\"2012/06/01\")",
+         "5318|1"},
+        {"DateDiff(\"ww\", \"2026/12/05\", \"2026/12/06\") & DateDiff(\"w\", \"2026/12/05\", "
+         "\"2026/12/06\") & DateDiff(\"yyyy\", \"2012/12/31\", \"2013/01/01\")",
+         "101"},
+        {"DatePart(\"q\", [Creation date]) & DatePart(\"y\", [Creation date]) & "
+         "DatePart(\"ww\", \"2026/01/04\")",
+         "21382"},
+        {"IsNull([Info1]) & IsNull([Size]) & Nz(DateAdd(\"d\", 1, [Info1]), \"null\")", "-10null"},
+    };
+    for (const auto& [expression, expected] : rows) {
+        const std::string sql =
+            std::string("SELECT ") + expression + " FROM [Disks] WHERE [ID] = 1";
+        EXPECT_EQ(Column(sql), Strings{expected}) << sql;
+    }
+    // An arithmetic null stays null.
+    EXPECT_EQ(Column("SELECT [ID] FROM [Disks] WHERE [Info1] + 1 IS NULL AND [ID] = 1"),
+              Strings{"1"});
+    // Conversions refuse a null; what is not supported says its name.
+    const std::pair<const char*, const char*> refused[] = {
+        {"SELECT CStr([Info1]) FROM [Disks]", "Invalid use of Null."},
+        {"SELECT Chr([Info2]) FROM [Disks]", "Invalid use of Null."},
+        {"SELECT Year(\"soon\") FROM [Disks]", "Data type mismatch in criteria expression."},
+        {"SELECT DLookup(\"[ID]\", \"Disks\") FROM [Disks]",
+         "Undefined function 'DLookup' in expression."},
+        {"SELECT DateAdd(\"x\", 1, Date()) FROM [Disks]", "Invalid procedure call."},
+        {"SELECT * FROM [Disks] WHERE [DS] XOR [DD]", "The operator XOR is not supported."},
+    };
+    for (const auto& [sql, error] : refused) {
+        CRecordSet set(&catalogue.Database());
+        EXPECT_FALSE(set.Open(sql)) << sql;
+        EXPECT_EQ(set.ErrorText(), error) << sql;
+    }
+    SetClockForTesting(nullptr);
+}
+
+// DISTINCTROW keeps rows (over one table every row; over a join one row per selected record),
+// TOP n keeps the rows that tie with the n-th, and a table read without ORDER BY comes in ID
+// order whatever index the engine reads.
+TEST_F(JetSqlTest, PredicatesAndTheOrderOfRows) {
+    Link(2, 3);
+    EXPECT_EQ(Column("SELECT DISTINCTROW [Size] FROM [Disks]").size(), 5u);
+    EXPECT_EQ(Column("SELECT DISTINCT [Size] FROM [Disks]").size(), 4u);
+    const QueryRow rows[] = {
+        {"SELECT DISTINCTROW t0.* FROM [Disks] t0 INNER JOIN [DiskFileMM] t1 ON t1.[DiskID] = "
+         "t0.[ID]",
+         {"1", "2", "3"}},
+        {"SELECT ALL t0.* FROM [Disks] t0 INNER JOIN [DiskFileMM] t1 ON t1.[DiskID] = t0.[ID]",
+         {"1", "2", "2", "2", "3"}},
+        {"SELECT TOP 2 * FROM [Disks] ORDER BY [Size], [Disk name] DESC", {"5", "4"}},
+        {"SELECT ALL * FROM [Disks] WHERE [Disk name] > \"A\"", {"1", "2", "3", "4", "5"}},
+        {"SELECT [ID] FROM [Disks] WHERE [CRC-S] >= \"\"", {"1", "2", "3", "4", "5"}},
+        {"SELECT [Files].[ID] FROM [Files] WHERE [Type] > \"A\"", {"1", "2", "3"}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(Ids(row.sql), row.ids) << row.sql;
+    for (const char* sql : {"SELECT TOP 2 * FROM [Disks] ORDER BY [Size]",
+                            "SELECT TOP 40 PERCENT [ID] FROM [Disks] ORDER BY [DS] DESC, [Size]"}) {
+        Strings tied = Ids(sql);
+        std::sort(tied.begin(), tied.end());
+        EXPECT_EQ(tied, (Strings{"1", "4", "5"})) << sql;
+    }
 }
 
 TEST_F(JetSqlTest, BracketedNamesThatAreNoColumnBecomeParameters) {

@@ -183,7 +183,8 @@ TEST_F(RecordSetTest, ClosingTheDatabaseClosesItsSets) {
 TEST_F(RecordSetTest, ASecondProgramCanReadWhileOpen) {
     AddDisk("A", 1, false);
     CDatabase& db = catalogue.Database();
-    ASSERT_TRUE(db.BeginTrans());
+    CTransaction writing(db);
+    ASSERT_TRUE(writing.Started());
     AddDisk("B", 2, false);
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open_v2(path.c_str(), &other, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
@@ -193,7 +194,7 @@ TEST_F(RecordSetTest, ASecondProgramCanReadWhileOpen) {
     ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
     EXPECT_EQ(sqlite3_column_int(s, 0), 1);
     sqlite3_finalize(s);
-    ASSERT_TRUE(db.CommitTrans());
+    ASSERT_TRUE(writing.Commit());
     ASSERT_EQ(sqlite3_prepare_v2(other, "SELECT count(*) FROM Disks", -1, &s, nullptr), SQLITE_OK);
     ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
     EXPECT_EQ(sqlite3_column_int(s, 0), 2);

@@ -286,38 +286,39 @@ TEST(Catalog, ReadsEachSectorOnceAndShowsInvalidTypesEmpty) {
     EXPECT_EQ(TrimmedName(reinterpret_cast<const uint8_t*>(" A B      "), 10), " A B");
 }
 
-// Damaged structures: every query must answer or fail cleanly, never read outside the image.
-TEST(BadInput, IndexEntriesPastTheDiskAndIntoTheSystemSectors) {
+// Damaged index entries (past the drive or the image, the system sectors, a sector that holds
+// no FDR) are skipped: the files after them are listed and found; nothing is read outside the
+// image.
+TEST(BadInput, DamagedIndexEntriesHideNoFile) {
     CImageBuilder builder;
     const int good = builder.AddFile(BuiltFile::Program("GOOD", {1}));
-    builder.SetIndex({good, 1600, 65535, 0});
+    const int last = builder.AddFile(BuiltFile::Program("LAST", {2}));
+    const std::vector<std::vector<int>> indexes = {
+        {good, 1600, 65535, last}, {good, 300, last}, {1, good, last}, {good, 200, last}};
+    for (const std::vector<int>& index : indexes) {
+        builder.SetIndex(index);
+        std::vector<uint8_t> image = builder.Image();
+        image.resize(250 * kSectorSize);  // sector 300 lies past the end of the file
+        CVirtualDrive drive;
+        ASSERT_TRUE(MountImage(drive, image));
+        Catalog catalog;
+        EXPECT_TRUE(ReadCatalog(drive, catalog)) << index[1];
+        ASSERT_EQ(catalog.files.size(), 2u) << index[1];
+        EXPECT_EQ(catalog.files[1].fdrSector, last);
+        EXPECT_EQ(catalog.disk.files, static_cast<int>(index.size()));
+        EXPECT_EQ(drive.FindFile("NOTHERE"), 0);
+        EXPECT_EQ(drive.FindFile("LAST"), last);
+        int position = 0;
+        EXPECT_EQ(drive.NextFdr(position), good);
+        EXPECT_EQ(drive.NextFdr(position), last);
+        EXPECT_EQ(drive.NextFdr(position), 0);
+    }
     CVirtualDrive drive;
     ASSERT_TRUE(MountImage(drive, builder.Image()));
-    Catalog catalog;
-    EXPECT_FALSE(ReadCatalog(drive, catalog));
-    EXPECT_EQ(drive.ErrorText(), "Past end of drive");
-    ASSERT_EQ(catalog.files.size(), 1u);  // the files before the bad entry are kept
-    EXPECT_EQ(catalog.disk.files, 3);
-    EXPECT_EQ(drive.FindFile("NOTHERE"), -1);
-    EXPECT_EQ(drive.FindFile("GOOD"), good);
     FileProperties p;
     EXPECT_FALSE(drive.GetFileProperties(1600, p));
     EXPECT_EQ(drive.FileToDiskSector(65535, 0), -1);
     EXPECT_EQ(drive.DiskToFileSector(1700, 5), -3);
-
-    // An FDR inside the 360 sectors of the VIB but past the end of a cut image file.
-    builder.SetIndex({good, 300});
-    std::vector<uint8_t> cut = builder.Image();
-    cut.resize(200 * kSectorSize);
-    ASSERT_TRUE(MountImage(drive, cut));
-    EXPECT_FALSE(ReadCatalog(drive, catalog));
-    EXPECT_EQ(drive.LastError(), DiskError::PastEnd);
-
-    // Entries 0 and 1 point at the VIB and the index themselves.
-    builder.SetIndex({1, good});
-    ASSERT_TRUE(MountImage(drive, builder.Image()));
-    EXPECT_EQ(drive.FindFile("GOOD"), -1);
-    EXPECT_EQ(drive.LastError(), DiskError::NotAnFdrSector);
 }
 
 TEST(BadInput, GarbageClusterListsStayInsideTheDisk) {

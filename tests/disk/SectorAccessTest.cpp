@@ -292,8 +292,13 @@ TEST(ErrorTexts, EveryCode) {
         {-22, "Name already exists"},
         {-23, "User aborted operation"},
         {-24, "Unrecognized format specifications"},
+        {-25, "Source and target are the same file"},
+        {-26, "The PC file is the image of a mounted disk"},
+        {-27, "The disk does not fit on the target"},
+        {-28, "Not a regular file"},
+        {-29, "The file list is damaged: check the disk first"},
         {0, "Unknown error"},
-        {-25, "Unknown error"},
+        {-30, "Unknown error"},
         {7, "Unknown error"},
     };
     CVirtualDrive drive;

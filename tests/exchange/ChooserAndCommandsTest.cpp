@@ -106,11 +106,12 @@ TEST(ImportDecisions, TypeTextsAndNames) {
         uint8_t status;
         int rl;
     } rows[] = {
-        {"Prog", true, false, 0x01, 0},    {"EA5", true, false, 0x01, 0},
-        {"RProg", true, true, 0x01, 0},    {"DV80", true, false, 0x80, 80},
-        {"df0x50", true, false, 0x00, 80}, {"RDF80", true, true, 0x00, 80},
-        {"IF32", true, false, 0x02, 32},   {"IV254", true, false, 0x82, 254},
-        {"DF", false, false, 0, 0},        {"Any", false, false, 0, 0},
+        {"Prog", true, false, 0x01, 0},   {"EA5", true, false, 0x01, 0},
+        {"RProg", true, true, 0x01, 0},   {"DV80", true, false, 0x80, 80},
+        {"DF080", true, false, 0x00, 80}, {"RDF80", true, true, 0x00, 80},
+        {"dv010", true, false, 0x80, 10}, {"df0x50", false, false, 0, 0},
+        {"IF32", true, false, 0x02, 32},  {"IV254", true, false, 0x82, 254},
+        {"DF", false, false, 0, 0},       {"Any", false, false, 0, 0},
         {"", false, false, 0, 0},
     };
     for (const Row& r : rows) {

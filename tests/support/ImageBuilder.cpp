@@ -227,16 +227,57 @@ std::vector<uint8_t> CImageBuilder::Image() const {
     return image;
 }
 
-std::vector<uint8_t> CImageBuilder::Pc99Image() const {
-    CMemFile file(BlankPc99Image(m_doubleSided, m_doubleDensity));
-    const std::vector<uint8_t> sectors = Image();
-    for (int n = 0; n < m_total; ++n) {
-        const int64_t at = LocatePc99Sector(file, 0, m_doubleDensity, n, true);
+namespace {
+
+std::vector<uint8_t> LayOutPc99(const std::vector<uint8_t>& sectors, bool doubleSided, bool mfm) {
+    CMemFile file(BlankPc99Image(doubleSided, mfm));
+    const int count = static_cast<int>(sectors.size() / kSectorSize);
+    for (int n = 0; n < count; ++n) {
+        const int64_t at = LocatePc99Sector(file, 0, mfm, n, true);
         if (at < 0) break;
         file.WriteAt(at, sectors.data() + size_t{kSectorSize} * static_cast<size_t>(n),
                      kSectorSize);
     }
-    return file.Bytes();
+    return std::move(file.Bytes());
+}
+
+}  // namespace
+
+const char* ImageKindName(ImageKind kind) {
+    switch (kind) {
+        case ImageKind::Pc99Fm:
+            return "PC99 FM";
+        case ImageKind::Pc99Mfm:
+            return "PC99 MFM";
+        case ImageKind::Hfe:
+            return "HFE";
+        default:
+            return "DOAD";
+    }
+}
+
+int MaxSectorsOf(ImageKind kind) {
+    switch (kind) {
+        case ImageKind::Pc99Fm:
+            return 720;
+        case ImageKind::Pc99Mfm:
+            return 1440;
+        default:
+            return kMaxSectors;
+    }
+}
+
+std::vector<uint8_t> LayOutImage(const std::vector<uint8_t>& sectors, ImageKind kind) {
+    if (kind == ImageKind::Doad) return sectors;
+    const int count = static_cast<int>(sectors.size() / kSectorSize);
+    if (count > MaxSectorsOf(kind)) return {};
+    if (kind == ImageKind::Hfe)
+        return BuildHfeImage({count > 1440 ? 80 : 40, count > 360 ? 2 : 1, count > 720}, sectors);
+    return LayOutPc99(sectors, count > MaxSectorsOf(kind) / 2, kind == ImageKind::Pc99Mfm);
+}
+
+std::vector<uint8_t> CImageBuilder::Pc99Image() const {
+    return LayOutPc99(Image(), m_doubleSided, m_doubleDensity);
 }
 
 std::vector<uint8_t> CImageBuilder::HfeImage() const {

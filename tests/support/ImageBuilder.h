@@ -12,6 +12,24 @@
 
 namespace tavik::test {
 
+// The kinds of image file a volume is kept in.
+enum class ImageKind { Doad, Pc99Fm, Pc99Mfm, Hfe };
+const char* ImageKindName(ImageKind kind);
+// Sectors an image of the kind holds at most.
+int MaxSectorsOf(ImageKind kind);
+// The sectors of a sector dump laid out as an image of the kind: a PC99 image single-sided
+// when the sectors fit on one side, else double-sided; an HFE image of the smallest 40-track
+// geometry that holds them (80 tracks beyond 1440 sectors). Empty when the kind cannot hold them.
+std::vector<uint8_t> LayOutImage(const std::vector<uint8_t>& sectors, ImageKind kind);
+
+// Bytes that differ from sector to sector and from seed to seed.
+inline std::vector<uint8_t> Pattern(size_t bytes, uint8_t seed) {
+    std::vector<uint8_t> data(bytes);
+    for (size_t i = 0; i < bytes; ++i)
+        data[i] = static_cast<uint8_t>(seed + i * 7 + i / 256);
+    return data;
+}
+
 struct BuiltFile {
     std::string name;
     uint8_t status = 0x01;  // program

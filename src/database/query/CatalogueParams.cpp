@@ -31,19 +31,10 @@ CDbValue ToDbValue(const ParamValue& value) {
     }
 }
 
-std::string JetText(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
 std::optional<CParamSource::Stored> CCatalogueParams::FindStored(const std::string& name) {
     if (!m_catalogue.IsOpen()) return std::nullopt;
     CParamSet params(&m_catalogue.Database());
-    if (!params.Open("SELECT ALL * FROM [Params] WHERE [Name] = " + JetText(name)) ||
+    if (!params.Open("SELECT ALL * FROM [Params] WHERE [Name] = " + JetTextLiteral(name)) ||
         params.IsEOF())
         return std::nullopt;
     return Stored{params.m_Type.Value(), params.m_Value.Value()};

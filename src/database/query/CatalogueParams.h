@@ -8,15 +8,13 @@
 
 #include "database/Catalogue.h"
 #include "database/DbValue.h"
+#include "database/SqlText.h"
 #include "database/query/ParamResolver.h"
 
 namespace tavik {
 
 ParamValue ToParamValue(const CDbValue& value);
 CDbValue ToDbValue(const ParamValue& value);
-
-// A text literal of Jet SQL: in double quotes, a quote inside doubled.
-std::string JetText(const std::string& text);
 
 class CCatalogueParams : public CParamSource {
 public:

@@ -38,7 +38,8 @@ SaveOutcome SaveQuery(CCatalogue& catalogue, const QueryFields& node, const std:
                       bool listShowsSavedQueries) {
     if (!catalogue.IsOpen()) return SaveOutcome::Failed;
     CQuerySet set(&catalogue.Database());
-    if (!set.Open("SELECT ALL * FROM [Queries] WHERE [Query name] = " + JetText(node.name))) {
+    if (!set.Open("SELECT ALL * FROM [Queries] WHERE [Query name] = " +
+                  JetTextLiteral(node.name))) {
         Fail(catalogue, set.ErrorText());
         return SaveOutcome::Failed;
     }
@@ -108,7 +109,7 @@ CQueryTree::Node LoadQuery(CCatalogue& catalogue, int32_t id, CQueryTree& tree,
         if (!found) {
             CQuerySet parentRow(&catalogue.Database());
             if (parentRow.Open("SELECT ALL * FROM [Queries] WHERE [Query name] = " +
-                               JetText(parentName)) &&
+                               JetTextLiteral(parentName)) &&
                 !parentRow.IsEOF())
                 found = LoadQuery(catalogue, parentRow.m_ID.Value(), tree, under, false, depth + 1);
         }
@@ -137,7 +138,7 @@ bool NewParameter(CCatalogue& catalogue, const std::string& name, int32_t type,
                   const std::string& value, const std::string& comments) {
     if (!catalogue.IsOpen()) return false;
     CParamSet set(&catalogue.Database());
-    if (!set.Open("SELECT ALL * FROM [Params] WHERE [Name] = " + JetText(name)))
+    if (!set.Open("SELECT ALL * FROM [Params] WHERE [Name] = " + JetTextLiteral(name)))
         return Fail(catalogue, set.ErrorText());
     if (!set.IsEOF()) {
         catalogue.Prompt().Message("A parameter with this name already exists.",

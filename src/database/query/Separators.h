@@ -23,6 +23,12 @@ struct Separators {
 
     // Reading needs every separator to be at least one byte: an empty one matches everywhere.
     bool Readable() const { return !field.empty() && !record.empty() && !table.empty(); }
+    // Values can be enclosed in double quotes unless a separator starts with one.
+    bool Quotable() const {
+        for (const std::string* s : {&field, &record, &table})
+            if (!s->empty() && (*s)[0] == '"') return false;
+        return true;
+    }
 };
 
 }  // namespace tavik

@@ -95,10 +95,10 @@ bool ListBasicPcFile(const std::string& pcPath, BasicListing& listing, std::stri
         error = scratch.ErrorText();
         return false;
     }
-    const int fdr = scratch.CreateFile("BASIC", status, static_cast<uint8_t>(pc.recordLength));
     const ImportPlan plan = PlanBinaryImport(pc, length, status, pc.recordLength, false);
     std::string message;
-    if (fdr < 2 || !ImportIntoFile(scratch, fdr, *file, pc.dataOffset, plan, message)) {
+    const int fdr = ImportFile(scratch, "BASIC", status, *file, pc.dataOffset, plan, message);
+    if (fdr < 2) {
         error = message.empty() ? scratch.ErrorText() : message;
         return false;
     }
@@ -134,11 +134,9 @@ int CreateBasicFile(CTiDisk& disk, const std::string& name, const std::vector<Ba
         plan.recordLength = recordLength;
         plan.packedInput = true;
     }
-    const int fdr = disk.CreateFile(name, status, recordLength);
-    if (fdr < 2) return 0;
     CMemFile in(std::move(data));
-    // A file that cannot be completed is deleted by the import itself.
-    return ImportIntoFile(disk, fdr, in, 0, plan, message);
+    // A file that cannot be completed leaves the disk as it was.
+    return ImportFile(disk, name, status, in, 0, plan, message);
 }
 
 }  // namespace tavik::basic

@@ -152,30 +152,89 @@ TEST_F(CatalogueExportTest, ExportThenMergeIntoAFreshCatalogueReproducesRowsAndL
     EXPECT_EQ(Counts(), (std::vector<long>{8, 8, 10, before[3], before[4], before[5]}));
 }
 
-TEST_F(CatalogueExportTest, LinksToSkippedRowsEndTheMergeAndUnlinkedNewFilesGo) {
-    const std::string out = test::TempFolder() + "/all.txt";
-    ASSERT_TRUE(ExportCatalogue(catalogue, out, Everything()));
-    MergeOptions m;
-    m.separators = kTabCrLfFf;
-    m.disks = DiskMerge::Skip;
-    m.files = FileMerge::Reuse;
-    MergeReport report;
-    EXPECT_FALSE(MergeCatalogue(catalogue, out, m, &report));
-    EXPECT_EQ(prompt.messages.back(), "A file was imported, but not all the disks it belongs to");
-    EXPECT_EQ(Count("Files"), 4);
+// Every value comes back, whatever bytes (1 to 255) it holds and whatever the separators.
+TEST_F(CatalogueExportTest, EveryByteSurvivesExportAndMerge) {
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        all += static_cast<char>(b);
+    CDatabase& db = catalogue.Database();
+    CQueryDef def;
+    ASSERT_TRUE(db.CreateQueryDef(
+        "UPDATE [Disks] SET [Info1] = [v], [Info3] = [v] & [v], [Drive] = \"\"\"\" & [v] WHERE "
+        "[ID] = " +
+            std::to_string(alpha),
+        def));
+    def.SetParameter(0, CDbValue::Text(all));
+    ASSERT_EQ(db.Execute(def), 1);
+    ASSERT_TRUE(NewParameter(catalogue, "All", 10, all + "\""));
+    const std::string rows =
+        "SELECT ALL [Disk name], [Info1], [Info3], [Drive], [CRC-S] FROM [Disks] ORDER BY [ID]";
+    for (Separators s : {kTabCrLfFf, Separators{";", "\n", "\n#END#\n"},
+                         Separators{"\r", "\n", "\f"}, Separators{"x\"", "ab", "b"}}) {
+        ExportOptions o = Everything();
+        o.separators = s;
+        const std::string out = test::TempFolder() + "/all.txt";
+        ASSERT_TRUE(ExportCatalogue(catalogue, out, o));
+        Fresh other;
+        other.Make();
+        MergeOptions m;
+        m.separators = s;
+        ASSERT_TRUE(MergeCatalogue(other.catalogue, out, m))
+            << s.field << ": "
+            << (other.prompt.messages.empty() ? "" : other.prompt.messages.back());
+        for (int column : {0, 1, 2, 3, 4})
+            EXPECT_EQ(other.Column(rows, column), Column(rows, column)) << s.field << column;
+        EXPECT_EQ(other.Column(kLinks), Column(kLinks));
+        EXPECT_EQ(other.Column("SELECT [Value] FROM [Params]"), (Names{all + "\""}));
+    }
+}
 
-    // A new catalogue holding only DELTA: its link-less files added by a merge without links go,
-    // the file that was there before stays.
-    Fresh other;
-    other.Make();
+// Merging a catalogue's export into it changes no count, whatever was exported and whichever
+// of the options that match rows was chosen; a disk added twice keeps its own files.
+TEST_F(CatalogueExportTest, MergingTheOwnExportChangesNoCount) {
+    const int twice = AddDisk("BRAVO", 360, false, "BBBB0002");
+    Link(twice, AddFile("LOADER", "PROGRAM", 33, "F0000001"));
+    Link(twice, AddFile("GAME", "PROGRAM", 50, "F0000004"));
+    ExportOptions fromDisks = Everything();
+    fromDisks.disks = ExportRows::CurrentSet;
+    fromDisks.files = ExportRows::FromAboveDisks;
+    const std::vector<long> before = Counts();
+    for (const ExportOptions& o : {Everything(), fromDisks}) {
+        for (DiskMerge disks : {DiskMerge::Overwrite, DiskMerge::Skip, DiskMerge::DoNotImport}) {
+            for (FileMerge files : {FileMerge::Overwrite, FileMerge::Reuse}) {
+                ASSERT_TRUE(catalogue.DiskSet().Open("SELECT ALL * FROM [Disks]"));
+                const std::string out = test::TempFolder() + "/own.txt";
+                ASSERT_TRUE(ExportCatalogue(catalogue, out, o));
+                MergeOptions m;
+                m.separators = kTabCrLfFf;
+                m.disks = disks;
+                m.files = files;
+                MergeReport report;
+                EXPECT_TRUE(MergeCatalogue(catalogue, out, m, &report))
+                    << (prompt.messages.empty() ? "" : prompt.messages.back());
+                EXPECT_EQ(Counts(), before) << static_cast<int>(o.files) << static_cast<int>(disks)
+                                            << static_cast<int>(files);
+            }
+        }
+    }
+}
+
+TEST_F(CatalogueExportTest, SkippedDisksKeepTheirLinksAndUnlinkedNewFilesGo) {
+    const std::string out = test::TempFolder() + "/all.txt";
     ExportOptions noLinks = Everything();
     noLinks.links = false;
     ASSERT_TRUE(ExportCatalogue(catalogue, out, noLinks));
+    // A catalogue holding one of the files: the files the merge added go again for want of
+    // links, the one that was there stays.
+    Fresh other;
+    other.Make();
     ASSERT_EQ(other.catalogue.Database().Execute(
                   "INSERT INTO [Files] ([File name], [CRC]) VALUES (\"LOADER\", \"F0000001\")"),
               1);
-    m.disks = DiskMerge::Overwrite;
+    MergeOptions m;
+    m.separators = kTabCrLfFf;
     m.files = FileMerge::Reuse;
+    MergeReport report;
     ASSERT_TRUE(MergeCatalogue(other.catalogue, out, m, &report));
     EXPECT_EQ(report.filesAdded, 3);
     EXPECT_EQ(report.filesRemoved, 3);
@@ -183,28 +242,71 @@ TEST_F(CatalogueExportTest, LinksToSkippedRowsEndTheMergeAndUnlinkedNewFilesGo) 
     EXPECT_EQ(other.Count("Disks"), 4);
 }
 
-TEST_F(CatalogueExportTest, BadFilesEndCleanly) {
-    const std::vector<long> before = Counts();
-    MergeOptions m;
-    m.separators = kTabCrLfFf;
+// A merge is one transaction: a file at fault is refused with the line where it is, and the
+// catalogue stays as it was, also when rows were written before the fault was found.
+TEST_F(CatalogueExportTest, AFileAtFaultChangesNothing) {
+    const std::string out = test::TempFolder() + "/all.txt";
+    ASSERT_TRUE(ExportCatalogue(catalogue, out, Everything()));
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(out, bytes));
+    const std::string whole(bytes.begin(), bytes.end());
+    const size_t links = whole.find("\fDiskFileMM");
+    const std::string extraField = "x\t";
+    const std::string alphaRow = "ALPHA\t" + std::to_string(alpha) + "\t";
+    const size_t alphaAt = whole.find(alphaRow);
+    const std::string alphaLine = whole.substr(alphaAt, whole.find("\r\n", alphaAt) + 2 - alphaAt);
+    auto Replaced = [](std::string text, const std::string& what, const std::string& by) {
+        return text.replace(text.find(what), what.size(), by);
+    };
     struct Case {
         const char* what;
         std::string bytes;
+        std::string message;
     } cases[] = {
-        {"empty", ""},
-        {"one byte", "D"},
-        {"wrong separators", "Disks;Disk name;ID;\nALPHA;1;\n"},
-        {"records cut short",
-         "Disks\r\nDisk name\tID\t\r\nNEW\t99\t\r\n\fDiskFileMM\r\nID\t\r\n"
-         "1\t99\t7\t\r\n\f"},
-        {"unknown and late tables", "Info\r\nID\t\r\n\fDisks\r\nx\t\r\nA\t\r\n\fNonsense\r\n\f"},
-        {"random bytes", std::string("\x01\xff\t\r\n\f\f\r\r\n\t\t\x80xyz\0\0\r\n", 20)},
+        {"cut in half", whole.substr(0, whole.find("README") + 3),
+         "bad.txt, line 10: the file ends inside a record of table Files (it is cut short)"},
+        {"cut after a record", whole.substr(0, links),
+         "bad.txt, line 13: the file ends inside table Files"},
+        {"a field too many", whole.substr(0, links - 2) + extraField + whole.substr(links - 2),
+         "bad.txt, line 12: a record of table Files has 18 fields where 17 were expected"},
+        {"cut in a table name", whole.substr(0, links + 4),
+         "bad.txt, line 13: the file ends inside a table"},
+        {"unknown table", whole + "Nonsense\r\n\f", "\"Nonsense\" is no table"},
+        {"tables out of order", whole + "Disks\r\n\f", "Disks comes after a table that follows it"},
+        {"other separators", "Disks;Disk name;ID;\nALPHA;1;\n",
+         "bad.txt, line 1: a table name must end"},
+        {"a header of other columns", "Disks\r\nDisk name\tSize\t\r\n\f",
+         "bad.txt, line 2: the header of table Disks does not name"},
+        {"one byte", "D", "bad.txt, line 1: a table name must end"},
+        {"a disk listed twice", Replaced(whole, "\fFiles", alphaLine + "\fFiles"),
+         "the ID " + std::to_string(alpha) + " is listed twice in table Disks"},
+        {"an ID that is no number", Replaced(whole, alphaRow, "ALPHA\t1x\t"),
+         "a record of table Disks has \"1x\" where its ID must be a whole number"},
+        {"a link without its file",
+         "Disks" + whole.substr(5, whole.find("\fFiles") + 1 - 5) +
+             "DiskFileMM\r\nID\tDiskID\tFileID\t\r\n1\t" + std::to_string(alpha) + "\t99\t\r\n\f",
+         "An disk was imported, but not all the files it contains"},
     };
+    Fresh other;
+    other.Make();
+    const std::vector<long> empty = {0, 0, 0, 0, 0, other.Count("Info")};
+    MergeOptions m;
+    m.separators = kTabCrLfFf;
+    m.disks = DiskMerge::CreateNew;
     for (const Case& c : cases) {
         MergeReport report;
-        MergeCatalogueBytes(catalogue, c.bytes, "bad.txt", m, &report);
-        EXPECT_EQ(Counts(), before) << c.what;
+        EXPECT_FALSE(MergeCatalogueBytes(other.catalogue, c.bytes, "bad.txt", m, &report))
+            << c.what;
+        ASSERT_FALSE(other.prompt.messages.empty());
+        EXPECT_NE(other.prompt.messages.back().find(c.message), std::string::npos)
+            << c.what << ": " << other.prompt.messages.back();
+        const std::vector<long> counts = {other.Count("Disks"),      other.Count("Files"),
+                                          other.Count("DiskFileMM"), other.Count("Queries"),
+                                          other.Count("Params"),     other.Count("Info")};
+        EXPECT_EQ(counts, empty) << c.what;
+        EXPECT_EQ(report.disksAdded, 0) << c.what;
     }
+    EXPECT_TRUE(MergeCatalogueBytes(other.catalogue, "", "empty.txt", m));
 
     // An empty separator is refused before anything is read.
     m.separators.record.clear();

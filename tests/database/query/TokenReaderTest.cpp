@@ -7,126 +7,95 @@
 namespace tavik {
 namespace {
 
+using Fields = std::vector<std::string>;
 const Separators kTabCrLfFf{"\t", "\r\n", "\f"};
 
-TEST(ExportWriter, WritesBlocksWithEveryValueFollowedByTheFieldSeparator) {
-    CExportWriter writer(kTabCrLfFf);
+std::string Written(const Separators& s, const Fields& values) {
+    CExportWriter writer(s);
     writer.OpenInMemory();
-    writer.BeginTable("Params", {"Name", "ID", "Type", "Value", "Comments"});
-    for (const char* v : {"X", "3", "10", "a", ""})
+    writer.BeginTable("Params", {"Name", "Value"});
+    for (const std::string& v : values)
         writer.Value(v);
     writer.EndRow();
     writer.EndTable();
-    writer.BeginTable("Info", {"ID", "Name", "Value"});
-    writer.EndTable();
     EXPECT_TRUE(writer.Close());
-    EXPECT_EQ(writer.Text(),
-              "Params\r\nName\tID\tType\tValue\tComments\t\r\nX\t3\t10\ta\t\t\r\n\f"
-              "Info\r\nID\tName\tValue\t\r\n\f");
+    return writer.Text();
 }
 
-TEST(ExportWriter, ReportsAFileThatCannotBeCreated) {
-    CExportWriter writer(kTabCrLfFf);
-    EXPECT_FALSE(writer.Open("/nonexistent-folder/export.txt"));
+TEST(ExportWriter, WritesBlocksAndEnclosesOnlyTheValuesThatNeedIt) {
+    EXPECT_EQ(Written(kTabCrLfFf, {"X", "", "a\"b", "t\tab", "two\r\nlines", "\"q", "c;d"}),
+              "Params\r\nName\tValue\t\r\nX\t\ta\"b\t\"t\tab\"\t\"two\r\nlines\"\t\"\"\"q\"\tc;d\t"
+              "\r\n\f");
+    // A byte of any separator makes a value need its quotes.
+    EXPECT_EQ(Written({";", "\n", "#"}, {"c;d", "e#f", "g"}),
+              "Params\nName;Value;\n\"c;d\";\"e#f\";g;\n#");
 }
 
-TEST(TokenReader, SplitsTokensAndNeverReadsTheLastByte) {
-    const std::string bytes = "ab\tc\r\nd\fef";
-    CTokenReader reader(bytes, kTabCrLfFf);
+TEST(TokenReader, SplitsTokensTakingTheLongerOfTwoSeparators) {
+    CTokenReader reader("ab\tc\r\nd\fef", kTabCrLfFf);
     std::string token;
-    EXPECT_EQ(reader.Read(token), TokenEnd::Field);
-    EXPECT_EQ(token, "ab");
-    EXPECT_EQ(reader.Read(token), TokenEnd::Record);
-    EXPECT_EQ(token, "c");
-    EXPECT_EQ(reader.Read(token), TokenEnd::Table);
-    EXPECT_EQ(token, "d");
-    EXPECT_EQ(reader.Read(token), TokenEnd::EndOfFile);
-    EXPECT_EQ(token, "e");  // "f", the last byte, is lost
-    EXPECT_EQ(reader.Read(token), TokenEnd::EndOfFile);
-}
-
-TEST(TokenReader, FieldSeparatorIsTestedFirst) {
-    // With "|" as field and "||" as record separator a record can never end.
-    const std::string bytes = "a||b|\n";
-    CTokenReader reader(bytes, Separators{"|", "||", "\n"});
-    std::string token;
-    EXPECT_EQ(reader.Read(token), TokenEnd::Field);
-    EXPECT_EQ(reader.Read(token), TokenEnd::Field);
+    const std::pair<TokenEnd, const char*> expected[] = {{TokenEnd::Field, "ab"},
+                                                         {TokenEnd::Record, "c"},
+                                                         {TokenEnd::Table, "d"},
+                                                         {TokenEnd::EndOfFile, "ef"}};
+    for (const auto& [end, text] : expected) {
+        EXPECT_EQ(reader.Read(token), end);
+        EXPECT_EQ(token, text);
+    }
+    // A table separator that begins with the record separator ends the block.
+    CTokenReader lines("a;\r\n\r\n", Separators{";", "\r\n", "\r\n\r\n"});
+    EXPECT_EQ(lines.Read(token), TokenEnd::Field);
+    EXPECT_EQ(lines.Read(token), TokenEnd::Table);
     EXPECT_EQ(token, "");
 }
 
-TEST(TokenReader, EmptyFileAndEmptySeparatorsEndAtOnce) {
+TEST(TokenReader, QuotedValuesAndTheFormWrittenBeforeThem) {
+    // A quoted value runs to its closing quote; a quote that does not close right before a
+    // separator was part of an old, unprotected value.
+    CTokenReader reader("\"a\tb\"\"c\"\t\"x\" = \"y\"\t\"open\r\n", kTabCrLfFf);
+    Fields fields;
+    EXPECT_EQ(reader.ReadRecord(fields), TokenEnd::Record);
+    EXPECT_EQ(fields, (Fields{"a\tb\"c", "\"x\" = \"y\"", "\"open"}));
+    // A separator that starts with a quote leaves every value as it stands.
+    CTokenReader plain("\"a\"\"|b\"|\n", Separators{"\"|", "\n", "\f"});
+    EXPECT_EQ(plain.ReadRecord(fields), TokenEnd::Record);
+    EXPECT_EQ(fields, (Fields{"\"a\"", "b"}));
+}
+
+TEST(TokenReader, EmptySeparatorsEndAtOnceAndLinesAreCounted) {
     std::string token;
-    CTokenReader empty("", kTabCrLfFf);
-    EXPECT_EQ(empty.Read(token), TokenEnd::EndOfFile);
-    EXPECT_FALSE(empty.ReadTableName(token));
-    const std::string bytes = "Disks\r\nDisk name\t\r\n";
     for (Separators s :
          {Separators{"", "\r\n", "\f"}, Separators{"\t", "", "\f"}, Separators{"\t", "\r\n", ""}}) {
-        CTokenReader reader(bytes, s);
+        CTokenReader reader("Disks\r\nDisk name\t\r\n", s);
         EXPECT_EQ(reader.Read(token), TokenEnd::EndOfFile);
-        reader.SkipBlock();
-        std::vector<std::string> fields;
-        EXPECT_FALSE(reader.ReadRecord(3, fields));
+        EXPECT_EQ(token, "");
     }
-}
-
-TEST(TokenReader, RecordsEndTheirBlockWhenCutShortOrTooLong) {
-    const std::string bytes =
-        "DiskFileMM\r\nID\tDiskID\tFileID\t\r\n"
-        "1\t2\t3\t\r\n"
-        "4\t5\r\n"       // cut short: the block ends here
-        "6\t7\t8\t\r\n"  // skipped with the rest of the block
-        "\f"
-        "Params\r\nName\t\r\n"
-        "a\tb\tc\td\t\r\n"  // too long
-        "\fInfo\r\n\f";
+    const std::string bytes = "A\r\nB\t\r\n\"two\r\nlines\"\t\r\nC";
     CTokenReader reader(bytes, kTabCrLfFf);
-    std::string name;
-    std::vector<std::string> fields;
-    ASSERT_TRUE(reader.ReadTableName(name));
-    EXPECT_EQ(name, "DiskFileMM");
-    ASSERT_TRUE(reader.SkipRecord());
-    ASSERT_TRUE(reader.ReadRecord(3, fields));
-    EXPECT_EQ(fields, (std::vector<std::string>{"1", "2", "3"}));
-    EXPECT_FALSE(reader.ReadRecord(3, fields));
-    ASSERT_TRUE(reader.ReadTableName(name));
-    EXPECT_EQ(name, "Params");
-    ASSERT_TRUE(reader.SkipRecord());
-    EXPECT_FALSE(reader.ReadRecord(3, fields));
-    ASSERT_TRUE(reader.ReadTableName(name));
-    EXPECT_EQ(name, "Info");
-    // The block ends with its table separator; then the file is over.
-    EXPECT_FALSE(reader.ReadRecord(3, fields));
-    EXPECT_FALSE(reader.ReadTableName(name));
+    EXPECT_EQ(reader.LineAt(bytes.find('C')), 5u);
+    CTokenReader mac("A\rB\rC", Separators{"\t", "\r", "\f"});
+    EXPECT_EQ(mac.LineAt(4), 3u);
 }
 
-TEST(TokenReader, ReadsBackWhatTheWriterWrote) {
+// Every byte 1 to 255 comes back, whatever the separators.
+TEST(TokenReader, ReadsBackEveryByteTheWriterWrote) {
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        all += static_cast<char>(b);
+    const Fields values = {all, "plain", "", "\"" + all, all + "\"", "\"\""};
     for (Separators s :
-         {kTabCrLfFf, Separators{";", "\n", "\n#END#\n"}, Separators{"\r", "\n", "\f"}}) {
-        CExportWriter writer(s);
-        writer.OpenInMemory();
-        writer.BeginTable("Files", {"File name", "ID"});
-        for (int row = 0; row < 3; ++row) {
-            writer.Value("FILE" + std::to_string(row));
-            writer.Value(std::to_string(row * 1000));
-            writer.EndRow();
-        }
-        writer.EndTable();
-        ASSERT_TRUE(writer.Close());
-        CTokenReader reader(writer.Text(), s);
-        std::string name;
-        std::vector<std::string> fields;
-        ASSERT_TRUE(reader.ReadTableName(name));
-        EXPECT_EQ(name, "Files");
-        ASSERT_TRUE(reader.SkipRecord());
-        for (int row = 0; row < 3; ++row) {
-            ASSERT_TRUE(reader.ReadRecord(2, fields)) << row;
-            EXPECT_EQ(fields[0], "FILE" + std::to_string(row));
-            EXPECT_EQ(fields[1], std::to_string(row * 1000));
-        }
-        EXPECT_FALSE(reader.ReadRecord(2, fields));
-        EXPECT_TRUE(reader.AtEnd());
+         {kTabCrLfFf, Separators{";", "\n", "\n#END#\n"}, Separators{"\r", "\n", "\f"},
+          Separators{"ab", "b", "a"}, Separators{"x\"", "\n", "\f"}}) {
+        const std::string text = Written(s, values);
+        CTokenReader reader(text, s);
+        Fields fields;
+        ASSERT_EQ(reader.ReadRecord(fields), TokenEnd::Record);
+        EXPECT_EQ(fields, Fields{"Params"});
+        ASSERT_EQ(reader.ReadRecord(fields), TokenEnd::Record);
+        EXPECT_EQ(fields, (Fields{"Name", "Value"}));
+        ASSERT_EQ(reader.ReadRecord(fields), TokenEnd::Record) << s.field;
+        EXPECT_EQ(fields, values) << s.field;
+        EXPECT_TRUE(reader.AtCleanEnd());
     }
 }
 
