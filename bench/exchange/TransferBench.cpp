@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
     const double importSeconds = std::chrono::duration<double>(Clock::now() - importStart).count();
 
     // Export every file again, the header form changing from file to file.
-    static const int kFormats[] = {NoHeader, FiadHeader, TifilesHeader, TifilesWholeSectors, Text};
+    static const int kFormats[] = {NoHeader, FiadHeader, TifilesHeader, TifilesPacked, Text};
     int exported = 0;
     const auto exportStart = Clock::now();
     for (auto& drive : disks) {

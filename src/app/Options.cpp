@@ -51,7 +51,8 @@ bool COptions::Serialise(CArchive& ar) {
     ar.Int32(saveOnExit);
     ar.Int32(remoteBuffer);
     ar.Int32(saveVdpMemory);
-    for (int i = 0; i < 3; ++i) {
+    ar.Int32(crLfOnExport);
+    for (int i = 0; i < 2; ++i) {
         int32_t reserved = 0;
         ar.Int32(reserved);
     }

@@ -8,7 +8,8 @@
 //    9 parity                    10 breakpointXop       11 hookAddress u16 12 hookWorkspace u16
 //   13 contact                   14 pauseBeforeEachByte 15 fullFolderNames 16 showRemoteDevices
 //   17 advancedView              18 sectorsPerLine      19 showBeyondDiskSize 20 saveOnExit
-//   21 remoteBuffer              22 saveVdpMemory       23-25 three int32 0 (reserved)
+//   21 remoteBuffer              22 saveVdpMemory       23 crLfOnExport
+//   24-25 two int32 0 (reserved; 23 was reserved too, so older files read as LF)
 //   26-28 three empty strings (reserved)                29 databasePath string
 //   30 openDatabaseOnStartup     31 reviewDiskInfo      32 reviewFileInfo  33 fileDuplicates
 //   34 unlockEditing             35 placement show state 36 minimised position (point)
@@ -120,6 +121,8 @@ public:
     int32_t replaceTabsOnImport = 0;
     int32_t truncateOverlongLines = 0;
     std::vector<uint16_t> tabList{7, 12, 25};
+    // Text exported to the PC ends its lines in CR LF rather than this platform's line end.
+    int32_t crLfOnExport = 0;
 
     // Remembered folders and histories (newest first).
     std::string lastMountFolder;

@@ -59,6 +59,7 @@ ConvertPage FillConvertPage(const COptions& o) {
     p.createTabsOnExport = o.createTabsOnExport != 0;
     p.replaceTabsOnImport = o.replaceTabsOnImport != 0;
     p.truncateOverlongLines = o.truncateOverlongLines != 0;
+    p.crLfOnExport = o.crLfOnExport != 0;
     if (!o.tabList.empty()) {
         for (size_t i = 0; i + 1 < o.tabList.size(); ++i)
             p.tabStops += Format("%ld\r\n", o.tabList[i]);
@@ -73,6 +74,7 @@ void ApplyConvertPage(const ConvertPage& p, COptions& o) {
     o.createTabsOnExport = Flag(p.createTabsOnExport);
     o.replaceTabsOnImport = Flag(p.replaceTabsOnImport);
     o.truncateOverlongLines = Flag(p.truncateOverlongLines);
+    o.crLfOnExport = Flag(p.crLfOnExport);
     o.tabList.clear();
     std::string_view rest = p.tabStops;
     while (!rest.empty()) {

@@ -24,6 +24,7 @@ struct ConvertPage {
     bool createTabsOnExport = false;
     bool replaceTabsOnImport = false;
     bool truncateOverlongLines = false;
+    bool crLfOnExport = false;
     std::string tabStops;      // one stop per line
     std::string replaceWidth;  // "Then replace tab with " ... "spaces"
 };

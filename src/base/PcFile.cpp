@@ -243,7 +243,7 @@ int64_t CMemFile::ReadAt(int64_t offset, void* buffer, size_t count) {
     auto size = static_cast<int64_t>(m_bytes.size());
     if (offset >= size) return 0;
     size_t n = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(count), size - offset));
-    std::memcpy(buffer, m_bytes.data() + offset, n);
+    if (n) std::memcpy(buffer, m_bytes.data() + offset, n);  // an empty buffer may be null
     return static_cast<int64_t>(n);
 }
 

@@ -151,8 +151,7 @@ int RunExtract(const ArchiveWords& w, CliContext& context) {
 int RunExport(const ArchiveWords& w, CliContext& context) {
     const int format = FormatOf(w.args.Value("as", "tifiles"));
     if (format < 0) {
-        context.err << "tavik-cli archive: --as takes none, fiad, tifiles, tifiles-sectors, "
-                       "fiad-sectors, text or text-tabs\n";
+        context.err << "tavik-cli archive: --as takes " << FormatChoices() << "\n";
         return kExitUsage;
     }
     CVirtualDrive drive;
@@ -164,7 +163,7 @@ int RunExport(const ArchiveWords& w, CliContext& context) {
     if (i < 0) return Report(w.image, member + ": File not found", context);
     std::string error;
     if (!ExportArkMember(ark.members[static_cast<size_t>(i)], w.rest.at(1), format, kTabStops,
-                         error))
+                         error, w.args.Has("crlf") || kPlatformCrLf))
         return Report(w.image, error, context);
     return kExitOk;
 }
@@ -230,9 +229,8 @@ std::vector<CliCommand> ArchiveCommands() {
     std::vector<CliOption> options = ImageOptions();
     options.push_back({"replace", false, "extract, create, add: replace files of the same name"});
     options.push_back({"uncompressed", false, "create: a plain archive (DIS/FIX 128)"});
-    options.push_back({"as", true,
-                       "export: none, fiad, tifiles (default), tifiles-sectors, fiad-sectors, "
-                       "text, text-tabs"});
+    options.push_back({"as", true, std::string("export: ") + FormatChoices()});
+    options.push_back({"crlf", false, "export: text lines end in CR LF"});
     return {{"archive", ArchiveUsage(),
              "Archiver files: lists, extracts (onto a disk image) or exports (to a PC file) the "
              "files of archive NAME of IMAGE; creates one from files of IMAGE, adds or removes "

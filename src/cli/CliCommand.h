@@ -64,6 +64,8 @@ std::vector<CliCommand> ArchiveCommands();
 
 // The ExportFormat that an --as value names ("none", "fiad", "tifiles", ...), -1 for none.
 int FormatOf(const std::string& text);
+// The --as values, for help and messages.
+const char* FormatChoices();
 
 // Every command, in the order the help shows them.
 const std::vector<CliCommand>& AllCommands();

@@ -1,5 +1,6 @@
 // Commands that move TI files between disk images and PC files: export, import, classify,
 // hexdump and cat (a display file as text on standard output).
+#include <filesystem>
 #include <memory>
 
 #include "base/Cp1252.h"
@@ -14,6 +15,7 @@
 #include "exchange/FileTransfer.h"
 #include "exchange/ImportCommand.h"
 #include "exchange/PcFileKind.h"
+#include "exchange/PcName.h"
 
 namespace tavik::cli {
 
@@ -26,11 +28,18 @@ int FormatOf(const std::string& text) {
                     {"tifiles", TifilesHeader},
                     {"text", Text},
                     {"text-tabs", TextWithTabs},
-                    {"tifiles-sectors", TifilesWholeSectors},
-                    {"fiad-sectors", FiadWholeSectors}};
+                    {"tifiles-packed", TifilesPacked},
+                    {"fiad-packed", FiadPacked},
+                    // The names of the whole-sector forms before they became the default.
+                    {"tifiles-sectors", TifilesHeader},
+                    {"fiad-sectors", FiadHeader}};
     for (const auto& f : kFormats)
         if (text == f.name) return f.format;
     return -1;
+}
+
+const char* FormatChoices() {
+    return "none, fiad, tifiles (default), tifiles-packed, fiad-packed, text or text-tabs";
 }
 
 namespace {
@@ -88,16 +97,20 @@ int FindNamed(CVirtualDrive& drive, const CliArgs& args, CliContext& context) {
 int RunExport(const CliArgs& args, CliContext& context) {
     const int format = FormatOf(args.Value("as", "tifiles"));
     if (format < 0) {
-        context.err << "tavik-cli export: --as takes none, fiad, tifiles, tifiles-sectors, "
-                       "fiad-sectors, text or text-tabs\n";
+        context.err << "tavik-cli export: --as takes " << FormatChoices() << "\n";
         return kExitUsage;
     }
     CVirtualDrive drive;
     if (int rc = Mount(args, drive, context, false)) return rc;
     const int fdr = FindNamed(drive, args, context);
     if (!fdr) return kExitFailed;
-    if (!ExportInFormat(drive, fdr, args.positional.at(2), format, kTabStops)) {
-        context.err << args.positional.at(2) << ": " << drive.ErrorText() << "\n";
+    // Into a folder, the file takes the PC name of its TI name.
+    std::string target = args.positional.at(2);
+    std::error_code ec;
+    if (std::filesystem::is_directory(target, ec))
+        target = (std::filesystem::path(target) / PcNameOf(drive.GetFileName(fdr))).string();
+    if (!ExportInFormat(drive, fdr, target, format, kTabStops, args.Has("crlf") || kPlatformCrLf)) {
+        context.err << target << ": " << drive.ErrorText() << "\n";
         return kExitFailed;
     }
     return kExitOk;
@@ -117,6 +130,9 @@ int RunImport(const CliArgs& args, CliContext& context) {
     CImportCommand command(drive, prompt, names, options);
     const std::vector<std::string> files(args.positional.begin() + 1, args.positional.end());
     const int imported = command.Run(files);
+    // Header fields the data overruled: the file is imported as the data say.
+    for (const std::string& note : command.Notes())
+        context.err << Cp1252ToUtf8(note) << "\n";
     return imported == static_cast<int>(files.size()) ? kExitOk : kExitFailed;
 }
 
@@ -173,8 +189,10 @@ int RunCat(const CliArgs& args, CliContext& context) {
     const int fdr = FindNamed(drive, args, context);
     if (!fdr) return kExitFailed;
     drive.SetConversion(args.Has("tabs") ? 1 : 0, -1, -1, -1, -1);
+    ConversionSettings settings = ConversionOf(drive, kTabStops);
+    settings.crLf = args.Has("crlf") || kPlatformCrLf;
     CMemFile text;
-    const bool ok = ExportTextTo(drive, fdr, text, ConversionOf(drive, kTabStops)) != 0;
+    const bool ok = ExportTextTo(drive, fdr, text, settings) != 0;
     context.out.write(reinterpret_cast<const char*>(text.Bytes().data()),
                       static_cast<std::streamsize>(text.Bytes().size()));
     if (ok) return kExitOk;
@@ -192,10 +210,10 @@ std::vector<CliOption> WithImageOptions(std::vector<CliOption> options) {
 
 std::vector<CliCommand> ExchangeCommands() {
     return {
-        {"export", "IMAGE NAME PCFILE", "writes a TI file to a PC file", 3, 3,
-         WithImageOptions({{"as", true,
-                            "none, fiad, tifiles (default), tifiles-sectors, fiad-sectors, text, "
-                            "text-tabs"}}),
+        {"export", "IMAGE NAME PCFILE",
+         "writes a TI file to a PC file (in a folder: named after it)", 3, 3,
+         WithImageOptions(
+             {{"as", true, FormatChoices()}, {"crlf", false, "text lines end in CR LF"}}),
          RunExport},
         {"import", "IMAGE PCFILE...", "imports PC files as TI files onto the image", 2, 1000,
          WithImageOptions({{"name", true, "TI file name (one PC file only)"},
@@ -214,7 +232,8 @@ std::vector<CliCommand> ExchangeCommands() {
         {"hexdump", "IMAGE NAME", "a TI file's data sectors in hexadecimal", 2, 2,
          WithImageOptions({}), RunHexdump},
         {"cat", "IMAGE NAME", "a display file as text", 2, 2,
-         WithImageOptions({{"tabs", false, "create tabs"}}), RunCat},
+         WithImageOptions({{"tabs", false, "create tabs"}, {"crlf", false, "lines end in CR LF"}}),
+         RunCat},
     };
 }
 

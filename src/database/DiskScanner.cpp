@@ -199,13 +199,8 @@ void CDiskScanner::WriteDiskValues(CDiskSet& d, const Volume& v) {
     const uint8_t* vib = v.vib.data();
     d.m_DiskName = std::string(reinterpret_cast<const char*>(vib), layout::kNameLength);
     d.m_Size = layout::Be16(vib + layout::kVibTotal);
-    int free = 0;
-    for (int i = layout::kVibBitmap; i < layout::kVibBitmap + layout::kFreeCountBytes; ++i) {
-        if (vib[i] == 0xFF) continue;
-        for (int b = 0; b < 8; ++b)
-            if (!(vib[i] & (1 << b))) ++free;
-    }
-    d.m_Free = free * layout::AllocationUnit(vib);  // a bit for every unit of sectors
+    // The free sectors the drive itself counts: bits past the total are none.
+    d.m_Free = layout::FreeSectorCount(vib);
     d.m_Files = static_cast<int32_t>(v.fdrs.size());
     d.m_DS = vib[layout::kVibSides] >= 2;
     d.m_DD = vib[layout::kVibDensity] >= 2;
@@ -288,8 +283,9 @@ bool CDiskScanner::LinkFiles(CVirtualDrive& drive, const Volume& v) {
         Sector fdr;
         if (!drive.ReadSector(v.fdrs[i], fdr.data())) return Report(drive.ErrorText());
         const uint8_t* d = fdr.data();
+        // The name is bytes 0-9; bytes 10-11 are no part of it, whatever they hold.
         size_t nameLength = 0;
-        while (nameLength < 20 && d[nameLength])
+        while (nameLength < layout::kNameLength && d[nameLength])
             ++nameLength;
         const std::string name(reinterpret_cast<const char*>(d), nameLength);
         const std::string crc = Hex8(v.fileCrcs[i]);

@@ -21,18 +21,7 @@ std::string PaddedName(const std::string& name) {
 }  // namespace
 
 int CVirtualDrive::CountFreeSectors() {
-    // Only sectors of the volume can be free: some tools leave the bitmap bits past the total
-    // clear, which would otherwise report more free sectors than the disk has.
-    const int unit = AllocationUnit(m_vib.data());
-    const int limit = std::min<int>(Be16(m_vib.data() + kVibTotal) / unit, kFreeCountBytes * 8);
-    int free = 0;
-    for (int k = 0; k < kFreeCountBytes && 8 * k < limit; ++k) {
-        uint8_t b = m_vib[kVibBitmap + k];
-        if (b == 0xFF) continue;
-        if (8 * k + 8 > limit) b |= static_cast<uint8_t>(0xFF << (limit - 8 * k));
-        free += 8 - std::popcount(static_cast<unsigned>(b));
-    }
-    return free * unit;
+    return FreeSectorCount(m_vib.data());
 }
 
 int CVirtualDrive::CountFiles() {

@@ -80,6 +80,15 @@ constexpr uint8_t kStatusProtected = 0x08;
 constexpr uint8_t kStatusVariable = 0x80;
 constexpr uint8_t kTypeMask = 0x83;
 
+// Records per sector of a new file, as TI disk controllers write it: fixed records 256 / length
+// (0 for a length of 1: the byte cannot hold 256); variable records count their length byte,
+// 256 / (length + 1); programs have none.
+constexpr uint8_t NewFileRecordsPerSector(uint8_t status, int recordLength) {
+    if ((status & kStatusProgram) || recordLength <= 0) return 0;
+    if (status & kStatusVariable) return static_cast<uint8_t>(256 / (recordLength + 1));
+    return static_cast<uint8_t>((256 / recordLength) & 0xFF);
+}
+
 // What the disk-properties and format dialogs exchange with a drive.
 struct DiskProperties {
     std::array<uint8_t, 10> name{};  // VIB bytes 0-9, space padded

@@ -18,13 +18,6 @@ namespace {
 
 constexpr int kMaxLastOffset = 0xFFF;  // 12 bits in a cluster entry
 
-// 256 / length for data files (a length of 1 gives 256, which the byte holds as 0), 0 for
-// programs.
-uint8_t RecordsPerSector(uint8_t status, uint8_t recordLength) {
-    if ((status & kStatusProgram) || recordLength == 0) return 0;
-    return static_cast<uint8_t>(kSectorSize / recordLength);
-}
-
 // A cluster list for data sectors in file order, each run of consecutive sectors one entry, as
 // AppendSector builds it. False when the file would need more entries than an FDR holds.
 bool EncodeClusters(uint8_t* fdr, const std::vector<int>& sectors) {
@@ -125,7 +118,7 @@ int CVirtualDrive::MarkSector(int n, bool free) {
 int CVirtualDrive::CreateFile(const std::string& name, uint8_t status, uint8_t recordLength) {
     CAllOrNothing change(*this);
     const std::string padded = PadTiName(name);
-    const uint8_t perSector = RecordsPerSector(status, recordLength);
+    const uint8_t perSector = NewFileRecordsPerSector(status, recordLength);
 
     const int existing = FindFile(padded);
     if (existing < 0) return -1;
@@ -631,14 +624,12 @@ int CVirtualDrive::CheckFdr(const uint8_t* image) {
     if (sectors >= total) return 0;
     const int recordLength = f[kFdrRecordLength];
     const uint8_t perSector = f[kFdrRecordsPerSector];
-    // A length of 1 gives 256 records per sector, which the byte holds as 0.
-    auto perSectorMatches = [&] {
-        return recordLength != 0 && static_cast<uint8_t>(kSectorSize / recordLength) == perSector;
-    };
     switch (f[kFdrStatus] & static_cast<uint8_t>(~kStatusProtected)) {
         case 0x00:  // DIS/FIX
         case 0x02:  // INT/FIX
-            if (f[kFdrEofOffset] != 0 || !perSectorMatches()) return 0;
+            if (recordLength == 0 || perSector != FixedRecordsPerSector(recordLength) ||
+                !PlausibleFixedEof(f))
+                return 0;
             break;
         case 0x01:  // PROGRAM
             if (perSector != 0 || recordLength != 0 || f[kFdrRecords] != 0 ||
@@ -647,10 +638,8 @@ int CVirtualDrive::CheckFdr(const uint8_t* image) {
             break;
         case 0x80:  // DIS/VAR
         case 0x82:  // INT/VAR: the record count is the sector count
-            // TI disk controllers count the length byte of each record: a real DIS/VAR 85 file
-            // says 2 records per sector where 256 / 85 gives 3. Either is a genuine file.
             if (f[kFdrSectors + 1] != f[kFdrRecords] || f[kFdrSectors] != f[kFdrRecords + 1] ||
-                (!perSectorMatches() && kSectorSize / (recordLength + 1) != perSector))
+                recordLength == 0 || !PlausibleVariableRecordsPerSector(perSector, recordLength))
                 return 0;
             break;
         default:

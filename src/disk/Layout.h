@@ -15,6 +15,8 @@
 // sector = b1 >> 4 | b2 << 4; an all-zero entry ends the list; at most 76 entries.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -74,6 +76,35 @@ inline void SetLe16(uint8_t* p, unsigned v) {
     p[1] = static_cast<uint8_t>(v >> 8);
 }
 
+// Records per sector of a fixed-record file: 256 / length, which the byte holds as 0 for a
+// length of 1.
+inline int FixedRecordsPerSector(int recordLength) {
+    return recordLength > 0 ? (256 / recordLength) & 0xFF : 0;
+}
+
+// The end-of-file offset of a fixed-record file: TI controllers leave it 0; several PC tools
+// store the bytes the records take in the last sector (160 for a DF80 of 8 records). Either
+// is a genuine file; any other value is not.
+inline bool PlausibleFixedEof(const uint8_t* fdr) {
+    const int eof = fdr[kFdrEofOffset];
+    if (eof == 0) return true;
+    const int length = fdr[kFdrRecordLength];
+    const int perSector = length > 0 ? 256 / length : 0;
+    const int records = Le16(fdr + kFdrRecords);
+    if (perSector == 0 || records == 0 || fdr[kFdrRecordsPerSector] != (perSector & 0xFF))
+        return false;
+    return eof == (((records - 1) % perSector + 1) * length) % 256;
+}
+
+// Records per sector of a variable-record file as its writers store it: TI controllers count
+// each record's length byte, 256 / (length + 1); earlier versions of this system wrote
+// 256 / length; some PC tools leave room for the end mark, (254 / length) modulo 256.
+inline bool PlausibleVariableRecordsPerSector(int perSector, int recordLength) {
+    if (recordLength == 0) return true;
+    return perSector == 256 / (recordLength + 1) || perSector == 256 / recordLength ||
+           perSector == (254 / recordLength) % 256;
+}
+
 struct ClusterEntry {
     int start = 0;       // first disk sector
     int lastOffset = 0;  // file-relative number of the cluster's last sector
@@ -121,6 +152,22 @@ inline int IndexLength(const uint8_t* index) {
 // every allocation takes whole units.
 inline int AllocationUnit(const uint8_t* vib) {
     return Be16(vib + kVibTotal) > kBitmapBits ? 2 : 1;
+}
+
+// Free sectors of the volume: clear bitmap bits below the VIB's total and below unit 1440, a
+// bit for each allocation unit. Some tools leave the bits past the total clear, which must not
+// count as free space.
+inline int FreeSectorCount(const uint8_t* vib) {
+    const int unit = AllocationUnit(vib);
+    const int limit = std::min<int>(Be16(vib + kVibTotal) / unit, kFreeCountBytes * 8);
+    int free = 0;
+    for (int k = 0; k < kFreeCountBytes && 8 * k < limit; ++k) {
+        uint8_t b = vib[kVibBitmap + k];
+        if (b == 0xFF) continue;
+        if (8 * k + 8 > limit) b |= static_cast<uint8_t>(0xFF << (limit - 8 * k));
+        free += 8 - std::popcount(static_cast<unsigned>(b));
+    }
+    return free * unit;
 }
 
 // A sector the bitmap has no bit for counts as used.

@@ -6,6 +6,7 @@
 
 #include "base/AtomicFile.h"
 #include "disk/HfeImage.h"
+#include "disk/Layout.h"
 #include "disk/Pc99Image.h"
 
 namespace tavik {
@@ -13,6 +14,8 @@ namespace tavik {
 namespace {
 
 constexpr int kRecognitionBytes = 41;
+// A map of bad sectors as some tools append it to a sector dump.
+constexpr int64_t kBadSectorMapBytes = 768;
 
 int64_t DoadImageBytes(bool doubleSided, bool doubleDensity) {
     int sectors = 360;
@@ -264,6 +267,7 @@ int CVirtualDrive::MountFile(std::unique_ptr<CPcFile> file, int64_t start, int64
     if (maxSize >= 0) m_maxSize = maxSize;
     int64_t length = file->Length();
     if (length < 0 || start < 0 || length < start) return Fail(DiskError::PastEnd);
+    const bool wholeFile = size == 0 && start == 0;
     if (size == 0) {
         size = length - start;
         if (m_maxSize != 0 && length - start > m_maxSize) size = m_maxSize;
@@ -292,6 +296,17 @@ int CVirtualDrive::MountFile(std::unique_ptr<CPcFile> file, int64_t start, int64
     m_size = size;
     InvalidateCaches();
     m_kind = kind;
+    // A sector dump followed by a bad-sector map: the volume ends where its VIB says, before the
+    // map, which stays as it is.
+    m_trailer = 0;
+    if (m_kind == DriveKind::DoadImage && wholeFile && size == length &&
+        got > layout::kVibTotal + 1) {
+        const int64_t total = layout::Be16(first + layout::kVibTotal);
+        if (total > 0 && length == total * kSectorSize + kBadSectorMapBytes) {
+            m_size = length - kBadSectorMapBytes;
+            m_trailer = kBadSectorMapBytes;
+        }
+    }
     if (m_kind == DriveKind::DoadImage) m_cacheLevel = CacheNothing;
     return m_kind;
 }
@@ -356,6 +371,7 @@ int CVirtualDrive::MountRemote(uint8_t driveNumber, CSectorSource* link) {
     m_file.reset();
     m_start = 0;
     m_size = kMaxVolumeBytes;
+    m_trailer = 0;
     m_memoryImage.assign(kMaxVolumeBytes, 0);
     m_held.assign(kMaxSectors, 0);
     InvalidateCaches();
@@ -380,6 +396,7 @@ int CVirtualDrive::MountEmulator(uint8_t driveLetter, CSectorSource* link, const
     m_file.reset();
     m_start = 0;
     m_size = kMaxVolumeBytes;
+    m_trailer = 0;
     InvalidateCaches();
     m_kind = DriveKind::EmulatorDrive;
     m_cacheLevel = CacheSystemSectors;
@@ -428,7 +445,10 @@ int CVirtualDrive::SetDriveProperties(const DriveProperties& record) {
         return Fail(DiskError::PastEnd);
     int64_t length = m_file->Length();
     if (length < 0) return Fail(DiskError::ReadFailed);
-    if (record.start == 0 && length != record.size) {
+    const int64_t trailer = record.start == 0 && m_start == 0 ? m_trailer : 0;
+    if (trailer > 0 && record.size != m_size) {
+        if (!MoveTrailer(record.size)) return 0;
+    } else if (record.start == 0 && length != record.size + trailer) {
         if (!ResizePcFile(record.size)) return 0;
     } else if (record.start + record.size > length) {
         // A volume inside a larger file only ever grows the file: data outside it stays.
@@ -439,6 +459,23 @@ int CVirtualDrive::SetDriveProperties(const DriveProperties& record) {
     m_maxSize = record.maxSize;
     InvalidateCaches();
     return 1;
+}
+
+// A volume of a new size with the bytes that followed the old one after it.
+int CVirtualDrive::MoveTrailer(int64_t newSize) {
+    std::vector<uint8_t> volume(static_cast<size_t>(std::min(m_size, newSize)));
+    std::vector<uint8_t> trailer(static_cast<size_t>(m_trailer));
+    if (m_file->ReadAt(0, volume.data(), volume.size()) != static_cast<int64_t>(volume.size()) ||
+        m_file->ReadAt(m_size, trailer.data(), trailer.size()) !=
+            static_cast<int64_t>(trailer.size()))
+        return Fail(DiskError::ReadFailed);
+    return RewritePcFile([&](CPcFile& out) {
+        return out.WriteAt(0, volume.data(), volume.size()) ==
+                   static_cast<int64_t>(volume.size()) &&
+               out.SetLength(newSize) &&
+               out.WriteAt(newSize, trailer.data(), trailer.size()) ==
+                   static_cast<int64_t>(trailer.size());
+    });
 }
 
 // Gives the PC file a new length. The file is rewritten as a whole (beside itself and renamed

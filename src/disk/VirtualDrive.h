@@ -208,6 +208,9 @@ public:
     int64_t Size() const { return m_size; }
     int64_t Start() const { return m_start; }
     int64_t MaxSize() const { return m_maxSize; }
+    // Bytes the image file holds after the volume and keeps as they are: a map of bad sectors
+    // that some tools append to a sector dump. 0 for other images.
+    int64_t TrailerBytes() const { return m_trailer; }
     CPcFile* File() const { return m_file.get(); }
     int CacheLevelSetting() const { return m_cacheLevel; }
     int ExportHeaderKind() const { return m_exportHeaderKind; }
@@ -266,6 +269,7 @@ private:
     // Gives the PC file a new length, or new content, without ever leaving it half written:
     // a file on the PC is written beside itself and renamed over the old one.
     int ResizePcFile(int64_t newLength);
+    int MoveTrailer(int64_t newSize);
     int RewritePcFile(const std::function<bool(CPcFile&)>& write);
     int WriteImageSector(int n, const uint8_t* buffer);
 
@@ -278,6 +282,7 @@ private:
     int64_t m_size = 0;
     int64_t m_start = 0;
     int64_t m_maxSize = 0;
+    int64_t m_trailer = 0;
     std::unique_ptr<CPcFile> m_file;
     std::unique_ptr<CHfeImage> m_hfe;  // HFE images: where each sector lies in its track
     CSectorSource* m_link = nullptr;

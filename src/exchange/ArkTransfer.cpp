@@ -118,7 +118,7 @@ int ExtractArkMembers(const CArkFile& ark, const std::vector<std::string>& names
 }
 
 int ExportArkMember(const ArkMember& member, const std::string& pcPath, int format,
-                    const std::vector<uint16_t>& tabStops, std::string& error) {
+                    const std::vector<uint16_t>& tabStops, std::string& error, bool crLf) {
     const FileProperties& f = member.image.file;
     if (!member.damage.empty()) {
         error = ShownName(f) + ": " + member.damage;
@@ -144,7 +144,7 @@ int ExportArkMember(const ArkMember& member, const std::string& pcPath, int form
     std::vector<uint8_t> bytes;
     if (IsTextFormat(format)) {
         std::string text;
-        BuildTextExport(fdr.data(), feed, format == TextWithTabs, tabStops, text);
+        BuildTextExport(fdr.data(), feed, format == TextWithTabs, tabStops, crLf, text);
         bytes.assign(text.begin(), text.end());
     } else {
         const int kind = HeaderKindOf(format);

@@ -13,6 +13,7 @@
 
 #include "disk/VirtualDrive.h"
 #include "exchange/ArkFile.h"
+#include "exchange/TextExport.h"
 
 namespace tavik {
 
@@ -29,10 +30,11 @@ int ExtractArkMembers(const CArkFile& ark, const std::vector<std::string>& names
                       bool replace, std::string& error);
 
 // Writes one member to a PC file in one of the ExportFormat forms (ExportFormat in
-// PcFileKind.h: a header or none, whole sectors, or text). The PC file is replaced only once
-// the new one is complete.
+// PcFileKind.h: a header or none, whole sectors, or text, its lines ended in CR LF when crLf is
+// set). The PC file is replaced only once the new one is complete.
 int ExportArkMember(const ArkMember& member, const std::string& pcPath, int format,
-                    const std::vector<uint16_t>& tabStops, std::string& error);
+                    const std::vector<uint16_t>& tabStops, std::string& error,
+                    bool crLf = kPlatformCrLf);
 
 // Makes archive file `name` on `disk` from the files of `source` (which may be `disk`) with
 // FDR sectors `fdrs`. A file of that name on the disk fails the call unless `replace`.

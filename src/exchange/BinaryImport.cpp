@@ -44,7 +44,7 @@ ImportStatus ImportFixedData(CByteReader& in, int recordLength, bool sectorForma
 }
 
 ImportStatus ImportVariableData(CByteReader& in, int recordLength, bool packedInput,
-                                CSectorSink& sink, ImportTotals& totals) {
+                                CSectorSink& sink, ImportTotals& totals, int64_t endOfRecords) {
     // A record of 255 bytes fills a sector and has no end mark; only a file of record length
     // 255 can hold one.
     const bool fullRecords = recordLength == 255 || recordLength == 0;
@@ -62,18 +62,19 @@ ImportStatus ImportVariableData(CByteReader& in, int recordLength, bool packedIn
         return true;
     };
     for (;;) {
+        const int64_t at = in.Position();
         const int length = in.Get();
         if (length < 0) break;
+        const bool endOfData = at == endOfRecords;
         // Packed input has no marks, but only a file of 255-byte records can hold a length of
         // 0xFF: anywhere else it is a mark.
-        const bool isMark = length == 0xFF && (!packedInput || !fullRecords);
-        if (length == 0xFF && offset == 0 && fullRecords) {
+        const bool isMark = endOfData || (length == 0xFF && (!packedInput || !fullRecords));
+        if (!endOfData && length == 0xFF && offset == 0 && fullRecords) {
             // A full-sector record.
-        } else if (offset + length >= 255) {
+        } else if (endOfData || offset + length >= 255) {
             if (isMark) {
                 // Whole-sector input: the rest of the input sector follows the mark. When the
                 // sector lines up with the one being built, its bytes are kept as they are.
-                const int64_t at = in.Position() - 1;
                 const int64_t next = (at / kSectorSize + 1) * kSectorSize;
                 if (at % kSectorSize == offset) {
                     s[static_cast<size_t>(offset)] = 0xFF;
@@ -144,8 +145,12 @@ ImportStatus ImportRawLines(CByteReader& in, int recordLength, CSectorSink& sink
     for (;;) {
         const int c = in.Get();
         if (c < 0) break;
-        if (c == '\r') {
-            in.Get();  // the LF after it
+        if (c == '\r' || c == '\n') {
+            // A line ends at CR LF, LF or CR.
+            if (c == '\r') {
+                const int next = in.Get();
+                if (next >= 0 && next != '\n') in.Unget();
+            }
             if (!endLine()) return ImportStatus::SinkFailed;
             continue;
         }
@@ -159,11 +164,75 @@ ImportStatus ImportRawLines(CByteReader& in, int recordLength, CSectorSink& sink
     return ImportStatus::Ok;
 }
 
-bool SectorFormatInput(int64_t dataLength, int headerSectors, int recordLength) {
+bool FixedDataInWholeSectors(int64_t dataLength, int recordLength, int headerSectors,
+                             int recordsLowFirst, int recordsHighFirst) {
     if (recordLength <= 0) return false;
-    const int64_t packedMax =
-        static_cast<int64_t>(headerSectors) * (kSectorSize / recordLength) * recordLength;
-    return dataLength > packedMax;
+    const int perSector = kSectorSize / recordLength;
+    if (perSector * recordLength == kSectorSize) return true;
+    const bool wholeLength = dataLength % kSectorSize == 0;
+    for (const int records : {recordsLowFirst, recordsHighFirst})
+        if (records > 0 && wholeLength &&
+            dataLength / kSectorSize == (records + perSector - 1) / perSector)
+            return true;
+    for (const int records : {recordsLowFirst, recordsHighFirst})
+        if (records > 0 && dataLength == static_cast<int64_t>(records) * recordLength) return false;
+    const bool recordLengths = dataLength % recordLength == 0;
+    if (wholeLength != recordLengths) return wholeLength;
+    // Packed records of the header's sector count cannot be longer than its sectors hold.
+    return dataLength == static_cast<int64_t>(headerSectors) * kSectorSize ||
+           dataLength > static_cast<int64_t>(headerSectors) * perSector * recordLength;
+}
+
+namespace {
+
+// Whether the data read as whole sectors of variable records as a disk controller writes them;
+// endOfRecords receives where the last sector's records end at lastSectorEnd without a mark.
+bool ReadsAsWholeSectors(const std::vector<uint8_t>& data, int recordLength, int lastSectorEnd,
+                         int64_t& endOfRecords) {
+    const bool fullRecords = recordLength == 255 || recordLength == 0;
+    const size_t count = data.size() / kSectorSize;
+    for (size_t k = 0; k < count; ++k) {
+        const uint8_t* s = data.data() + k * kSectorSize;
+        const bool last = k + 1 == count;
+        for (int at = 0; at < kSectorSize;) {
+            if (last && lastSectorEnd > 0 && at == lastSectorEnd && s[at] != 0xFF) {
+                endOfRecords = static_cast<int64_t>(k * kSectorSize) + at;
+                break;
+            }
+            const int length = s[at];
+            if (length == 0xFF) {
+                if (at != 0 || !fullRecords) break;  // the mark
+                at = kSectorSize;                    // a record filling the sector
+            } else if (at + 1 + length >= kSectorSize) {
+                return false;  // a disk controller leaves room for the mark after a record
+            } else {
+                at += 1 + length;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+VariableInputForm VariableInputFormOf(const std::vector<uint8_t>& data, int recordLength,
+                                      bool withHeader, int headerSectors, int lastSectorEnd) {
+    VariableInputForm form;
+    form.packed = data.size() % kSectorSize != 0 ||
+                  !ReadsAsWholeSectors(data, recordLength, lastSectorEnd, form.endOfRecords);
+    if (!form.packed && !withHeader && (recordLength == 255 || recordLength == 0))
+        form.packed = LooksLikePackedVariableRecords(data);
+    // A last sector that ends without a mark is weak evidence: unless the header's sector
+    // count agrees, packed records that fill the data exactly are the better reading.
+    if (!form.packed && form.endOfRecords >= 0 &&
+        static_cast<int64_t>(data.size()) != static_cast<int64_t>(headerSectors) * kSectorSize) {
+        size_t at = 0;
+        while (at < data.size())
+            at += 1u + data[at];
+        form.packed = at == data.size();
+    }
+    if (form.packed) form.endOfRecords = -1;
+    return form;
 }
 
 int FixedRecordCount(int computed, int headerLowFirst, int headerHighFirst) {

@@ -36,25 +36,44 @@ ImportStatus ImportFixedData(CByteReader& in, int recordLength, bool sectorForma
 
 // Variable records, from packed input (length byte and data, no marks) or whole-sector input
 // (0xFF ends the records of a sector). packedInput says the input is known to be packed, so
-// that 0xFF is a length (records of 255 bytes) rather than an end mark.
+// that 0xFF is a length (records of 255 bytes) rather than an end mark. endOfRecords, when not
+// -1, is the input position where the records of whole-sector input end without a mark (the
+// last sector's end-of-file offset); the sector gets its mark there.
 ImportStatus ImportVariableData(CByteReader& in, int recordLength, bool packedInput,
-                                CSectorSink& sink, ImportTotals& totals);
+                                CSectorSink& sink, ImportTotals& totals, int64_t endOfRecords = -1);
+
+// How variable-record data after a header (or without one) are to be read.
+struct VariableInputForm {
+    bool packed = false;
+    int64_t endOfRecords = -1;  // as for ImportVariableData
+};
+// The data decide: whole sectors when they come in multiples of 256 bytes that each hold
+// records, leaving room for a mark, ended by the mark (or, in the last sector, at lastSectorEnd,
+// the header's end-of-file offset, 0 for none, when the header's sector count agrees or the
+// data do not read as packed records); packed records otherwise. Without a header (withHeader
+// false) a file of 255-byte records that reads both ways is taken as packed when
+// LooksLikePackedVariableRecords says so.
+VariableInputForm VariableInputFormOf(const std::vector<uint8_t>& data, int recordLength,
+                                      bool withHeader, int headerSectors, int lastSectorEnd);
 
 // For data of 255-byte variable records without a header: true when the bytes read as packed
 // records (length bytes and data filling the input exactly) but not as whole sectors. A length
 // of 0xFF is a record in the first reading and an end mark in the second.
 bool LooksLikePackedVariableRecords(const std::vector<uint8_t>& data);
 
-// Raw text lines into fixed records: a CR ends a line (the byte after it is dropped), each line
-// is padded with spaces to the record length. A line longer than a record is refused.
+// Raw text lines into fixed records: CR LF, LF or CR ends a line, each line is padded with
+// spaces to the record length. A line longer than a record is refused.
 ImportStatus ImportRawLines(CByteReader& in, int recordLength, CSectorSink& sink,
                             ImportTotals& totals);
 
 // Whether fixed-record data after a header hold whole sectors (padding included) rather than
-// the records packed: packed records of the header's sector count cannot be longer than
-// sectors x (256 / length) x length bytes, so anything longer holds whole sectors. (When the
-// records fill the sector exactly, both forms are the same.)
-bool SectorFormatInput(int64_t dataLength, int headerSectors, int recordLength);
+// the records packed. Headers lie, so the data length decides first: whole sectors come in
+// multiples of 256 bytes, as many as the record count (either byte order) needs; packed
+// records take record count x length bytes. Only when neither count fits does the header's
+// sector count speak, and a length that is no multiple of the record length holds sectors.
+// (When the records fill the sector exactly, both forms are the same.)
+bool FixedDataInWholeSectors(int64_t dataLength, int recordLength, int headerSectors,
+                             int recordsLowFirst, int recordsHighFirst);
 
 // The record count of a fixed-record file made from PC data with a header. Files from other
 // tools hold whole sectors, so the computed count includes the padding slots of the last

@@ -11,6 +11,7 @@
 #include "disk/Layout.h"
 #include "disk/Pc99Image.h"
 #include "exchange/PcFileHeader.h"
+#include "exchange/PcName.h"
 
 namespace tavik {
 
@@ -37,24 +38,24 @@ void SetDisk(PcFileClass& r, int kind, const uint8_t* vib) {
     r.recordLength = 0;
 }
 
+// Accepts the headers of real FIAD writers (an FDR copy with its stamps at 20-27; fixed files
+// with the last sector's end-of-file offset; variable files with any records per sector those
+// writers use) and refuses what merely starts with ten printable bytes.
 bool PlausibleFiad(const uint8_t* b) {
     const int sectors = Be16(b + kFdrSectors);
     // Files of more than 1600 sectors are rare enough that a header claiming one is taken for
     // plain data.
     if (sectors > kMaxSectors) return false;
-    const int rl = b[kFdrRecordLength];
     switch (b[kFdrStatus] & kTypeMask) {
         case 0x00:
         case 0x02:
-            return b[kFdrEofOffset] == 0;
+            return PlausibleFixedEof(b);
         case 0x01:
             return b[13] == 0 && b[17] == 0 && b[18] == 0 && b[19] == 0;
         case 0x80:
         case 0x82:
-            // A TI disk controller stores 256 / (length + 1) records per sector for variable
-            // records (each has a length byte); this system's own files have 256 / length.
             return b[15] == b[18] && b[19] == b[14] &&
-                   (rl == 0 || b[13] == 256 / rl || b[13] == 256 / (rl + 1));
+                   PlausibleVariableRecordsPerSector(b[kFdrRecordsPerSector], b[kFdrRecordLength]);
         default:
             return false;
     }
@@ -62,7 +63,7 @@ bool PlausibleFiad(const uint8_t* b) {
 
 void ClassifyPlain(PcFileClass& r, const std::string& pcName) {
     r.kind = PlainFile;
-    r.tiName = UpperAscii(PcFileTitle(pcName));
+    r.tiName = TiNameOf(UpperAscii(PcFileTitle(pcName)));
     r.sectors = -1;
     r.dataOffset = 0;
     const std::string ext = PcFileExtension(pcName);
@@ -160,7 +161,7 @@ PcFileClass ClassifyPcBytes(const uint8_t* bytes, size_t count, const std::strin
         while (length < kNameLength && Printable(b[kTifilesName + length]))
             ++length;
         if (length < kNameLength - 1)
-            r.tiName = PcFileTitle(pcName);
+            r.tiName = TiNameOf(PcFileTitle(pcName));
         else
             r.tiName = Trimmed(b.data() + kTifilesName, length);
         return r;

@@ -29,7 +29,8 @@ struct PcFileClass {
 };
 
 // pcName is the PC file's name (with or without folders); its title and extension are used for
-// plain files. Bytes beyond the end of a short file count as zero.
+// plain files, the title read back as a TI name (PcName.h). Bytes beyond the end of a short file
+// count as zero.
 PcFileClass ClassifyPcFile(CPcFile& file, const std::string& pcName);
 PcFileClass ClassifyPcBytes(const uint8_t* bytes, size_t count, const std::string& pcName);
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "disk/VirtualDrive.h"
+#include "exchange/TextExport.h"
 
 namespace tavik {
 
@@ -17,6 +18,8 @@ struct ConversionSettings {
     std::vector<uint16_t> tabStops{7, 12, 25};
     // Binary export of the sectors exactly as they stand on the disk.
     bool wholeSectors = false;
+    // Text export: lines end in CR LF rather than this platform's line end.
+    bool crLf = kPlatformCrLf;
 };
 
 inline ConversionSettings ConversionOf(const CVirtualDrive& drive, std::vector<uint16_t> tabStops,

@@ -23,10 +23,12 @@ std::string UnquotedPcName(const std::string& text) {
 }
 
 int ExportInFormat(CTiDisk& disk, int fdr, const std::string& pcPath, int format,
-                   const std::vector<uint16_t>& tabStops) {
+                   const std::vector<uint16_t>& tabStops, bool crLf) {
     if (IsTextFormat(format)) {
         disk.SetConversion(format == TextWithTabs ? 1 : 0, -1, -1, -1, -1);
-        return ExportText(disk, fdr, pcPath, ConversionOf(disk, tabStops));
+        ConversionSettings s = ConversionOf(disk, tabStops);
+        s.crLf = crLf;
+        return ExportText(disk, fdr, pcPath, s);
     }
     const int kind = HeaderKindOf(format);
     if (kind < 0) {
@@ -38,7 +40,7 @@ int ExportInFormat(CTiDisk& disk, int fdr, const std::string& pcPath, int format
 }
 
 int RunExportCommand(CTiDisk& disk, const std::string& tiName, CExportChooserAnswers& chooser,
-                     CUserPrompt& prompt, const std::vector<uint16_t>& tabStops) {
+                     CUserPrompt& prompt, const std::vector<uint16_t>& tabStops, bool crLf) {
     const int fdr = disk.FindFile(tiName);
     if (fdr == 0) {
         prompt.Message("File not found", PromptIcon::Warning);
@@ -51,7 +53,7 @@ int RunExportCommand(CTiDisk& disk, const std::string& tiName, CExportChooserAns
     ExportChoice choice;
     choice.format = disk.ExportHeaderKind();
     if (!chooser.Choose(tiName, choice)) return -1;
-    if (!ExportInFormat(disk, fdr, UnquotedPcName(choice.pcPath), choice.format, tabStops)) {
+    if (!ExportInFormat(disk, fdr, UnquotedPcName(choice.pcPath), choice.format, tabStops, crLf)) {
         prompt.Message(disk.ErrorText(), PromptIcon::Warning);
         return 0;
     }

@@ -9,6 +9,7 @@
 
 #include "base/UserPrompt.h"
 #include "disk/VirtualDrive.h"
+#include "exchange/TextExport.h"
 
 namespace tavik {
 
@@ -29,15 +30,16 @@ public:
 std::string UnquotedPcName(const std::string& text);
 
 // Exports the file of FDR sector fdr in one of the ExportFormat forms. Binary forms set the
-// drive's header kind (other settings unchanged); text forms set its tabs flag. 1 or 0 with
-// the drive's last error.
+// drive's header kind (other settings unchanged); text forms set its tabs flag and end their
+// lines in CR LF when crLf is set. 1 or 0 with the drive's last error.
 int ExportInFormat(CTiDisk& disk, int fdr, const std::string& pcPath, int format,
-                   const std::vector<uint16_t>& tabStops);
+                   const std::vector<uint16_t>& tabStops, bool crLf = kPlatformCrLf);
 
 // The whole command for the first selected file: 1 exported, 0 failed (message shown),
 // -1 cancelled.
 int RunExportCommand(CTiDisk& disk, const std::string& tiName, CExportChooserAnswers& chooser,
-                     CUserPrompt& prompt, const std::vector<uint16_t>& tabStops);
+                     CUserPrompt& prompt, const std::vector<uint16_t>& tabStops,
+                     bool crLf = kPlatformCrLf);
 
 // Temporary files for the viewer: each is created afresh with a unique name, readable only by
 // the user, in the system's temporary folder, and removed when this object goes (at the end

@@ -65,7 +65,7 @@ bool BuildExportData(const uint8_t* fdr, CSectorFeed& feed, bool wholeSectors,
 }
 
 bool BuildTextExport(const uint8_t* fdr, CSectorFeed& feed, bool tabs,
-                     const std::vector<uint16_t>& tabStops, std::string& out) {
+                     const std::vector<uint16_t>& tabStops, bool crLf, std::string& out) {
     Sector s{};
     const int status = fdr[kFdrStatus];
     const int l = fdr[kFdrRecordLength] == 0 ? 256 : fdr[kFdrRecordLength];
@@ -79,12 +79,12 @@ bool BuildTextExport(const uint8_t* fdr, CSectorFeed& feed, bool tabs,
             for (int at = 0;
                  at < kSectorSize && VariableRecordAt(s.data(), at, fdr[kFdrRecordLength], length);
                  at += length + 1)
-                AppendRecordLine(s.data() + at + 1, length, tabs, tabStops, out);
+                AppendRecordLine(s.data() + at + 1, length, tabs, tabStops, crLf, out);
         } else if (status & kStatusProgram) {
-            AppendRecordLine(s.data(), kSectorSize, tabs, tabStops, out);
+            AppendRecordLine(s.data(), kSectorSize, tabs, tabStops, crLf, out);
         } else {
             for (int at = 0; at + l <= kSectorSize && remaining > 0; at += l, --remaining)
-                AppendRecordLine(s.data() + at, l, tabs, tabStops, out);
+                AppendRecordLine(s.data() + at, l, tabs, tabStops, crLf, out);
         }
     }
     return true;

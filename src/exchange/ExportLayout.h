@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "exchange/SectorFeed.h"
+#include "exchange/TextExport.h"
 
 namespace tavik {
 
@@ -19,6 +20,6 @@ bool BuildExportData(const uint8_t* fdr, CSectorFeed& feed, bool wholeSectors,
                      std::vector<uint8_t>& out);
 
 bool BuildTextExport(const uint8_t* fdr, CSectorFeed& feed, bool tabs,
-                     const std::vector<uint16_t>& tabStops, std::string& out);
+                     const std::vector<uint16_t>& tabStops, bool crLf, std::string& out);
 
 }  // namespace tavik

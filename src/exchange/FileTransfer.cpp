@@ -9,6 +9,7 @@
 #include "exchange/BinaryImport.h"
 #include "exchange/ExportLayout.h"
 #include "exchange/HexDump.h"
+#include "exchange/ImportFields.h"
 #include "exchange/PcFileHeader.h"
 #include "exchange/TextImport.h"
 
@@ -118,7 +119,7 @@ int ExportTextTo(CTiDisk& disk, int fdr, CPcFile& out, const ConversionSettings&
     if (!LoadFdr(disk, fdr, image)) return 0;
     std::string text;
     CDriveSectorFeed feed(disk, image.data());
-    const bool read = BuildTextExport(image.data(), feed, s.tabs, s.tabStops, text);
+    const bool read = BuildTextExport(image.data(), feed, s.tabs, s.tabStops, s.crLf, text);
     if (!WriteAll(disk, out, text.data(), text.size())) return 0;
     return read ? 1 : 0;
 }
@@ -154,21 +155,21 @@ ImportPlan PlanBinaryImport(const PcFileClass& pc, int64_t fileLength, uint8_t s
     plan.headerEofOffset = pc.headerEofOffset;
     plan.headerSectors = withHeader ? pc.sectors : 0;
     plan.headerRecordsPerSector = pc.headerRecordsPerSector;
+    plan.headerStatus = pc.flags;
     if (type == kStatusProgram) {
         plan.method = ImportMethod::Program;
         plan.swapProgramWords = raw;
     } else if (type & kStatusVariable) {
         plan.method = ImportMethod::VariableRecords;
-        // Whole sectors come in multiples of 256 bytes, as many as the header names.
-        plan.packedInput =
-            plan.dataLength % kSectorSize != 0 ||
-            (withHeader && plan.dataLength != static_cast<int64_t>(pc.sectors) * kSectorSize);
+        // Whole sectors come in multiples of 256 bytes; the import looks at the data to tell.
+        plan.packedInput = plan.dataLength % kSectorSize != 0;
     } else if (raw && type == 0x00) {
         plan.method = ImportMethod::RawLines;
     } else {
         plan.method = ImportMethod::FixedRecords;
         plan.sectorFormat =
-            withHeader && SectorFormatInput(plan.dataLength, pc.sectors, recordLength);
+            withHeader && FixedDataInWholeSectors(plan.dataLength, recordLength, pc.sectors,
+                                                  pc.headerRecords, pc.headerRecordsHighFirst);
     }
     return plan;
 }
@@ -196,7 +197,8 @@ ImportStatus RunImport(CByteReader& in, const ImportPlan& plan, CSectorSink& sin
         case ImportMethod::FixedRecords:
             return ImportFixedData(in, plan.recordLength, plan.sectorFormat, sink, totals);
         case ImportMethod::VariableRecords:
-            return ImportVariableData(in, plan.recordLength, plan.packedInput, sink, totals);
+            return ImportVariableData(in, plan.recordLength, plan.packedInput, sink, totals,
+                                      plan.endOfRecords);
         case ImportMethod::RawLines:
             return ImportRawLines(in, plan.recordLength, sink, totals);
         case ImportMethod::TextVariable:
@@ -210,11 +212,9 @@ ImportStatus RunImport(CByteReader& in, const ImportPlan& plan, CSectorSink& sin
 }  // namespace
 
 int ImportFile(CTiDisk& disk, const std::string& name, uint8_t status, CPcFile& in,
-               int64_t dataOffset, const ImportPlan& plan, std::string& message) {
+               int64_t dataOffset, const ImportPlan& plan, std::string& message,
+               std::vector<std::string>* notes) {
     message.clear();
-    const bool fixed = plan.method == ImportMethod::FixedRecords ||
-                       plan.method == ImportMethod::RawLines ||
-                       plan.method == ImportMethod::TextFixed;
     const bool needsLength =
         plan.method != ImportMethod::Program && plan.method != ImportMethod::VariableRecords;
     if (needsLength && (plan.recordLength < 1 || plan.recordLength > 255)) {
@@ -222,16 +222,7 @@ int ImportFile(CTiDisk& disk, const std::string& name, uint8_t status, CPcFile& 
         return 0;
     }
     ImportPlan run = plan;
-    if (run.method == ImportMethod::VariableRecords && !run.packedInput && !run.haveHeader &&
-        (run.recordLength == 255 || run.recordLength == 0)) {
-        // Without a header only the bytes can tell packed 255-byte records from whole sectors.
-        const int64_t length = in.Length() - dataOffset;
-        if (length > 0 && length <= kMaxVolumeBytes * 2) {
-            std::vector<uint8_t> data(static_cast<size_t>(length));
-            if (in.ReadAt(dataOffset, data.data(), data.size()) == length)
-                run.packedInput = LooksLikePackedVariableRecords(data);
-        }
-    }
+    SettleVariableInput(in, dataOffset, run);
     CByteReader reader(in, dataOffset);
     CBoundedSectorSink sink;
     ImportTotals totals;
@@ -247,39 +238,24 @@ int ImportFile(CTiDisk& disk, const std::string& name, uint8_t status, CPcFile& 
         return 0;
     }
 
+    // Records per sector come from the record length; the rest of the FDR from the data, and
+    // from a header where it agrees with them.
     Sector header{};
     uint8_t* f = header.data();
     f[kFdrStatus] = status;
     f[kFdrRecordLength] = static_cast<uint8_t>(plan.recordLength);
-    // 256 / length records per sector (a length of 1 stores 0), none for a program. A TI
-    // controller counts 256 / (length + 1) variable records to a sector, this system
-    // 256 / length: a header tells which the file had.
-    if (!(status & kStatusProgram) && plan.recordLength > 0)
-        f[kFdrRecordsPerSector] = static_cast<uint8_t>(kSectorSize / plan.recordLength);
-    if (plan.haveHeader && plan.method != ImportMethod::Program)
-        f[kFdrRecordsPerSector] = static_cast<uint8_t>(plan.headerRecordsPerSector);
-    if (fixed) {
-        int records = totals.records;
-        if (plan.method == ImportMethod::FixedRecords && plan.haveHeader)
-            records = FixedRecordCount(records, plan.headerRecords, plan.headerRecordsHighFirst);
-        SetLe16(f + kFdrRecords, static_cast<unsigned>(std::min(records, 0xFFFF)));
-    } else {
-        int eof = totals.eofOffset;
-        // Whole sectors of a program from another tool: only the header knows the last
-        // sector's length.
-        if (plan.method == ImportMethod::Program && plan.haveHeader &&
-            plan.dataLength == static_cast<int64_t>(plan.headerSectors) * kSectorSize &&
-            totals.sectors == plan.headerSectors)
-            eof = plan.headerEofOffset;
-        f[kFdrEofOffset] = static_cast<uint8_t>(eof);
-    }
+    f[kFdrRecordsPerSector] = NewFileRecordsPerSector(status, plan.recordLength);
+    std::vector<std::string> overruled;
+    SettleImportedFields(run, totals, f, overruled);
     if (plan.swapProgramWords && !sink.m_sectors.empty()) {
         Sector& first = sink.m_sectors.front();
         std::swap(first[2], first[4]);
         std::swap(first[3], first[5]);
     }
     const int fdr = disk.PutFile(name, header.data(), sink.m_sectors, PutStamps::AsNew);
-    return fdr < 2 ? 0 : fdr;
+    if (fdr < 2) return 0;
+    if (notes) notes->insert(notes->end(), overruled.begin(), overruled.end());
+    return fdr;
 }
 
 }  // namespace tavik

@@ -70,6 +70,7 @@ struct ImportPlan {
     int recordLength = 0;
     bool sectorFormat = false;  // fixed records: the input holds whole sectors
     bool packedInput = false;   // variable records: the input has no end marks
+    int64_t endOfRecords = -1;  // variable records: where whole sectors end without a mark
     bool swapProgramWords = false;
     // From a header of the same type: its record count and end-of-file offset, used where
     // the data alone cannot tell them (padding slots, whole last sectors).
@@ -79,6 +80,7 @@ struct ImportPlan {
     int headerEofOffset = 0;
     int headerSectors = 0;
     int headerRecordsPerSector = 0;
+    int headerStatus = 0;
     int64_t dataLength = 0;
     // Text imports.
     bool replaceTabs = false;
@@ -96,8 +98,10 @@ ImportPlan PlanBinaryImport(const PcFileClass& pc, int64_t fileLength, uint8_t s
 // when the PC side fails; then it is put on the disk in one operation (CVirtualDrive::PutFile),
 // replacing a file of that name only once the new one is whole. The FDR sector; 0 on failure,
 // with the drive's last error for disk failures, with a message in `message` for failures of
-// the PC side. Either way the disk is as it was.
+// the PC side. Either way the disk is as it was. Where a header and
+// the data disagree the data win, and notes (when given) says what was overruled.
 int ImportFile(CTiDisk& disk, const std::string& name, uint8_t status, CPcFile& in,
-               int64_t dataOffset, const ImportPlan& plan, std::string& message);
+               int64_t dataOffset, const ImportPlan& plan, std::string& message,
+               std::vector<std::string>* notes = nullptr);
 
 }  // namespace tavik

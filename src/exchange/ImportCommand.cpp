@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "base/Log.h"
 #include "base/UpperAscii.h"
 #include "disk/DiskTypes.h"
 #include "exchange/ClassifyPcFile.h"
 #include "exchange/FileTransfer.h"
 #include "exchange/PcFileHeader.h"
+#include "exchange/PcName.h"
 
 namespace tavik {
 
@@ -50,7 +52,7 @@ bool ParseImportType(const std::string& text, ImportType& type) {
 std::string TextImportName(const std::string& pcPath) {
     std::string name = UpperAscii(PcFileTitle(pcPath));
     std::replace(name.begin(), name.end(), '.', '/');
-    return name;
+    return TiNameOf(name);
 }
 
 CImportCommand::CImportCommand(CTiDisk& disk, CUserPrompt& prompt, CFileNameAnswers& dialog,
@@ -137,8 +139,13 @@ ImportOutcome CImportCommand::ImportFrom(CPcFile& file, const std::string& pcPat
         plan = PlanBinaryImport(pc, length, type.status, type.recordLength, type.raw);
     }
     std::string message;
-    if (!ImportFile(m_disk, name, type.status, file, pc.dataOffset, plan, message))
+    std::vector<std::string> notes;
+    if (!ImportFile(m_disk, name, type.status, file, pc.dataOffset, plan, message, &notes))
         return message.empty() ? FailWithDiskError() : Fail(message);
+    for (const std::string& note : notes) {
+        m_notes.push_back(pcPath + ": " + note);
+        LogLine("Import " + m_notes.back());
+    }
     return ImportOutcome::Imported;
 }
 

@@ -43,7 +43,7 @@ struct ImportType {
 bool ParseImportType(const std::string& text, ImportType& type);
 
 // The TI name proposed for a text file: the PC name without its extension, in upper case, with
-// every "." turned into "/" (READ.ME.TXT gives READ/ME).
+// every "." turned into "/" (READ.ME.TXT gives READ/ME), read back as a TI name (PcName.h).
 std::string TextImportName(const std::string& pcPath);
 
 struct ImportOptions {
@@ -67,6 +67,9 @@ public:
     int Run(const std::vector<std::string>& pcPaths);
 
     const FileNameDialogState& State() const { return m_state; }
+    // "PC path: what was overruled" for each header value the data of an imported file
+    // overruled (also written to the log).
+    const std::vector<std::string>& Notes() const { return m_notes; }
 
 private:
     ImportOutcome Fail(const std::string& text);
@@ -77,6 +80,7 @@ private:
     CFileNameAnswers& m_dialog;
     ImportOptions m_options;
     FileNameDialogState m_state;
+    std::vector<std::string> m_notes;
 };
 
 // Puts the folder at the front of the recent-folder list unless it is there already; the

@@ -32,10 +32,10 @@ std::string ExportFormatText(int format) {
             return "Convert to text";
         case TextWithTabs:
             return "Convert to text + tabs";
-        case TifilesWholeSectors:
-            return "Add TIFILES header, whole sectors";
-        case FiadWholeSectors:
-            return "Add FIAD header, whole sectors";
+        case TifilesPacked:
+            return "Add TIFILES header, packed records";
+        case FiadPacked:
+            return "Add FIAD header, packed records";
         default:
             return {};
     }
@@ -46,10 +46,10 @@ int HeaderKindOf(int format) {
         case NoHeader:
             return 0;
         case FiadHeader:
-        case FiadWholeSectors:
+        case FiadPacked:
             return 1;
         case TifilesHeader:
-        case TifilesWholeSectors:
+        case TifilesPacked:
             return 2;
         default:
             return -1;
@@ -57,7 +57,7 @@ int HeaderKindOf(int format) {
 }
 
 bool IsWholeSectors(int format) {
-    return format == TifilesWholeSectors || format == FiadWholeSectors;
+    return format == TifilesHeader || format == FiadHeader;
 }
 
 bool IsTextFormat(int format) {

@@ -25,18 +25,19 @@ inline bool IsDiskKind(int kind) {
 // file.
 std::string FormatText(int kind);
 
-// The export chooser's choices. The first five are the classic ones; the two "whole sectors"
-// forms write the file's sectors exactly as they stand on the disk (fixed records with their
-// sector padding, variable records with their end marks), which is how other TI tools and
-// emulators keep TI files on the PC.
+// The export chooser's choices. After a FIAD or TIFILES header the file's sectors follow
+// exactly as they stand on the disk (fixed records with their sector padding, variable records
+// with their end marks): that is how every other TI tool and emulator keeps TI files on the PC
+// and reads them. The two "packed" forms write the records without the padding and the marks
+// instead (a program is cut at its end either way), as "No header" does.
 enum ExportFormat : int {
     NoHeader = 0,
     FiadHeader = 1,
     TifilesHeader = 2,
     Text = 3,
     TextWithTabs = 4,
-    TifilesWholeSectors = 5,
-    FiadWholeSectors = 6,
+    TifilesPacked = 5,
+    FiadPacked = 6,
 };
 constexpr int kExportFormatCount = 7;
 

@@ -32,15 +32,13 @@ void AppendWithTabs(const uint8_t* record, int length, const std::vector<uint16_
 }
 
 void AppendRecordLine(const uint8_t* record, int length, bool tabs,
-                      const std::vector<uint16_t>& tabStops, std::string& out) {
+                      const std::vector<uint16_t>& tabStops, bool crLf, std::string& out) {
     if (tabs && !tabStops.empty())
         AppendWithTabs(record, length, tabStops, out);
     else
         out.append(reinterpret_cast<const char*>(record), static_cast<size_t>(length));
-    if (length > 0 && record[length - 1] == '\r')
-        out.push_back('\n');
-    else
-        out.append("\r\n");
+    if (crLf && !(length > 0 && record[length - 1] == '\r')) out.push_back('\r');
+    out.push_back('\n');
 }
 
 }  // namespace tavik

@@ -10,6 +10,9 @@ namespace {
 constexpr int kCr = 0x0D;
 constexpr int kLf = 0x0A;
 constexpr int kTab = 0x09;
+bool IsLineEnd(int c) {
+    return c == kCr || c == kLf;
+}
 }  // namespace
 
 CTextRecordReader::CTextRecordReader(CByteReader& in, int recordLength,
@@ -28,13 +31,19 @@ int CTextRecordReader::TabTarget(int column) const {
     return column + stops[last];
 }
 
+void CTextRecordReader::FinishLineEnd(int c) {
+    if (c != kCr) return;
+    const int next = m_in.Get();
+    if (next >= 0 && next != kLf) m_in.Unget();
+}
+
 bool CTextRecordReader::Next(std::vector<uint8_t>& record) {
     record.clear();
     int c = m_in.Get();
     if (c < 0) return false;
-    if (m_fixed && m_lastWasFull && c == kCr) {
+    if (m_fixed && m_lastWasFull && IsLineEnd(c)) {
         // The line end of the full record before: it ends that line, not this record.
-        if (m_in.Get() != kLf) m_in.Unget();
+        FinishLineEnd(c);
         c = m_in.Get();
         if (c < 0) {
             m_lastWasFull = false;
@@ -46,9 +55,8 @@ bool CTextRecordReader::Next(std::vector<uint8_t>& record) {
     const bool expand = m_settings.replaceTabs && !m_settings.tabStops.empty();
     for (;;) {
         if (c < 0) return true;
-        if (c == kCr) {
-            const int next = m_in.Get();
-            if (next >= 0 && next != kLf) m_in.Unget();
+        if (IsLineEnd(c)) {
+            FinishLineEnd(c);
             return true;
         }
         if (c == kTab && expand) {
@@ -63,12 +71,11 @@ bool CTextRecordReader::Next(std::vector<uint8_t>& record) {
     }
     // The record is full and its line has not ended.
     if (m_settings.truncate) {
-        if (record.back() != kLf) {
-            int skipped;
-            do
-                skipped = m_in.Get();
-            while (skipped >= 0 && skipped != kLf);
-        }
+        int skipped;
+        do
+            skipped = m_in.Get();
+        while (skipped >= 0 && !IsLineEnd(skipped));
+        FinishLineEnd(skipped);
     } else {
         m_lastWasFull = true;
     }

@@ -1,6 +1,6 @@
-// PC text into display records: one line per record. CR (with an LF after it) ends a line, an
-// LF alone is an ordinary character; TABs may be expanded at the tab stops; a line longer than
-// the record length is cut (truncate) or continued in the next record(s).
+// PC text into display records: one line per record. A line ends at CR LF, LF or CR, so that
+// texts from any platform import alike; TABs may be expanded at the tab stops; a line longer
+// than the record length is cut (truncate) or continued in the next record(s).
 #pragma once
 
 #include <cstdint>
@@ -31,6 +31,8 @@ public:
 
 private:
     int TabTarget(int column) const;
+    // After the first byte c of a line end: an LF after a CR belongs to the same line end.
+    void FinishLineEnd(int c);
 
     CByteReader& m_in;
     int m_length;

@@ -18,6 +18,7 @@
 #include "disk/dialogs/FilePropertiesDialog.h"
 #include "exchange/ExportCommand.h"
 #include "exchange/ImportCommand.h"
+#include "exchange/PcName.h"
 #include "exchange/TiFileChooser.h"
 #include "exchange/dialogs/FileNameDialog.h"
 #include "exchange/dialogs/TiFileDialog.h"
@@ -39,9 +40,10 @@ class CChooserAnswers : public CExportChooserAnswers, public CFileNameAnswers {
 public:
     CChooserAnswers(COptions& options, QWidget* window) : m_options(options), m_window(window) {}
 
-    bool Choose(const std::string&, ExportChoice& choice) override {
+    bool Choose(const std::string& tiName, ExportChoice& choice) override {
         CTiFileDialog chooser(ChooseExport, m_options.exportHistory, m_options.lastExchangeFolder,
                               m_window);
+        chooser.Propose(PcNameOf(tiName), choice.format);
         if (RunDialog(chooser) != QDialog::Accepted || chooser.Files().empty()) return false;
         choice.pcPath = chooser.Files().front();
         choice.format = chooser.ExportFormat();
@@ -290,7 +292,9 @@ void CFileCommands::Export() {
     CChooserAnswers chooser(m_options, m_window);
     for (int fdr : m_list.SelectedFdrs()) {
         const std::string name = drive->GetFileName(fdr);
-        if (RunExportCommand(*drive, name, chooser, m_prompt, m_options.tabList) < 0) break;
+        if (RunExportCommand(*drive, name, chooser, m_prompt, m_options.tabList,
+                             m_options.crLfOnExport != 0 || kPlatformCrLf) < 0)
+            break;
     }
     Relist();
 }

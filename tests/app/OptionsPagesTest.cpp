@@ -88,9 +88,11 @@ TEST(OptionsPages, TabStopsAreRebuiltFromTheText) {
         page.tabStops = row.stops;
         page.replaceWidth = row.width;
         page.truncateOverlongLines = true;
+        page.crLfOnExport = true;
         ApplyConvertPage(page, o);
         EXPECT_EQ(o.tabList, row.expected) << row.stops;
         EXPECT_EQ(o.truncateOverlongLines, 1);
+        EXPECT_EQ(o.crLfOnExport, 1);
     }
 }
 

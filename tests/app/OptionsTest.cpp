@@ -81,7 +81,8 @@ COptions Distinct() {
                        &o.editorWidth,
                        &o.createTabsOnExport,
                        &o.replaceTabsOnImport,
-                       &o.truncateOverlongLines})
+                       &o.truncateOverlongLines,
+                       &o.crLfOnExport})
         *f = n++;
     o.hookAddress = 0x1234;
     o.hookWorkspace = 0x5678;

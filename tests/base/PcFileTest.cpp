@@ -15,6 +15,7 @@ TEST(PcFile, MemFileReadsShortPastTheEndAndGrowsOnWrite) {
     EXPECT_EQ(f.ReadAt(1, buf, 8), 2);
     EXPECT_EQ(buf[0], 2);
     EXPECT_EQ(f.ReadAt(5, buf, 8), 0);
+    EXPECT_EQ(f.ReadAt(0, nullptr, 0), 0);  // an empty vector's data()
     EXPECT_EQ(f.WriteAt(6, buf, 2), 2);
     EXPECT_EQ(f.Length(), 8);
     f.SetCapacityLimit(10);

@@ -171,9 +171,10 @@ const Case kCases[] = {
          v.Expect(Cli({"db", "create", db}).code == cli::kExitOk &&
                       Cli({"db", "add", db, image}).code == cli::kExitOk,
                   "db add");
-         v.Expect(Cli({"db", "sql", db, "SELECT [File name] FROM [Files] ORDER BY [File name]"})
-                          .out == "File name\nA         \nZ         \n",
-                  "the catalogue's files");
+         v.Expect(
+             Cli({"db", "sql", db, "SELECT [File name] FROM [Files] ORDER BY [File name]"}).out ==
+                 "File name\nA         \nZ         \n",
+             "the catalogue's files");
          v.Expect(CheckReportOf(image).find("Illegal FDR number") != std::string::npos,
                   "check: " + CheckReportOf(image));
          return v.text;

@@ -172,6 +172,26 @@ TEST(ChecksumTest, EverySectorCountsAndUnreadableSectorsFail) {
     EXPECT_NE(cut.LastError(), 0);
 }
 
+TEST_F(DiskScannerTest, NamesAreTenBytesAndFreeSectorsAreTheDrivesCount) {
+    CImageBuilder b = GamesDisk();
+    const int fdr = b.AddFile(BuiltFile::Program("TEN", Bytes(10, 2)));
+    std::vector<uint8_t> image = b.Image();
+    // Bytes 10-11 of an FDR are no part of its name; a tool left the bits past the total clear.
+    image[256 * fdr + 10] = 'X';
+    image[256 * fdr + 11] = 'Y';
+    std::fill(image.begin() + 56 + 45, image.begin() + 256, 0);
+    auto drive = Mount(image);
+    ASSERT_TRUE(Add(*drive));
+    CDiskSet& d = catalogue.DiskSet();
+    ASSERT_TRUE(d.Open());
+    ASSERT_EQ(d.GetRecordCount(), 1);
+    drive->ReadVib();
+    EXPECT_EQ(d.m_Free, drive->CountFreeSectors());
+    EXPECT_EQ(d.m_Free, 360 - 2 - 3 - 4);
+    EXPECT_EQ(Column("SELECT [File name] FROM [Files] ORDER BY [File name]"),
+              (Strings{"LOADER    ", "README    ", "TEN       "}));
+}
+
 TEST_F(DiskScannerTest, AddDiskWritesTheRows) {
     CImageBuilder b = GamesDisk();
     b.SetProtected(true);

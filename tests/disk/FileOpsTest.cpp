@@ -61,6 +61,25 @@ TEST_P(OnEveryImageKind, CreateFileNewFileIsIndexedSortedAndStamped) {
     EXPECT_TRUE(d.Used(2) && d.Used(3));
 }
 
+TEST(CreateFile, RecordsPerSectorAsTiControllersWriteThem) {
+    const struct {
+        uint8_t status;
+        uint8_t length;
+        int perSector;
+    } rows[] = {{0x80, 80, 3},  {0x80, 64, 3},  {0x80, 16, 15}, {0x80, 128, 1},
+                {0x80, 255, 1}, {0x82, 1, 128}, {0x82, 254, 1}, {0x00, 80, 3},
+                {0x02, 128, 2}, {0x00, 1, 0},   {0x01, 0, 0}};
+    MemDrive d(test::EmptyDisk());
+    int n = 0;
+    for (const auto& r : rows) {
+        const int fdr = d.drive.CreateFile("F" + std::to_string(n++), r.status, r.length);
+        ASSERT_GE(fdr, 2);
+        EXPECT_EQ(d.SectorBytes(fdr)[kFdrRecordsPerSector], r.perSector)
+            << int(r.status) << " " << int(r.length);
+        EXPECT_EQ(d.drive.CheckFdr(d.SectorBytes(fdr)), 1) << int(r.status) << " " << int(r.length);
+    }
+}
+
 TEST_P(OnEveryImageKind, CreateFileExistingNameIsEmptiedAndRetyped) {
     CImageBuilder builder;
     const int fdr = builder.AddFile(BuiltFile::Program("GAME", test::Pattern(5 * 256, 1)));
@@ -398,6 +417,9 @@ TEST(Plausibility, FdrChecks) {
         {"DIS/FIX 80", fdr(0x00, 3, 2, 0, 80, 5), 1},
         {"INT/FIX with end offset", fdr(0x02, 3, 2, 7, 80, 5), 0},
         {"DIS/FIX wrong records per sector", fdr(0x00, 2, 2, 0, 80, 5), 0},
+        {"DIS/FIX 1 as a TI writes it", fdr(0x00, 0, 1, 0, 1, 7), 1},
+        {"DIS/FIX 80 with the last sector's end offset", fdr(0x00, 3, 3, 160, 80, 8), 1},
+        {"DIS/VAR 255 leaving room for the end mark", fdr(0x80, 0, 2, 9, 255, 2), 1},
         {"fixed without record length", fdr(0x00, 0, 2, 0, 0, 5), 0},
         {"DIS/VAR", fdr(0x80, 3, 258, 9, 80, 258), 1},
         {"INT/VAR record count differs", fdr(0x82, 1, 2, 9, 254, 3), 0},

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "base/PcFile.h"
+#include "disk/ImageConversion.h"
 #include "disk/Pc99Image.h"
 #include "disk/VirtualDrive.h"
 #include "support/ImageBuilder.h"
@@ -425,6 +426,46 @@ TEST(ImageFiles, DrivePropertiesNeverCutDataOutsideAVolume) {
     EXPECT_FALSE(drive.SetDriveProperties(p));
     p.kind = 9;
     EXPECT_FALSE(drive.SetDriveProperties(p));
+}
+
+TEST(ImageFiles, ABadSectorMapAfterASectorDumpIsLeftAlone) {
+    const std::string path = test::TempFolder() + "/mapped.dsk";
+    std::vector<uint8_t> bytes = test::CImageBuilder(360).Image();
+    const std::vector<uint8_t> map(768, 0xA5);
+    bytes.insert(bytes.end(), map.begin(), map.end());
+    ASSERT_TRUE(WriteWholeFile(path, bytes));
+    auto mapAt = [&](int64_t at) {
+        std::vector<uint8_t> now;
+        return ReadWholeFile(path, now) && static_cast<int64_t>(now.size()) == at + 768 &&
+               std::equal(map.begin(), map.end(), now.begin() + at);
+    };
+    CVirtualDrive drive;
+    ASSERT_EQ(drive.OpenImage(path), DriveKind::DoadImage);
+    EXPECT_EQ(drive.Size(), 92160);
+    EXPECT_EQ(drive.TrailerBytes(), 768);
+    EXPECT_FALSE(PresetImageFormat(drive.Kind(), drive.Size()).doubleSided);
+    Sector s{};
+    EXPECT_FALSE(drive.ReadSector(360, s.data()));
+    ASSERT_TRUE(drive.Format("MAPPED", false, false, 360, 40));
+    EXPECT_TRUE(mapAt(92160));
+
+    // Unchanged properties keep the file; a new size moves the map to the new end.
+    DriveProperties p;
+    ASSERT_TRUE(drive.GetDriveProperties(p));
+    ASSERT_TRUE(drive.SetDriveProperties(p));
+    EXPECT_TRUE(mapAt(92160));
+    p.size = 184320;
+    ASSERT_TRUE(drive.SetDriveProperties(p));
+    EXPECT_TRUE(mapAt(184320));
+    ASSERT_TRUE(drive.ReadSector(0, s.data()));
+    EXPECT_EQ(std::string(s.begin(), s.begin() + 6), "MAPPED");
+
+    // Only a map that follows exactly the sectors the VIB counts is one.
+    bytes.resize(92160 + 512);
+    ASSERT_TRUE(WriteWholeFile(path, bytes));
+    ASSERT_EQ(drive.OpenImage(path), DriveKind::DoadImage);
+    EXPECT_EQ(drive.TrailerBytes(), 0);
+    EXPECT_EQ(drive.Size(), 92160 + 512);
 }
 
 }  // namespace

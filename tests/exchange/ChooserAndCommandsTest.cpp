@@ -4,9 +4,11 @@
 #include <filesystem>
 
 #include "base/PcFile.h"
+#include "exchange/ClassifyPcFile.h"
 #include "exchange/ExportCommand.h"
 #include "exchange/ImportCommand.h"
 #include "exchange/PcFileKind.h"
+#include "exchange/PcName.h"
 #include "exchange/TiFileChooser.h"
 #include "support/TestSupport.h"
 
@@ -130,11 +132,39 @@ TEST(ImportDecisions, TypeTextsAndNames) {
     EXPECT_EQ(recent, (std::vector<std::string>{"/c/", "/a/"}));
 }
 
+TEST(PcNames, TiNamesMapToPcNamesAndBack) {
+    const struct {
+        const char* ti;
+        const char* pc;
+    } rows[] = {
+        {"PLAIN     ", "PLAIN"},      {"A/B", "A%2FB"},       {"A\\B", "A%5CB"},
+        {"V1.2", "V1%2E2"},           {"50%", "50%25"},       {"\x01\x7F\xE9", "%01%7F%E9"},
+        {"WHAT?*", "WHAT%3F%2A"},     {"A:B|C", "A%3AB%7CC"}, {"<\">", "%3C%22%3E"},
+        {"lower case", "lower case"},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(PcNameOf(r.ti), r.pc) << r.ti;
+        std::string ti = r.ti;
+        while (ti.back() == ' ')
+            ti.pop_back();
+        EXPECT_EQ(TiNameOf(r.pc), ti) << r.pc;
+    }
+    // A '%' without two hexadecimal digits stands as it is; the digits may be lower case.
+    EXPECT_EQ(TiNameOf("100%"), "100%");
+    EXPECT_EQ(TiNameOf("%2g%2f"), "%2g/");
+    // The name comes back wherever a TI name is read from a PC file's name.
+    EXPECT_EQ(TextImportName("/x/A%2FB.txt"), "A/B");
+    const uint8_t none[1] = {0};
+    EXPECT_EQ(ClassifyPcBytes(none, 0, "/x/v1%2e2.df80").tiName, "V1.2");
+}
+
 TEST(ExportFormats, CaptionsAndHeaderKinds) {
     EXPECT_EQ(ExportFormatText(TifilesHeader), "Add TIFILES header");
     EXPECT_EQ(ExportFormatText(TextWithTabs), "Convert to text + tabs");
-    EXPECT_EQ(HeaderKindOf(TifilesWholeSectors), 2);
-    EXPECT_EQ(HeaderKindOf(FiadWholeSectors), 1);
+    EXPECT_EQ(HeaderKindOf(TifilesPacked), 2);
+    EXPECT_EQ(HeaderKindOf(FiadPacked), 1);
+    EXPECT_TRUE(IsWholeSectors(TifilesHeader) && IsWholeSectors(FiadHeader));
+    EXPECT_FALSE(IsWholeSectors(TifilesPacked) || IsWholeSectors(NoHeader));
     EXPECT_EQ(HeaderKindOf(Text), -1);
     EXPECT_EQ(FormatText(TrackImageDouble), "PC99");
     EXPECT_EQ(FormatText(PlainFile), "");

@@ -142,13 +142,32 @@ TEST(ClassifyPcFile, TifilesNameAndMagic) {
     EXPECT_EQ(Classify(Bytes(h.begin(), h.end()), "/x/my.file.tfi").tiName, "my.file");
 }
 
-TEST(ClassifyPcFile, ImplausibleFiadIsPlain) {
+// Stamps at 20-27, as every FIAD writer copies them from the FDR.
+Bytes Stamped(Bytes fdr) {
+    for (int k = 20; k < 28; ++k)
+        fdr[static_cast<size_t>(k)] = static_cast<uint8_t>(0x50 + k);
+    return fdr;
+}
+
+TEST(ClassifyPcFile, FiadHeadersOfEachWriterAndImplausibleOnes) {
     struct Row {
         const char* what;
         Bytes fdr;
         int kind;
     } rows[] = {
         {"DF80", Fdr("A", 0x00, 3, 2, 0, 80, 5), FiadFile},
+        {"DF1 copied from a TI disk", Stamped(Fdr("F1", 0x00, 0, 1, 0, 1, 7)), FiadFile},
+        {"DF80 of 8 records with the last sector's EOF offset",
+         Stamped(Fdr("A", 0x00, 3, 3, 160, 80, 8)), FiadFile},
+        {"IF128 of 4 records, the last sector full", Stamped(Fdr("A", 0x02, 2, 2, 0, 128, 4)),
+         FiadFile},
+        {"DF10 of 10 records with its EOF offset", Fdr("A", 0x00, 25, 1, 100, 10, 10), FiadFile},
+        {"DF80 with an EOF offset of no last sector", Fdr("A", 0x00, 3, 3, 80, 80, 8), PlainFile},
+        {"DF80 with EOF offset but wrong records per sector", Fdr("A", 0x00, 2, 3, 160, 80, 8),
+         PlainFile},
+        {"DV1 leaving room for the end mark", Stamped(Fdr("A", 0x80, 254, 1, 9, 1, 1)), FiadFile},
+        {"DV255 leaving room for the end mark", Fdr("A", 0x80, 0, 2, 0, 255, 2), FiadFile},
+        {"DV1 as a TI controller writes it", Fdr("A", 0x80, 128, 1, 9, 1, 1), FiadFile},
         {"DF80 with EOF offset", Fdr("A", 0x00, 3, 2, 7, 80, 5), PlainFile},
         {"more than 1600 sectors", Fdr("A", 0x00, 3, 1601, 0, 80, 5), PlainFile},
         {"1600 sectors", Fdr("A", 0x02, 3, 1600, 0, 80, 5), FiadFile},

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -36,17 +37,26 @@ TEST(ExchangeCommands, ExportImportClassifyCatHexdump) {
     ASSERT_TRUE(WriteWholeFile(image, b.Image()));
     ASSERT_TRUE(WriteWholeFile(dir + "/b.dsk", test::CImageBuilder().Image()));
 
-    EXPECT_EQ(Cli({"cat", image, "NOTES"}).out, "ONE\r\nA       B\r\n");
+    EXPECT_EQ(Cli({"cat", image, "NOTES"}).out, "ONE\nA       B\n");
+    EXPECT_EQ(Cli({"cat", image, "NOTES", "--crlf"}).out, "ONE\r\nA       B\r\n");
     EXPECT_EQ(Cli({"hexdump", image, "NOTES"}).out.substr(0, 12), "0000: 03 4F ");
     Result r = Cli({"cat", image, "NONE"});
     EXPECT_EQ(r.code, cli::kExitFailed);
     EXPECT_NE(r.err.find("File not found"), std::string::npos);
 
     EXPECT_EQ(Cli({"export", image, "NOTES", dir + "/notes.tfi"}).code, cli::kExitOk);
-    EXPECT_EQ(Cli({"export", image, "NOTES", dir + "/notes.txt", "--as", "text-tabs"}).code,
-              cli::kExitOk);
+    EXPECT_EQ(
+        Cli({"export", image, "NOTES", dir + "/notes.txt", "--as", "text-tabs", "--crlf"}).code,
+        cli::kExitOk);
     EXPECT_EQ(Read(dir + "/notes.txt"), "ONE\r\nA\t B\r\n");
+    EXPECT_EQ(Cli({"export", image, "NOTES", dir + "/lf.txt", "--as", "text"}).code, cli::kExitOk);
+    EXPECT_EQ(Read(dir + "/lf.txt"), "ONE\nA       B\n");
     EXPECT_EQ(Cli({"export", image, "NOTES", dir + "/x", "--as", "zip"}).code, cli::kExitUsage);
+    // Into a folder the file is named after the TI file.
+    const std::string folder = dir + "/into";
+    std::filesystem::create_directory(folder);
+    EXPECT_EQ(Cli({"export", image, "NOTES", folder}).code, cli::kExitOk);
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/NOTES"));
 
     r = Cli({"classify", dir + "/notes.tfi", dir + "/b.dsk", "--json"});
     EXPECT_EQ(r.code, cli::kExitOk);
@@ -55,11 +65,21 @@ TEST(ExchangeCommands, ExportImportClassifyCatHexdump) {
 
     const std::string target = dir + "/b.dsk";
     EXPECT_EQ(Cli({"import", target, dir + "/notes.tfi"}).code, cli::kExitOk);
+    // A header field the data overrule: the import goes on and says so.
+    std::vector<uint8_t> lying;
+    ASSERT_TRUE(ReadWholeFile(dir + "/notes.tfi", lying));
+    lying[11] = 7;
+    ASSERT_TRUE(WriteWholeFile(dir + "/lying.tfi", lying));
+    r = Cli({"import", target, dir + "/lying.tfi", "--name", "LYING"});
+    EXPECT_EQ(r.code, cli::kExitOk);
+    EXPECT_EQ(r.err, dir + "/lying.tfi: records per sector 7 in the header, 3 used\n");
     EXPECT_EQ(Cli({"import", target, dir + "/notes.txt", "--name", "TEXT", "--tabs"}).code,
               cli::kExitOk);
-    EXPECT_EQ(Cli({"cat", target, "NOTES"}).out, "ONE\r\nA       B\r\n");
+    EXPECT_EQ(Cli({"import", target, dir + "/lf.txt", "--name", "LF"}).code, cli::kExitOk);
+    EXPECT_EQ(Cli({"cat", target, "NOTES"}).out, "ONE\nA       B\n");
     // The TAB goes back to the stop at column 7.
-    EXPECT_EQ(Cli({"cat", target, "TEXT"}).out, "ONE\r\nA       B\r\n");
+    EXPECT_EQ(Cli({"cat", target, "TEXT"}).out, "ONE\nA       B\n");
+    EXPECT_EQ(Cli({"cat", target, "LF"}).out, "ONE\nA       B\n");
     r = Cli({"import", target, dir + "/a.dsk"});
     EXPECT_EQ(r.code, cli::kExitFailed);
     EXPECT_NE(r.err.find("This file contains a whole TI-99/4A disk"), std::string::npos);
@@ -89,7 +109,7 @@ TEST(ArchiveCommands, CreateListExtractExportAddRemove) {
               std::string::npos);
 
     EXPECT_EQ(Cli({"archive", "extract", image, "ALL", target, "NOTES"}).code, cli::kExitOk);
-    EXPECT_EQ(Cli({"cat", target, "NOTES"}).out, "ONE\r\nTWO\r\n");
+    EXPECT_EQ(Cli({"cat", target, "NOTES"}).out, "ONE\nTWO\n");
     r = Cli({"archive", "extract", image, "ALL", target});
     EXPECT_EQ(r.code, cli::kExitFailed);
     EXPECT_EQ(r.err, target + ": NOTES: Name already exists\n");
@@ -98,6 +118,12 @@ TEST(ArchiveCommands, CreateListExtractExportAddRemove) {
         Cli({"archive", "export", image, "ALL", "NOTES", dir + "/n.txt", "--as", "text"}).code,
         cli::kExitOk);
     std::vector<uint8_t> text;
+    EXPECT_TRUE(ReadWholeFile(dir + "/n.txt", text));
+    EXPECT_EQ(std::string(text.begin(), text.end()), "ONE\nTWO\n");
+    EXPECT_EQ(
+        Cli({"archive", "export", image, "ALL", "NOTES", dir + "/n.txt", "--as", "text", "--crlf"})
+            .code,
+        cli::kExitOk);
     EXPECT_TRUE(ReadWholeFile(dir + "/n.txt", text));
     EXPECT_EQ(std::string(text.begin(), text.end()), "ONE\r\nTWO\r\n");
 

@@ -54,11 +54,10 @@ Bytes Export(const Bytes& fdr, std::vector<Bytes> sectors, bool whole = false) {
     return out;
 }
 
-std::string Text(const Bytes& fdr, std::vector<Bytes> sectors, bool tabs = false,
-                 std::vector<uint16_t> stops = {}) {
+std::string Text(const Bytes& fdr, std::vector<Bytes> sectors, bool crLf = true) {
     CMemorySectorFeed feed(std::move(sectors));
     std::string out;
-    EXPECT_TRUE(BuildTextExport(fdr.data(), feed, tabs, stops, out));
+    EXPECT_TRUE(BuildTextExport(fdr.data(), feed, false, {}, crLf, out));
     return out;
 }
 
@@ -100,6 +99,8 @@ TEST(ExportLayout, FixedRecordsArePackedUpToTheRecordCount) {
 TEST(TextExport, OneLinePerRecord) {
     EXPECT_EQ(Text(Fdr(0x80, 2, 6, 80, 2), {VarSector({"AB", "", "C\r"}), VarSector({"D"})}),
               "AB\r\n\r\nC\r\nD\r\n");
+    // With the platform's LF the record ending in CR still ends its line in CR LF.
+    EXPECT_EQ(Text(Fdr(0x80, 1, 6, 80, 1), {VarSector({"AB", "", "C\r"})}, false), "AB\n\nC\r\n");
     // DF80 of 4 records: exactly 4 lines though the second sector has room for 3.
     const std::string four = Text(Fdr(0x00, 2, 0, 80, 4),
                                   {FixSector({"1", "2", "3"}, 80), FixSector({"4", "5", "6"}, 80)});
@@ -133,7 +134,7 @@ TEST(TextExport, TabCreation) {
     }
     // Without stops the record is written as it is.
     std::string out;
-    AppendRecordLine(reinterpret_cast<const uint8_t*>("A       B"), 9, true, {}, out);
+    AppendRecordLine(reinterpret_cast<const uint8_t*>("A       B"), 9, true, {}, true, out);
     EXPECT_EQ(out, "A       B\r\n");
 }
 

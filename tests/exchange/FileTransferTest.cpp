@@ -23,20 +23,6 @@ using test::CScriptedFileNames;
 using test::MemoryDisk;
 using test::TiContent;
 
-std::vector<int> Files(CVirtualDrive& d) {
-    std::vector<int> fdrs;
-    int position = 0;
-    for (int fdr; (fdr = d.NextFdr(position)) > 0;)
-        fdrs.push_back(fdr);
-    return fdrs;
-}
-
-std::string Trim(std::string s) {
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
-}
-
 // Imports the PC file onto the disk accepting the proposed name and type (or the given type).
 int Import(CVirtualDrive& d, const std::string& path, CUserPrompt& prompt,
            const std::string& type = "", int convertText = -1) {
@@ -63,38 +49,20 @@ std::string FirstDifference(const std::vector<std::vector<uint8_t>>& a,
     return "";
 }
 
-struct PeerDisk {
-    std::string path;
-    std::vector<uint8_t> image;
-};
-
-std::vector<PeerDisk> PeerDisks(const std::string& dir) {
-    std::vector<PeerDisk> disks;
-    for (const auto& e : fs::directory_iterator(dir)) {
-        if (e.path().extension() != ".dsk") continue;
-        PeerDisk p{e.path().string(), {}};
-        EXPECT_TRUE(ReadWholeFile(p.path, p.image));
-        disks.push_back(std::move(p));
-    }
-    std::sort(disks.begin(), disks.end(), [](auto& a, auto& b) { return a.path < b.path; });
-    return disks;
-}
-
 TEST(FileTransfer, PeerDiskFilesSurviveEveryExportForm) {
     TAVIK_REQUIRE_TESTDATA(dir, "peer/disks");
     const std::string out = test::TempFolder();
     test::CScriptedPrompt prompt;
     int checked = 0;
-    for (const PeerDisk& peer : PeerDisks(dir)) {
+    for (const test::PeerDisk& peer : test::PeerDisks()) {
         MemoryDisk source(peer.image);
-        for (int fdr : Files(source.drive)) {
+        for (int fdr : test::FilesOf(source.drive)) {
             const TiContent original = ContentOf(source.drive, fdr);
             FileInfo info;
             ASSERT_TRUE(source.drive.GetFileInfo(fdr, info));
-            const std::string name = Trim(info.name);
+            const std::string name = test::TrimmedName(info.name);
             const std::string type = ShortTypeText(info.status, info.recordLength);
-            for (int format :
-                 {NoHeader, FiadHeader, TifilesHeader, TifilesWholeSectors, FiadWholeSectors}) {
+            for (int format : {NoHeader, FiadHeader, TifilesHeader, TifilesPacked, FiadPacked}) {
                 const std::string what = peer.path + " " + name + " as " + ExportFormatText(format);
                 const std::string ext = info.status & kStatusProgram ? "PRG" : type;
                 const std::string pc = out + "/" + name + "." + ext;
@@ -131,9 +99,9 @@ TEST(FileTransfer, DisplayFilesSurviveTheTextForms) {
     const std::string out = test::TempFolder();
     test::CScriptedPrompt prompt;
     int checked = 0;
-    for (const PeerDisk& peer : PeerDisks(dir)) {
+    for (const test::PeerDisk& peer : test::PeerDisks()) {
         MemoryDisk source(peer.image);
-        for (int fdr : Files(source.drive)) {
+        for (int fdr : test::FilesOf(source.drive)) {
             FileInfo info;
             ASSERT_TRUE(source.drive.GetFileInfo(fdr, info));
             const int type = info.status & kTypeMask;
@@ -145,11 +113,16 @@ TEST(FileTransfer, DisplayFilesSurviveTheTextForms) {
             for (const auto& r : original.records)
                 plain = plain && r.find_first_of("\r\n\t") == std::string::npos;
             if (!plain) continue;
-            const std::string name = Trim(info.name);
-            for (int format : {Text, TextWithTabs}) {
-                const std::string what = peer.path + " " + name + " as " + ExportFormatText(format);
+            const std::string name = test::TrimmedName(info.name);
+            for (int form = 0; form < 4; ++form) {
+                // Both forms, with the lines ending in LF and in CR LF.
+                const int format = form % 2 ? TextWithTabs : Text;
+                const bool crLf = form >= 2;
+                const std::string what = peer.path + " " + name + " as " +
+                                         ExportFormatText(format) + (crLf ? " CR LF" : " LF");
                 const std::string pc = out + "/" + name + ".txt";
-                ASSERT_EQ(ExportInFormat(source.drive, fdr, pc, format, {7, 12, 25}), 1) << what;
+                ASSERT_EQ(ExportInFormat(source.drive, fdr, pc, format, {7, 12, 25}, crLf), 1)
+                    << what;
                 MemoryDisk target(1440);
                 CScriptedFileNames names;
                 // Truncation keeps a line of exactly the record length one DIS/VAR record.
@@ -201,6 +174,69 @@ TEST(FileTransfer, PeerFilesImportWithTheRecordsTheirDiskHolds) {
         ++checked;
     }
     EXPECT_GE(checked, 8);
+}
+
+TEST(FileTransfer, HeadersWithLyingFieldsImportAsTheirDataSay) {
+    std::vector<std::string> fixed, variable;
+    for (int i = 0; i < 10; ++i)
+        fixed.push_back("RECORD " + std::to_string(i));
+    for (int i = 0; i < 7; ++i)
+        variable.push_back(std::string(static_cast<size_t>(40 + i), static_cast<char>('a' + i)));
+    CImageBuilder b;
+    b.AddFile(test::BuiltFile::Fixed("FIX", false, 80, fixed));  // 4 sectors
+    test::BuiltFile var = test::BuiltFile::Variable("VAR", false, 80, variable);
+    var.recordsPerSector = 3;
+    b.AddFile(var);  // 2 sectors, the second with 2 records and its mark at 93
+    MemoryDisk source(b);
+    const std::string dir = test::TempFolder();
+    struct Row {
+        const char* what;
+        const char* file;
+        int at;  // a header byte to change, or 128 + n for byte n of the data
+        uint8_t value;
+        const char* note;  // what the import says, "" for nothing
+        bool protect = false;
+    } rows[] = {
+        {"as written", "FIX", 0, 0x07, ""},
+        {"records per sector 0", "FIX", 11, 0, "records per sector 0 in the header, 3 used"},
+        {"records per sector 7", "FIX", 11, 7, "records per sector 7 in the header, 3 used"},
+        {"records per sector 9", "FIX", 11, 9, "records per sector 9 in the header, 3 used"},
+        {"more sectors than the data", "FIX", 9, 6, "sector count 6 in the header, 4 used"},
+        {"record count high byte first", "FIX", 15, 10, ""},  // with byte 14 made 0 below
+        {"protected", "FIX", 10, 0x08, "", true},
+        {"variable, more sectors than the data", "VAR", 9, 5,
+         "sector count 5 in the header, 2 used"},
+        {"last sector without its end mark", "VAR", 128 + 256 + 93, 0x20, ""},
+        {"end-of-file offset before the last record", "VAR", 12, 60,
+         "end-of-file offset 60 in the header, 93 used"},
+    };
+    for (const Row& r : rows) {
+        const int fdr = source.drive.FindFile(r.file);
+        const std::string pc = dir + "/" + r.file;
+        ASSERT_EQ(ExportInFormat(source.drive, fdr, pc, TifilesHeader, {}), 1);
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(ReadWholeFile(pc, bytes));
+        bytes[static_cast<size_t>(r.at)] = r.value;
+        if (std::string(r.what) == "record count high byte first") bytes[14] = 0;
+        ASSERT_TRUE(WriteWholeFile(pc, bytes));
+
+        MemoryDisk target;
+        test::CScriptedPrompt prompt;
+        test::CScriptedFileNames names;
+        CImportCommand command(target.drive, prompt, names, ImportOptions{});
+        ASSERT_EQ(command.ImportOne(pc), ImportOutcome::Imported) << r.what;
+        const int copy = target.drive.FindFile(r.file);
+        EXPECT_EQ(
+            test::ContentDifference(ContentOf(target.drive, copy), ContentOf(source.drive, fdr)),
+            "")
+            << r.what;
+        ASSERT_TRUE(target.drive.ReadFdr(copy));
+        EXPECT_EQ(target.drive.FdrBuffer()[13], 3) << r.what;
+        EXPECT_EQ((target.drive.FdrBuffer()[12] & kStatusProtected) != 0, r.protect) << r.what;
+        EXPECT_EQ(target.drive.CheckFdr(), 1) << r.what;
+        const std::string notes = command.Notes().empty() ? "" : command.Notes().front();
+        EXPECT_EQ(notes, *r.note ? pc + ": " + r.note : "") << r.what;
+    }
 }
 
 // A disk whose free space is all single sectors between used ones.
@@ -359,12 +395,19 @@ TEST(ExportCommand, LookupChoiceAndViews) {
     EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {8, 16, 4}), 1);
     std::vector<uint8_t> text;
     ASSERT_TRUE(ReadWholeFile(dir + "/notes text.txt", text));
+    EXPECT_EQ(std::string(text.begin(), text.end()), "A\tB\n\nC\n");
+    EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {8, 16, 4}, true), 1);
+    ASSERT_TRUE(ReadWholeFile(dir + "/notes text.txt", text));
     EXPECT_EQ(std::string(text.begin(), text.end()), "A\tB\r\n\r\nC\r\n");
     chooser.answer = {dir + "/notes.tfi", TifilesHeader};
     EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {}), 1);
     ASSERT_TRUE(ReadWholeFile(dir + "/notes.tfi", text));
-    EXPECT_EQ(text.size(), 128u + 10 + 1 + 2);
+    EXPECT_EQ(text.size(), 128u + 256);  // the header and the file's one sector
     EXPECT_EQ(d.drive.ExportHeaderKind(), HeaderTifiles);
+    chooser.answer = {dir + "/notes.tfi", TifilesPacked};
+    EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {}), 1);
+    ASSERT_TRUE(ReadWholeFile(dir + "/notes.tfi", text));
+    EXPECT_EQ(text.size(), 128u + 10 + 1 + 2);  // the records alone
     chooser.answer = {dir + "/no/such/folder/x", NoHeader};
     EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {}), 0);
     EXPECT_EQ(prompt.messages.back(), "Can't open file on PC");
@@ -380,7 +423,7 @@ TEST(ExportCommand, LookupChoiceAndViews) {
     const std::string plain =
         ViewFile(d.drive, d.drive.FindFile("NOTES"), false, false, {8, 16, 4}, views, prompt);
     ASSERT_TRUE(ReadWholeFile(plain, text));
-    EXPECT_EQ(std::string(text.begin(), text.end()), "A       B\r\n\r\nC\r\n");
+    EXPECT_EQ(std::string(text.begin(), text.end()), "A       B\n\nC\n");
 }
 
 }  // namespace

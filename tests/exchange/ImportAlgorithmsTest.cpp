@@ -131,15 +131,30 @@ TEST(BinaryImport, SectorFormatAndRecordCountRules) {
         int64_t length;
         int sectors;
         int rl;
+        int low, high;  // the header's record count read both ways
         bool whole;
     } rows[] = {
-        {240 * 2, 2, 80, false}, {240 + 80, 2, 80, false}, {512, 2, 80, true},
-        {500, 2, 80, true},      {1270, 5, 127, false},    {1280, 5, 127, true},
-        {250 * 4, 4, 50, false}, {1024, 4, 50, true},      {512, 2, 64, false},
+        {240 * 2, 2, 80, 0, 0, false},
+        {240 + 80, 2, 80, 0, 0, false},
+        {512, 2, 80, 0, 0, true},
+        {500, 2, 80, 0, 0, true},  // cut whole sectors: longer than the records can be
+        {1270, 5, 127, 0, 0, false},
+        {1280, 5, 127, 0, 0, true},
+        {250 * 4, 4, 50, 0, 0, false},
+        {1024, 4, 50, 0, 0, true},
+        {512, 2, 64, 0, 0, true},  // records fill their sectors: both forms are the same
+        // The header claims more sectors than the data hold: the record count tells.
+        {1024, 6, 80, 10, 0x0A00, true},
+        {1024, 6, 80, 0x0A00, 10, true},  // the count written high byte first
+        {1024, 6, 80, 0, 0, true},
+        // 16 packed DF80 records take 5 x 256 bytes, whole sectors would be 6.
+        {1280, 6, 80, 16, 0x1000, false},
+        {960, 4, 80, 12, 0x0C00, false},
     };
     for (const Row& r : rows)
-        EXPECT_EQ(SectorFormatInput(r.length, r.sectors, r.rl), r.whole)
-            << r.length << " bytes, " << r.sectors << " sectors, DF" << r.rl;
+        EXPECT_EQ(FixedDataInWholeSectors(r.length, r.rl, r.sectors, r.low, r.high), r.whole)
+            << r.length << " bytes, " << r.sectors << " sectors, DF" << r.rl << ", " << r.low
+            << " records";
     struct Count {
         int computed, low, high, expected;
     } counts[] = {
@@ -208,6 +223,7 @@ TEST(BinaryImport, RawLinesIntoDf80) {
     EXPECT_EQ(b.sectors[1][4], ' ');
     EXPECT_EQ(Raw(B(std::string(80, 'x') + "\r\n")).totals.records, 1);
     EXPECT_EQ(Raw(B(std::string(81, 'x') + "\r\n")).status, ImportStatus::LineTooLong);
+    EXPECT_EQ(Raw(B("ONE\nTWO\rTHREE\r\n")).totals.records, 3);
 }
 
 TEST(TextImport, VariableLinesAndLineEnds) {
@@ -221,7 +237,16 @@ TEST(TextImport, VariableLinesAndLineEnds) {
     } rows[] = {
         {"CR LF and a last line without one", "AB\r\nC\r\nD", {}, {"AB", "C", "D"}},
         {"CR alone ends a line", "AB\rC", {}, {"AB", "C"}},
-        {"LF alone is a character", "AB\nC\r\n", {}, {"AB\nC"}},
+        {"LF alone ends a line", "AB\nC\n", {}, {"AB", "C"}},
+        {"LF then CR are two line ends", "AB\n\rC", {}, {"AB", "", "C"}},
+        {"full line then its LF",
+         std::string(80, 'a') + "\nB\n",
+         {},
+         {std::string(80, 'a'), "", "B"}},
+        {"long line truncated at its LF",
+         std::string(100, 'a') + "\nB\n",
+         truncate,
+         {std::string(80, 'a'), "B"}},
         {"empty lines", "\r\n\r\nX\r\n", {}, {"", "", "X"}},
         {"full line then its CR LF",
          std::string(80, 'a') + "\r\nB\r\n",
@@ -278,6 +303,11 @@ TEST(TextImport, FixedRecordsAndTheFullRecordRule) {
         {"truncated", std::string(15, 'a') + "\r\nB\r\n", truncate, {std::string(10, 'a'), "B"}},
         {"empty lines count", "\r\n\r\n", {}, {"", ""}},
         {"full last line", std::string(10, 'a') + "\r\n", {}, {std::string(10, 'a')}},
+        {"full line then its LF", std::string(10, 'a') + "\nB\n", {}, {std::string(10, 'a'), "B"}},
+        {"truncated at a CR alone",
+         std::string(15, 'a') + "\rB\r",
+         truncate,
+         {std::string(10, 'a'), "B"}},
     };
     for (const Row& r : rows) {
         const Built b = TextFix(r.text, 10, r.settings);

@@ -242,6 +242,7 @@ TEST_F(FileCommands, ExportedFilesImportOntoAnotherDiskWithTheSameRecords) {
     const std::string pcFile = m_folder + "/beta.tfi";
     SetStandingAnswer([&](QDialog& d) {
         auto& chooser = dynamic_cast<CTiFileDialog&>(d);
+        EXPECT_EQ(chooser.NameEdit()->text().toStdString(), "BETA");  // the TI name is proposed
         chooser.NameEdit()->setText(QString::fromStdString(pcFile));
         chooser.accept();
     });

@@ -226,6 +226,27 @@ TEST_F(MapView, SelectTogglesTheCurrentCellAndNamesWhatItWillDo) {
     EXPECT_EQ(Map().Map().SelectedSectors(), std::vector<int>{});
 }
 
+// A disk of 80 tracks: the map draws all 2880 sectors and the editor reads past sector 1599.
+TEST_F(MapView, ADiskOf2880SectorsIsDrawnAndReadToItsEnd) {
+    const std::string path = m_folder + "/big.dsk";
+    test::WriteBytes(path, std::vector<uint8_t>(2880 * 256, 0));
+    {
+        CVirtualDrive drive;
+        ASSERT_NE(drive.OpenImage(path), 0);
+        ASSERT_EQ(drive.Format("BIG", true, true, 0, 80), 1);
+    }
+    CTreeItem* big = Tree().MountByPath(path, nullptr);
+    ASSERT_TRUE(big);
+    Tree().Select(big);
+    QApplication::processEvents();
+    ASSERT_EQ(Map().Drive(), big->Drive());
+    EXPECT_EQ(Map().Map().CellCount(false), 2880);
+    Map().SelectCell(2879, true);
+    EXPECT_EQ(Map().Map().SelectedSectors(), std::vector<int>{2879});
+    EXPECT_TRUE(Editor().ShowSector(2879));
+    EXPECT_FALSE(Editor().ShowSector(2880));
+}
+
 TEST_F(MapView, EditSelectionShowsRunsAndReadsTheTextBack) {
     Map().SelectCell(7, true);
     Map().SelectCell(8, true);

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QTimer>
 
+#include <QLineEdit>
 #include <QTreeWidget>
 #include "ImageBuilder.h"
 #include "TestSupport.h"
@@ -18,6 +19,8 @@
 #include "disk/dialogs/DiskPropertiesDialog.h"
 #include "disk/dialogs/DrivePropertiesDialog.h"
 #include "disk/dialogs/FilePropertiesDialog.h"
+#include "exchange/PcFileKind.h"
+#include "exchange/PcName.h"
 #include "exchange/TiFileChooser.h"
 #include "exchange/dialogs/TiFileDialog.h"
 #include "qt/QtUserPrompt.h"
@@ -110,6 +113,12 @@ TEST(ScreenTour, MainWindowWithImagesAndDialogs) {
     QApplication::processEvents();
     EXPECT_EQ(chooser.List()->topLevelItemCount(), 3);  // the three images
     Save(chooser, "chooser");
+    CTiFileDialog exporter(ChooseExport, {}, folder, &frame);
+    exporter.Propose(PcNameOf("READ/ME"), TifilesHeader);
+    exporter.show();
+    QApplication::processEvents();
+    EXPECT_EQ(exporter.NameEdit()->text(), "READ%2FME");
+    Save(exporter, "export-chooser");
 
     QMenu menu;
     QString title;

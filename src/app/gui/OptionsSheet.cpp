@@ -132,6 +132,7 @@ QWidget* COptionsSheet::MakeConvert() {
     m_createTabs = new QCheckBox("Create tabs on export");
     m_replaceTabs = new QCheckBox("Replace tabs on import");
     m_truncate = new QCheckBox("Truncate overlong lines");
+    m_crLf = new QCheckBox("End exported lines in CR LF");
     m_tabStops = new QPlainTextEdit;
     m_tabStops->setPlainText(WithCrLf(p.tabStops));
     m_tabStops->setFixedWidth(120);
@@ -140,11 +141,13 @@ QWidget* COptionsSheet::MakeConvert() {
     m_createTabs->setChecked(p.createTabsOnExport);
     m_replaceTabs->setChecked(p.replaceTabsOnImport);
     m_truncate->setChecked(p.truncateOverlongLines);
+    m_crLf->setChecked(p.crLfOnExport);
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(m_createTabs);
     layout->addWidget(m_replaceTabs);
     layout->addWidget(m_truncate);
+    layout->addWidget(m_crLf);
     auto* tabs = new QGroupBox("Tab stops");
     auto* tl = new QVBoxLayout(tabs);
     tl->addWidget(m_tabStops);
@@ -310,6 +313,7 @@ ConvertPage COptionsSheet::Convert() const {
     p.createTabsOnExport = m_createTabs->isChecked();
     p.replaceTabsOnImport = m_replaceTabs->isChecked();
     p.truncateOverlongLines = m_truncate->isChecked();
+    p.crLfOnExport = m_crLf->isChecked();
     p.tabStops = FromEditor(m_tabStops->toPlainText());
     p.replaceWidth = S(m_replaceWidth->text());
     return p;

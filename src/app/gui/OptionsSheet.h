@@ -71,6 +71,7 @@ private:
     QCheckBox* m_createTabs;
     QCheckBox* m_replaceTabs;
     QCheckBox* m_truncate;
+    QCheckBox* m_crLf;
     QPlainTextEdit* m_tabStops;
     QLineEdit* m_replaceWidth;
     // Remote

@@ -147,6 +147,11 @@ CTiFileDialog::CTiFileDialog(int mode, const std::vector<std::string>& recentFol
     ShowFolder(startFolder.empty() ? QDir::currentPath().toStdString() : startFolder);
 }
 
+void CTiFileDialog::Propose(const std::string& pcName, int format) {
+    m_name->setText(QString::fromStdString(pcName));
+    if (format >= 0 && format < m_exportFormat->count()) m_exportFormat->setCurrentIndex(format);
+}
+
 void CTiFileDialog::ShowFolder(const std::string& folder) {
     std::string f = folder.empty() ? std::string(1, '/') : folder;
     m_folder = WithTrailingSeparator(f);

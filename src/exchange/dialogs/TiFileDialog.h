@@ -30,6 +30,8 @@ public:
     bool MountFolderToo() const;
     int ExportFormat() const;  // an ExportFormat value (export mode)
 
+    // Export mode: the PC name and the format offered before the user chooses.
+    void Propose(const std::string& pcName, int format);
     // Shows a folder (what "Look in" and double-clicks do).
     void ShowFolder(const std::string& folder);
     QTreeWidget* List() const { return m_list; }
