@@ -81,6 +81,8 @@ enum class CommandId {
     DbBrowseAllDisks,
     DbBrowseAllFiles,
     DbBrowseCurrentSet,
+    DbBrowseDuplicateDisks,
+    DbBrowseDuplicateFiles,
     DbAddDisk,
     DbRescanDisk,
     DbMountDisk,

@@ -285,6 +285,16 @@ const std::vector<CommandEntry>& Table() {
          "Browse currently displayed set\nCurrent set",
          {},
          P::CatalogList},
+        {C::DbBrowseDuplicateDisks,
+         "Duplicate disks",
+         "Browse disks held more than once (same sectors or same files)\nDuplicate disks",
+         {},
+         P::CatalogList},
+        {C::DbBrowseDuplicateFiles,
+         "Duplicate files",
+         "Browse files recorded on more than one disk\nDuplicate files",
+         {},
+         P::CatalogList},
         {C::DbAddDisk, "Add disk", "Scan disk into database\nAdd disk", {}, P::DriveTree},
         {C::DbRescanDisk,
          "Rescan disk",
@@ -448,7 +458,8 @@ const std::vector<MenuSpec>& MenuLayout() {
           Cmd(C::DbExport),
           Cmd(C::DbMerge),
           Sep(),
-          Sub("&Browse", {C::DbBrowseAllDisks, C::DbBrowseAllFiles, C::DbBrowseCurrentSet}),
+          Sub("&Browse", {C::DbBrowseAllDisks, C::DbBrowseAllFiles, C::DbBrowseCurrentSet,
+                          C::DbBrowseDuplicateDisks, C::DbBrowseDuplicateFiles}),
           Sep(),
           Cmd(C::DbAddDisk),
           Cmd(C::DbRescanDisk),
@@ -607,6 +618,8 @@ bool CommandEnabled(CommandId id, const CommandState& s, const CCommandTarget* f
         case C::DbMerge:
         case C::DbBrowseAllDisks:
         case C::DbBrowseAllFiles:
+        case C::DbBrowseDuplicateDisks:
+        case C::DbBrowseDuplicateFiles:
         case C::DbNewQuery:
         case C::DbSqlQuery:
         case C::DbBulkUpdate:

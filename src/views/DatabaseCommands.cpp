@@ -1,12 +1,14 @@
 #include "views/DatabaseCommands.h"
 
 #include <QApplication>
+#include <set>
 
 #include "app/Application.h"
 #include "app/PathRules.h"
 #include "app/QueryTree.h"
 #include "database/DiskScanner.h"
 #include "database/DisplaySpec.h"
+#include "database/DuplicateReport.h"
 #include "database/ParamSet.h"
 #include "database/QuerySet.h"
 #include "database/dialogs/DuplicateDialog.h"
@@ -174,6 +176,10 @@ bool CDatabaseCommands::HandleCommand(CommandId id, Pane focus) {
         case CommandId::DbBrowseCurrentSet:
             BrowseCurrentSet();
             return true;
+        case CommandId::DbBrowseDuplicateDisks:
+        case CommandId::DbBrowseDuplicateFiles:
+            BrowseDuplicates(id == CommandId::DbBrowseDuplicateFiles);
+            return true;
         case CommandId::DbAddDisk:
             AddDisk();
             return true;
@@ -327,6 +333,50 @@ void CDatabaseCommands::BrowseAllFiles() {
     m_shownItem = m_app.Tree().DatabaseRootItem()->Id();
     ShowSet(ListMode::FileRecords, set, DefaultColumns(ListMode::FileRecords),
             "File query: All files");
+}
+
+void CDatabaseCommands::BrowseDuplicates(bool files) {
+    if (!IsOpen()) return;
+    DuplicateReport report;
+    if (!FindDuplicates(Catalogue().Database(), report)) {
+        m_prompt.Message(Catalogue().Database().ErrorText(), PromptIcon::Error);
+        return;
+    }
+    std::set<int64_t> ids;
+    if (files) {
+        for (const FileDuplicates& g : report.files)
+            for (const DuplicateCopy& c : g.copies)
+                ids.insert(c.fileId);
+    } else {
+        for (const DiskDuplicates& g : report.disks)
+            for (const DuplicateCopy& c : g.copies)
+                ids.insert(c.diskId);
+    }
+    if (ids.empty()) {
+        m_prompt.Message(files ? "No file is recorded on more than one disk."
+                               : "No disk is held more than once.",
+                         PromptIcon::Information);
+        return;
+    }
+    std::string list;
+    for (int64_t id : ids)
+        list += (list.empty() ? "" : ",") + std::to_string(id);
+    // Disks with the same sectors have the same files too: ordered by the files' checksum
+    // first, both kinds of group stand together.
+    CRecordSet& set = files ? static_cast<CRecordSet&>(Catalogue().FileSet())
+                            : static_cast<CRecordSet&>(Catalogue().DiskSet());
+    const std::string sql = files ? "SELECT ALL * FROM [Files] WHERE [ID] IN (" + list +
+                                        ") ORDER BY [CRC], [File name], [ID]"
+                                  : "SELECT ALL * FROM [Disks] WHERE [ID] IN (" + list +
+                                        ") ORDER BY [CRC-F], [CRC-S], [ID]";
+    if (!set.Open(sql)) {
+        m_prompt.Message(set.ErrorText(), PromptIcon::Error);
+        return;
+    }
+    const ListMode mode = files ? ListMode::FileRecords : ListMode::DiskRecords;
+    m_shownItem = m_app.Tree().DatabaseRootItem()->Id();
+    ShowSet(mode, set, DefaultColumns(mode),
+            files ? "File query: Duplicate files" : "Disk query: Duplicate disks");
 }
 
 void CDatabaseCommands::BrowseCurrentSet() {

@@ -41,6 +41,8 @@ public:
     void BrowseAllDisks();
     void BrowseAllFiles();
     void BrowseCurrentSet();
+    // The disks, or the files, of the duplicate report, each group together.
+    void BrowseDuplicates(bool files);
     void ShowSavedQueries();
     void ShowParameters();
     // Kinds 14 and 15 run their query, kind 16 its statement.

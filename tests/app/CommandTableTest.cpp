@@ -68,13 +68,29 @@ INSTANTIATE_TEST_SUITE_P(Kinds, DriveRules,
 TEST(CommandRules, DatabaseMenuWithoutDatabaseLeavesOnlyNewOpenAndTheListBoundItems) {
     CommandState s = Selected(NodeKind::SectorImage);
     const std::set<C> open = {C::DbNew, C::DbOpen, C::DbRemoveDisk, C::DbLoadQuery};
-    const C all[] = {
-        C::DbNew,         C::DbOpen,           C::DbClose,          C::DbExport,
-        C::DbMerge,       C::DbBrowseAllDisks, C::DbBrowseAllFiles, C::DbBrowseCurrentSet,
-        C::DbAddDisk,     C::DbRescanDisk,     C::DbMountDisk,      C::DbRemoveDisk,
-        C::DbNewQuery,    C::DbEditQuery,      C::DbLoadQuery,      C::DbSaveQuery,
-        C::DbDeleteQuery, C::DbSqlQuery,       C::DbNewParameter,   C::DbDeleteParameter,
-        C::DbBulkUpdate};
+    const C all[] = {C::DbNew,
+                     C::DbOpen,
+                     C::DbClose,
+                     C::DbExport,
+                     C::DbMerge,
+                     C::DbBrowseAllDisks,
+                     C::DbBrowseAllFiles,
+                     C::DbBrowseCurrentSet,
+                     C::DbAddDisk,
+                     C::DbRescanDisk,
+                     C::DbMountDisk,
+                     C::DbRemoveDisk,
+                     C::DbNewQuery,
+                     C::DbEditQuery,
+                     C::DbLoadQuery,
+                     C::DbSaveQuery,
+                     C::DbDeleteQuery,
+                     C::DbSqlQuery,
+                     C::DbNewParameter,
+                     C::DbDeleteParameter,
+                     C::DbBulkUpdate,
+                     C::DbBrowseDuplicateDisks,
+                     C::DbBrowseDuplicateFiles};
     // The list shows nothing of the database: only New and Open.
     for (C id : all)
         EXPECT_EQ(CommandEnabled(id, s), id == C::DbNew || id == C::DbOpen) << static_cast<int>(id);

@@ -182,6 +182,16 @@ TEST_F(DatabaseGui, AddedDisksAreListedWithTheDefaultColumnsAndASecondAddAsks) {
     EXPECT_EQ(Count("Disks"), 3);
     EXPECT_EQ(Count("Files"), 3 + peerFiles);
     EXPECT_EQ(Count("DiskFileMM"), 3 + peerFiles + 3);
+
+    // The duplicate report in the list: the two rows of SAMPLE, then its three files.
+    ASSERT_TRUE(frame().Execute(CommandId::DbBrowseDuplicateDisks));
+    EXPECT_EQ(list().Mode(), ListMode::DiskRecords);
+    ASSERT_EQ(records().rowCount(), 2);
+    EXPECT_EQ(records().Cell(0, ColumnOf("Disk name")), "SAMPLE    ");
+    EXPECT_EQ(records().Cell(1, ColumnOf("Disk name")), "SAMPLE    ");
+    ASSERT_TRUE(frame().Execute(CommandId::DbBrowseDuplicateFiles));
+    EXPECT_EQ(list().Mode(), ListMode::FileRecords);
+    EXPECT_EQ(records().rowCount(), 3);
 }
 
 TEST_F(DatabaseGui, RemoveMountAndCloseActOnTheListedDisks) {

@@ -97,6 +97,8 @@ TEST(MainFrame, EveryCaptionAndShortcutOfTheTableIsOnTheMenusOrTheWindow) {
                                 "All disks",
                                 "All files",
                                 "Current set",
+                                "Duplicate disks",
+                                "Duplicate files",
                                 "Add disk",
                                 "Rescan disk",
                                 "Mount disk",
