@@ -116,29 +116,31 @@ TEST_F(ParamResolverTest, BuiltInNamesNeedNoDialog) {
 
 TEST_F(ParamResolverTest, UnknownNamesAskAndCanBeSaved) {
     struct Row {
-        ParamAnswer answer;
+        const char* typed;
+        ParamChoice choice;
         int32_t type;
         bool yes;
         long number;
-        std::string text;
-    } rows[] = {
-        {{"yes", ParamChoice::Auto}, kParamYesNo, true, 0, ""},
-        {{" No", ParamChoice::Auto}, kParamYesNo, false, 0, ""},
-        {{"0x20", ParamChoice::Auto}, kParamNumber, false, 32, ""},
-        {{"12abc", ParamChoice::Auto}, kParamText, false, 0, "12abc"},
-        {{"12", ParamChoice::Text}, kParamText, false, 0, "12"},
-        {{"010", ParamChoice::Number}, kParamNumber, false, 8, ""},
-        {{"many", ParamChoice::Number}, kParamNumber, false, 0, ""},
-        {{" true", ParamChoice::Boolean}, kParamYesNo, true, 0, ""},
-        {{"maybe", ParamChoice::Boolean}, kParamYesNo, false, 0, ""},
+        const char* text;
+    };
+    const Row rows[] = {
+        {"yes", ParamChoice::Auto, kParamYesNo, true, 0, ""},
+        {" No", ParamChoice::Auto, kParamYesNo, false, 0, ""},
+        {"0x20", ParamChoice::Auto, kParamNumber, false, 32, ""},
+        {"12abc", ParamChoice::Auto, kParamText, false, 0, "12abc"},
+        {"12", ParamChoice::Text, kParamText, false, 0, "12"},
+        {"010", ParamChoice::Number, kParamNumber, false, 8, ""},
+        {"many", ParamChoice::Number, kParamNumber, false, 0, ""},
+        {" true", ParamChoice::Boolean, kParamYesNo, true, 0, ""},
+        {"maybe", ParamChoice::Boolean, kParamYesNo, false, 0, ""},
     };
     for (const Row& r : rows) {
-        asker.answers = {r.answer};
-        ASSERT_EQ(Resolve("Mystery"), ResolveResult::Value) << r.answer.value;
-        EXPECT_EQ(value.type, r.type) << r.answer.value;
-        EXPECT_EQ(value.yes, r.yes) << r.answer.value;
-        EXPECT_EQ(value.number, r.number) << r.answer.value;
-        EXPECT_EQ(value.text, r.text) << r.answer.value;
+        asker.answers = {ParamAnswer{r.typed, r.choice}};
+        ASSERT_EQ(Resolve("Mystery"), ResolveResult::Value) << r.typed;
+        EXPECT_EQ(value.type, r.type) << r.typed;
+        EXPECT_EQ(value.yes, r.yes) << r.typed;
+        EXPECT_EQ(value.number, r.number) << r.typed;
+        EXPECT_EQ(value.text, r.text) << r.typed;
     }
     EXPECT_TRUE(source.written.empty());
 
