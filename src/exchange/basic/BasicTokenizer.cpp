@@ -163,10 +163,13 @@ private:
                 ++m_at;
         }
         // A capital E goes with the number, and a sign and digits after it (1E-1, and 1.E as
-        // well); a small e does not: 1e1 is the number 1 and the name E1.
-        if (Peek(0) == 'E') {
+        // well); a small e does not: 1e1 is the number 1 and the name E1. A bare E before a
+        // sign stays a name: LIST drops the space in "8E+ 8", and 8E+8 would read back as one
+        // number.
+        const bool signed_ = Peek(1) == '+' || Peek(1) == '-';
+        if (Peek(0) == 'E' && (!signed_ || IsDigit(Peek(2)))) {
             ++m_at;
-            if ((Peek(0) == '+' || Peek(0) == '-') && IsDigit(Peek(1))) ++m_at;
+            if (signed_) ++m_at;
             while (IsDigit(Peek(0)))
                 ++m_at;
         }
