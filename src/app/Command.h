@@ -41,6 +41,7 @@ enum class CommandId {
     FileViewHex,
     FileExport,
     FileImport,
+    FileCreateArchive,
     // Sector menu
     SectorNext,
     SectorPrevious,
@@ -134,6 +135,7 @@ struct CommandState {
     bool diskShown = false;
     ListMode listMode = ListMode::DiskCatalog;
     int selectedRows = 0;
+    bool membersShown = false;  // the list shows an archive's members
     // Sector editor
     bool editorLoaded = false;
     bool targetSet = false;  // a target disk or a remembered sector exists

@@ -140,6 +140,11 @@ const std::vector<CommandEntry>& Table() {
          "Import a PC file into TI disk\nImport PC file",
          {"Ctrl+I"},
          P::CatalogList},
+        {C::FileCreateArchive,
+         "Create archive...",
+         "Pack the selected files into a new compressed Archiver file\nCreate archive",
+         {},
+         P::CatalogList},
         // Sector menu
         {C::SectorNext, "Next", "Read next sector\nNext sector", {}, P::SectorEditor},
         {C::SectorPrevious,
@@ -437,7 +442,8 @@ const std::vector<MenuSpec>& MenuLayout() {
         {"&File",
          {Cmd(C::FileCreate), Cmd(C::FileProperties), Cmd(C::FileRename), Cmd(C::FileProtect),
           Cmd(C::FilePurge), Cmd(C::FileDelete), Cmd(C::FileUndelete), Sep(),
-          Sub("&View", {C::FileViewText, C::FileViewHex}), Cmd(C::FileExport), Cmd(C::FileImport)}},
+          Sub("&View", {C::FileViewText, C::FileViewHex}), Cmd(C::FileExport), Cmd(C::FileImport),
+          Sep(), Cmd(C::FileCreateArchive)}},
         {"&Sector",
          {Cmd(C::SectorNext), Cmd(C::SectorPrevious), Cmd(C::SectorNextTrack),
           Cmd(C::SectorPreviousTrack), Cmd(C::SectorStayInFile), Sep(), Cmd(C::SectorRead),
@@ -570,14 +576,16 @@ bool CommandEnabled(CommandId id, const CommandState& s, const CCommandTarget* f
         case C::FileCreate:
         case C::FileUndelete:
         case C::FileImport:
-            return s.diskShown && s.listMode == ListMode::DiskCatalog;
+            return s.diskShown && s.listMode == ListMode::DiskCatalog && !s.membersShown;
         case C::FileProperties:
         case C::FileRename:
         case C::FileProtect:
         case C::FilePurge:
-        case C::FileDelete:
         case C::FileViewText:
         case C::FileViewHex:
+        case C::FileCreateArchive:
+            return filesSelected && !s.membersShown;
+        case C::FileDelete:
         case C::FileExport:
             return filesSelected;
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/ArchiveFolders.h"
+
 namespace tavik {
 
 namespace {
@@ -38,7 +40,12 @@ CVirtualDrive* CCurrentDisk::Target() const {
 }
 
 void CCurrentDisk::Show(CTreeItem* item, CDiskObserver* from) {
+    // An archive is shown on its disk: the list lists the archive, the other panes the disk.
+    const ItemId archive = item && item->Kind() == NodeKind::ArchiveFile ? item->Id() : 0;
+    if (archive) item = item->Parent();
     if (!HoldsDrive(item)) item = nullptr;
+    SyncArchiveFolders(m_tree, item);
+    m_archive = archive ? m_tree.Find(archive) : nullptr;
     if (item != m_item) {
         // The stay-in-file file belongs to the disk it was chosen on.
         m_stayFile = 0;
@@ -53,6 +60,7 @@ void CCurrentDisk::Clear(CDiskObserver* from) {
 }
 
 void CCurrentDisk::FilesChanged(CDiskObserver* from) {
+    SyncArchiveFolders(m_tree, m_item);
     Notify(from, [](CDiskObserver& o) { o.FilesChanged(); });
 }
 
@@ -95,6 +103,7 @@ void CCurrentDisk::SetTarget(CTreeItem* item) {
 
 void CCurrentDisk::AboutToRemove(CTreeItem* item) {
     if (m_target && item->Contains(m_target)) SetTarget(nullptr);
+    if (m_archive && item->Contains(m_archive)) m_archive = nullptr;
     if (m_item && item->Contains(m_item)) Clear();
 }
 

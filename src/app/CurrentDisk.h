@@ -49,12 +49,16 @@ public:
     void AddObserver(CDiskObserver* observer);
     void RemoveObserver(CDiskObserver* observer);
 
-    // A drive item of the tree becomes the disk shown (anything else: none).
+    // A drive item of the tree becomes the disk shown (anything else: none); an archive item
+    // shows its disk, with the archive for the catalog list. The disk's archive folders are
+    // brought in step with its files first (and again whenever its files change).
     void Show(CTreeItem* item, CDiskObserver* from = nullptr);
     void Clear(CDiskObserver* from = nullptr);
     CTreeItem* Item() const { return m_item; }
     CVirtualDrive* Drive() const;
     ItemId Id() const { return m_item ? m_item->Id() : 0; }
+    // The archive item whose members the catalog list shows, null when it lists the disk.
+    CTreeItem* Archive() const { return m_archive; }
 
     void FilesChanged(CDiskObserver* from);
     void SectorsChanged(CDiskObserver* from);
@@ -87,6 +91,7 @@ private:
     CTreeModel& m_tree;
     std::vector<CDiskObserver*> m_observers;
     CTreeItem* m_item = nullptr;
+    CTreeItem* m_archive = nullptr;
     CTreeItem* m_target = nullptr;
     std::string m_targetName;
     int m_stayFile = 0;

@@ -26,6 +26,9 @@ enum class NodeKind : int32_t {
     SqlQuery = 16,
     SavedQueries = 17,
     Parameters = 18,
+    // An Archiver file of the disk above it, shown as a folder of its members. Never written to
+    // a workspace: the folders are made again whenever their disk is listed.
+    ArchiveFile = 19,
 };
 
 // Images and the drives of the TI-99/4A and the emulator: the nodes that own a drive.

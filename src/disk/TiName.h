@@ -8,6 +8,12 @@
 
 namespace tavik {
 
+// A name a new file may take: 1 to 10 characters, none of them a period or a space.
+inline bool IsLegalTiName(const std::string& name) {
+    return !name.empty() && name.size() <= static_cast<size_t>(layout::kNameLength) &&
+           name.find_first_of(". ") == std::string::npos;
+}
+
 // Cut to 10 characters and padded with spaces.
 inline std::string PadTiName(const std::string& name) {
     std::string padded = name.substr(0, layout::kNameLength);

@@ -177,6 +177,11 @@ int ExportArkMember(const ArkMember& member, const std::string& pcPath, int form
 
 int CreateArk(CTiDisk& disk, const std::string& name, CTiDisk& source, const std::vector<int>& fdrs,
               bool compressed, bool replace, std::string& error) {
+    // A longer name would be cut short without a word.
+    if (!IsLegalTiName(name)) {
+        error = name + ": Illegal file name";
+        return 0;
+    }
     std::vector<TiFileImage> files;
     if (!ReadFiles(source, fdrs, files, error)) return 0;
     CArkFile ark;

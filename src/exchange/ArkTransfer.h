@@ -37,7 +37,8 @@ int ExportArkMember(const ArkMember& member, const std::string& pcPath, int form
                     bool crLf = kPlatformCrLf);
 
 // Makes archive file `name` on `disk` from the files of `source` (which may be `disk`) with
-// FDR sectors `fdrs`. A file of that name on the disk fails the call unless `replace`.
+// FDR sectors `fdrs`. A file of that name on the disk fails the call unless `replace`; a name
+// no file may take ("Illegal file name") fails it always.
 int CreateArk(CTiDisk& disk, const std::string& name, CTiDisk& source, const std::vector<int>& fdrs,
               bool compressed, bool replace, std::string& error);
 

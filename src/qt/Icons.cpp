@@ -253,6 +253,14 @@ void DrawTreeIcon(QPainter& p, int kind) {
             Page(p, 2.5, 1.5, 11, 13);
             Letter(p, "=", QRectF(2.5, 4, 11, 9), QColor(120, 40, 140), 10);
             break;
+        case 19:  // Archiver file: a folder tied with a band
+            Folder(p, QColor(200, 160, 110), QColor(110, 80, 40));
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(150, 40, 40));
+            p.drawRect(QRectF(6.5, 3, 3, 11.5));
+            p.setBrush(QColor(240, 220, 120));
+            p.drawRect(QRectF(6.5, 7.5, 3, 2));
+            break;
         default:  // unused places of the strip
             p.setPen(QPen(QColor(160, 160, 168), 1, Qt::DotLine));
             p.setBrush(Qt::NoBrush);

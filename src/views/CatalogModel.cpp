@@ -6,6 +6,7 @@
 #include "disk/Catalog.h"
 #include "disk/TiDateTime.h"
 #include "disk/VirtualDrive.h"
+#include "exchange/TiFileImage.h"
 #include "qt/Icons.h"
 #include "qt/QtText.h"
 
@@ -75,6 +76,7 @@ bool CCatalogModel::IsNumericField(int field) {
 int CCatalogModel::ListDisk(CVirtualDrive* drive, CUserPrompt& prompt) {
     beginResetModel();
     m_drive = drive;
+    m_members = false;
     m_rows.clear();
     ResetHeaders();
     endResetModel();
@@ -118,9 +120,28 @@ void CCatalogModel::SortByColumn(int column) {
     Reorder(m_rows, order);
 }
 
+void CCatalogModel::ListMembers(CVirtualDrive* drive, std::vector<FileProperties> members) {
+    beginResetModel();
+    m_drive = drive;
+    m_members = true;
+    m_rows = std::move(members);
+    for (FileProperties& f : m_rows) {
+        f.fdrSector = 0;
+        f.clusters.clear();
+    }
+    ResetHeaders();
+    endResetModel();
+}
+
+std::string CCatalogModel::NameOfRow(int row) const {
+    if (row < 0 || row >= static_cast<int>(m_rows.size())) return {};
+    return ShownName(m_rows[static_cast<size_t>(row)]);
+}
+
 void CCatalogModel::Clear() {
     beginResetModel();
     m_drive = nullptr;
+    m_members = false;
     m_rows.clear();
     endResetModel();
 }
@@ -198,6 +219,9 @@ QVariant CCatalogModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size())) return {};
     const FileProperties& f = m_rows[static_cast<size_t>(index.row())];
     const int field = FieldOfColumn(index.column());
+    // A member lies inside its archive: it has no FDR or clusters of its own.
+    if (m_members && (field == FdrField || field == Clusters) && role == Qt::DisplayRole)
+        return QString();
     if (role == Qt::DisplayRole) return CellText(f, field);
     if (role == Qt::EditRole && field == FileName) return CellText(f, field).trimmed();
     if (role == Qt::DecorationRole && index.column() == 0)
@@ -217,7 +241,7 @@ QVariant CCatalogModel::data(const QModelIndex& index, int role) const {
 
 Qt::ItemFlags CCatalogModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (index.isValid() && FieldOfColumn(index.column()) == FileName && onRename)
+    if (index.isValid() && FieldOfColumn(index.column()) == FileName && onRename && !m_members)
         f |= Qt::ItemIsEditable;
     return f;
 }

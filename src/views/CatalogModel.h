@@ -49,6 +49,12 @@ public:
     // Lists the drive's catalog. Between two files a held F4 asks "Abort listing?"; a read
     // error stops with the drive's error text. Returns the number of rows listed.
     int ListDisk(CVirtualDrive* drive, CUserPrompt& prompt);
+    // Lists the members of an archive of the drive: its files without FDRs or clusters, whose
+    // rows the list can neither rename nor select in the map.
+    void ListMembers(CVirtualDrive* drive, std::vector<FileProperties> members);
+    bool ListsMembers() const { return m_members; }
+    // The name of the row's file without trailing blanks.
+    std::string NameOfRow(int row) const;
     void Clear();
     CVirtualDrive* Drive() const { return m_drive; }
     int FdrOfRow(int row) const;
@@ -73,6 +79,7 @@ public:
 
 private:
     CVirtualDrive* m_drive = nullptr;
+    bool m_members = false;
     std::vector<FileProperties> m_rows;
     std::vector<uint32_t> m_columns;
     std::vector<std::string> m_headers;

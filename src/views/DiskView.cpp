@@ -10,9 +10,11 @@
 #include <algorithm>
 #include <set>
 
+#include "app/ArchiveFolders.h"
 #include "app/Options.h"
 #include "database/DisplaySpec.h"
 #include "qt/QtText.h"
+#include "views/ArchiveCommands.h"
 #include "views/CatalogModel.h"
 #include "views/FileCommands.h"
 #include "views/RecordListModel.h"
@@ -75,8 +77,54 @@ void CDiskView::SetCatalogSpecification(const std::string& spec,
     if (model() == m_model) SetCatalogWidths(header(), *m_model);
 }
 
+void CDiskView::ListArchive(CTreeItem* archive) {
+    if (ShowsRecords() || model() != m_model) {
+        m_records->Clear();
+        setModel(m_model);
+        SetCatalogWidths(header(), *m_model);
+    }
+    // What is wrong with an archive is told when it is opened, not at every new listing.
+    const bool opened = !ShowsMembers() || m_itemId != archive->Id();
+    m_mode = ListMode::DiskCatalog;
+    m_itemText = Q(archive->Text());
+    m_itemId = archive->Id();
+    CArkFile ark;
+    std::string error;
+    const bool read = OpenArchiveItem(*archive, ark, error) != 0;
+    std::vector<FileProperties> members;
+    for (const ArkMember& m : ark.members)
+        members.push_back(m.image.file);
+    m_model->ListMembers(ArchiveDisk(*archive), std::move(members));
+    if (read) error = ark.FirstDamage();
+    if (opened && !error.empty()) m_prompt.Message(error, PromptIcon::Warning);
+}
+
+bool CDiskView::ShowsMembers() const {
+    return !ShowsRecords() && m_model->ListsMembers();
+}
+
+std::vector<std::string> CDiskView::SelectedMemberNames() const {
+    std::vector<std::string> names;
+    if (!ShowsMembers()) return names;
+    for (int row : SelectedRows())
+        names.push_back(m_model->NameOfRow(row));
+    return names;
+}
+
 void CDiskView::Relist() {
     if (m_mode != ListMode::DiskCatalog || !Drive()) return;
+    if (ShowsMembers() || m_disk.Archive()) {
+        const std::vector<std::string> kept = SelectedMemberNames();
+        if (CTreeItem* archive = m_disk.Archive())
+            ListArchive(archive);
+        else  // the archive is gone: its disk again
+            ListDisk(m_disk.Drive(), Q(m_disk.Item()->Text()), m_disk.Id());
+        for (int r = 0; r < m_model->rowCount(); ++r)
+            if (std::find(kept.begin(), kept.end(), m_model->NameOfRow(r)) != kept.end())
+                selectionModel()->select(m_model->index(r, 0),
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        return;
+    }
     const std::vector<int> kept = SelectedFdrs();
     const int currentFdr = currentIndex().isValid() ? m_model->FdrOfRow(currentIndex().row()) : 0;
     m_model->ListDisk(Drive(), m_prompt);
@@ -93,7 +141,9 @@ void CDiskView::Relist() {
 }
 
 void CDiskView::DiskShown(CTreeItem* item) {
-    if (item)
+    if (item && m_disk.Archive())
+        ListArchive(m_disk.Archive());
+    else if (item)
         ListDisk(item->Drive(), Q(item->Text()), item->Id());
     else
         Clear();
@@ -139,6 +189,13 @@ void CDiskView::FileContextMenu(QContextMenuEvent* event) {
         selectionModel()->select(index,
                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     setCurrentIndex(index);
+    if (ShowsMembers()) {
+        QMenu members("Member context", this);
+        members.addAction("Export", this, [this] { m_files->Archives().Export(); });
+        members.addAction("Delete", this, [this] { m_files->Archives().Remove(); });
+        members.exec(event->globalPos());
+        return;
+    }
     QMenu menu("File context", this);
     const std::pair<const char*, CommandId> entries[] = {
         {"File properties", CommandId::FileProperties},
@@ -149,6 +206,7 @@ void CDiskView::FileContextMenu(QContextMenuEvent* event) {
         {"View as text", CommandId::FileViewText},
         {"View hexadecimal", CommandId::FileViewHex},
         {"Export", CommandId::FileExport},
+        {"Create archive...", CommandId::FileCreateArchive},
         {nullptr, CommandId::Count},
         {"Select in map", CommandId::EditSelect}};
     for (const auto& [text, id] : entries) {
@@ -232,8 +290,10 @@ QString CDiskView::ListAsText() const {
     const QAbstractItemModel* shown = ShowsRecords()
                                           ? static_cast<const QAbstractItemModel*>(m_records)
                                           : static_cast<const QAbstractItemModel*>(m_model);
-    QString text = (ShowsRecords() ? m_recordTitle : QStringLiteral("Disk: ") + m_itemText) +
-                   QStringLiteral("\r\n");
+    const QString title = ShowsRecords()   ? m_recordTitle
+                          : ShowsMembers() ? QStringLiteral("Archive: ") + m_itemText
+                                           : QStringLiteral("Disk: ") + m_itemText;
+    QString text = title + QStringLiteral("\r\n");
     QStringList heads;
     for (int c = 0; c < shown->columnCount(); ++c)
         heads << shown->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
@@ -314,7 +374,7 @@ bool CDiskView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* even
 }
 
 bool CDiskView::HasHandler(CommandId id) const {
-    if (m_files && id >= CommandId::FileCreate && id <= CommandId::FileImport) return false;
+    if (m_files && id >= CommandId::FileCreate && id <= CommandId::FileCreateArchive) return false;
     return id == CommandId::EditCopy || id == CommandId::EditPaste || id == CommandId::EditSelect ||
            id == CommandId::DeleteKey;
 }
@@ -332,9 +392,10 @@ bool CDiskView::IsEnabledHere(CommandId id, const CommandState& s) const {
         case CommandId::EditCopy:
             return DiskShown();
         case CommandId::EditPaste:
+            if (ShowsMembers()) return m_files && m_files->Archives().CanPaste();
             return m_files && m_files->CanPaste();
         case CommandId::EditSelect:
-            return DiskShown() && s.selectedRows > 0 && s.mapLoaded;
+            return DiskShown() && !ShowsMembers() && s.selectedRows > 0 && s.mapLoaded;
         case CommandId::DeleteKey:
             return DiskShown() && s.selectedRows > 0;
         default:
@@ -347,7 +408,7 @@ const char* CDiskView::CaptionHere(CommandId id, const CommandState&) const {
 }
 
 void CDiskView::SelectInMap() {
-    if (ShowsRecords()) return;
+    if (ShowsRecords() || ShowsMembers()) return;
     for (const int fdr : SelectedFdrs())
         m_disk.SelectFile(fdr, this);
 }
@@ -357,6 +418,7 @@ bool CDiskView::HandleCommand(CommandId id) {
         SelectInMap();
         return true;
     }
+    if (m_files && ShowsMembers()) return m_files->Archives().Run(id);
     if (m_files && !ShowsRecords() && m_files->Run(id)) return true;
     if (id == CommandId::EditCopy) {
         QApplication::clipboard()->setText(ListAsText());

@@ -43,6 +43,11 @@ public:
     void ListDisk(CVirtualDrive* drive, const QString& itemText, int itemId = 0);
     // The catalog's columns from its display specification and size list.
     void SetCatalogSpecification(const std::string& spec, const std::vector<uint16_t>& sizes);
+    // Lists the members of an archive item (what could be read of a damaged one, with a message
+    // saying what is wrong).
+    void ListArchive(CTreeItem* archive);
+    bool ShowsMembers() const;
+    std::vector<std::string> SelectedMemberNames() const;
     // Lists the shown disk again (after a file command), keeping the selected files selected.
     void Relist();
     int ItemId() const { return m_itemId; }

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMimeData>
 
+#include "app/ArchiveFolders.h"
 #include "app/Options.h"
 #include "app/PathRules.h"
 #include "app/RemoteTree.h"
@@ -103,13 +104,17 @@ void CDriveView::ShowItem(CTreeItem* item) {
         m_database->ShowDatabaseItem(item);
         return;
     }
+    if (item && item->Kind() == NodeKind::ArchiveFile) {
+        m_disk.Show(item, this);
+        return;
+    }
     if (!item || !IsDriveKind(item->Kind()) || !item->Drive()) return;
     RefreshRemoteDriveText(m_tree, item);
     m_disk.Show(item, this);
 }
 
 void CDriveView::ShowCurrentAgain() {
-    if (CTreeItem* current = m_disk.Item()) ShowItem(current);
+    if (CTreeItem* current = m_disk.Archive() ? m_disk.Archive() : m_disk.Item()) ShowItem(current);
 }
 
 void CDriveView::DiskShown(CTreeItem* item) {
@@ -222,13 +227,24 @@ void CDriveView::PasteClip() {
     if (!source || !target) return;
     if (const int sector = ClipSectorNumber(m_clip); sector >= 0) {
         if (source->Drive()) m_disk.PasteSector(*source->Drive(), sector, this);
-    } else if (IsFilesClip(m_clip)) {
-        if (!source->Drive() || !target->Drive() || !IsDriveKind(target->Kind())) return;
+    } else if (IsFilesClip(m_clip) && target->Kind() == NodeKind::ArchiveFile) {
+        if (!source->Drive()) return;
         std::string error;
-        const std::vector<int> fdrs = ClipFileSectors(m_clip);
-        if (CopyFilesOnto(*source->Drive(), *target->Drive(), fdrs, error) <
-            static_cast<int>(fdrs.size()))
+        if (!PasteIntoArchive(*target, *source->Drive(), ClipFileSectors(m_clip), error))
             Fail(error);
+        ShowItem(SelectedItem());
+    } else if (IsFilesClip(m_clip) || IsMembersClip(m_clip)) {
+        if (!target->Drive() || !IsDriveKind(target->Kind())) return;
+        std::string error;
+        if (IsMembersClip(m_clip)) {
+            if (!PasteMembers(m_tree, m_clip, *target->Drive(), error)) Fail(error);
+        } else if (source->Drive()) {
+            const std::vector<int> fdrs = ClipFileSectors(m_clip);
+            if (CopyFilesOnto(*source->Drive(), *target->Drive(), fdrs, error) <
+                static_cast<int>(fdrs.size()))
+                Fail(error);
+        }
+        SyncArchiveFolders(m_tree, target);
         ShowItem(SelectedItem());
     } else if (m_clip.find("Disk") != std::string::npos) {
         if (source != target) DropOnto(source, target);

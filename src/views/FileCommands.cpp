@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QInputDialog>
 #include <QUrl>
 #include <algorithm>
 #include <filesystem>
 
+#include "app/ArchiveFolders.h"
 #include "app/CurrentDisk.h"
 #include "app/Options.h"
 #include "app/TreeModel.h"
@@ -16,6 +18,7 @@
 #include "disk/FileType.h"
 #include "disk/VirtualDrive.h"
 #include "disk/dialogs/FilePropertiesDialog.h"
+#include "exchange/ArkTransfer.h"
 #include "exchange/ExportCommand.h"
 #include "exchange/ImportCommand.h"
 #include "exchange/PcName.h"
@@ -23,6 +26,8 @@
 #include "exchange/dialogs/FileNameDialog.h"
 #include "exchange/dialogs/TiFileDialog.h"
 #include "qt/DialogRunner.h"
+#include "qt/QtText.h"
+#include "views/ArchiveCommands.h"
 #include "views/DiskView.h"
 
 namespace tavik {
@@ -88,12 +93,14 @@ CFileCommands::CFileCommands(CDiskView& list, const PaneContext& context, QWidge
       m_prompt(context.prompt),
       m_window(window),
       m_clip(context.clip),
-      m_viewFiles(std::make_unique<CViewFiles>()) {}
+      m_viewFiles(std::make_unique<CViewFiles>()),
+      m_archives(std::make_unique<CArchiveCommands>(list, context, *this)) {}
 
 CFileCommands::~CFileCommands() = default;
 
 CVirtualDrive* CFileCommands::Drive() const {
-    return m_list.Mode() == ListMode::DiskCatalog ? m_list.Drive() : nullptr;
+    return m_list.Mode() == ListMode::DiskCatalog && !m_list.ShowsMembers() ? m_list.Drive()
+                                                                            : nullptr;
 }
 
 void CFileCommands::Fail(CVirtualDrive& drive) {
@@ -142,6 +149,9 @@ bool CFileCommands::Run(CommandId id) {
             return true;
         case CommandId::FileImport:
             Import();
+            return true;
+        case CommandId::FileCreateArchive:
+            CreateArchive();
             return true;
         case CommandId::EditCopy:
             Copy();
@@ -326,12 +336,19 @@ void CFileCommands::Copy() {
 }
 
 bool CFileCommands::CanPaste() const {
-    return Drive() && IsFilesClip(m_clip);
+    return Drive() && (IsFilesClip(m_clip) || IsMembersClip(m_clip));
 }
 
 void CFileCommands::Paste() {
     CVirtualDrive* target = Drive();
     if (!target || !CanPaste()) return;
+    if (IsMembersClip(m_clip)) {
+        std::string error;
+        if (!PasteMembers(m_tree, m_clip, *target, error))
+            m_prompt.Message(error, PromptIcon::Warning);
+        Relist();
+        return;
+    }
     CTreeItem* source = m_tree.Find(ClipSourceNumber(m_clip));
     if (!source || !source->Drive()) return;
     std::string error;
@@ -339,6 +356,28 @@ void CFileCommands::Paste() {
     if (CopyFilesOnto(*source->Drive(), *target, fdrs, error) < static_cast<int>(fdrs.size()))
         m_prompt.Message(error, PromptIcon::Warning);
     Relist();
+}
+
+void CFileCommands::CreateArchive() {
+    CVirtualDrive* drive = Drive();
+    const std::vector<int> fdrs = m_list.SelectedFdrs();
+    if (!drive || fdrs.empty()) return;
+    QInputDialog dialog(m_window);
+    dialog.setWindowTitle("Create archive");
+    dialog.setLabelText("Name of the new archive:");
+    dialog.setTextValue("ARCHIVE");
+    if (RunDialog(dialog) != QDialog::Accepted) return;
+    std::string name = S(dialog.textValue().trimmed());
+    if (name.empty()) return;
+    std::string error;
+    if (!CreateArk(*drive, name, *drive, fdrs, true, false, error))
+        m_prompt.Message(error, PromptIcon::Warning);
+    Relist();
+}
+
+bool CFileCommands::ChooseExport(const std::string& tiName, ExportChoice& choice) {
+    CChooserAnswers chooser(m_options, m_window);
+    return chooser.Choose(tiName, choice);
 }
 
 }  // namespace tavik

@@ -19,9 +19,11 @@ class QWidget;
 
 namespace tavik {
 
+class CArchiveCommands;
 class CCurrentDisk;
 class CDiskView;
 class COptions;
+struct ExportChoice;
 class CTreeModel;
 class CUserPrompt;
 class CViewFiles;
@@ -50,9 +52,17 @@ public:
     void Import(std::vector<std::string> files = {});
     // Copy: the list's table on the clipboard and the file clip in the internal clip.
     void Copy();
-    // Paste of a file clip: the files of its source disk are copied onto the shown disk.
+    // Paste of a file clip: the files of its source disk are copied onto the shown disk; of a
+    // members clip: the members are taken out of their archive onto it.
     void Paste();
     bool CanPaste() const;
+    // "Create archive...": a compressed archive of the selected files, under the name asked.
+    void CreateArchive();
+
+    // The export chooser for the TI file tiName; false when cancelled.
+    bool ChooseExport(const std::string& tiName, ExportChoice& choice);
+    // The commands of the list while it shows an archive's members.
+    CArchiveCommands& Archives() { return *m_archives; }
 
     // Tests see the view files instead of a viewer opening them.
     void SetViewer(std::function<void(const std::string&)> viewer) { m_viewer = std::move(viewer); }
@@ -71,6 +81,7 @@ private:
     QWidget* m_window;
     std::string& m_clip;
     std::unique_ptr<CViewFiles> m_viewFiles;
+    std::unique_ptr<CArchiveCommands> m_archives;
     std::function<void(const std::string&)> m_viewer;
 };
 

@@ -143,6 +143,9 @@ TEST(ArchiveCommands, CreateListExtractExportAddRemove) {
         {{"archive", "remove", image, "ALL", "NONE"},
          cli::kExitFailed,
          image + ": NONE: File not found\n"},
+        {{"archive", "create", image, "TOO_LONG_NAME", "NOTES"},
+         cli::kExitFailed,
+         image + ": TOO_LONG_NAME: Illegal file name\n"},
         {{"archive", "unpack", image, "ALL"}, cli::kExitUsage, ""},
         {{"archive", "list", image, "ALL", "EXTRA"}, cli::kExitUsage, ""},
     };

@@ -5,6 +5,7 @@
 
 #include "base/PcFile.h"
 #include "disk/DiskTypes.h"
+#include "disk/TiName.h"
 #include "exchange/ClassifyPcFile.h"
 #include "exchange/FileTransfer.h"
 #include "exchange/PcFileHeader.h"
@@ -112,7 +113,7 @@ bool ListBasicPcFile(const std::string& pcPath, BasicListing& listing, std::stri
 int CreateBasicFile(CTiDisk& disk, const std::string& name, const std::vector<BasicLine>& lines,
                     BasicForm form, bool protect, std::string& message) {
     message.clear();
-    if (name.empty() || name.size() > 10 || name.find_first_of(". ") != std::string::npos) {
+    if (!IsLegalTiName(name)) {
         message = "Illegal file name";
         return 0;
     }
