@@ -5,6 +5,7 @@
 
 #include "app/ArchiveFolders.h"
 #include "app/CurrentDisk.h"
+#include "app/DeleteQuestions.h"
 #include "app/Options.h"
 #include "app/TreeOperations.h"
 #include "base/UserPrompt.h"
@@ -28,6 +29,13 @@ CArchiveCommands::CArchiveCommands(CDiskView& list, const PaneContext& context,
 
 CTreeItem* CArchiveCommands::Archive() const {
     return m_list.ShowsMembers() ? m_disk.Archive() : nullptr;
+}
+
+bool CArchiveCommands::Open(const CTreeItem& archive, CArkFile& ark) {
+    std::string error;
+    if (OpenArchiveItem(archive, ark, error)) return true;
+    m_prompt.Message(error, PromptIcon::Warning);
+    return false;
 }
 
 void CArchiveCommands::Changed() {
@@ -80,31 +88,17 @@ void CArchiveCommands::Remove() {
     CTreeItem* archive = Archive();
     const std::vector<std::string> names = m_list.SelectedMemberNames();
     if (!archive || names.empty()) return;
-    // The questions of a delete on the disk, for the members' own protection flags.
-    PromptAnswer protectedToo = PromptAnswer::No;
-    if (names.size() > 1) {
-        protectedToo =
-            m_prompt.Ask("If some of these files are protected, should they be deleted too?",
-                         PromptButtons::YesNoCancel);
-        if (protectedToo == PromptAnswer::Cancel) return;
-    }
+    CDeleteQuestions questions;
+    if (!questions.Begin(m_prompt, names.size())) return;
     CArkFile ark;
     std::string error;
-    if (!OpenArchiveItem(*archive, ark, error)) {
-        m_prompt.Message(error, PromptIcon::Warning);
-        return;
-    }
+    if (!Open(*archive, ark)) return;
     std::vector<std::string> going;
     for (const std::string& name : names) {
         const int i = ark.Find(name);
-        const bool isProtected =
-            i >= 0 && (ark.members[static_cast<size_t>(i)].image.file.status & kStatusProtected);
-        if (isProtected) {
-            const PromptAnswer answer =
-                names.size() > 1 ? protectedToo
-                                 : m_prompt.Ask("Delete protected file?", PromptButtons::YesNo);
-            if (answer != PromptAnswer::Yes) continue;
-        }
+        if (i >= 0 && !questions.MayDelete(ark.members[static_cast<size_t>(i)].image.file.status &
+                                           kStatusProtected))
+            continue;
         going.push_back(name);
     }
     if (going.empty()) return;
@@ -120,10 +114,7 @@ void CArchiveCommands::Export() {
     if (!archive || names.empty()) return;
     CArkFile ark;
     std::string error;
-    if (!OpenArchiveItem(*archive, ark, error)) {
-        m_prompt.Message(error, PromptIcon::Warning);
-        return;
-    }
+    if (!Open(*archive, ark)) return;
     for (const std::string& name : names) {
         const int i = ark.Find(name);
         if (i < 0) continue;

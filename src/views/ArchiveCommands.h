@@ -12,6 +12,7 @@
 
 namespace tavik {
 
+class CArkFile;
 class CCurrentDisk;
 class CDiskView;
 class CFileCommands;
@@ -34,6 +35,8 @@ public:
 
 private:
     CTreeItem* Archive() const;
+    // Reads the archive; false after saying why it cannot be read.
+    bool Open(const CTreeItem& archive, CArkFile& ark);
     void Changed();
 
     CDiskView& m_list;

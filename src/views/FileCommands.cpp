@@ -10,6 +10,7 @@
 
 #include "app/ArchiveFolders.h"
 #include "app/CurrentDisk.h"
+#include "app/DeleteQuestions.h"
 #include "app/Options.h"
 #include "app/TreeModel.h"
 #include "app/TreeOperations.h"
@@ -233,15 +234,8 @@ void CFileCommands::Delete() {
     if (!drive) return;
     std::vector<int> fdrs = m_list.SelectedFdrs();
     if (fdrs.empty()) return;
-    // With several files one question decides for every protected one among them.
-    PromptAnswer protectedToo = PromptAnswer::No;
-    if (fdrs.size() > 1) {
-        protectedToo = m_prompt.Ask(
-            "If some of these files are protected, should they be "
-            "deleted too?",
-            PromptButtons::YesNoCancel);
-        if (protectedToo == PromptAnswer::Cancel) return;
-    }
+    CDeleteQuestions questions;
+    if (!questions.Begin(m_prompt, fdrs.size())) return;
     // From the last selected row to the first: deleting moves the index entries after a file.
     for (auto it = fdrs.rbegin(); it != fdrs.rend(); ++it) {
         FileProperties record;
@@ -249,12 +243,7 @@ void CFileCommands::Delete() {
             Fail(*drive);
             continue;
         }
-        if (record.status & 0x08) {
-            const PromptAnswer answer =
-                fdrs.size() > 1 ? protectedToo
-                                : m_prompt.Ask("Delete protected file?", PromptButtons::YesNo);
-            if (answer != PromptAnswer::Yes) continue;
-        }
+        if (!questions.MayDelete(record.status & 0x08)) continue;
         if (!drive->DeleteFile(*it)) Fail(*drive);
     }
     Relist();

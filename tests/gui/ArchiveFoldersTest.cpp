@@ -72,21 +72,9 @@ protected:
             if (disk->Child(r)->Text() == name) return disk->Child(r);
         return nullptr;
     }
-    std::vector<std::string> Names() {
-        std::vector<std::string> names;
-        for (int r = 0; r < List().model()->rowCount(); ++r)
-            names.push_back(List().model()->index(r, 0).data().toString().trimmed().toStdString());
-        return names;
-    }
+    std::vector<std::string> Names() { return test::ListNames(List()); }
     void SelectNames(const std::vector<std::string>& wanted) {
-        List().clearSelection();
-        for (int r = 0; r < List().model()->rowCount(); ++r)
-            if (std::find(wanted.begin(), wanted.end(),
-                          List().model()->index(r, 0).data().toString().trimmed().toStdString()) !=
-                wanted.end())
-                List().selectionModel()->select(
-                    List().model()->index(r, 0),
-                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        test::SelectListNames(List(), wanted);
     }
     // "Create archive..." of the named files of the disk shown, the name typed in the dialog.
     void CreateArchive(const std::vector<std::string>& files, const std::string& name) {

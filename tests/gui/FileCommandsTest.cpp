@@ -60,23 +60,9 @@ protected:
     CFileCommands& Files() { return m_program->Frame().FileCommands(); }
     test::CAnsweringPrompt& Prompt() { return m_program->Prompt(); }
 
-    std::vector<std::string> Names() {
-        std::vector<std::string> names;
-        for (int r = 0; r < List().model()->rowCount(); ++r)
-            names.push_back(List().model()->index(r, 0).data().toString().trimmed().toStdString());
-        return names;
-    }
-    // Selects the rows whose names are given (and nothing else).
+    std::vector<std::string> Names() { return test::ListNames(List()); }
     void SelectNames(const std::vector<std::string>& wanted) {
-        List().clearSelection();
-        for (int r = 0; r < List().model()->rowCount(); ++r) {
-            const std::string name =
-                List().model()->index(r, 0).data().toString().trimmed().toStdString();
-            if (std::find(wanted.begin(), wanted.end(), name) != wanted.end())
-                List().selectionModel()->select(
-                    List().model()->index(r, 0),
-                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        }
+        test::SelectListNames(List(), wanted);
     }
     bool Run(CommandId id) { return m_program->Frame().Execute(id); }
 

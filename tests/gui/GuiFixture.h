@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QFile>
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <string>
@@ -39,6 +40,24 @@ inline std::string WriteImage(const std::string& folder, const std::string& file
     const std::string path = folder + "/" + file;
     WriteBytes(path, image.Image());
     return path;
+}
+
+// The names in the first column of the catalog list, without trailing blanks.
+inline std::vector<std::string> ListNames(CDiskView& list) {
+    std::vector<std::string> names;
+    for (int r = 0; r < list.model()->rowCount(); ++r)
+        names.push_back(list.model()->index(r, 0).data().toString().trimmed().toStdString());
+    return names;
+}
+
+// Selects the catalog list's rows whose names are given (and nothing else).
+inline void SelectListNames(CDiskView& list, const std::vector<std::string>& wanted) {
+    list.clearSelection();
+    const std::vector<std::string> names = ListNames(list);
+    for (int r = 0; r < static_cast<int>(names.size()); ++r)
+        if (std::find(wanted.begin(), wanted.end(), names[static_cast<size_t>(r)]) != wanted.end())
+            list.selectionModel()->select(list.model()->index(r, 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 // The desktop prompt with its message boxes answered by script (they would wait for a user).
