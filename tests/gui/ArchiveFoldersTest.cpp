@@ -238,6 +238,16 @@ TEST_F(ArchiveFolders, CreateAddRemoveAndTheFolderFollowsTheArchiveFile) {
     }
     EXPECT_EQ(Prompt().messages,
               (std::vector<std::string>{"ALPHA: Name already exists", "A.B: Illegal file name"}));
+
+    // A workspace keeps no folders: they come again when the disk is listed.
+    const std::string workspace = m_folder + "/w.tvw", path = disk->Node().path;
+    ASSERT_TRUE(m_program->App().Workspace().SaveWorkspace(workspace));
+    ASSERT_TRUE(m_program->App().Workspace().LoadWorkspace(workspace));
+    CTreeItem* again = Tree().Tree().PcRootItem()->Child(0);
+    ASSERT_EQ(again->Node().path, path);
+    EXPECT_TRUE(Folders(again).empty());
+    Tree().Select(again);
+    EXPECT_EQ(Folders(again), std::vector<std::string>{"ARK2"});
 }
 
 TEST_F(ArchiveFolders, AFullDiskOrADamagedArchiveLeavesEveryDiskAsItWas) {
@@ -327,6 +337,7 @@ TEST_F(ArchiveFolders, AFullDiskOrADamagedArchiveLeavesEveryDiskAsItWas) {
         EXPECT_EQ(FileBytes(m_folder + "/damaged.dsk"), badBefore) << c.what;
     }
     EXPECT_EQ(Folders(bad), std::vector<std::string>{"CUT_ARK"});
+    EXPECT_EQ(Names(), std::vector<std::string>{"OMEGA"});  // what could be read of it
 }
 
 }  // namespace
