@@ -45,7 +45,7 @@ void CCurrentDisk::Show(CTreeItem* item, CDiskObserver* from) {
     if (archive) item = item->Parent();
     if (!HoldsDrive(item)) item = nullptr;
     SyncArchiveFolders(m_tree, item);
-    m_archive = archive ? m_tree.Find(archive) : nullptr;
+    m_archive = archive && item ? m_tree.Find(archive) : nullptr;
     if (item != m_item) {
         // The stay-in-file file belongs to the disk it was chosen on.
         m_stayFile = 0;

@@ -131,7 +131,8 @@ bool CWorkspace::ReadList(CArchive& ar, CTreeItem* parent, int depth) {
 bool CWorkspace::ReadEntry(CArchive& ar, CTreeItem* parent, int depth) {
     CTreeNode node;
     if (!node.Serialise(ar)) return false;  // a half-read node is not shown
-    if (!parent) return ReadList(ar, nullptr, depth + 1);
+    // Archive folders are made from their disk's files, never read from a workspace.
+    if (!parent || node.kind == NodeKind::ArchiveFile) return ReadList(ar, nullptr, depth + 1);
 
     std::string text = node.label;
     bool placed = false;  // an image or an existing folder: subject to the placement rule

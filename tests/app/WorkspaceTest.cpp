@@ -99,6 +99,7 @@ TEST_F(Workspace, TreeSurvivesSaveAndLoad) {
     const std::string track = (dir / "c.pc99").string();
     ASSERT_NE(CVirtualDrive().CreateImage(track, false, false, true), 0);
     s.Add(dummy, NodeKind::SectorImage, track, "y");
+    s.Add(dummy, NodeKind::ArchiveFile, {}, "ARK");  // archive folders are never read back
     s.tree.SetKind(s.tree.DatabaseRootItem(), NodeKind::DatabaseOpen);
     CTreeNode query(NodeKind::FileQuery, {}, "Big files");
     query.where = "[Size] > 100";
