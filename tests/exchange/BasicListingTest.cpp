@@ -214,12 +214,12 @@ TEST(BasicTokenizer, RefusesWhatTheTiWouldRefuse) {
     // puts them, strings and remarks as typed.
     const std::string typed =
         "100   print \"Hi\";a$ :: if x>1E2 then 200 else go sub 300\n"
-        "200 call clear::data  one , \"Two\",3\n300 rem Keep  THIS\n400 x=8E+ 8+1.E\n";
+        "200 call clear::data  one , \"Two\",3\n300 rem Keep  THIS\n400 x=8E+ 8+1.E-3E +2E2\n";
     EXPECT_EQ(ListBasic(Built(typed, BasicForm::Program), BasicForm::Program).text,
               "100 PRINT \"Hi\";A$ :: IF X>1E2 THEN 200 ELSE GO SUB 300\n"
               "200 CALL CLEAR :: DATA one,\"Two\",3\n300 REM Keep  THIS\n"
               // 8E+8 would read back as one number
-              "400 X=8 E+8+1.E\n");
+              "400 X=8 E+8+1.E-3 E+2E2\n");
 }
 
 }  // namespace
