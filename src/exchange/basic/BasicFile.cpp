@@ -51,9 +51,11 @@ bool IsBasicFile(CTiDisk& disk, int fdr) {
     if (!disk.GetFileInfo(fdr, info)) return false;
     const BasicForm form = FormOfType(info.status, info.recordLength);
     if (form != BasicForm::Program) return form != BasicForm::None;
-    std::vector<uint8_t> data;
-    ReadData(disk, fdr, data);
-    return IsBasicProgram(data);
+    // The program's header is all it takes, and the first sector holds it: the viewer asks
+    // this whenever the selection changes, of drives on a cable too.
+    std::vector<uint8_t> first(kSectorSize);
+    if (disk.FileToDiskSector(fdr, 0, first.data()) <= 0) return false;
+    return IsBasicProgram(first);
 }
 
 bool ListBasicPcFile(const std::string& pcPath, BasicListing& listing, std::string& error) {
