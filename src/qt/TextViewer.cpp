@@ -70,6 +70,9 @@ CTextViewer::CTextViewer(const QString& title, std::string text, const QString& 
     connect(m_find, &QLineEdit::returnPressed, this, &CTextViewer::FindNext);
     connect(next, &QPushButton::clicked, this, &CTextViewer::FindNext);
     connect(m_find, &QLineEdit::textChanged, this, [this] { SetStatus({}); });
+    // A hit's mark goes when the caret moves on (a find marks its new hit after moving).
+    connect(m_box, &QPlainTextEdit::cursorPositionChanged, this,
+            [this] { m_box->setExtraSelections({}); });
 
     auto* findBar = new QHBoxLayout;
     findBar->addWidget(new QLabel("Find:"));
@@ -166,7 +169,6 @@ bool CTextViewer::FindNext() {
         MarkHit();
         return true;
     }
-    m_box->setExtraSelections({});
     SetStatus(QString("\"%1\" not found").arg(needle));
     QApplication::beep();
     return false;
