@@ -21,6 +21,7 @@
 #include "exchange/FileView.h"
 #include "qt/FileChooser.h"
 #include "qt/QtText.h"
+#include "qt/QtUserPrompt.h"
 
 namespace tavik {
 
@@ -194,9 +195,14 @@ void CTextViewer::SaveAs() {
     if (path.isEmpty()) return;
     std::string reason;
     if (!SaveViewText(path.toStdString(), m_text, reason)) {
+        // The message belongs over this window, not over the main window behind it.
+        auto* desktop = dynamic_cast<CQtUserPrompt*>(&m_prompt);
+        QWidget* owner = desktop ? desktop->ParentWidget() : nullptr;
+        if (desktop) desktop->SetParentWidget(this);
         m_prompt.Message(
             S(QString("Could not save %1: %2").arg(path, QString::fromStdString(reason))),
             PromptIcon::Warning);
+        if (desktop) desktop->SetParentWidget(owner);
         return;
     }
     m_saveName = path;

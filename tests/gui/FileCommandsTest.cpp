@@ -345,6 +345,8 @@ TEST_F(FileCommands, TheTextViewerFindsCopiesAndSavesBesideAWorkingMainWindow) {
         } else {
             ASSERT_EQ(Prompt().messages.size(), 1u) << save.path;
             EXPECT_EQ(Prompt().messages[0], "Could not save " + save.path + ": " + save.reason);
+            EXPECT_EQ(Prompt().messageOwners[0], viewer);  // not hidden behind it
+            EXPECT_EQ(Prompt().ParentWidget(), &m_program->Frame());
         }
     }
 
