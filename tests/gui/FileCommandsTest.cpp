@@ -446,31 +446,43 @@ TEST_F(FileCommands, ViewAsBasicListsThePeerProgramsAsTheCommandLineDoes) {
 }
 
 TEST_F(FileCommands, ViewAsBasicMarksAProtectedProgramAndSaysWhereADamagedOneStopped) {
+    // Long enough for the long form, whose records hold 254 bytes of program each.
+    std::string listing;
+    for (int line = 10; line < 300; line += 10)
+        listing += std::to_string(line) + " PRINT \"HELLO\";" + std::to_string(line) + "\n";
+    listing += "300 GOTO 10\n";
     std::vector<basic::BasicLine> lines;
     std::string error;
-    ASSERT_TRUE(basic::TokenizeListing("10 PRINT \"HI\"\n20 GOTO 10\n", lines, error));
+    ASSERT_TRUE(basic::TokenizeListing(listing, lines, error));
     std::vector<uint8_t> open, locked;
     ASSERT_TRUE(basic::BuildBasicFile(lines, basic::BasicForm::Program, false, open, error));
     ASSERT_TRUE(basic::BuildBasicFile(lines, basic::BasicForm::Program, true, locked, error));
-    // The line table's first entry, line 20's (LIST shows it last), points past the program.
+    // The long form's records (INT/VAR 254), each a length byte and its bytes in the data.
+    std::vector<uint8_t> longForm;
+    ASSERT_TRUE(basic::BuildBasicFile(lines, basic::BasicForm::Long, false, longForm, error));
+    std::vector<std::string> records;
+    for (size_t at = 0; at < longForm.size(); at += 1 + longForm[at])
+        records.emplace_back(longForm.begin() + static_cast<long>(at) + 1,
+                             longForm.begin() + static_cast<long>(at) + 1 + longForm[at]);
+    // The line table's first entry, line 300's (LIST shows it last), points past the program.
     std::vector<uint8_t> broken = open;
     broken[10] = broken[11] = 0xFF;
     const basic::BasicListing cut = basic::ListBasic(broken, basic::BasicForm::Program);
     ASSERT_FALSE(cut.problem.empty());
-    ASSERT_EQ(cut.lines, 1);
+    ASSERT_EQ(cut.lines, 29);
 
     CImageBuilder disk;
     disk.SetName("PROGRAMS");
     disk.AddFile(BuiltFile::Program("OPEN", open));
     disk.AddFile(BuiltFile::Program("LOCKED", locked));
     disk.AddFile(BuiltFile::Program("BROKEN", broken));
+    disk.AddFile(BuiltFile::Variable("LONG", true, 254, records));
     const std::string path = m_folder + "/programs.dsk";
     test::WriteBytes(path, disk.Image());
     CTreeItem* item = Tree().MountByPath(path, nullptr);
     ASSERT_TRUE(item);
     Tree().Select(item);
 
-    const std::string listing = "10 PRINT \"HI\"\n20 GOTO 10\n";
     struct Row {
         std::string name;
         std::string text;
@@ -478,6 +490,7 @@ TEST_F(FileCommands, ViewAsBasicMarksAProtectedProgramAndSaysWhereADamagedOneSto
     };
     const Row rows[] = {
         {"OPEN", listing, "- BASIC"},
+        {"LONG", listing, "- BASIC"},
         {"LOCKED", listing + "\n* Protected program\n", "- BASIC, protected"},
         {"BROKEN", cut.text + "\n* " + cut.problem + " (the listing stopped there)\n", "- BASIC"}};
     for (const Row& row : rows) {
