@@ -52,10 +52,9 @@ bool COptions::Serialise(CArchive& ar) {
     ar.Int32(remoteBuffer);
     ar.Int32(saveVdpMemory);
     ar.Int32(crLfOnExport);
-    for (int i = 0; i < 2; ++i) {
-        int32_t reserved = 0;
-        ar.Int32(reserved);
-    }
+    int32_t reservedNumber = 0;
+    ar.Int32(reservedNumber);
+    ar.Int32(desktopViewer);
     for (int i = 0; i < 3; ++i) {
         std::string reserved;
         ar.String(reserved);

@@ -9,7 +9,8 @@
 //   13 contact                   14 pauseBeforeEachByte 15 fullFolderNames 16 showRemoteDevices
 //   17 advancedView              18 sectorsPerLine      19 showBeyondDiskSize 20 saveOnExit
 //   21 remoteBuffer              22 saveVdpMemory       23 crLfOnExport
-//   24-25 two int32 0 (reserved; 23 was reserved too, so older files read as LF)
+//   24 int32 0 (reserved)        25 desktopViewer (23 and 25 were reserved too, so older
+//   files read as LF line ends and the program's own viewer)
 //   26-28 three empty strings (reserved)                29 databasePath string
 //   30 openDatabaseOnStartup     31 reviewDiskInfo      32 reviewFileInfo  33 fileDuplicates
 //   34 unlockEditing             35 placement show state 36 minimised position (point)
@@ -123,6 +124,8 @@ public:
     std::vector<uint16_t> tabList{7, 12, 25};
     // Text exported to the PC ends its lines in CR LF rather than this platform's line end.
     int32_t crLfOnExport = 0;
+    // The views of a file open in the desktop's default viewer rather than the program's own.
+    int32_t desktopViewer = 0;
 
     // Remembered folders and histories (newest first).
     std::string lastMountFolder;

@@ -60,6 +60,7 @@ ConvertPage FillConvertPage(const COptions& o) {
     p.replaceTabsOnImport = o.replaceTabsOnImport != 0;
     p.truncateOverlongLines = o.truncateOverlongLines != 0;
     p.crLfOnExport = o.crLfOnExport != 0;
+    p.desktopViewer = o.desktopViewer != 0;
     if (!o.tabList.empty()) {
         for (size_t i = 0; i + 1 < o.tabList.size(); ++i)
             p.tabStops += Format("%ld\r\n", o.tabList[i]);
@@ -75,6 +76,7 @@ void ApplyConvertPage(const ConvertPage& p, COptions& o) {
     o.replaceTabsOnImport = Flag(p.replaceTabsOnImport);
     o.truncateOverlongLines = Flag(p.truncateOverlongLines);
     o.crLfOnExport = Flag(p.crLfOnExport);
+    o.desktopViewer = Flag(p.desktopViewer);
     o.tabList.clear();
     std::string_view rest = p.tabStops;
     while (!rest.empty()) {

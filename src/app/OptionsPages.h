@@ -25,8 +25,9 @@ struct ConvertPage {
     bool replaceTabsOnImport = false;
     bool truncateOverlongLines = false;
     bool crLfOnExport = false;
-    std::string tabStops;      // one stop per line
-    std::string replaceWidth;  // "Then replace tab with " ... "spaces"
+    bool desktopViewer = false;  // "Open views in the desktop's viewer"
+    std::string tabStops;        // one stop per line
+    std::string replaceWidth;    // "Then replace tab with " ... "spaces"
 };
 
 struct RemotePage {

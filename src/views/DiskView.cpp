@@ -148,6 +148,7 @@ void CDiskView::FileContextMenu(QContextMenuEvent* event) {
         {nullptr, CommandId::Count},
         {"View as text", CommandId::FileViewText},
         {"View hexadecimal", CommandId::FileViewHex},
+        {"View as BASIC", CommandId::FileViewBasic},
         {"Export", CommandId::FileExport},
         {nullptr, CommandId::Count},
         {"Select in map", CommandId::EditSelect}};
@@ -162,7 +163,8 @@ void CDiskView::FileContextMenu(QContextMenuEvent* event) {
             a->setEnabled(m_options.advancedView && m_disk.Drive());
             continue;
         }
-        menu.addAction(text, this, [this, command] { m_files->Run(command); });
+        QAction* a = menu.addAction(text, this, [this, command] { m_files->Run(command); });
+        if (command == CommandId::FileViewBasic) a->setEnabled(m_files->CanViewAsBasic());
     }
     menu.exec(event->globalPos());
 }

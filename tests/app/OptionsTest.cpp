@@ -82,7 +82,8 @@ COptions Distinct() {
                        &o.createTabsOnExport,
                        &o.replaceTabsOnImport,
                        &o.truncateOverlongLines,
-                       &o.crLfOnExport})
+                       &o.crLfOnExport,
+                       &o.desktopViewer})
         *f = n++;
     o.hookAddress = 0x1234;
     o.hookWorkspace = 0x5678;

@@ -9,6 +9,7 @@
 #include "exchange/PcFileHeader.h"
 #include "exchange/basic/BasicFile.h"
 #include "exchange/basic/BasicTokenizer.h"
+#include "support/ImageBuilder.h"
 #include "support/TestSupport.h"
 
 namespace tavik::basic {
@@ -112,6 +113,41 @@ std::string ThirtyLines() {
     for (int n = 1; n <= 30; ++n)
         text += std::to_string(n) + " PRINT \"LINE\";" + std::to_string(n) + "\n";
     return text;
+}
+
+// A record file's data (each record a length byte and its bytes) as the records.
+std::vector<std::string> Records(const std::vector<uint8_t>& data) {
+    std::vector<std::string> records;
+    for (size_t at = 0; at < data.size(); at += 1 + data[at])
+        records.emplace_back(data.begin() + static_cast<long>(at) + 1,
+                             data.begin() + static_cast<long>(at) + 1 + data[at]);
+    return records;
+}
+
+TEST(BasicListing, OnlyFilesThatBeginAsAProgramAreOfferedForListing) {
+    using test::BuiltFile;
+    struct Row {
+        BuiltFile file;
+        bool basic;
+    };
+    const Row rows[] = {
+        {BuiltFile::Program("PROG", Built(kSmall, BasicForm::Program)), true},
+        {BuiltFile::Program("CODE", std::vector<uint8_t>(300, 0xA5)), false},
+        {BuiltFile::Variable("LONG", true, 254, Records(Built(ThirtyLines(), BasicForm::Long))),
+         true},
+        {BuiltFile::Variable("DATA254", true, 254, {"HELLO", "WORLD"}), false},
+        {BuiltFile::Variable("MERGE", false, 163, Records(Built(kSmall, BasicForm::Merge))), true},
+        {BuiltFile::Variable("TEXT163", false, 163, {"HELLO WORLD"}), false},
+        {BuiltFile::Variable("EMPTY163", false, 163, {}), false},
+        {BuiltFile::Variable("LISTING", false, 80, {"10 PRINT \"HI\""}), false},
+    };
+    test::CImageBuilder image;
+    for (const Row& row : rows)
+        image.AddFile(row.file);
+    CVirtualDrive drive;
+    ASSERT_TRUE(drive.MountFile(std::make_unique<CMemFile>(image.Image()), 0, 0, -1));
+    for (const Row& row : rows)
+        EXPECT_EQ(IsBasicFile(drive, drive.FindFile(row.file.name)), row.basic) << row.file.name;
 }
 
 TEST(BasicListing, ProtectedProgramsAreListedAndMarked) {

@@ -316,6 +316,7 @@ CommandState CMainFrame::GatherState() const {
     s.diskShown = m_diskView->DiskShown();
     s.listMode = m_diskView->Mode();
     s.selectedRows = m_diskView->SelectedCount();
+    s.basicSelected = s.selectedRows > 0 && m_fileCommands->CanViewAsBasic();
     s.editorLoaded = m_editorView->Drive() != nullptr;
     s.targetSet = m_editorView->CanSwap();
     s.fileHighlighted = m_editorView->FileHighlighted();

@@ -142,12 +142,15 @@ QWidget* COptionsSheet::MakeConvert() {
     m_replaceTabs->setChecked(p.replaceTabsOnImport);
     m_truncate->setChecked(p.truncateOverlongLines);
     m_crLf->setChecked(p.crLfOnExport);
+    m_desktopViewer = new QCheckBox("Open views in the desktop's viewer");
+    m_desktopViewer->setChecked(p.desktopViewer);
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(m_createTabs);
     layout->addWidget(m_replaceTabs);
     layout->addWidget(m_truncate);
     layout->addWidget(m_crLf);
+    layout->addWidget(m_desktopViewer);
     auto* tabs = new QGroupBox("Tab stops");
     auto* tl = new QVBoxLayout(tabs);
     tl->addWidget(m_tabStops);
@@ -314,6 +317,7 @@ ConvertPage COptionsSheet::Convert() const {
     p.replaceTabsOnImport = m_replaceTabs->isChecked();
     p.truncateOverlongLines = m_truncate->isChecked();
     p.crLfOnExport = m_crLf->isChecked();
+    p.desktopViewer = m_desktopViewer->isChecked();
     p.tabStops = FromEditor(m_tabStops->toPlainText());
     p.replaceWidth = S(m_replaceWidth->text());
     return p;

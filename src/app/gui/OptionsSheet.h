@@ -72,6 +72,7 @@ private:
     QCheckBox* m_replaceTabs;
     QCheckBox* m_truncate;
     QCheckBox* m_crLf;
+    QCheckBox* m_desktopViewer;
     QPlainTextEdit* m_tabStops;
     QLineEdit* m_replaceWidth;
     // Remote
