@@ -61,8 +61,9 @@ public:
     // Pages of rows read from the catalogue since the list was filled.
     size_t PagesRead() const { return m_pages.PagesRead(); }
 
-    // A click on a column's header: marks it and orders the rows by it.
-    void SortByColumn(int column);
+    // A click on a column's header: marks it and orders the rows by it; true when the order is
+    // now descending. Header() keeps the mark, the shown header text does not.
+    bool SortByColumn(int column);
 
     // Writes an edited cell: (record ID, column, new text); false leaves the cell as it was.
     std::function<bool(int id, const Column& column, const std::string& text)> store;
