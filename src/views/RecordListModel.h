@@ -25,12 +25,10 @@ public:
         std::string caption;  // the header without a sort mark
         std::string column;   // the record set's column ("Last" for the caption "Last byte")
         int field = 0;        // field number among the list's captions (free SQL: the set's)
-        int width = 0;        // pixels; 0 for the list's default
+        int width = 0;        // pixels; 0: as wide as the header and the cells need
         int justification = 0;
         bool numeric = false;
     };
-    // The width of a column whose code and size list give none.
-    static constexpr int kDefaultWidth = 80;
 
     explicit CRecordListModel(QObject* parent = nullptr);
 

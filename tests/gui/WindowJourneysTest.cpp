@@ -122,6 +122,7 @@ TEST(WindowJourneys, CloseIsExitAndTheLowerRowAndAnEditedSectorBehave) {
     ASSERT_TRUE(program.Started());
     CMainFrame& frame = program.Frame();
     test::CAnsweringPrompt& prompt = program.Prompt();
+    frame.CaptureLayout(program.App().Options());  // as a workspace from an earlier run holds it
     frame.resize(1100, 800);
     frame.show();
     QApplication::processEvents();
@@ -178,9 +179,23 @@ TEST(WindowJourneys, CloseIsExitAndTheLowerRowAndAnEditedSectorBehave) {
         EXPECT_FALSE(editor.HasUnsavedEdits());
     }
 
+    // Another disk chosen in the tree: Cancel keeps the edited disk shown and selected.
+    CDriveView& tree = *frame.DriveView();
+    CTreeItem* edited = tree.SelectedItem();
+    CTreeItem* other = tree.MountByPath(test::WriteImage(folder, "b.dsk", "BETA"), nullptr);
+    ASSERT_NE(other, nullptr);
+    typeHex(Qt::Key_4, "4");
+    prompt.questions.clear();
+    prompt.answers = {PromptAnswer::Cancel};
+    tree.Select(other);
+    QApplication::processEvents();
+    EXPECT_EQ(prompt.questions.size(), 1u);
+    EXPECT_EQ(tree.SelectedItem(), edited);
+    EXPECT_EQ(editor.Drive(), edited->Drive());
+    EXPECT_TRUE(editor.HasUnsavedEdits());
+
     // The close button with an edit: Cancel keeps the window; then it closes as Exit does,
     // saving the workspace ("Save on exit": Always).
-    typeHex(Qt::Key_4, "4");
     prompt.answers = {PromptAnswer::Cancel};
     program.App().Options().saveOnExit = SaveAlways;
     EXPECT_FALSE(frame.close());

@@ -38,6 +38,7 @@ namespace {
 constexpr int kShowNormal = 1;  // the show states the placement records
 constexpr int kShowMinimised = 2;
 constexpr int kShowMaximised = 3;
+constexpr int kDiskFilePaneWidth = 200;  // the status bar's PC file, elided in the middle
 
 }  // namespace
 
@@ -162,6 +163,8 @@ void CMainFrame::CreateActions() {
         a->setCheckable(e.checkable);
         const QIcon icon = CommandIcon(e.id);
         if (!icon.isNull()) a->setIcon(icon);
+        // A menu draws a checked item with an icon as a pressed icon, without a tick.
+        if (e.checkable) a->setIconVisibleInMenu(false);
         const CommandId id = e.id;
         connect(a, &QAction::triggered, this, [this, id] { Execute(id); });
         m_actions[static_cast<int>(e.id)] = a;
@@ -260,9 +263,8 @@ void CMainFrame::CreateStatusBar() {
     // The PC file of the disk selected in the tree, so that same-named disks can be told apart.
     m_diskFilePane = new QLabel;
     m_diskFilePane->setObjectName("diskFilePane");
-    m_diskFilePane->setMinimumWidth(80);
-    m_diskFilePane->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    bar->addPermanentWidget(m_diskFilePane, 1);
+    m_diskFilePane->setFixedWidth(kDiskFilePaneWidth);
+    bar->addPermanentWidget(m_diskFilePane);
     m_targetPane = pane("To MMMMMMMMMM");
     m_filePane = pane("MMMMMMMMMM (FDR)");
     m_sectorPane = pane("1440: DD");
@@ -286,8 +288,8 @@ void CMainFrame::UpdateStatusPanes() {
         selected && IsImageKind(selected->Kind()) ? Q(selected->Node().path) : QString();
     if (m_diskFilePane->toolTip() != file) {
         m_diskFilePane->setToolTip(file);
-        m_diskFilePane->setText(
-            m_diskFilePane->fontMetrics().elidedText(file, Qt::ElideMiddle, 360));
+        m_diskFilePane->setText(m_diskFilePane->fontMetrics().elidedText(file, Qt::ElideMiddle,
+                                                                         kDiskFilePaneWidth - 8));
     }
     const bool loaded = m_editorView->Drive() != nullptr;
     for (QLabel* l : {m_targetPane, m_filePane, m_sectorPane})
