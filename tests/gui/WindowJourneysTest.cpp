@@ -65,6 +65,9 @@ TEST(WindowJourneys, ColumnsFitTheirTextsAndKeepTheWidthsTheUserGave) {
         EXPECT_EQ(list.header()->sortIndicatorSection(), CCatalogModel::Name);
         EXPECT_EQ(list.model()->headerData(CCatalogModel::Name, Qt::Horizontal).toString(),
                   "File name");
+        // Listing, sorting and fitting are the program's doing: no width counts as the user's.
+        frame.DriveView()->Select(program.App().Tree().PcRootItem()->Child(0));
+        EXPECT_FALSE(program.App().Options().HasUserColumnWidths());
         // The user narrows the name column and widens the dates.
         list.header()->resizeSection(CCatalogModel::Name, 61);
         list.header()->resizeSection(CCatalogModel::Modified, 240);
