@@ -36,6 +36,7 @@ GeneralPage FillGeneralPage(const COptions& o) {
     GeneralPage p;
     p.showRemoteDevices = o.showRemoteDevices != 0;
     p.fullFolderNames = o.fullFolderNames != 0;
+    p.fileNameOnNameClash = o.fileNameOnNameClash != 0;
     p.showBeyondDiskSize = o.showBeyondDiskSize != 0;
     p.saveOnExit = o.saveOnExit;
     p.remoteBuffer = o.remoteBuffer;
@@ -47,6 +48,7 @@ GeneralPage FillGeneralPage(const COptions& o) {
 void ApplyGeneralPage(const GeneralPage& p, COptions& o) {
     o.showRemoteDevices = Flag(p.showRemoteDevices);
     o.fullFolderNames = Flag(p.fullFolderNames);
+    o.fileNameOnNameClash = Flag(p.fileNameOnNameClash);
     o.showBeyondDiskSize = Flag(p.showBeyondDiskSize);
     o.saveOnExit = p.saveOnExit;
     o.remoteBuffer = p.remoteBuffer;

@@ -13,6 +13,7 @@ namespace tavik {
 struct GeneralPage {
     bool showRemoteDevices = false;
     bool fullFolderNames = false;
+    bool fileNameOnNameClash = false;
     bool showBeyondDiskSize = false;
     int saveOnExit = 0;    // "Always", "Never", "Ask me"
     int remoteBuffer = 0;  // "Nothing", "Sec 0+1+FDR", "Whole disk"

@@ -90,6 +90,8 @@ QWidget* COptionsSheet::MakeGeneral() {
     auto* page = new QWidget;
     m_fullNames = new QCheckBox("Use full folder names");
     m_devices = new QCheckBox("Show remote devices");
+    m_fileNames = new QCheckBox("Show the PC file name where disk names clash");
+    m_fileNames->setChecked(p.fileNameOnNameClash);
     m_beyond = new QCheckBox("Show sectors beyond disk size");
     m_perLine = new QLineEdit(Q(p.sectorsPerLine));
     m_perLine->setObjectName("sectorsPerLine");
@@ -107,6 +109,7 @@ QWidget* COptionsSheet::MakeGeneral() {
     auto* tl = new QVBoxLayout(tree);
     tl->addWidget(m_fullNames);
     tl->addWidget(m_devices);
+    tl->addWidget(m_fileNames);
     auto* map = new QGroupBox("Sector map");
     auto* ml = new QFormLayout(map);
     ml->addRow("Sectors per line:", m_perLine);
@@ -303,6 +306,7 @@ GeneralPage COptionsSheet::General() const {
     GeneralPage p;
     p.showRemoteDevices = m_devices->isChecked();
     p.fullFolderNames = m_fullNames->isChecked();
+    p.fileNameOnNameClash = m_fileNames->isChecked();
     p.showBeyondDiskSize = m_beyond->isChecked();
     p.saveOnExit = m_saveOnExit->currentIndex();
     p.remoteBuffer = m_buffer->currentIndex();

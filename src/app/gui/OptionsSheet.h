@@ -62,6 +62,7 @@ private:
     // General
     QCheckBox* m_fullNames;
     QCheckBox* m_devices;
+    QCheckBox* m_fileNames;
     QCheckBox* m_beyond;
     QLineEdit* m_perLine;
     QComboBox* m_saveOnExit;
