@@ -94,11 +94,17 @@ private:
     void DiskShown(CTreeItem* item) override;
     void FilesChanged() override;
     void SortByColumn(int column);
+    void ClearSortArrow();
+    // The field number a shown column lists (-1 for none).
+    int FieldOfColumn(int column) const;
+    int ContentWidth(int column) const;
+    void FitColumns();
+    void ColumnResized(int column, int oldWidth, int width);
     void FileContextMenu(QContextMenuEvent* event);
     bool ShowsRecords() const { return m_mode != ListMode::DiskCatalog; }
 
     CUserPrompt& m_prompt;
-    const COptions& m_options;
+    COptions& m_options;
     CCurrentDisk& m_disk;
     CCatalogModel* m_model;
     CRecordListModel* m_records;
@@ -108,6 +114,7 @@ private:
     QString m_recordTitle;
     int m_itemId = 0;
     CFileCommands* m_files = nullptr;
+    bool m_fitting = false;  // the program, not the user, is sizing the columns
 };
 
 }  // namespace tavik

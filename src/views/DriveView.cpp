@@ -1,5 +1,7 @@
 #include "views/DriveView.h"
 
+#include <QTimer>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -44,6 +46,7 @@ CDriveView::CDriveView(const PaneContext& context, QWidget* parent)
       m_disk(context.disk),
       m_model(new CTreeItemModel(context.tree, this)) {
     setModel(m_model);
+    m_model->fileNamesOnClash = [this] { return m_options.fileNameOnNameClash != 0; };
     setHeaderHidden(true);
     setRootIsDecorated(true);
     setItemsExpandable(true);
@@ -92,7 +95,19 @@ void CDriveView::Fail(const std::string& text) {
 
 void CDriveView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTreeView::currentChanged(current, previous);
-    if (!m_following) ShowItem(m_model->ItemOf(current));
+    if (m_following) return;
+    CTreeItem* item = m_model->ItemOf(current);
+    if (item && item != m_disk.Item() && IsDriveKind(item->Kind()) && !m_disk.MayLeave()) {
+        // The user stays with the disk shown: the selection goes back once this change is over.
+        const QPersistentModelIndex back = m_model->IndexOf(m_disk.Item());
+        QTimer::singleShot(0, this, [this, back] {
+            m_following = true;
+            if (back.isValid()) setCurrentIndex(back);
+            m_following = false;
+        });
+        return;
+    }
+    ShowItem(item);
 }
 
 void CDriveView::ShowItem(CTreeItem* item) {

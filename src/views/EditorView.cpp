@@ -51,6 +51,7 @@ CEditorView::CEditorView(const PaneContext& context, QWidget* parent)
       m_prompt(context.prompt),
       m_clip(context.clip),
       m_disk(context.disk) {
+    m_disk.SetLeaveGuard([this] { return ConfirmLeave(); });
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     QFont font("Courier New", 10);
@@ -66,7 +67,29 @@ CEditorView::CEditorView(const PaneContext& context, QWidget* parent)
 }
 
 CEditorView::~CEditorView() {
+    m_disk.SetLeaveGuard(nullptr);
     m_tree.RemoveObserver(this);
+}
+
+bool CEditorView::ConfirmLeave() {
+    if (!HasUnsavedEdits()) return true;
+    const std::string question =
+        "Sector " + std::to_string(m_sector) +
+        " was changed.\nSave the changes (Yes), discard them (No) or stay (Cancel)?";
+    switch (m_prompt.Ask(question, PromptButtons::YesNoCancel)) {
+        case PromptAnswer::Yes:
+            SaveCommand();
+            return !HasUnsavedEdits();
+        case PromptAnswer::No: {
+            const Caret caret = CaretPosition();
+            m_edit.SetBuffer(m_onDisk.data());
+            Redraw();
+            SetCaretPosition(caret);
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 // ---- Drive and sector ---------------------------------------------------------------------
@@ -100,12 +123,17 @@ int CEditorView::HighestReadable() const {
 
 bool CEditorView::ShowSector(int n) {
     if (!m_drive || n < 0 || n > HighestReadable()) return false;
+    if (n != m_sector && !ConfirmLeave()) {
+        m_disk.ShowSector(m_sector, this);  // the map goes back to the sector kept
+        return false;
+    }
     Sector data{};
     if (!m_drive->ReadSector(n, data.data())) {
         Fail(m_drive->ErrorText());
         return false;
     }
     m_sector = n;
+    m_onDisk = data;
     m_edit.Load(data.data());
     if (m_range.Contains(n)) {
         Sector partner{};
