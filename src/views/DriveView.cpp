@@ -6,6 +6,7 @@
 #include <QDrag>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 
 #include "app/DropRules.h"
 #include "app/Options.h"
@@ -516,18 +517,46 @@ void CDriveView::dragEnterEvent(QDragEnterEvent* event) {
 
 void CDriveView::dragMoveEvent(QDragMoveEvent* event) {
     QTreeView::dragMoveEvent(event);  // scrolls and expands under the mouse
-    CTreeItem* target = m_model->ItemOf(indexAt(event->position().toPoint()));
+    const QModelIndex at = indexAt(event->position().toPoint());
+    CTreeItem* target = m_model->ItemOf(at);
     if (m_router && m_router->OnTree(*event->mimeData(), target) != DropEffect::Refused) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
+        SetDropTarget(at);
     } else {
         event->ignore();
+        SetDropTarget({});
     }
+}
+
+void CDriveView::dragLeaveEvent(QDragLeaveEvent* event) {
+    QTreeView::dragLeaveEvent(event);
+    SetDropTarget({});
+}
+
+void CDriveView::SetDropTarget(const QModelIndex& index) {
+    if (index == m_dropTarget) return;
+    m_dropTarget = index;
+    viewport()->update();
+}
+
+void CDriveView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const {
+    QTreeView::drawRow(painter, option, index);
+    if (!m_dropTarget.isValid() || index != m_dropTarget) return;
+    const QColor highlight = palette().color(QPalette::Highlight);
+    QColor fill = highlight;
+    fill.setAlpha(60);
+    const QRect row = visualRect(index).adjusted(0, 0, -1, -1);
+    painter->fillRect(row, fill);
+    painter->setPen(highlight);
+    painter->drawRect(row);
 }
 
 void CDriveView::dropEvent(QDropEvent* event) {
     CTreeItem* target = m_model->ItemOf(indexAt(event->position().toPoint()));
     if (!m_router || !m_router->DropOnTree(*event, target)) event->ignore();
+    SetDropTarget({});
     stopAutoScroll();
     setState(NoState);
     viewport()->update();

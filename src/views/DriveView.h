@@ -134,8 +134,13 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    // The item a drag would drop on is drawn highlighted.
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
 
 private:
+    void SetDropTarget(const QModelIndex& index);
     void AboutToRemove(CTreeItem* item) override;
     // Another pane made a disk current (the editor's swap): the tree selects its item.
     void DiskShown(CTreeItem* item) override;
@@ -156,6 +161,7 @@ private:
     CDatabaseRoutes* m_database = nullptr;
     CRemoteTreeCommands* m_remote = nullptr;
     CDropRouter* m_router = nullptr;
+    QPersistentModelIndex m_dropTarget;
     CTreeItem* m_context = nullptr;
     bool m_following = false;  // selecting the item of a disk another pane made current
 };
