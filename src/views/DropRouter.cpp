@@ -107,8 +107,13 @@ void CDropRouter::Carry(DropEffect effect, ItemId targetId) {
 }
 
 void CDropRouter::Mount(CTreeItem* target) {
-    // Onto a disk, images join the disk's folder.
-    CTreeItem* folder = IsDriveKind(target->Kind()) ? target->Parent() : target;
+    // Onto an image, images join its folder; onto a drive of the TI-99/4A or the emulator,
+    // they go under "PC".
+    CTreeItem* folder = target;
+    if (IsImageKind(target->Kind()))
+        folder = target->Parent();
+    else if (IsDriveKind(target->Kind()))
+        folder = m_tree.Tree().PcRootItem();
     for (const std::string& path : m_paths.folders) {
         m_tree.SetContextItem(folder);
         m_tree.MountPcFolder(path);

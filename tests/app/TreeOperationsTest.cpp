@@ -76,18 +76,7 @@ struct MemDrive {
         drive.MountFile(std::move(file), 0, 0, -1);
     }
     std::vector<uint8_t> Image() const { return bytes->Bytes(); }
-    std::vector<uint8_t> FileData(const std::string& name) {
-        std::vector<uint8_t> data;
-        const int fdr = drive.FindFile(name);
-        FileInfo info;
-        if (fdr <= 0 || !drive.GetFileInfo(fdr, info)) return data;
-        for (int k = 0; k < info.sectors; ++k) {
-            uint8_t sector[256];
-            drive.FileToDiskSector(fdr, k, sector);
-            data.insert(data.end(), sector, sector + 256);
-        }
-        return data;
-    }
+    std::vector<uint8_t> FileData(const std::string& name) { return test::FileBytes(drive, name); }
 };
 
 CImageBuilder SourceDisk() {

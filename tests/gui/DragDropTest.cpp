@@ -99,19 +99,6 @@ protected:
         mime->setUrls(urls);
         return mime;
     }
-    static std::vector<uint8_t> FileData(CVirtualDrive& drive, const std::string& name) {
-        std::vector<uint8_t> data;
-        const int fdr = drive.FindFile(name);
-        FileInfo info;
-        if (fdr <= 0 || !drive.GetFileInfo(fdr, info)) return data;
-        for (int k = 0; k < info.sectors; ++k) {
-            uint8_t sector[256];
-            drive.FileToDiskSector(fdr, k, sector);
-            data.insert(data.end(), sector, sector + 256);
-        }
-        return data;
-    }
-
     std::string m_folder;
     std::string m_sourcePath;
     std::unique_ptr<CProgram> m_program;
@@ -137,7 +124,9 @@ TEST_F(DragDrop, RowsOntoADriveCopyTheFilesAndANameClashAsks) {
               (std::vector<std::string>{
                   "BETA already exists on the target disk.\nDo you want to replace it?"}));
     for (const char* name : {"ALPHA", "BETA"})
-        EXPECT_EQ(FileData(*target->Drive(), name), FileData(*m_source->Drive(), name)) << name;
+        EXPECT_EQ(test::FileBytes(*target->Drive(), name),
+                  test::FileBytes(*m_source->Drive(), name))
+            << name;
     EXPECT_EQ(List().Drive(), m_source->Drive()) << "the list keeps showing the dragged rows";
 
     // A disk without room for both takes neither.
@@ -220,9 +209,11 @@ TEST_F(DragDrop, ImagesAndFoldersFromTheDesktopMountAndPcFilesImport) {
     });
     ASSERT_TRUE(Drop(Tree(), At(target), *Uris({tifiles})));
     EXPECT_EQ(List().Drive(), target->Drive()) << "the disk imported to is shown";
-    EXPECT_EQ(FileData(*target->Drive(), "BETA"), FileData(*m_source->Drive(), "BETA"));
+    EXPECT_EQ(test::FileBytes(*target->Drive(), "BETA"),
+              test::FileBytes(*m_source->Drive(), "BETA"));
     ASSERT_TRUE(Drop(List(), QPoint(20, 20), *Uris({tifiles})));
-    EXPECT_EQ(FileData(*target->Drive(), "BETA2"), FileData(*m_source->Drive(), "BETA"));
+    EXPECT_EQ(test::FileBytes(*target->Drive(), "BETA2"),
+              test::FileBytes(*m_source->Drive(), "BETA"));
     EXPECT_EQ(named, 2);
     EXPECT_TRUE(Prompt().messages.empty());
 
@@ -261,7 +252,8 @@ TEST_F(DragDrop, RowsDraggedOutBecomeTifilesFilesThatImportBackWhole) {
     SetStandingAnswer([](QDialog& d) { d.accept(); });
     ASSERT_TRUE(Drop(Tree(), At(back), *Uris(exported)));
     for (const char* name : {"ALPHA", "BETA"})
-        EXPECT_EQ(FileData(*back->Drive(), name), FileData(*m_source->Drive(), name)) << name;
+        EXPECT_EQ(test::FileBytes(*back->Drive(), name), test::FileBytes(*m_source->Drive(), name))
+            << name;
 
     // A file that cannot be read gives no URLs and leaves no folder behind.
     std::string error;
