@@ -244,6 +244,7 @@ Qt::ItemFlags CCatalogModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
     if (index.isValid() && FieldOfColumn(index.column()) == FileName && onRename && !m_members)
         f |= Qt::ItemIsEditable;
+    if (index.isValid()) f |= Qt::ItemIsDragEnabled;  // rows are dragged as their files
     return f;
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
@@ -16,6 +17,7 @@
 #include "qt/QtText.h"
 #include "views/ArchiveCommands.h"
 #include "views/CatalogModel.h"
+#include "views/DropRouter.h"
 #include "views/FileCommands.h"
 #include "views/RecordListModel.h"
 
@@ -72,6 +74,10 @@ CDiskView::CDiskView(const PaneContext& context, QWidget* parent)
     header()->setSortIndicator(-1, Qt::AscendingOrder);
     connect(header(), &QHeaderView::sectionClicked, this, &CDiskView::SortByColumn);
     connect(header(), &QHeaderView::sectionResized, this, &CDiskView::ColumnResized);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDropIndicatorShown(false);  // a drop goes to the whole disk, not between rows
     FitColumns();
 }
 
@@ -492,6 +498,36 @@ bool CDiskView::HandleCommand(CommandId id) {
         return true;
     }
     return false;
+}
+
+// ---- Drag and drop ------------------------------------------------------------------------
+
+void CDiskView::startDrag(Qt::DropActions) {
+    // Members have no rows on a disk to drag: they go by Copy and Paste.
+    if (!m_router || ShowsRecords() || ShowsMembers() || !Drive() || m_itemId <= 0) return;
+    m_router->DragFiles(this, m_itemId, SelectedFdrs());
+}
+
+void CDiskView::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void CDiskView::dragMoveEvent(QDragMoveEvent* event) {
+    if (m_router && !ShowsRecords() && !ShowsMembers() &&
+        m_router->OnList(*event->mimeData(), m_disk.Item()) != DropEffect::Refused) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CDiskView::dropEvent(QDropEvent* event) {
+    if (!m_router || ShowsRecords() || ShowsMembers() ||
+        !m_router->DropOnList(*event, m_disk.Item()))
+        event->ignore();
+    stopAutoScroll();
+    setState(NoState);
 }
 
 }  // namespace tavik

@@ -15,6 +15,7 @@
 namespace tavik {
 
 class CCatalogModel;
+class CDropRouter;
 class CFileCommands;
 class COptions;
 class CRecordListModel;
@@ -53,6 +54,8 @@ public:
     int ItemId() const { return m_itemId; }
     // The File menu's commands; without them the list only shows.
     void SetFileCommands(CFileCommands* commands);
+    // Rows dragged out (to a drive of the tree, to the desktop) and PC files dropped in.
+    void SetDropRouter(CDropRouter* router) { m_router = router; }
     // Selects the selected files' sectors in the map.
     void SelectInMap();
     // Opens the name cell of the current row for editing ("Rename").
@@ -89,6 +92,10 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void DiskShown(CTreeItem* item) override;
@@ -115,6 +122,7 @@ private:
     int m_itemId = 0;
     CFileCommands* m_files = nullptr;
     bool m_fitting = false;  // the program, not the user, is sizing the columns
+    CDropRouter* m_router = nullptr;
 };
 
 }  // namespace tavik

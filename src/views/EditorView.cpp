@@ -18,13 +18,12 @@
 #include "qt/DialogRunner.h"
 #include "qt/QtText.h"
 #include "qt/QtUserPrompt.h"
+#include "views/DragPayload.h"
 
 namespace tavik {
 
 namespace {
 
-// The drive tree's drag format: the dragged item's number.
-const char* const kItemMime = "application/x-tavik-tree-item";
 const char* const kNoTarget = "Target disk in undefined. Drag one into sector editor.";
 const QColor kDifferent(255, 0, 0);
 
@@ -475,25 +474,25 @@ void CEditorView::PasteClip() {
 }
 
 void CEditorView::dragEnterEvent(QDragEnterEvent* e) {
-    if (e->mimeData()->hasFormat(kItemMime))
+    if (e->mimeData()->hasFormat(kTreeItemMime))
         e->acceptProposedAction();
     else
         e->ignore();
 }
 
 void CEditorView::dragMoveEvent(QDragMoveEvent* e) {
-    if (e->mimeData()->hasFormat(kItemMime))
+    if (e->mimeData()->hasFormat(kTreeItemMime))
         e->acceptProposedAction();
     else
         e->ignore();
 }
 
 void CEditorView::dropEvent(QDropEvent* e) {
-    if (!e->mimeData()->hasFormat(kItemMime)) {
+    if (!e->mimeData()->hasFormat(kTreeItemMime)) {
         e->ignore();
         return;
     }
-    CTreeItem* item = m_tree.Find(e->mimeData()->data(kItemMime).toInt());
+    CTreeItem* item = m_tree.Find(e->mimeData()->data(kTreeItemMime).toInt());
     // Nothing moves: the item only becomes the target.
     e->setDropAction(Qt::IgnoreAction);
     e->accept();

@@ -409,11 +409,8 @@ void CFileCommands::Paste() {
         Relist();
         return;
     }
-    CTreeItem* source = m_tree.Find(ClipSourceNumber(m_clip));
-    if (!source || !source->Drive()) return;
     std::string error;
-    const std::vector<int> fdrs = ClipFileSectors(m_clip);
-    if (CopyFilesOnto(*source->Drive(), *target, fdrs, error) < static_cast<int>(fdrs.size()))
+    if (PasteFilesClip(m_tree, m_clip, *target, m_prompt, error) == 0)
         m_prompt.Message(error, PromptIcon::Warning);
     Relist();
 }

@@ -24,6 +24,7 @@
 #include "views/DiskView.h"
 #include "views/DriveCommands.h"
 #include "views/DriveView.h"
+#include "views/DropRouter.h"
 #include "views/EditorView.h"
 #include "views/FileCommands.h"
 #include "views/MapView.h"
@@ -65,6 +66,9 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_driveView->SetDialogs(m_driveCommands.get());
     m_fileCommands = std::make_unique<CFileCommands>(*m_diskView, context, this);
     m_diskView->SetFileCommands(m_fileCommands.get());
+    auto* drops = new CDropRouter(*m_driveView, *m_fileCommands, m_prompt, this);
+    m_driveView->SetDropRouter(drops);
+    m_diskView->SetDropRouter(drops);
     m_databaseCommands =
         std::make_unique<CDatabaseCommands>(m_app, *m_driveView, *m_diskView, m_prompt, this);
     m_queryCommands = std::make_unique<CQueryCommands>(*m_driveView, m_app.Database().Catalogue(),
