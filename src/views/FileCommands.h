@@ -62,6 +62,7 @@ private:
     CVirtualDrive* Drive() const;
     void Fail(CVirtualDrive& drive);
     void Relist();
+    std::string DiskName() const;
 
     CDiskView& m_list;
     CTreeModel& m_tree;
