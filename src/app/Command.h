@@ -39,6 +39,7 @@ enum class CommandId {
     FileUndelete,
     FileViewText,
     FileViewHex,
+    FileViewBasic,
     FileExport,
     FileImport,
     // Sector menu
@@ -134,6 +135,7 @@ struct CommandState {
     bool diskShown = false;
     ListMode listMode = ListMode::DiskCatalog;
     int selectedRows = 0;
+    bool basicSelected = false;  // the first selected file holds a BASIC program
     // Sector editor
     bool editorLoaded = false;
     bool targetSet = false;  // a target disk or a remembered sector exists

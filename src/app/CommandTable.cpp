@@ -130,6 +130,11 @@ const std::vector<CommandEntry>& Table() {
          "View hex dump in text editor\nView hex dump",
          {"Ctrl+X"},
          P::CatalogList},
+        {C::FileViewBasic,
+         "As BASIC",
+         "List the BASIC program in the viewer\nView BASIC listing",
+         {},
+         P::CatalogList},
         {C::FileExport,
          "Export...",
          "Export a TI file into a PC file\nExport to PC",
@@ -437,7 +442,8 @@ const std::vector<MenuSpec>& MenuLayout() {
         {"&File",
          {Cmd(C::FileCreate), Cmd(C::FileProperties), Cmd(C::FileRename), Cmd(C::FileProtect),
           Cmd(C::FilePurge), Cmd(C::FileDelete), Cmd(C::FileUndelete), Sep(),
-          Sub("&View", {C::FileViewText, C::FileViewHex}), Cmd(C::FileExport), Cmd(C::FileImport)}},
+          Sub("&View", {C::FileViewText, C::FileViewHex, C::FileViewBasic}), Cmd(C::FileExport),
+          Cmd(C::FileImport)}},
         {"&Sector",
          {Cmd(C::SectorNext), Cmd(C::SectorPrevious), Cmd(C::SectorNextTrack),
           Cmd(C::SectorPreviousTrack), Cmd(C::SectorStayInFile), Sep(), Cmd(C::SectorRead),
@@ -580,6 +586,8 @@ bool CommandEnabled(CommandId id, const CommandState& s, const CCommandTarget* f
         case C::FileViewHex:
         case C::FileExport:
             return filesSelected;
+        case C::FileViewBasic:
+            return filesSelected && s.basicSelected;
 
         case C::SectorNext:
         case C::SectorPrevious:

@@ -6,6 +6,7 @@
 // items go.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,10 @@ public:
     void Show(CTreeItem* item, CDiskObserver* from = nullptr);
     void Clear(CDiskObserver* from = nullptr);
     CTreeItem* Item() const { return m_item; }
+    // Asked before another disk is shown in the panes' place (the sector editor's unsaved
+    // edits): false keeps the disk shown.
+    void SetLeaveGuard(std::function<bool()> guard) { m_leaveGuard = std::move(guard); }
+    bool MayLeave() const { return !m_leaveGuard || m_leaveGuard(); }
     CVirtualDrive* Drive() const;
     ItemId Id() const { return m_item ? m_item->Id() : 0; }
 
@@ -91,6 +96,7 @@ private:
     std::string m_targetName;
     int m_stayFile = 0;
     std::string m_stayFileName;
+    std::function<bool()> m_leaveGuard;
 };
 
 }  // namespace tavik

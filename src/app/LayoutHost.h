@@ -16,15 +16,16 @@ public:
     virtual void ApplyLayout(COptions& options) = 0;
 };
 
-// Row heights when the lower row is shown with no height of its own: from the current upper
-// row height h, upper = (h / 3) * 2 and lower = upper / 3.
+// Row heights when the lower row is shown with no height of its own: from the height h the
+// rows have together, three fifths for the upper row and the rest for the lower one, which needs
+// room for a whole sector in the editor.
 struct RowHeights {
     int upper = 0;
     int lower = 0;
 };
-inline RowHeights RecomputedRows(int upperHeight) {
-    const int upper = upperHeight / 3 * 2;
-    return {upper, upper / 3};
+inline RowHeights RecomputedRows(int rowsHeight) {
+    const int upper = rowsHeight * 3 / 5;
+    return {upper, rowsHeight - upper};
 }
 
 }  // namespace tavik

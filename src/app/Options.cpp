@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/LayoutHost.h"
+
 namespace tavik {
 
 COptions::COptions() {
@@ -52,10 +54,9 @@ bool COptions::Serialise(CArchive& ar) {
     ar.Int32(remoteBuffer);
     ar.Int32(saveVdpMemory);
     ar.Int32(crLfOnExport);
-    for (int i = 0; i < 2; ++i) {
-        int32_t reserved = 0;
-        ar.Int32(reserved);
-    }
+    int32_t reservedNumber = 0;
+    ar.Int32(reservedNumber);
+    ar.Int32(desktopViewer);
     for (int i = 0; i < 3; ++i) {
         std::string reserved;
         ar.String(reserved);
@@ -88,9 +89,52 @@ bool COptions::Serialise(CArchive& ar) {
     return ar.Ok();
 }
 
+bool COptions::SerialiseColumnWidths(CArchive& ar) {
+    for (std::vector<uint16_t>& list : userColumnWidths)
+        ar.UInt16List(list);
+    return ar.Ok();
+}
+
+bool COptions::SerialiseLaterOptions(CArchive& ar) {
+    if (ar.IsLoading() && ar.Remaining() == 0) return ar.Ok();
+    ar.Int32(fileNameOnNameClash);
+    return ar.Ok();
+}
+
+bool COptions::HasUserColumnWidths() const {
+    for (const std::vector<uint16_t>& list : userColumnWidths)
+        if (std::any_of(list.begin(), list.end(), [](uint16_t w) { return w != 0; })) return true;
+    return false;
+}
+
+void COptions::ResetLaterSettings() {
+    const COptions defaults;
+    userColumnWidths = defaults.userColumnWidths;
+    fileNameOnNameClash = defaults.fileNameOnNameClash;
+}
+
+bool COptions::LaterOptionsAreDefault() const {
+    return fileNameOnNameClash == COptions().fileNameOnNameClash;
+}
+
+void SetUserColumnWidth(std::vector<uint16_t>& widths, int field, int width) {
+    constexpr int kMaxFields = 4096;  // far above any list's field count
+    if (field < 0 || field >= kMaxFields) return;
+    const auto at = static_cast<size_t>(field);
+    if (widths.size() <= at) widths.resize(at + 1, 0);
+    widths[at] = static_cast<uint16_t>(std::clamp(width, 0, 0xFFFF));
+}
+
+int UserColumnWidth(const std::vector<uint16_t>& widths, int field) {
+    return field >= 0 && static_cast<size_t>(field) < widths.size()
+               ? widths[static_cast<size_t>(field)]
+               : 0;
+}
+
 void COptions::SetInitialRowHeights(int32_t clientHeight) {
-    topRowHeight = clientHeight * 2 / 3;
-    bottomRowHeight = clientHeight / 3;
+    const RowHeights rows = RecomputedRows(clientHeight);
+    topRowHeight = rows.upper;
+    bottomRowHeight = rows.lower;
 }
 
 bool AddToHistory(std::vector<std::string>& history, const std::string& path) {

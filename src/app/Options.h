@@ -9,7 +9,8 @@
 //   13 contact                   14 pauseBeforeEachByte 15 fullFolderNames 16 showRemoteDevices
 //   17 advancedView              18 sectorsPerLine      19 showBeyondDiskSize 20 saveOnExit
 //   21 remoteBuffer              22 saveVdpMemory       23 crLfOnExport
-//   24-25 two int32 0 (reserved; 23 was reserved too, so older files read as LF)
+//   24 int32 0 (reserved)        25 desktopViewer (23 and 25 were reserved too, so older
+//   files read as LF line ends and the program's own viewer)
 //   26-28 three empty strings (reserved)                29 databasePath string
 //   30 openDatabaseOnStartup     31 reviewDiskInfo      32 reviewFileInfo  33 fileDuplicates
 //   34 unlockEditing             35 placement show state 36 minimised position (point)
@@ -19,8 +20,10 @@
 //   48 tabList (counted uint16)  49 lastMountFolder     50 lastExchangeFolder
 //   51 lastDatabaseFolder        52 mountFileHistory (counted strings, at most 10 written)
 //   53 exportHistory (counted strings, at most 10 written)
-// Fields not marked otherwise are int32. The display specifications and column widths are
-// kept beside the record and never written.
+// Fields not marked otherwise are int32. The display specifications and default column widths
+// are kept beside the record and never written. The settings added after this record (the
+// column widths the user set, later options) travel in the workspace file's extension sections
+// (Workspace.h), which older files simply lack.
 #pragma once
 
 #include <array>
@@ -68,7 +71,8 @@ public:
     // damage; the fields read before it keep their new values.
     bool Serialise(CArchive& ar);
 
-    // The row heights the main window starts with: two thirds and one third of its client area.
+    // The row heights the main window starts with: three fifths and two fifths of its client
+    // area (RecomputedRows), so that the sector editor shows a whole sector.
     void SetInitialRowHeights(int32_t clientHeight);
 
     bool operator==(const COptions&) const = default;
@@ -123,6 +127,8 @@ public:
     std::vector<uint16_t> tabList{7, 12, 25};
     // Text exported to the PC ends its lines in CR LF rather than this platform's line end.
     int32_t crLfOnExport = 0;
+    // The views of a file open in the desktop's default viewer rather than the program's own.
+    int32_t desktopViewer = 0;
 
     // Remembered folders and histories (newest first).
     std::string lastMountFolder;
@@ -134,7 +140,28 @@ public:
     // Never written: the default display specifications and column widths of the lists.
     std::array<std::string, 5> displaySpecs;
     std::array<std::vector<uint16_t>, 6> columnWidths;
+
+    // Widths in pixels the user gave the lists' columns by dragging a header edge, by field
+    // number (0: the program sizes the column to its content). Kept in the workspace's
+    // "Columns" section.
+    std::array<std::vector<uint16_t>, 6> userColumnWidths;
+    // Later options, kept in the workspace's "Options" section in this order.
+    // A disk whose name another disk in the tree shares is labelled with its PC file's name too.
+    int32_t fileNameOnNameClash = 1;
+
+    // The "Columns" and "Options" sections' contents. Loading reads as many later options as
+    // the section holds (older sections are shorter); the rest keep their defaults.
+    bool SerialiseColumnWidths(CArchive& ar);
+    bool SerialiseLaterOptions(CArchive& ar);
+    bool HasUserColumnWidths() const;
+    void ResetLaterSettings();
+    bool LaterOptionsAreDefault() const;
 };
+
+// Records a width the user gave the column of `field` (width 0 forgets it).
+void SetUserColumnWidth(std::vector<uint16_t>& widths, int field, int width);
+// The user's width of a field's column, 0 when none.
+int UserColumnWidth(const std::vector<uint16_t>& widths, int field);
 
 // Puts path at the front of a history list unless it is already there (exact comparison).
 // True when the list changed.

@@ -36,6 +36,7 @@ GeneralPage FillGeneralPage(const COptions& o) {
     GeneralPage p;
     p.showRemoteDevices = o.showRemoteDevices != 0;
     p.fullFolderNames = o.fullFolderNames != 0;
+    p.fileNameOnNameClash = o.fileNameOnNameClash != 0;
     p.showBeyondDiskSize = o.showBeyondDiskSize != 0;
     p.saveOnExit = o.saveOnExit;
     p.remoteBuffer = o.remoteBuffer;
@@ -47,6 +48,7 @@ GeneralPage FillGeneralPage(const COptions& o) {
 void ApplyGeneralPage(const GeneralPage& p, COptions& o) {
     o.showRemoteDevices = Flag(p.showRemoteDevices);
     o.fullFolderNames = Flag(p.fullFolderNames);
+    o.fileNameOnNameClash = Flag(p.fileNameOnNameClash);
     o.showBeyondDiskSize = Flag(p.showBeyondDiskSize);
     o.saveOnExit = p.saveOnExit;
     o.remoteBuffer = p.remoteBuffer;
@@ -60,6 +62,7 @@ ConvertPage FillConvertPage(const COptions& o) {
     p.replaceTabsOnImport = o.replaceTabsOnImport != 0;
     p.truncateOverlongLines = o.truncateOverlongLines != 0;
     p.crLfOnExport = o.crLfOnExport != 0;
+    p.desktopViewer = o.desktopViewer != 0;
     if (!o.tabList.empty()) {
         for (size_t i = 0; i + 1 < o.tabList.size(); ++i)
             p.tabStops += Format("%ld\r\n", o.tabList[i]);
@@ -75,6 +78,7 @@ void ApplyConvertPage(const ConvertPage& p, COptions& o) {
     o.replaceTabsOnImport = Flag(p.replaceTabsOnImport);
     o.truncateOverlongLines = Flag(p.truncateOverlongLines);
     o.crLfOnExport = Flag(p.crLfOnExport);
+    o.desktopViewer = Flag(p.desktopViewer);
     o.tabList.clear();
     std::string_view rest = p.tabStops;
     while (!rest.empty()) {

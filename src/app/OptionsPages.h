@@ -13,6 +13,7 @@ namespace tavik {
 struct GeneralPage {
     bool showRemoteDevices = false;
     bool fullFolderNames = false;
+    bool fileNameOnNameClash = false;
     bool showBeyondDiskSize = false;
     int saveOnExit = 0;    // "Always", "Never", "Ask me"
     int remoteBuffer = 0;  // "Nothing", "Sec 0+1+FDR", "Whole disk"
@@ -25,8 +26,9 @@ struct ConvertPage {
     bool replaceTabsOnImport = false;
     bool truncateOverlongLines = false;
     bool crLfOnExport = false;
-    std::string tabStops;      // one stop per line
-    std::string replaceWidth;  // "Then replace tab with " ... "spaces"
+    bool desktopViewer = false;  // "Open views in the desktop's viewer"
+    std::string tabStops;        // one stop per line
+    std::string replaceWidth;    // "Then replace tab with " ... "spaces"
 };
 
 struct RemotePage {

@@ -7,6 +7,7 @@
 #include "app/PathRules.h"
 #include "base/CInteger.h"
 #include "base/PcFile.h"
+#include "base/UserPrompt.h"
 #include "exchange/ClassifyPcFile.h"
 
 namespace tavik {
@@ -215,16 +216,47 @@ int ClipSectorNumber(const std::string& clip) {
 }
 
 int CopyFilesOnto(CVirtualDrive& source, CVirtualDrive& target, const std::vector<int>& fdrs,
-                  std::string& error) {
-    int copied = 0;
+                  CUserPrompt& prompt, std::string& error) {
+    if (source.SameVolume(target)) return 1;
+    // Every question is asked before the target changes, so that Cancel leaves it untouched.
+    std::vector<int> wanted;
     for (int fdr : fdrs) {
+        FileInfo info;
+        if (!source.GetFileInfo(fdr, info)) {
+            error = source.ErrorText();
+            return 0;
+        }
+        const int existing = target.FindFile(info.name);
+        if (existing < 0) {
+            error = target.ErrorText();
+            return 0;
+        }
+        if (existing > 0) {
+            const PromptAnswer answer =
+                prompt.Ask(TrimRight(info.name) +
+                               " already exists on the target disk.\nDo you want to replace it?",
+                           PromptButtons::YesNoCancel);
+            if (answer == PromptAnswer::Cancel) return -1;
+            if (answer != PromptAnswer::Yes) continue;
+        }
+        wanted.push_back(fdr);
+    }
+    CAllOrNothing change(target);
+    for (int fdr : wanted) {
         if (!source.CopyFile(target, fdr, {})) {
             error = source.ErrorText();
-            break;
+            return 0;
         }
-        ++copied;
     }
-    return copied;
+    change.Keep();
+    return 1;
+}
+
+int PasteFilesClip(CTreeModel& tree, const std::string& clip, CVirtualDrive& target,
+                   CUserPrompt& prompt, std::string& error) {
+    const CTreeItem* source = IsFilesClip(clip) ? tree.Find(ClipSourceNumber(clip)) : nullptr;
+    if (!source || !source->Drive()) return -1;
+    return CopyFilesOnto(*source->Drive(), target, ClipFileSectors(clip), prompt, error);
 }
 
 }  // namespace tavik

@@ -10,6 +10,8 @@
 
 namespace tavik {
 
+class CUserPrompt;
+
 // Texts of the tree.
 inline constexpr const char* kDummyFolderText = "Dummy folder";
 inline constexpr const char* kNotFormattedText = "Not formated";
@@ -65,9 +67,16 @@ bool IsFilesClip(const std::string& clip);
 std::vector<int> ClipFileSectors(const std::string& clip);
 // "<%d> Sector: %d": the sector named by a sector clip, or -1.
 int ClipSectorNumber(const std::string& clip);
-// Copies the files, each under its own name, from source onto target. The first failure stops
-// with the drive's error text in error; returns the number copied.
+// Copies the files, each under its own name, from source onto target, all or none. A file of
+// that name on the target is replaced only when the user says so: No keeps it and skips that
+// file, Cancel copies nothing. A failure (a full disk, a bad sector) puts the target back as it
+// was, with the drive's error text in error. Onto its own disk there is nothing to do.
+// 1 done, 0 failed, -1 cancelled.
 int CopyFilesOnto(CVirtualDrive& source, CVirtualDrive& target, const std::vector<int>& fdrs,
-                  std::string& error);
+                  CUserPrompt& prompt, std::string& error);
+// A files clip pasted, or the catalog rows it describes dropped, onto target: CopyFilesOnto from
+// the clip's source item, which must still hold a drive (else -1, nothing to do).
+int PasteFilesClip(CTreeModel& tree, const std::string& clip, CVirtualDrive& target,
+                   CUserPrompt& prompt, std::string& error);
 
 }  // namespace tavik

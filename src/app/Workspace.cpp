@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "app/PathRules.h"
@@ -12,6 +13,26 @@ namespace tavik {
 namespace {
 constexpr int32_t kEntryFollows = 1;
 constexpr int32_t kEndOfList = 0;
+constexpr int32_t kSectionsMark = 0x31545845;  // "EXT1"
+constexpr const char* kColumnsSection = "Columns";
+constexpr const char* kOptionsSection = "Options";
+
+void WriteSection(CArchive& ar, const char* name, const std::function<void(CArchive&)>& write) {
+    CMemFile contents;
+    {
+        CArchive section(contents, CArchive::Mode::Store);
+        write(section);
+    }
+    ar.WriteString(name);
+    ar.WriteString(std::string(contents.Bytes().begin(), contents.Bytes().end()));
+}
+
+// Reads a section's contents into a copy of the options; false when they are damaged.
+bool ReadSection(const std::string& contents, const std::function<bool(CArchive&)>& read) {
+    CMemFile file(std::vector<uint8_t>(contents.begin(), contents.end()));
+    CArchive section(file, CArchive::Mode::Load);
+    return read(section) && section.Remaining() == 0;
+}
 
 std::unique_ptr<CVirtualDrive> OpenImageFile(const std::string& path) {
     auto drive = std::make_unique<CVirtualDrive>();
@@ -50,7 +71,19 @@ bool CWorkspace::Write(CPcFile& file) {
     CTreeItem* database = m_tree.DatabaseRootItem();
     if (database && database->Kind() == NodeKind::DatabaseOpen) WriteList(ar, *database);
     ar.WriteInt32(kEndOfList);
+    WriteSections(ar);
     return ar.Flush();
+}
+
+void CWorkspace::WriteSections(CArchive& ar) {
+    const bool columns = m_options.HasUserColumnWidths();
+    const bool options = !m_options.LaterOptionsAreDefault();
+    if (!columns && !options) return;
+    ar.WriteInt32(kSectionsMark);
+    if (columns)
+        WriteSection(ar, kColumnsSection, [&](CArchive& s) { m_options.SerialiseColumnWidths(s); });
+    if (options)
+        WriteSection(ar, kOptionsSection, [&](CArchive& s) { m_options.SerialiseLaterOptions(s); });
 }
 
 void CWorkspace::WriteList(CArchive& ar, CTreeItem& parent) {
@@ -100,7 +133,36 @@ CWorkspace::ReadResult CWorkspace::Read(CPcFile& file) {
     std::string magic;
     if (!ar.ReadString(magic) || magic != kWorkspaceMagic) return ReadResult::WrongFormat;
     if (m_options.Serialise(ar)) ReadTree(ar);
+    if (ar.Ok()) ReadSections(ar);
     return ar.Ok() ? ReadResult::Loaded : ReadResult::Damaged;
+}
+
+// With a database list the closing 0 is still unread here; without one it was read as the
+// empty database list.
+void CWorkspace::ReadSections(CArchive& ar) {
+    m_options.ResetLaterSettings();  // a file without sections holds the defaults
+    int32_t mark = 0;
+    if (ar.Remaining() == 0 || !ar.ReadInt32(mark)) return;
+    if (mark == kEndOfList && (ar.Remaining() == 0 || !ar.ReadInt32(mark))) return;
+    if (mark != kSectionsMark) return;  // bytes a later format may define
+    while (ar.Remaining() > 0) {
+        std::string name, contents;
+        if (!ar.ReadString(name) || !ar.ReadString(contents)) return;
+        COptions read = m_options;
+        bool ok = true;
+        if (name == kColumnsSection) {
+            read.userColumnWidths = {};
+            ok = ReadSection(contents, [&](CArchive& s) { return read.SerialiseColumnWidths(s); });
+            if (ok) m_options.userColumnWidths = read.userColumnWidths;
+        } else if (name == kOptionsSection) {
+            ok = ReadSection(contents, [&](CArchive& s) { return read.SerialiseLaterOptions(s); });
+            if (ok) m_options = read;
+        }
+        if (!ok) {
+            ar.Fail();
+            return;
+        }
+    }
 }
 
 void CWorkspace::ReadTree(CArchive& ar) {

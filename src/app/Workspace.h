@@ -8,6 +8,13 @@
 //   4. the list of the database root's children without "Saved queries" and "Parameters",
 //      present only while a database is open
 //   5. int32 0
+//   6. optional extension sections (settings added after the format was fixed): the int32
+//      "EXT1" mark, then up to the end of the file pairs of strings, a section's name and its
+//      contents (archive bytes of their own). A section is written only when it holds more than
+//      the defaults, so a file without such settings keeps exactly the layout above; readers
+//      that know no sections stop after 5 and lose nothing they knew, and a reader skips the
+//      sections it does not know. "Columns": the column widths the user set; "Options": the
+//      options added after the options record (Options.h).
 // A list is a run of entries, each int32 1 then a node entry, ended by int32 0. A node entry is
 // the node record (TreeNode.h) followed by the node's own list: the children of PC and dummy
 // folders; an empty list (a single 0) for every other kind, so children of queries are not kept.
@@ -72,6 +79,8 @@ private:
     bool ReadList(CArchive& ar, CTreeItem* parent, int depth);
     bool ReadEntry(CArchive& ar, CTreeItem* parent, int depth);
     void ReadTree(CArchive& ar);
+    void WriteSections(CArchive& ar);
+    void ReadSections(CArchive& ar);
 
     COptions& m_options;
     CTreeModel& m_tree;

@@ -91,28 +91,4 @@ std::string CViewFiles::Create(const std::string& contents) {
     return path;
 }
 
-std::string ViewFile(CTiDisk& disk, int fdr, bool hex, bool createTabs,
-                     const std::vector<uint16_t>& tabStops, CViewFiles& files,
-                     CUserPrompt& prompt) {
-    std::string text;
-    if (hex) {
-        if (!HexDumpFile(disk, fdr, text)) {
-            prompt.Message(disk.ErrorText(), PromptIcon::Warning);
-            return {};
-        }
-    } else {
-        disk.SetConversion(createTabs ? 1 : 0, -1, -1, -1, -1);
-        CMemFile memory;
-        if (!ExportTextTo(disk, fdr, memory, ConversionOf(disk, tabStops))) {
-            prompt.Message(disk.ErrorText(), PromptIcon::Warning);
-            return {};
-        }
-        text.assign(memory.Bytes().begin(), memory.Bytes().end());
-    }
-    const std::string path = files.Create(text);
-    if (path.empty())
-        prompt.Message("Could not create file " + files.Folder(), PromptIcon::Warning);
-    return path;
-}
-
 }  // namespace tavik

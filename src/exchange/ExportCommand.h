@@ -1,6 +1,6 @@
-// The export and view commands of the catalog list, without their windows: the name lookup,
-// the chooser's answer (given by the caller), the choice of header or text, and the private
-// temporary files that "View as text" and "View hexadecimal" hand to the desktop's viewer.
+// The export command of the catalog list, without its windows: the name lookup, the chooser's
+// answer (given by the caller), the choice of header or text; and the private temporary files
+// that the views hand to the desktop's viewer when the user prefers that one.
 #pragma once
 
 #include <cstdint>
@@ -41,8 +41,8 @@ int RunExportCommand(CTiDisk& disk, const std::string& tiName, CExportChooserAns
                      CUserPrompt& prompt, const std::vector<uint16_t>& tabStops,
                      bool crLf = kPlatformCrLf);
 
-// Temporary files for the viewer: each is created afresh with a unique name, readable only by
-// the user, in the system's temporary folder, and removed when this object goes (at the end
+// Temporary files for the desktop's viewer: each is created afresh with a unique name, readable
+// only by the user, in the system's temporary folder, and removed when this object goes (at the end
 // of the program), since the viewer may still be reading it after the command returned.
 class CViewFiles {
 public:
@@ -61,11 +61,5 @@ private:
     std::string m_folder;
     std::vector<std::string> m_files;
 };
-
-// "View as text" (hex false) or "View hexadecimal": writes the file's text into a new view
-// file and returns its path, "" after a failure (its message shown: the drive's error text, or
-// "Could not create file" with the folder).
-std::string ViewFile(CTiDisk& disk, int fdr, bool hex, bool createTabs,
-                     const std::vector<uint16_t>& tabStops, CViewFiles& files, CUserPrompt& prompt);
 
 }  // namespace tavik

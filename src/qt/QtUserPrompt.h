@@ -23,6 +23,7 @@ public:
     // parent: the window message boxes and the progress dialog belong to (may come later).
     explicit CQtUserPrompt(QWidget* parent = nullptr);
     void SetParentWidget(QWidget* parent) { m_parent = parent; }
+    QWidget* ParentWidget() const { return m_parent; }
     ~CQtUserPrompt() override;
 
     void Message(const std::string& text, PromptIcon icon = PromptIcon::Information) override;

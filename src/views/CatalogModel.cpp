@@ -105,9 +105,9 @@ int CCatalogModel::ListDisk(CVirtualDrive* drive, CUserPrompt& prompt) {
     return static_cast<int>(m_rows.size());
 }
 
-void CCatalogModel::SortByColumn(int column) {
+bool CCatalogModel::SortByColumn(int column) {
     const int field = FieldOfColumn(column);
-    if (field < 0) return;
+    if (field < 0) return false;
     const bool descending = ClickHeader(m_headers, column);
     emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
     const bool numeric = IsNumericField(field);
@@ -116,6 +116,7 @@ void CCatalogModel::SortByColumn(int column) {
         keys.push_back(SortKey(S(CellText(f, field)), numeric));
     const std::vector<int> order = SortedOrder(keys, descending);
     Reorder(m_rows, order);
+    return descending;
 }
 
 void CCatalogModel::Clear() {
@@ -219,6 +220,7 @@ Qt::ItemFlags CCatalogModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
     if (index.isValid() && FieldOfColumn(index.column()) == FileName && onRename)
         f |= Qt::ItemIsEditable;
+    if (index.isValid()) f |= Qt::ItemIsDragEnabled;  // rows are dragged as their files
     return f;
 }
 
@@ -235,7 +237,7 @@ bool CCatalogModel::setData(const QModelIndex& index, const QVariant& value, int
 QVariant CCatalogModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     return section >= 0 && section < static_cast<int>(m_headers.size())
-               ? QString::fromStdString(m_headers[static_cast<size_t>(section)])
+               ? QString::fromStdString(HeaderWithoutMark(m_headers[static_cast<size_t>(section)]))
                : QVariant();
 }
 

@@ -52,8 +52,10 @@ public:
     void Clear();
     CVirtualDrive* Drive() const { return m_drive; }
     int FdrOfRow(int row) const;
-    // A click on a column's header: marks it and orders the rows by that column's text.
-    void SortByColumn(int column);
+    // A click on a column's header: marks it and orders the rows by that column's text. True
+    // when the order is now descending. The header texts are shown without the mark: the view
+    // draws the header's sort arrow instead.
+    bool SortByColumn(int column);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

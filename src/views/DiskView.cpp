@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
@@ -14,6 +15,7 @@
 #include "database/DisplaySpec.h"
 #include "qt/QtText.h"
 #include "views/CatalogModel.h"
+#include "views/DropRouter.h"
 #include "views/FileCommands.h"
 #include "views/RecordListModel.h"
 
@@ -24,12 +26,25 @@ namespace {
 // A click this close to a row's left edge lands on its icon and opens no edit box.
 constexpr int kIconMargin = 16;
 
-void SetCatalogWidths(QHeaderView* header, const CCatalogModel& model) {
-    constexpr int kDefaultWidth = 80;
-    const auto& columns = model.Columns();
-    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-        const int width = CodeWidth(columns[static_cast<size_t>(c)]);
-        header->resizeSection(c, width > 0 ? width : kDefaultWidth);
+// Rows measured when a column is sized to its content: a whole disk catalog, the first page of
+// a record list (the rows shown first, already read).
+constexpr int kMeasuredRows = 128;
+constexpr int kContentPadding = 8;
+
+DisplayList ListOfMode(ListMode mode) {
+    switch (mode) {
+        case ListMode::DiskRecords:
+            return DiskRecordList;
+        case ListMode::FileRecords:
+            return FileRecordList;
+        case ListMode::SavedQueries:
+            return SavedQueryList;
+        case ListMode::Parameters:
+            return ParameterList;
+        case ListMode::SqlResults:
+            return FreeSqlList;
+        default:
+            return CatalogList;
     }
 }
 
@@ -53,26 +68,78 @@ CDiskView::CDiskView(const PaneContext& context, QWidget* parent)
     header()->setStretchLastSection(false);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(true);
+    header()->setSortIndicator(-1, Qt::AscendingOrder);
     connect(header(), &QHeaderView::sectionClicked, this, &CDiskView::SortByColumn);
-    SetCatalogWidths(header(), *m_model);
+    connect(header(), &QHeaderView::sectionResized, this, &CDiskView::ColumnResized);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDropIndicatorShown(false);  // a drop goes to the whole disk, not between rows
+    FitColumns();
+}
+
+int CDiskView::FieldOfColumn(int column) const {
+    if (!ShowsRecords()) return m_model->FieldOfColumn(column);
+    const auto& columns = m_records->Columns();
+    return column >= 0 && column < static_cast<int>(columns.size())
+               ? columns[static_cast<size_t>(column)].field
+               : -1;
+}
+
+int CDiskView::ContentWidth(int column) const {
+    int width = header()->sectionSizeHint(column);
+    const int rows = std::min(model()->rowCount(), kMeasuredRows);
+    for (int r = 0; r < rows; ++r)
+        width = std::max(width, sizeHintForIndex(model()->index(r, column)).width());
+    return width + kContentPadding;
+}
+
+// A column the user sized keeps that width; any other one is as wide as its size code says and
+// as wide as its header and cells need, so that names, headers and dates are never cut.
+void CDiskView::FitColumns() {
+    const std::vector<uint16_t>& user = m_options.userColumnWidths[ListOfMode(m_mode)];
+    m_fitting = true;
+    for (int c = 0; c < model()->columnCount(); ++c) {
+        const int own = UserColumnWidth(user, FieldOfColumn(c));
+        if (own > 0) {
+            header()->resizeSection(c, own);
+            continue;
+        }
+        const int coded = ShowsRecords() ? m_records->Columns()[static_cast<size_t>(c)].width
+                                         : CodeWidth(m_model->Columns()[static_cast<size_t>(c)]);
+        header()->resizeSection(c, std::max(coded, ContentWidth(c)));
+    }
+    m_fitting = false;
+}
+
+void CDiskView::ColumnResized(int column, int, int width) {
+    if (m_fitting) return;
+    SetUserColumnWidth(m_options.userColumnWidths[ListOfMode(m_mode)], FieldOfColumn(column),
+                       width);
+}
+
+void CDiskView::ClearSortArrow() {
+    header()->setSortIndicator(-1, Qt::AscendingOrder);
 }
 
 void CDiskView::ListDisk(CVirtualDrive* drive, const QString& itemText, int itemId) {
     if (ShowsRecords() || model() != m_model) {
         m_records->Clear();
         setModel(m_model);
-        SetCatalogWidths(header(), *m_model);
     }
     m_mode = ListMode::DiskCatalog;
     m_itemText = itemText;
     m_itemId = itemId;
     m_model->ListDisk(drive, m_prompt);
+    ClearSortArrow();
+    FitColumns();
 }
 
 void CDiskView::SetCatalogSpecification(const std::string& spec,
                                         const std::vector<uint16_t>& sizes) {
     m_model->SetSpecification(spec, sizes);
-    if (model() == m_model) SetCatalogWidths(header(), *m_model);
+    if (model() == m_model) FitColumns();
 }
 
 void CDiskView::Relist() {
@@ -80,6 +147,8 @@ void CDiskView::Relist() {
     const std::vector<int> kept = SelectedFdrs();
     const int currentFdr = currentIndex().isValid() ? m_model->FdrOfRow(currentIndex().row()) : 0;
     m_model->ListDisk(Drive(), m_prompt);
+    ClearSortArrow();
+    FitColumns();
     const std::set<int> wanted(kept.begin(), kept.end());
     for (int r = 0; r < m_model->rowCount(); ++r) {
         const int fdr = m_model->FdrOfRow(r);
@@ -148,6 +217,7 @@ void CDiskView::FileContextMenu(QContextMenuEvent* event) {
         {nullptr, CommandId::Count},
         {"View as text", CommandId::FileViewText},
         {"View hexadecimal", CommandId::FileViewHex},
+        {"View as BASIC", CommandId::FileViewBasic},
         {"Export", CommandId::FileExport},
         {nullptr, CommandId::Count},
         {"Select in map", CommandId::EditSelect}};
@@ -162,7 +232,8 @@ void CDiskView::FileContextMenu(QContextMenuEvent* event) {
             a->setEnabled(m_options.advancedView && m_disk.Drive());
             continue;
         }
-        menu.addAction(text, this, [this, command] { m_files->Run(command); });
+        QAction* a = menu.addAction(text, this, [this, command] { m_files->Run(command); });
+        if (command == CommandId::FileViewBasic) a->setEnabled(m_files->CanViewAsBasic());
     }
     menu.exec(event->globalPos());
 }
@@ -175,11 +246,8 @@ void CDiskView::ShowRecords(ListMode mode, CRecordSet& set, const std::vector<ui
     m_recordTitle = title;
     if (model() != m_records) setModel(m_records);
     m_records->Fill(mode, set, codes, m_prompt);
-    const auto& columns = m_records->Columns();
-    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-        const int width = columns[static_cast<size_t>(c)].width;
-        header()->resizeSection(c, width > 0 ? width : CRecordListModel::kDefaultWidth);
-    }
+    ClearSortArrow();
+    FitColumns();
 }
 
 void CDiskView::Clear() {
@@ -189,10 +257,9 @@ void CDiskView::Clear() {
 }
 
 void CDiskView::SortByColumn(int column) {
-    if (ShowsRecords())
-        m_records->SortByColumn(column);
-    else
-        m_model->SortByColumn(column);
+    const bool descending =
+        ShowsRecords() ? m_records->SortByColumn(column) : m_model->SortByColumn(column);
+    header()->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 std::vector<int> CDiskView::SelectedRows() const {
@@ -368,6 +435,34 @@ bool CDiskView::HandleCommand(CommandId id) {
         return true;
     }
     return false;
+}
+
+// ---- Drag and drop ------------------------------------------------------------------------
+
+void CDiskView::startDrag(Qt::DropActions) {
+    if (!m_router || ShowsRecords() || !Drive() || m_itemId <= 0) return;
+    m_router->DragFiles(this, m_itemId, SelectedFdrs());
+}
+
+void CDiskView::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void CDiskView::dragMoveEvent(QDragMoveEvent* event) {
+    if (m_router && !ShowsRecords() &&
+        m_router->OnList(*event->mimeData(), m_disk.Item()) != DropEffect::Refused) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CDiskView::dropEvent(QDropEvent* event) {
+    if (!m_router || ShowsRecords() || !m_router->DropOnList(*event, m_disk.Item()))
+        event->ignore();
+    stopAutoScroll();
+    setState(NoState);
 }
 
 }  // namespace tavik

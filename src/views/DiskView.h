@@ -15,6 +15,7 @@
 namespace tavik {
 
 class CCatalogModel;
+class CDropRouter;
 class CFileCommands;
 class COptions;
 class CRecordListModel;
@@ -48,6 +49,8 @@ public:
     int ItemId() const { return m_itemId; }
     // The File menu's commands; without them the list only shows.
     void SetFileCommands(CFileCommands* commands);
+    // Rows dragged out (to a drive of the tree, to the desktop) and PC files dropped in.
+    void SetDropRouter(CDropRouter* router) { m_router = router; }
     // Selects the selected files' sectors in the map.
     void SelectInMap();
     // Opens the name cell of the current row for editing ("Rename").
@@ -84,16 +87,26 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void DiskShown(CTreeItem* item) override;
     void FilesChanged() override;
     void SortByColumn(int column);
+    void ClearSortArrow();
+    // The field number a shown column lists (-1 for none).
+    int FieldOfColumn(int column) const;
+    int ContentWidth(int column) const;
+    void FitColumns();
+    void ColumnResized(int column, int oldWidth, int width);
     void FileContextMenu(QContextMenuEvent* event);
     bool ShowsRecords() const { return m_mode != ListMode::DiskCatalog; }
 
     CUserPrompt& m_prompt;
-    const COptions& m_options;
+    COptions& m_options;
     CCurrentDisk& m_disk;
     CCatalogModel* m_model;
     CRecordListModel* m_records;
@@ -103,6 +116,8 @@ private:
     QString m_recordTitle;
     int m_itemId = 0;
     CFileCommands* m_files = nullptr;
+    bool m_fitting = false;  // the program, not the user, is sizing the columns
+    CDropRouter* m_router = nullptr;
 };
 
 }  // namespace tavik

@@ -1,12 +1,16 @@
 #include "views/DriveView.h"
 
+#include <QTimer>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDrag>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 
+#include "app/DropRules.h"
 #include "app/Options.h"
 #include "app/PathRules.h"
 #include "app/RemoteTree.h"
@@ -14,6 +18,8 @@
 #include "base/Progress.h"
 #include "qt/Icons.h"
 #include "qt/QtText.h"
+#include "views/DragPayload.h"
+#include "views/DropRouter.h"
 #include "views/RemoteTreeCommands.h"
 #include "views/TreeItemModel.h"
 
@@ -21,15 +27,8 @@ namespace tavik {
 
 namespace {
 
-const char* const kItemMime = "application/x-tavik-tree-item";
-
 bool IsFolderOrPc(NodeKind k) {
     return k == NodeKind::PcRoot || IsFolderKind(k);
-}
-// The items a drive is dropped on to add its disk to the catalogue.
-bool IsDatabaseTarget(NodeKind k) {
-    return k == NodeKind::DatabaseOpen || k == NodeKind::DiskQuery || k == NodeKind::FileQuery ||
-           k == NodeKind::SavedQueries || k == NodeKind::Parameters;
 }
 
 }  // namespace
@@ -43,6 +42,7 @@ CDriveView::CDriveView(const PaneContext& context, QWidget* parent)
       m_disk(context.disk),
       m_model(new CTreeItemModel(context.tree, this)) {
     setModel(m_model);
+    m_model->fileNamesOnClash = [this] { return m_options.fileNameOnNameClash != 0; };
     setHeaderHidden(true);
     setRootIsDecorated(true);
     setItemsExpandable(true);
@@ -91,7 +91,19 @@ void CDriveView::Fail(const std::string& text) {
 
 void CDriveView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTreeView::currentChanged(current, previous);
-    if (!m_following) ShowItem(m_model->ItemOf(current));
+    if (m_following) return;
+    CTreeItem* item = m_model->ItemOf(current);
+    if (item && item != m_disk.Item() && IsDriveKind(item->Kind()) && !m_disk.MayLeave()) {
+        // The user stays with the disk shown: the selection goes back once this change is over.
+        const QPersistentModelIndex back = m_model->IndexOf(m_disk.Item());
+        QTimer::singleShot(0, this, [this, back] {
+            m_following = true;
+            if (back.isValid()) setCurrentIndex(back);
+            m_following = false;
+        });
+        return;
+    }
+    ShowItem(item);
 }
 
 void CDriveView::ShowItem(CTreeItem* item) {
@@ -148,6 +160,10 @@ void CDriveView::MountPcFile() {
         parent = InsertPcFolder(m_tree, folder, context, m_options.fullFolderNames != 0, true);
         m_tree.Expand(parent->Parent());
     }
+    MountImages(files, parent);
+}
+
+void CDriveView::MountImages(const std::vector<std::string>& files, CTreeItem* parent) {
     CTreeItem* last = nullptr;
     for (const std::string& path : files) {
         CTreeItem* item = MountByPath(path, parent);
@@ -224,18 +240,20 @@ void CDriveView::PasteClip() {
     if (const int sector = ClipSectorNumber(m_clip); sector >= 0) {
         if (source->Drive()) m_disk.PasteSector(*source->Drive(), sector, this);
     } else if (IsFilesClip(m_clip)) {
-        if (!source->Drive() || !target->Drive() || !IsDriveKind(target->Kind())) return;
-        std::string error;
-        const std::vector<int> fdrs = ClipFileSectors(m_clip);
-        if (CopyFilesOnto(*source->Drive(), *target->Drive(), fdrs, error) <
-            static_cast<int>(fdrs.size()))
-            Fail(error);
-        ShowItem(SelectedItem());
+        if (!IsDriveKind(target->Kind())) return;
+        PasteFiles(m_clip, target);
     } else if (m_clip.find("Disk") != std::string::npos) {
         if (source != target) DropOnto(source, target);
     } else if (m_clip.find("Query") != std::string::npos) {
         if (m_queries) m_queries->DropQuery(source, target, true);
     }
+}
+
+void CDriveView::PasteFiles(const std::string& clip, CTreeItem* target) {
+    if (!target || !target->Drive()) return;
+    std::string error;
+    if (PasteFilesClip(m_tree, clip, *target->Drive(), m_prompt, error) == 0) Fail(error);
+    ShowItem(SelectedItem());
 }
 
 void CDriveView::RefreshDrive() {
@@ -499,54 +517,87 @@ void CDriveView::mouseDoubleClickEvent(QMouseEvent* event) {
 void CDriveView::startDrag(Qt::DropActions) {
     CTreeItem* item = SelectedItem();
     if (!item || item->Kind() < NodeKind::PcFolder) return;
-    auto* mime = new QMimeData;
-    mime->setData(kItemMime, QByteArray::number(item->Id()));
     auto* drag = new QDrag(this);
-    drag->setMimeData(mime);
+    drag->setMimeData(TreeItemMime(*item));
     drag->setPixmap(TreeIcon(item->Kind()).pixmap(kIconSize, kIconSize));
     drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
 }
 
 void CDriveView::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasFormat(kItemMime))
+    // Whether the item under the mouse takes it is decided while the drag moves.
+    if (m_router && ReadPayload(*event->mimeData()).source != DragPayload::Source::None)
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void CDriveView::dragMoveEvent(QDragMoveEvent* event) {
-    if (!event->mimeData()->hasFormat(kItemMime)) {
+    QTreeView::dragMoveEvent(event);  // scrolls and expands under the mouse
+    const QModelIndex at = indexAt(event->position().toPoint());
+    CTreeItem* target = m_model->ItemOf(at);
+    if (m_router && m_router->OnTree(*event->mimeData(), target) != DropEffect::Refused) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        SetDropTarget(at);
+    } else {
         event->ignore();
-        return;
+        SetDropTarget({});
     }
-    QTreeView::dragMoveEvent(event);
-    event->acceptProposedAction();
+}
+
+void CDriveView::dragLeaveEvent(QDragLeaveEvent* event) {
+    QTreeView::dragLeaveEvent(event);
+    SetDropTarget({});
+}
+
+void CDriveView::SetDropTarget(const QModelIndex& index) {
+    if (index == m_dropTarget) return;
+    m_dropTarget = index;
+    viewport()->update();
+}
+
+void CDriveView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const {
+    QTreeView::drawRow(painter, option, index);
+    if (!m_dropTarget.isValid() || index != m_dropTarget) return;
+    const QColor highlight = palette().color(QPalette::Highlight);
+    QColor fill = highlight;
+    fill.setAlpha(60);
+    const QRect row = visualRect(index).adjusted(0, 0, -1, -1);
+    painter->fillRect(row, fill);
+    painter->setPen(highlight);
+    painter->drawRect(row);
 }
 
 void CDriveView::dropEvent(QDropEvent* event) {
-    if (!event->mimeData()->hasFormat(kItemMime)) {
-        event->ignore();
-        return;
-    }
-    CTreeItem* source = m_tree.Find(event->mimeData()->data(kItemMime).toInt());
     CTreeItem* target = m_model->ItemOf(indexAt(event->position().toPoint()));
-    event->setDropAction(Qt::IgnoreAction);
-    event->accept();
-    if (source && target && source != target) DropOnto(source, target);
+    if (!m_router || !m_router->DropOnTree(*event, target)) event->ignore();
+    SetDropTarget({});
+    stopAutoScroll();
+    setState(NoState);
+    viewport()->update();
 }
 
 void CDriveView::DropOnto(CTreeItem* source, CTreeItem* target) {
-    if (m_queries && m_queries->DropQuery(source, target, false)) return;
-    const NodeKind s = source->Kind();
-    const NodeKind t = target->Kind();
-    if (IsDriveKind(s) && IsDriveKind(t)) {
-        if (m_dialogs) m_dialogs->RunDiskCommand(CommandId::DiskCopy, source, target);
-    } else if ((s == NodeKind::EmulatorDisk || s == NodeKind::RemoteDrive) && IsFolderOrPc(t)) {
-        if (m_dialogs) m_dialogs->RunDiskCommand(CommandId::NewPcFile, target, source);
-    } else if (IsFolderOrImageKind(s) && IsFolderOrPc(t)) {
-        MoveIntoFolder(m_tree, source, target);
-    } else if (IsDriveKind(s) && IsDatabaseTarget(t)) {
-        if (m_database && DatabaseOpen()) m_database->AddToDatabase(source);
+    switch (TreeItemDropOf(*source, *target, DatabaseOpen())) {
+        case TreeItemDrop::CombineQuery:
+        case TreeItemDrop::SaveQuery:
+            if (m_queries) m_queries->DropQuery(source, target, false);
+            break;
+        case TreeItemDrop::CopyDisk:
+            if (m_dialogs) m_dialogs->RunDiskCommand(CommandId::DiskCopy, source, target);
+            break;
+        case TreeItemDrop::NewImage:
+            if (m_dialogs) m_dialogs->RunDiskCommand(CommandId::NewPcFile, target, source);
+            break;
+        case TreeItemDrop::MoveIntoFolder:
+            MoveIntoFolder(m_tree, source, target);
+            break;
+        case TreeItemDrop::AddToDatabase:
+            if (m_database) m_database->AddToDatabase(source);
+            break;
+        case TreeItemDrop::None:
+            break;
     }
 }
 

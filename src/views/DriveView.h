@@ -15,6 +15,7 @@
 
 namespace tavik {
 
+class CDropRouter;
 class COptions;
 class CRemoteTreeCommands;
 class CTreeItemModel;
@@ -72,6 +73,8 @@ public:
     void SetDatabaseRoutes(CDatabaseRoutes* routes) { m_database = routes; }
     // Scans and unhooking of the TI-99/4A and the emulator.
     void SetRemote(CRemoteTreeCommands* remote) { m_remote = remote; }
+    // Drops from the desktop and the catalog list.
+    void SetDropRouter(CDropRouter* router) { m_router = router; }
     CRemoteTreeCommands* Remote() const { return m_remote; }
 
     CTreeModel& Tree() const { return m_tree; }
@@ -88,6 +91,9 @@ public:
     // Mounts an image file; failure shows the drive's error text. Null on failure.
     CTreeItem* MountByPath(const std::string& path, CTreeItem* parent);
     void MountPcFile();
+    // Mounts image files into the folder (by the mount rules) until one fails; the last one
+    // mounted is selected. Each goes into the mount history.
+    void MountImages(const std::vector<std::string>& files, CTreeItem* parent);
     void MountPcFolder(const std::string& folder = {});
     void DismountItem();
     void NewDummyFolder();
@@ -96,12 +102,16 @@ public:
     void CopyPath();
     void CopyClip();
     void PasteClip();
+    // The files a files clip names copied onto the target drive item (Paste, or rows dropped).
+    void PasteFiles(const std::string& clip, CTreeItem* target);
     void RefreshDrive();
     void ApplyFullPathNames();
     // Selection changed: a drive item becomes the current disk; a query item shows its list.
     void ShowItem(CTreeItem* item);
     // Shows the current drive item again (after a change on its disk).
     void ShowCurrentAgain();
+    // A tree item dropped or pasted onto another, after the drag-and-drop table.
+    void DropOnto(CTreeItem* source, CTreeItem* target);
 
     // ---- Routing -------------------------------------------------------------------------
     bool HandleCommand(CommandId id) override;
@@ -124,16 +134,19 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    // The item a drag would drop on is drawn highlighted.
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
 
 private:
+    void SetDropTarget(const QModelIndex& index);
     void AboutToRemove(CTreeItem* item) override;
     // Another pane made a disk current (the editor's swap): the tree selects its item.
     void DiskShown(CTreeItem* item) override;
     void RunContextEntry(const QString& entry, CTreeItem* item);
     // "Save", "Delete", "Edit" and "Run" of a query item (also the double-click's "Edit").
     void RunQueryEntry(const QString& entry, CTreeItem* item);
-    // A drop or a paste of source onto target, after the drag-and-drop table.
-    void DropOnto(CTreeItem* source, CTreeItem* target);
     bool DatabaseOpen() const;
     void Fail(const std::string& text);
 
@@ -147,6 +160,8 @@ private:
     CQueryHandler* m_queries = nullptr;
     CDatabaseRoutes* m_database = nullptr;
     CRemoteTreeCommands* m_remote = nullptr;
+    CDropRouter* m_router = nullptr;
+    QPersistentModelIndex m_dropTarget;
     CTreeItem* m_context = nullptr;
     bool m_following = false;  // selecting the item of a disk another pane made current
 };

@@ -74,6 +74,7 @@ void CEditorView::SaveCommand() {
         return;
     }
     // What is on the disk now is the buffer; a partner sector stays the reference.
+    m_onDisk = m_edit.Bytes();
     if (!m_range.Contains(m_sector)) m_edit.AcceptBuffer();
     const Caret caret = CaretPosition();
     Redraw();

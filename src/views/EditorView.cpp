@@ -18,13 +18,12 @@
 #include "qt/DialogRunner.h"
 #include "qt/QtText.h"
 #include "qt/QtUserPrompt.h"
+#include "views/DragPayload.h"
 
 namespace tavik {
 
 namespace {
 
-// The drive tree's drag format: the dragged item's number.
-const char* const kItemMime = "application/x-tavik-tree-item";
 const char* const kNoTarget = "Target disk in undefined. Drag one into sector editor.";
 const QColor kDifferent(255, 0, 0);
 
@@ -51,6 +50,7 @@ CEditorView::CEditorView(const PaneContext& context, QWidget* parent)
       m_prompt(context.prompt),
       m_clip(context.clip),
       m_disk(context.disk) {
+    m_disk.SetLeaveGuard([this] { return ConfirmLeave(); });
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     QFont font("Courier New", 10);
@@ -66,7 +66,29 @@ CEditorView::CEditorView(const PaneContext& context, QWidget* parent)
 }
 
 CEditorView::~CEditorView() {
+    m_disk.SetLeaveGuard(nullptr);
     m_tree.RemoveObserver(this);
+}
+
+bool CEditorView::ConfirmLeave() {
+    if (!HasUnsavedEdits()) return true;
+    const std::string question =
+        "Sector " + std::to_string(m_sector) +
+        " was changed.\nSave the changes (Yes), discard them (No) or stay (Cancel)?";
+    switch (m_prompt.Ask(question, PromptButtons::YesNoCancel)) {
+        case PromptAnswer::Yes:
+            SaveCommand();
+            return !HasUnsavedEdits();
+        case PromptAnswer::No: {
+            const Caret caret = CaretPosition();
+            m_edit.SetBuffer(m_onDisk.data());
+            Redraw();
+            SetCaretPosition(caret);
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 // ---- Drive and sector ---------------------------------------------------------------------
@@ -100,12 +122,17 @@ int CEditorView::HighestReadable() const {
 
 bool CEditorView::ShowSector(int n) {
     if (!m_drive || n < 0 || n > HighestReadable()) return false;
+    if (n != m_sector && !ConfirmLeave()) {
+        m_disk.ShowSector(m_sector, this);  // the map goes back to the sector kept
+        return false;
+    }
     Sector data{};
     if (!m_drive->ReadSector(n, data.data())) {
         Fail(m_drive->ErrorText());
         return false;
     }
     m_sector = n;
+    m_onDisk = data;
     m_edit.Load(data.data());
     if (m_range.Contains(n)) {
         Sector partner{};
@@ -447,25 +474,25 @@ void CEditorView::PasteClip() {
 }
 
 void CEditorView::dragEnterEvent(QDragEnterEvent* e) {
-    if (e->mimeData()->hasFormat(kItemMime))
+    if (e->mimeData()->hasFormat(kTreeItemMime))
         e->acceptProposedAction();
     else
         e->ignore();
 }
 
 void CEditorView::dragMoveEvent(QDragMoveEvent* e) {
-    if (e->mimeData()->hasFormat(kItemMime))
+    if (e->mimeData()->hasFormat(kTreeItemMime))
         e->acceptProposedAction();
     else
         e->ignore();
 }
 
 void CEditorView::dropEvent(QDropEvent* e) {
-    if (!e->mimeData()->hasFormat(kItemMime)) {
+    if (!e->mimeData()->hasFormat(kTreeItemMime)) {
         e->ignore();
         return;
     }
-    CTreeItem* item = m_tree.Find(e->mimeData()->data(kItemMime).toInt());
+    CTreeItem* item = m_tree.Find(e->mimeData()->data(kTreeItemMime).toInt());
     // Nothing moves: the item only becomes the target.
     e->setDropAction(Qt::IgnoreAction);
     e->accept();

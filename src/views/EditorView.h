@@ -70,6 +70,11 @@ public:
     // (the editor's own drive and sector number stay; nothing is written until Save). False
     // with error set on a read failure.
     bool LoadSector(CVirtualDrive& source, int n, std::string& error);
+    // The buffer holds bytes not yet written to the shown sector (typed or pasted).
+    bool HasUnsavedEdits() const { return m_drive && m_edit.Bytes() != m_onDisk; }
+    // Before the editor leaves an edited sector: "Save", "Discard" (the sector is shown as it
+    // is on the disk) or "Cancel". True when the sector may be left.
+    bool ConfirmLeave();
     const Sector& Buffer() const { return m_edit.Bytes(); }
     const Sector& Reference() const { return m_edit.Reference(); }
 
@@ -151,6 +156,7 @@ private:
     int m_itemId = 0;
     int m_sector = 0;
     CSectorEditBuffer m_edit;
+    Sector m_onDisk{};               // the shown sector as read or last saved
     std::vector<int> m_fileSectors;  // of the current disk's stay-in-file file
     int m_filePosition = -2;
     CompareRange m_range;

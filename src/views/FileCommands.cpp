@@ -23,9 +23,13 @@
 #include "exchange/ImportCommand.h"
 #include "exchange/PcName.h"
 #include "exchange/TiFileChooser.h"
+#include "exchange/basic/BasicFile.h"
 #include "exchange/dialogs/FileNameDialog.h"
 #include "exchange/dialogs/TiFileDialog.h"
 #include "qt/DialogRunner.h"
+#include "qt/QtText.h"
+#include "qt/TextViewer.h"
+#include "views/CatalogModel.h"
 #include "views/DiskView.h"
 
 namespace tavik {
@@ -91,6 +95,18 @@ std::string ExportedText(int count, const std::string& tiName, const std::string
     return "Exported " + Counted(count, "file") + " to " + Utf8ToCp1252(FolderOf(lastPath));
 }
 
+bool OpenInDesktopViewer(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+// The PC file "Save as" proposes for a view: the file's PC name, marked with the view.
+std::string ViewSaveName(const std::string& tiName, ViewKind kind) {
+    const char* ending = kind == ViewKind::Hex     ? "-hex.txt"
+                         : kind == ViewKind::Basic ? "-basic.txt"
+                                                   : ".txt";
+    return PcNameOf(tiName) + ending;
+}
+
 }  // namespace
 
 CFileCommands::CFileCommands(CDiskView& list, const PaneContext& context, QWidget* window)
@@ -101,7 +117,12 @@ CFileCommands::CFileCommands(CDiskView& list, const PaneContext& context, QWidge
       m_prompt(context.prompt),
       m_window(window),
       m_clip(context.clip),
-      m_viewFiles(std::make_unique<CViewFiles>()) {}
+      m_viewFiles(std::make_unique<CViewFiles>()),
+      m_desktopOpener(OpenInDesktopViewer) {
+    // A listing may show other files under the same FDRs: ask the disk again.
+    connect(m_list.Model(), &QAbstractItemModel::modelReset, this,
+            [this] { m_basicDrive = nullptr; });
+}
 
 CFileCommands::~CFileCommands() = default;
 
@@ -152,8 +173,13 @@ bool CFileCommands::Run(CommandId id) {
             Undelete();
             return true;
         case CommandId::FileViewText:
+            View(ViewKind::Text);
+            return true;
         case CommandId::FileViewHex:
-            View(id == CommandId::FileViewHex);
+            View(ViewKind::Hex);
+            return true;
+        case CommandId::FileViewBasic:
+            View(ViewKind::Basic);
             return true;
         case CommandId::FileExport:
             Export();
@@ -303,17 +329,63 @@ void CFileCommands::Undelete() {
     if (fdr > 0) m_prompt.Status("Undeleted " + name);
 }
 
-void CFileCommands::View(bool hex) {
+void CFileCommands::View(ViewKind kind) {
     CVirtualDrive* drive = Drive();
     const std::vector<int> fdrs = m_list.SelectedFdrs();
     if (!drive || fdrs.empty()) return;
-    const std::string path = ViewFile(*drive, fdrs.front(), hex, m_options.createTabsOnExport != 0,
-                                      m_options.tabList, *m_viewFiles, m_prompt);
-    if (path.empty()) return;
-    if (m_viewer)
-        m_viewer(path);
-    else
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    const int fdr = fdrs.front();
+    FileView view;
+    if (!MakeFileView(*drive, fdr, kind, m_options.createTabsOnExport != 0, m_options.tabList,
+                      view)) {
+        Fail(*drive);
+        return;
+    }
+    if (m_options.desktopViewer != 0) {
+        const std::string path = m_viewFiles->Create(view.text);
+        if (!path.empty() && m_desktopOpener(path)) return;
+        m_prompt.Message((path.empty() ? "Could not create file in " + m_viewFiles->Folder()
+                                       : "The desktop's viewer could not be started for " + path) +
+                             "; the view opens in the program's own viewer.",
+                         PromptIcon::Warning);
+    }
+    OpenViewer(*drive, fdr, kind, view);
+}
+
+bool CFileCommands::CanViewAsBasic() {
+    CVirtualDrive* drive = Drive();
+    const std::vector<int> fdrs = m_list.SelectedFdrs();
+    if (!drive || fdrs.empty()) return false;
+    if (drive != m_basicDrive || fdrs.front() != m_basicFdr) {
+        m_basicDrive = drive;
+        m_basicFdr = fdrs.front();
+        m_basicAnswer = basic::IsBasicFile(*drive, m_basicFdr);
+    }
+    return m_basicAnswer;
+}
+
+QString CFileCommands::ViewTitle(CVirtualDrive& drive, int fdr, ViewKind kind,
+                                 bool protectedProgram) {
+    QString disk = Q(drive.GetDiskName()).trimmed();
+    if (const CTreeItem* item = m_tree.Find(m_list.ItemId())) {
+        disk = Q(item->Text()).trimmed();
+        if (IsImageKind(item->Kind()) && !item->Node().path.empty())
+            disk += " (" +
+                    QString::fromStdString(
+                        std::filesystem::path(item->Node().path).filename().string()) +
+                    ")";
+    }
+    return Q(drive.GetFileName(fdr)).trimmed() + " on " + disk + " - " + ViewKindName(kind) +
+           (protectedProgram ? ", protected" : "");
+}
+
+void CFileCommands::OpenViewer(CVirtualDrive& drive, int fdr, ViewKind kind, const FileView& view) {
+    const std::string folder = m_options.lastExchangeFolder;
+    const std::string name = ViewSaveName(drive.GetFileName(fdr), kind);
+    const QString saveName = QString::fromStdString(
+        folder.empty() ? name : (std::filesystem::path(folder) / name).string());
+    auto* viewer = new CTextViewer(ViewTitle(drive, fdr, kind, view.protectedProgram), view.text,
+                                   saveName, m_prompt, m_window);
+    viewer->show();
 }
 
 void CFileCommands::Export() {
@@ -367,14 +439,14 @@ bool CFileCommands::CanPaste() const {
 void CFileCommands::Paste() {
     CVirtualDrive* target = Drive();
     if (!target || !CanPaste()) return;
-    CTreeItem* source = m_tree.Find(ClipSourceNumber(m_clip));
-    if (!source || !source->Drive()) return;
     std::string error;
-    const std::vector<int> fdrs = ClipFileSectors(m_clip);
-    const int copied = CopyFilesOnto(*source->Drive(), *target, fdrs, error);
-    if (copied < static_cast<int>(fdrs.size())) m_prompt.Message(error, PromptIcon::Warning);
+    const int result = PasteFilesClip(m_tree, m_clip, *target, m_prompt, error);
+    if (result == 0) m_prompt.Message(error, PromptIcon::Warning);
     Relist();
-    if (copied) m_prompt.Status("Copied " + Counted(copied, "file") + " onto " + DiskName());
+    if (result == 1)
+        m_prompt.Status("Copied " +
+                        Counted(static_cast<int>(ClipFileSectors(m_clip).size()), "file") +
+                        " onto " + DiskName());
 }
 
 }  // namespace tavik

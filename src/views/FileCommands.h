@@ -1,5 +1,5 @@
 // The File menu of the catalog list in its disk-catalog mode: create, properties, rename,
-// protect, purge, delete, undelete, view as text or hexadecimal, export and import, and the
+// protect, purge, delete, undelete, view as text, hexadecimal or BASIC, export and import, and the
 // file clip that copy and paste carry between disks. Each acts on the selected rows by FDR
 // sector through the drive; after each the disk is listed again, so that the list never shows
 // a state the disk does not have.
@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "app/Command.h"
+#include "exchange/FileView.h"
 #include "views/PaneContext.h"
 
 class QDialog;
+class QString;
 class QWidget;
 
 namespace tavik {
@@ -44,7 +46,12 @@ public:
     void Purge();
     void Delete();
     void Undelete();
-    void View(bool hex);
+    // Opens the first selected file's view in a viewer window of the program, or with the
+    // option "Open views in the desktop's viewer" in that one (the program's own when the
+    // desktop's cannot be started).
+    void View(ViewKind kind);
+    // Whether the first selected file is a BASIC program ("View as BASIC" is offered).
+    bool CanViewAsBasic();
     void Export();
     // The chosen PC files (empty: the import chooser asks for them).
     void Import(std::vector<std::string> files = {});
@@ -54,8 +61,11 @@ public:
     void Paste();
     bool CanPaste() const;
 
-    // Tests see the view files instead of a viewer opening them.
-    void SetViewer(std::function<void(const std::string&)> viewer) { m_viewer = std::move(viewer); }
+    // What hands a view file to the desktop's viewer (tests put themselves there); false when
+    // the viewer cannot be started.
+    void SetDesktopOpener(std::function<bool(const std::string&)> opener) {
+        m_desktopOpener = std::move(opener);
+    }
     CViewFiles& ViewFiles() { return *m_viewFiles; }
 
 private:
@@ -63,6 +73,9 @@ private:
     void Fail(CVirtualDrive& drive);
     void Relist();
     std::string DiskName() const;
+    // "ALPHA on DISK1 (disk1.dsk) - Text": the file, the disk and its PC file, the view.
+    QString ViewTitle(CVirtualDrive& drive, int fdr, ViewKind kind, bool protectedProgram);
+    void OpenViewer(CVirtualDrive& drive, int fdr, ViewKind kind, const FileView& view);
 
     CDiskView& m_list;
     CTreeModel& m_tree;
@@ -72,7 +85,11 @@ private:
     QWidget* m_window;
     std::string& m_clip;
     std::unique_ptr<CViewFiles> m_viewFiles;
-    std::function<void(const std::string&)> m_viewer;
+    std::function<bool(const std::string&)> m_desktopOpener;
+    // The answer of CanViewAsBasic for a drive and FDR, until the list is listed again.
+    CVirtualDrive* m_basicDrive = nullptr;
+    int m_basicFdr = 0;
+    bool m_basicAnswer = false;
 };
 
 }  // namespace tavik

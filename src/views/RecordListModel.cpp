@@ -133,8 +133,8 @@ const std::string& CRecordListModel::Header(int column) const {
 
 // The rows are put in order in the catalogue; the selection and the current row move with their
 // records.
-void CRecordListModel::SortByColumn(int column) {
-    if (column < 0 || column >= static_cast<int>(m_columns.size())) return;
+bool CRecordListModel::SortByColumn(int column) {
+    if (column < 0 || column >= static_cast<int>(m_columns.size())) return false;
     const bool descending = ClickHeader(m_headers, column);
     emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(m_columns.size()) - 1);
     emit layoutAboutToBeChanged();
@@ -150,6 +150,7 @@ void CRecordListModel::SortByColumn(int column) {
     }
     changePersistentIndexList(before, after);
     emit layoutChanged();
+    return descending;
 }
 
 int CRecordListModel::rowCount(const QModelIndex& parent) const {
@@ -183,7 +184,8 @@ QVariant CRecordListModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation != Qt::Horizontal || section < 0 ||
         section >= static_cast<int>(m_columns.size()))
         return {};
-    if (role == Qt::DisplayRole) return Q(m_headers[static_cast<size_t>(section)]);
+    if (role == Qt::DisplayRole)
+        return Q(HeaderWithoutMark(m_headers[static_cast<size_t>(section)]));
     if (role == Qt::TextAlignmentRole) return data(index(0, section), role);
     return {};
 }

@@ -25,12 +25,10 @@ public:
         std::string caption;  // the header without a sort mark
         std::string column;   // the record set's column ("Last" for the caption "Last byte")
         int field = 0;        // field number among the list's captions (free SQL: the set's)
-        int width = 0;        // pixels; 0 for the list's default
+        int width = 0;        // pixels; 0: as wide as the header and the cells need
         int justification = 0;
         bool numeric = false;
     };
-    // The width of a column whose code and size list give none.
-    static constexpr int kDefaultWidth = 80;
 
     explicit CRecordListModel(QObject* parent = nullptr);
 
@@ -61,8 +59,9 @@ public:
     // Pages of rows read from the catalogue since the list was filled.
     size_t PagesRead() const { return m_pages.PagesRead(); }
 
-    // A click on a column's header: marks it and orders the rows by it.
-    void SortByColumn(int column);
+    // A click on a column's header: marks it and orders the rows by it; true when the order is
+    // now descending. Header() keeps the mark, the shown header text does not.
+    bool SortByColumn(int column);
 
     // Writes an edited cell: (record ID, column, new text); false leaves the cell as it was.
     std::function<bool(int id, const Column& column, const std::string& text)> store;

@@ -5,6 +5,16 @@
 
 namespace tavik {
 
+namespace {
+bool HoldsImage(const CTreeItem* item) {
+    if (!item) return false;
+    if (IsImageKind(item->Kind())) return true;
+    for (int i = 0; i < item->ChildCount(); ++i)
+        if (HoldsImage(item->Child(i))) return true;
+    return false;
+}
+}  // namespace
+
 CTreeItemModel::CTreeItemModel(CTreeModel& tree, QObject* parent)
     : QAbstractItemModel(parent), m_tree(tree) {
     m_tree.AddObserver(this);
@@ -49,6 +59,9 @@ QVariant CTreeItemModel::data(const QModelIndex& index, int role) const {
     if (!item) return {};
     switch (role) {
         case Qt::DisplayRole:
+            if (fileNamesOnClash && fileNamesOnClash() && Clashes().Clashes(*item))
+                return Q(LabelWithFileName(*item));
+            return Q(item->Text());
         case Qt::EditRole:
             return Q(item->Text());
         case Qt::DecorationRole:
@@ -82,20 +95,44 @@ Qt::ItemFlags CTreeItemModel::flags(const QModelIndex& index) const {
     return f;
 }
 
+const CDiskNameClashes& CTreeItemModel::Clashes() const {
+    if (!m_clashesCounted) {
+        m_clashes.Count(m_tree);
+        m_clashesCounted = true;
+    }
+    return m_clashes;
+}
+
+void CTreeItemModel::RefreshLabels() {
+    m_clashesCounted = false;
+    emit layoutAboutToBeChanged();
+    emit layoutChanged();
+}
+
+// Labels change only outside an insertion or removal, where the rows around it must keep theirs.
+void CTreeItemModel::ImagesCameOrWent() {
+    m_clashesCounted = false;
+    if (fileNamesOnClash && fileNamesOnClash()) RefreshLabels();
+}
+
 void CTreeItemModel::AboutToInsert(CTreeItem* parent, int row) {
     beginInsertRows(IndexOf(parent), row, row);
 }
 
-void CTreeItemModel::Inserted(CTreeItem*, int) {
+void CTreeItemModel::Inserted(CTreeItem* parent, int row) {
     endInsertRows();
+    if (HoldsImage(m_tree.Child(parent, row))) ImagesCameOrWent();
 }
 
 void CTreeItemModel::AboutToRemove(CTreeItem* item) {
+    m_removingImages = HoldsImage(item);
     beginRemoveRows(IndexOf(item->Parent()), item->Row(), item->Row());
 }
 
 void CTreeItemModel::Removed(CTreeItem*, int) {
     endRemoveRows();
+    if (m_removingImages) ImagesCameOrWent();
+    m_removingImages = false;
 }
 
 void CTreeItemModel::AboutToMove(CTreeItem* item, CTreeItem* destination, int destinationRow) {
@@ -133,6 +170,11 @@ void CTreeItemModel::Reordered(CTreeItem*) {
 }
 
 void CTreeItemModel::Changed(CTreeItem* item) {
+    // A new disk name may start or end a clash with images elsewhere in the tree.
+    if (IsImageKind(item->Kind())) {
+        RefreshLabels();
+        return;
+    }
     const QModelIndex i = IndexOf(item);
     emit dataChanged(i, i);
 }

@@ -5,6 +5,9 @@
 
 #include <QAbstractItemModel>
 
+#include <functional>
+
+#include "app/DiskLabels.h"
 #include "app/TreeModel.h"
 
 namespace tavik {
@@ -28,6 +31,11 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    // Whether an image whose disk name another image shares shows its PC file's name too.
+    std::function<bool()> fileNamesOnClash;
+    // Shows every label again (after the option changed).
+    void RefreshLabels();
+
 signals:
     void ExpandIndex(const QModelIndex& index);
 
@@ -43,7 +51,14 @@ private:
     void Changed(CTreeItem* item) override;
     void ExpandRequested(CTreeItem* item) override;
 
+    // The image names are counted again when a label is next shown after the tree changed.
+    const CDiskNameClashes& Clashes() const;
+    void ImagesCameOrWent();
+
     CTreeModel& m_tree;
+    mutable CDiskNameClashes m_clashes;
+    mutable bool m_clashesCounted = false;
+    bool m_removingImages = false;
     bool m_moveAsLayout = false;
     QModelIndexList m_reorderIndexes;
     std::vector<CTreeItem*> m_reorderItems;

@@ -150,6 +150,10 @@ TEST(CommandRules, FileMenuNeedsADiskAndSelectedRows) {
         EXPECT_FALSE(CommandEnabled(id, s));
         s.listMode = ListMode::DiskCatalog;
     }
+    // "View as BASIC" also needs a BASIC program first in the selection.
+    EXPECT_FALSE(CommandEnabled(C::FileViewBasic, s));
+    s.basicSelected = true;
+    EXPECT_TRUE(CommandEnabled(C::FileViewBasic, s));
 }
 
 TEST(CommandRules, SectorAndMapItemsFollowTheLowerPanes) {

@@ -89,10 +89,12 @@ TEST(OptionsPages, TabStopsAreRebuiltFromTheText) {
         page.replaceWidth = row.width;
         page.truncateOverlongLines = true;
         page.crLfOnExport = true;
+        page.desktopViewer = true;
         ApplyConvertPage(page, o);
         EXPECT_EQ(o.tabList, row.expected) << row.stops;
         EXPECT_EQ(o.truncateOverlongLines, 1);
         EXPECT_EQ(o.crLfOnExport, 1);
+        EXPECT_EQ(o.desktopViewer, 1);
     }
 }
 

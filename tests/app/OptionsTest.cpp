@@ -82,7 +82,8 @@ COptions Distinct() {
                        &o.createTabsOnExport,
                        &o.replaceTabsOnImport,
                        &o.truncateOverlongLines,
-                       &o.crLfOnExport})
+                       &o.crLfOnExport,
+                       &o.desktopViewer})
         *f = n++;
     o.hookAddress = 0x1234;
     o.hookWorkspace = 0x5678;
@@ -113,8 +114,8 @@ TEST(Options, DefaultsOfAFreshStart) {
     EXPECT_EQ(o.displaySpecs[CatalogList].substr(0, 29), "[File name] [Type] [Size]<rig");
     EXPECT_EQ(o.columnWidths[FreeSqlList], std::vector<uint16_t>{60});
     o.SetInitialRowHeights(600);
-    EXPECT_EQ(o.topRowHeight, 400);
-    EXPECT_EQ(o.bottomRowHeight, 200);
+    EXPECT_EQ(o.topRowHeight, 360);
+    EXPECT_EQ(o.bottomRowHeight, 240);
 }
 
 TEST(Options, DefaultRecordIsWrittenByteForByte) {

@@ -276,3 +276,50 @@ TEST_F(Workspace, LayoutIsCapturedBeforeWritingAndAppliedAfterLoading) {
     EXPECT_EQ(host.calls, (std::vector<std::string>{"capture", "apply 222"}));
     EXPECT_EQ(linked, std::vector<std::string>{"LPT1"});
 }
+
+// Settings added after the format was fixed ride in sections behind the closing 0: older files
+// load with their defaults, the sections survive with and without a database list, a section
+// a later version adds is skipped, and a damaged one changes nothing it holds.
+TEST_F(Workspace, ExtensionSectionsKeepOlderFilesLoadable) {
+    Session plain;
+    ASSERT_EQ(plain.workspace.SaveWorkspace(file), 1);
+    const auto withoutSections = FileBytes(file);
+
+    for (const bool databaseOpen : {false, true}) {
+        Session s;
+        if (databaseOpen) s.tree.SetKind(s.tree.DatabaseRootItem(), NodeKind::DatabaseOpen);
+        SetUserColumnWidth(s.options.userColumnWidths[CatalogList], 0, 140);
+        SetUserColumnWidth(s.options.userColumnWidths[FreeSqlList], 3, 77);
+        s.options.fileNameOnNameClash = 0;
+        ASSERT_EQ(s.workspace.SaveWorkspace(file), 1);
+        const auto bytes = FileBytes(file);
+        if (!databaseOpen) {  // what an older reader reads is the layout it knows
+            EXPECT_TRUE(std::equal(withoutSections.begin(), withoutSections.end(), bytes.begin()));
+        }
+
+        Session t;
+        SetUserColumnWidth(t.options.userColumnWidths[CatalogList], 1, 99);
+        ASSERT_EQ(t.workspace.LoadWorkspace(file), 1) << databaseOpen;
+        EXPECT_EQ(t.options.userColumnWidths, s.options.userColumnWidths);
+        EXPECT_EQ(t.options.fileNameOnNameClash, 0);
+        // An older file brings the defaults back.
+        ASSERT_TRUE(WriteWholeFile(file, withoutSections));
+        ASSERT_EQ(t.workspace.LoadWorkspace(file), 1);
+        EXPECT_FALSE(t.options.HasUserColumnWidths());
+        EXPECT_EQ(t.options.fileNameOnNameClash, 1);
+
+        // An unknown section is skipped; a damaged one is reported and leaves its settings.
+        for (const bool damaged : {false, true}) {
+            std::vector<uint8_t> extended = bytes;
+            const std::string name = damaged ? "Columns" : "Later";
+            extended.push_back(static_cast<uint8_t>(name.size()));
+            extended.insert(extended.end(), name.begin(), name.end());
+            extended.insert(extended.end(), {3, 1, 0, 0});  // a count, then too few bytes
+            ASSERT_TRUE(WriteWholeFile(file, extended));
+            Session u;
+            EXPECT_EQ(u.workspace.LoadWorkspace(file), damaged ? 0 : 1) << damaged;
+            EXPECT_EQ(u.options.userColumnWidths, s.options.userColumnWidths);
+            EXPECT_EQ(u.prompt.messages.size(), damaged ? 1u : 0u);
+        }
+    }
+}

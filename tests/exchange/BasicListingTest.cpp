@@ -9,6 +9,7 @@
 #include "exchange/PcFileHeader.h"
 #include "exchange/basic/BasicFile.h"
 #include "exchange/basic/BasicTokenizer.h"
+#include "support/ImageBuilder.h"
 #include "support/TestSupport.h"
 
 namespace tavik::basic {
@@ -114,6 +115,41 @@ std::string ThirtyLines() {
     return text;
 }
 
+// A record file's data (each record a length byte and its bytes) as the records.
+std::vector<std::string> Records(const std::vector<uint8_t>& data) {
+    std::vector<std::string> records;
+    for (size_t at = 0; at < data.size(); at += 1 + data[at])
+        records.emplace_back(data.begin() + static_cast<long>(at) + 1,
+                             data.begin() + static_cast<long>(at) + 1 + data[at]);
+    return records;
+}
+
+TEST(BasicListing, OnlyFilesThatBeginAsAProgramAreOfferedForListing) {
+    using test::BuiltFile;
+    struct Row {
+        BuiltFile file;
+        bool basic;
+    };
+    const Row rows[] = {
+        {BuiltFile::Program("PROG", Built(kSmall, BasicForm::Program)), true},
+        {BuiltFile::Program("CODE", std::vector<uint8_t>(300, 0xA5)), false},
+        {BuiltFile::Variable("LONG", true, 254, Records(Built(ThirtyLines(), BasicForm::Long))),
+         true},
+        {BuiltFile::Variable("DATA254", true, 254, {"HELLO", "WORLD"}), false},
+        {BuiltFile::Variable("MERGE", false, 163, Records(Built(kSmall, BasicForm::Merge))), true},
+        {BuiltFile::Variable("TEXT163", false, 163, {"HELLO WORLD"}), false},
+        {BuiltFile::Variable("EMPTY163", false, 163, {}), false},
+        {BuiltFile::Variable("LISTING", false, 80, {"10 PRINT \"HI\""}), false},
+    };
+    test::CImageBuilder image;
+    for (const Row& row : rows)
+        image.AddFile(row.file);
+    CVirtualDrive drive;
+    ASSERT_TRUE(drive.MountFile(std::make_unique<CMemFile>(image.Image()), 0, 0, -1));
+    for (const Row& row : rows)
+        EXPECT_EQ(IsBasicFile(drive, drive.FindFile(row.file.name)), row.basic) << row.file.name;
+}
+
 TEST(BasicListing, ProtectedProgramsAreListedAndMarked) {
     for (BasicForm form : {BasicForm::Program, BasicForm::Long}) {
         const std::string text = ThirtyLines();
@@ -214,12 +250,12 @@ TEST(BasicTokenizer, RefusesWhatTheTiWouldRefuse) {
     // puts them, strings and remarks as typed.
     const std::string typed =
         "100   print \"Hi\";a$ :: if x>1E2 then 200 else go sub 300\n"
-        "200 call clear::data  one , \"Two\",3\n300 rem Keep  THIS\n400 x=8E+ 8+1.E\n";
+        "200 call clear::data  one , \"Two\",3\n300 rem Keep  THIS\n400 x=8E+ 8+1.E-3E +2E2\n";
     EXPECT_EQ(ListBasic(Built(typed, BasicForm::Program), BasicForm::Program).text,
               "100 PRINT \"Hi\";A$ :: IF X>1E2 THEN 200 ELSE GO SUB 300\n"
               "200 CALL CLEAR :: DATA one,\"Two\",3\n300 REM Keep  THIS\n"
               // 8E+8 would read back as one number
-              "400 X=8 E+8+1.E\n");
+              "400 X=8 E+8+1.E-3 E+2E2\n");
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 #include <cstring>
 #include <filesystem>
 
+#include "base/AtomicFile.h"
 #include "base/PcFile.h"
 #include "exchange/ClassifyPcFile.h"
 #include "exchange/ExportCommand.h"
+#include "exchange/FileView.h"
 #include "exchange/ImportCommand.h"
 #include "exchange/PcFileKind.h"
 #include "exchange/PcName.h"
@@ -190,6 +192,32 @@ TEST(ViewFiles, ArePrivateAndGoAway) {
     EXPECT_FALSE(std::filesystem::exists(second));
     CViewFiles nowhere("/nonexistent/folder");
     EXPECT_EQ(nowhere.Create("x"), "");
+}
+
+TEST(ViewText, IsSavedWholeOrNotAtAllAndAFailureSaysWhy) {
+    const std::string dir = test::TempFolder();
+    const std::string saved = dir + "/view.txt";
+    struct Row {
+        std::string path;
+        bool failBeforeRename;
+        const char* reason;  // empty: saved
+    };
+    const Row rows[] = {{saved, false, ""},
+                        {saved, true, "the file could not be written"},
+                        {dir, false, "it is a folder"},
+                        {"/dev/null", false, "it is no regular file"},
+                        {dir + "/missing/view.txt", false, "No such file or directory"}};
+    for (const Row& row : rows) {
+        if (row.failBeforeRename) FailNextReplacementForTesting();
+        std::string reason;
+        const std::string text = row.failBeforeRename ? "lost text" : "new text\r\n";
+        EXPECT_EQ(SaveViewText(row.path, text, reason), *row.reason == 0) << row.path;
+        EXPECT_EQ(reason, row.reason) << row.path;
+    }
+    // The failed replacement left the first save as it was.
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(saved, bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "new text\r\n");
 }
 
 }  // namespace

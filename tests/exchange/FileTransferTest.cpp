@@ -1,4 +1,5 @@
 #include "exchange/FileTransfer.h"
+#include "exchange/FileView.h"
 
 #include <gtest/gtest.h>
 
@@ -418,16 +419,13 @@ TEST(ExportCommand, LookupChoiceAndViews) {
     chooser.ok = false;
     EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {}), -1);
 
-    CViewFiles views(dir);
-    const std::string hex =
-        ViewFile(d.drive, d.drive.FindFile("CODE"), true, false, {}, views, prompt);
-    ASSERT_TRUE(ReadWholeFile(hex, text));
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 32);
-    EXPECT_EQ(std::string(text.begin(), text.begin() + 9), "0000: 41 ");
-    const std::string plain =
-        ViewFile(d.drive, d.drive.FindFile("NOTES"), false, false, {8, 16, 4}, views, prompt);
-    ASSERT_TRUE(ReadWholeFile(plain, text));
-    EXPECT_EQ(std::string(text.begin(), text.end()), "A       B\n\nC\n");
+    FileView view;
+    ASSERT_TRUE(MakeFileView(d.drive, d.drive.FindFile("CODE"), ViewKind::Hex, false, {}, view));
+    EXPECT_EQ(std::count(view.text.begin(), view.text.end(), '\n'), 32);
+    EXPECT_EQ(view.text.substr(0, 9), "0000: 41 ");
+    ASSERT_TRUE(
+        MakeFileView(d.drive, d.drive.FindFile("NOTES"), ViewKind::Text, false, {8, 16, 4}, view));
+    EXPECT_EQ(view.text, "A       B\n\nC\n");
 }
 
 }  // namespace

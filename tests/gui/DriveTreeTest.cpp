@@ -131,9 +131,14 @@ TEST_F(DriveTree, PastingADiskClipOntoItselfDoesNothingAndOntoAFolderMovesIt) {
     View().Select(folder);
     View().PasteClip();  // an image onto a folder moves into it
     EXPECT_EQ(image->Parent(), folder);
-    // Another disk asks how to copy.
+    // Another item of the same image is the same disk: nothing to copy, nothing asked.
     CTreeItem* second = View().MountByPath(m_image, nullptr);
     View().Select(second);
+    View().PasteClip();
+    EXPECT_EQ(dialogs, 0);
+    // Another disk asks how to copy.
+    CTreeItem* third = View().MountByPath(test::WriteImage(m_folder, "two.dsk", "TWO"), nullptr);
+    View().Select(third);
     View().PasteClip();
     EXPECT_EQ(dialogs, 1);
 }

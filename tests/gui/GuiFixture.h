@@ -47,10 +47,14 @@ public:
     std::deque<PromptAnswer> answers;
     PromptAnswer defaultAnswer = PromptAnswer::Yes;
     std::vector<std::string> messages;
+    std::vector<QWidget*> messageOwners;  // the window each message would have shown over
     std::vector<std::string> questions;
     std::vector<std::string> progressTexts;  // each text the progress dialog was given
 
-    void Message(const std::string& text, PromptIcon) override { messages.push_back(text); }
+    void Message(const std::string& text, PromptIcon) override {
+        messages.push_back(text);
+        messageOwners.push_back(ParentWidget());
+    }
     PromptAnswer Ask(const std::string& text, PromptButtons) override {
         questions.push_back(text);
         if (answers.empty()) return defaultAnswer;

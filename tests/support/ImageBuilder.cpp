@@ -283,4 +283,17 @@ std::vector<uint8_t> CImageBuilder::HfeImage() const {
     return BuildHfeImage({40, m_doubleSided ? 2 : 1, m_doubleDensity}, Image());
 }
 
+std::vector<uint8_t> FileBytes(CVirtualDrive& drive, const std::string& name) {
+    std::vector<uint8_t> data;
+    const int fdr = drive.FindFile(name);
+    FileInfo info;
+    if (fdr <= 0 || !drive.GetFileInfo(fdr, info)) return data;
+    for (int k = 0; k < info.sectors; ++k) {
+        uint8_t sector[256];
+        if (drive.FileToDiskSector(fdr, k, sector) <= 0) return {};
+        data.insert(data.end(), sector, sector + 256);
+    }
+    return data;
+}
+
 }  // namespace tavik::test

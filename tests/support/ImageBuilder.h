@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/PcFile.h"
+#include "disk/VirtualDrive.h"
 
 namespace tavik::test {
 
@@ -104,5 +105,8 @@ private:
     bool m_customIndex = false;
     std::vector<int> m_index;
 };
+
+// The data sectors of the named file on the drive, in file order; empty when it is not there.
+std::vector<uint8_t> FileBytes(CVirtualDrive& drive, const std::string& name);
 
 }  // namespace tavik::test

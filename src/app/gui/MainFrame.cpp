@@ -24,6 +24,7 @@
 #include "views/DiskView.h"
 #include "views/DriveCommands.h"
 #include "views/DriveView.h"
+#include "views/DropRouter.h"
 #include "views/EditorView.h"
 #include "views/FileCommands.h"
 #include "views/MapView.h"
@@ -38,6 +39,7 @@ namespace {
 constexpr int kShowNormal = 1;  // the show states the placement records
 constexpr int kShowMinimised = 2;
 constexpr int kShowMaximised = 3;
+constexpr int kDiskFilePaneWidth = 200;  // the status bar's PC file, elided in the middle
 
 }  // namespace
 
@@ -64,6 +66,9 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_driveView->SetDialogs(m_driveCommands.get());
     m_fileCommands = std::make_unique<CFileCommands>(*m_diskView, context, this);
     m_diskView->SetFileCommands(m_fileCommands.get());
+    auto* drops = new CDropRouter(*m_driveView, *m_fileCommands, m_prompt, this);
+    m_driveView->SetDropRouter(drops);
+    m_diskView->SetDropRouter(drops);
     m_databaseCommands =
         std::make_unique<CDatabaseCommands>(m_app, *m_driveView, *m_diskView, m_prompt, this);
     m_queryCommands = std::make_unique<CQueryCommands>(*m_driveView, m_app.Database().Catalogue(),
@@ -96,6 +101,9 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     m_rows->addWidget(m_topRow);
     m_rows->addWidget(m_bottomRow);
     m_rows->setChildrenCollapsible(false);
+    // Both rows grow with the window; the lower one keeps its share of every change.
+    m_rows->setStretchFactor(0, 3);
+    m_rows->setStretchFactor(1, 2);
     m_topRow->setChildrenCollapsible(false);
     m_bottomRow->setChildrenCollapsible(false);
     setCentralWidget(m_rows);
@@ -107,10 +115,10 @@ CMainFrame::CMainFrame(CApplication& app, CQtUserPrompt& prompt, CRecentFiles re
     CreateStatusBar();
     m_app.Workspace().SetLayoutHost(this);
 
-    // First start: the platform's placement; the rows two thirds and one third of the client
+    // First start: the platform's placement; the rows three fifths and two fifths of the client
     // area, the tree a third of the width; the lower row waits for "Advanced".
-    resize(980, 660);
-    const int client = 660 - 90;
+    resize(1000, 720);
+    const int client = 720 - 90;
     m_app.Options().SetInitialRowHeights(client);
     m_rows->setSizes({m_app.Options().topRowHeight, m_app.Options().bottomRowHeight});
     m_topRow->setSizes({300, 680});
@@ -159,6 +167,8 @@ void CMainFrame::CreateActions() {
         a->setCheckable(e.checkable);
         const QIcon icon = CommandIcon(e.id);
         if (!icon.isNull()) a->setIcon(icon);
+        // A menu draws a checked item with an icon as a pressed icon, without a tick.
+        if (e.checkable) a->setIconVisibleInMenu(false);
         const CommandId id = e.id;
         connect(a, &QAction::triggered, this, [this, id] { Execute(id); });
         m_actions[static_cast<int>(e.id)] = a;
@@ -254,6 +264,11 @@ void CMainFrame::CreateStatusBar() {
         bar->addPermanentWidget(label);
         return label;
     };
+    // The PC file of the disk selected in the tree, so that same-named disks can be told apart.
+    m_diskFilePane = new QLabel;
+    m_diskFilePane->setObjectName("diskFilePane");
+    m_diskFilePane->setFixedWidth(kDiskFilePaneWidth);
+    bar->addPermanentWidget(m_diskFilePane);
     m_targetPane = pane("To MMMMMMMMMM");
     m_filePane = pane("MMMMMMMMMM (FDR)");
     m_sectorPane = pane("1440: DD");
@@ -275,6 +290,14 @@ void CMainFrame::CreateStatusBar() {
 }
 
 void CMainFrame::UpdateStatusPanes() {
+    const CTreeItem* selected = m_driveView->SelectedItem();
+    const QString file =
+        selected && IsImageKind(selected->Kind()) ? Q(selected->Node().path) : QString();
+    if (m_diskFilePane->toolTip() != file) {
+        m_diskFilePane->setToolTip(file);
+        m_diskFilePane->setText(m_diskFilePane->fontMetrics().elidedText(file, Qt::ElideMiddle,
+                                                                         kDiskFilePaneWidth - 8));
+    }
     const bool loaded = m_editorView->Drive() != nullptr;
     for (QLabel* l : {m_targetPane, m_filePane, m_sectorPane})
         l->setEnabled(loaded);
@@ -295,6 +318,10 @@ void CMainFrame::UpdateStatusPanes() {
 QStringList CMainFrame::StatusPaneTexts() const {
     return {m_targetPane->text(), m_filePane->text(), m_sectorPane->text(),
             m_capsPane->text(),   m_numPane->text(),  m_insertPane->text()};
+}
+
+QString CMainFrame::StatusDiskFile() const {
+    return m_diskFilePane->toolTip();
 }
 
 CCommandTarget* CMainFrame::Target(Pane pane) const {
@@ -319,6 +346,7 @@ CommandState CMainFrame::GatherState() const {
     s.diskShown = m_diskView->DiskShown();
     s.listMode = m_diskView->Mode();
     s.selectedRows = m_diskView->SelectedCount();
+    s.basicSelected = s.selectedRows > 0 && m_fileCommands->CanViewAsBasic();
     s.editorLoaded = m_editorView->Drive() != nullptr;
     s.targetSet = m_editorView->CanSwap();
     s.fileHighlighted = m_editorView->FileHighlighted();
@@ -422,10 +450,19 @@ bool CMainFrame::RunFrameCommand(CommandId id) {
     }
 }
 
+// The window keeps its size and place; the lower row comes back at the height it last had.
 void CMainFrame::ToggleAdvanced() {
-    ToggleFlag(m_app.Options().advancedView);
-    if (m_app.Options().treeWidth < 0) CaptureLayout(m_app.Options());
-    ApplyLayout(m_app.Options());
+    COptions& o = m_app.Options();
+    if (!m_bottomRow->isHidden() && !m_editorView->ConfirmLeave()) return;
+    const int32_t lowerHeight = o.bottomRowHeight;
+    const int32_t upperHeight = o.topRowHeight;
+    CaptureLayout(o);
+    if (m_bottomRow->isHidden()) {
+        o.topRowHeight = upperHeight;
+        o.bottomRowHeight = lowerHeight;
+    }
+    ToggleFlag(o.advancedView);
+    ApplyPanes(o);
 }
 
 void CMainFrame::ToggleDevices() {
@@ -464,6 +501,7 @@ void CMainFrame::ShowOptions() {
     sheet.SetLinkSettingsHandler(
         [remote](const COptions& options) { remote->ApplySettings(options); });
     RunDialog(sheet);
+    m_driveView->ItemModel()->RefreshLabels();
 }
 
 void CMainFrame::SaveWorkspaceAs() {
@@ -508,13 +546,21 @@ bool CMainFrame::MountCommandLine(const QStringList& imagePaths) {
 }
 
 void CMainFrame::ExitCommand() {
-    m_app.ExitCommand();
-    m_exiting = true;
     close();
 }
 
+// "Exit" and the window's close button end the run alike: an edited sector is saved, dropped
+// or kept (and the window with it), then the workspace is saved as "Save on exit" says.
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    // Closing by any means other than "Exit" ends the program without saving.
+    if (m_exiting) {
+        event->accept();
+        return;
+    }
+    if (!m_editorView->ConfirmLeave()) {
+        event->ignore();
+        return;
+    }
+    m_app.ExitCommand();
     m_exiting = true;
     event->accept();
 }
@@ -541,18 +587,23 @@ void CMainFrame::CaptureLayout(COptions& options) {
 
 void CMainFrame::ApplyLayout(COptions& options) {
     ApplyCatalogSpecification();
+    m_driveView->ItemModel()->RefreshLabels();
     if (options.treeWidth < 0) return;
     const ArRect& r = options.windowPlacement.normalRectangle;
     if (r.right > r.left && r.bottom > r.top) {
         if (isMaximized() || isMinimized()) showNormal();
         setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
+    ApplyPanes(options);
+}
+
+void CMainFrame::ApplyPanes(COptions& options) {
     m_topRow->setSizes({options.treeWidth, options.listWidth});
     m_bottomRow->setSizes({options.mapWidth, options.editorWidth});
     if (options.advancedView) {
         m_bottomRow->show();
         if (options.bottomRowHeight == 0) {
-            const RowHeights rows = RecomputedRows(m_rows->sizes().value(0));
+            const RowHeights rows = RecomputedRows(std::max(m_rows->height(), 1));
             m_rows->setSizes({rows.upper, rows.lower});
         } else {
             m_rows->setSizes({options.topRowHeight, options.bottomRowHeight});

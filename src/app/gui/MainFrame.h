@@ -40,7 +40,8 @@ public:
     // The command line: each image path is mounted under "PC" (the last one selected). False
     // when one cannot be mounted (its error was shown).
     bool MountCommandLine(const QStringList& imagePaths);
-    // "Exit": saves after "Save on exit", then closes.
+    // "Exit", as the window's close button: asks about an edited sector, saves after "Save on
+    // exit", then closes.
     void ExitCommand();
 
     // Runs a command as the menu, toolbar and shortcuts do; false when its rule disables it.
@@ -52,6 +53,8 @@ public:
 
     void CaptureLayout(COptions& options) override;
     void ApplyLayout(COptions& options) override;
+    // The column splits and the rows after advancedView, the window left as it is.
+    void ApplyPanes(COptions& options);
 
     QAction* Action(CommandId id) const { return m_actions[static_cast<int>(id)]; }
     QMenu* RecentMenuAnchor() const { return m_driveMenu; }
@@ -73,6 +76,8 @@ public:
     void SetActivePane(Pane pane) { m_activePane = pane; }
     CCommandTarget* Target(Pane pane) const;
     QStringList StatusPaneTexts() const;
+    // The PC file of the disk selected in the tree, as the status bar shows it (full path).
+    QString StatusDiskFile() const;
 
     // Opens a recent-file entry: mounted as an image under "PC"; removed when that fails.
     void OpenRecent(const QString& path);
@@ -120,6 +125,7 @@ private:
     QAction* m_recentAnchor = nullptr;
     std::vector<QAction*> m_recentActions;
     QToolBar* m_toolbar = nullptr;
+    QLabel* m_diskFilePane = nullptr;
     QLabel* m_targetPane = nullptr;
     QLabel* m_filePane = nullptr;
     QLabel* m_sectorPane = nullptr;

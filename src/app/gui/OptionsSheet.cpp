@@ -90,6 +90,8 @@ QWidget* COptionsSheet::MakeGeneral() {
     auto* page = new QWidget;
     m_fullNames = new QCheckBox("Use full folder names");
     m_devices = new QCheckBox("Show remote devices");
+    m_fileNames = new QCheckBox("Show the PC file name where disk names clash");
+    m_fileNames->setChecked(p.fileNameOnNameClash);
     m_beyond = new QCheckBox("Show sectors beyond disk size");
     m_perLine = new QLineEdit(Q(p.sectorsPerLine));
     m_perLine->setObjectName("sectorsPerLine");
@@ -107,6 +109,7 @@ QWidget* COptionsSheet::MakeGeneral() {
     auto* tl = new QVBoxLayout(tree);
     tl->addWidget(m_fullNames);
     tl->addWidget(m_devices);
+    tl->addWidget(m_fileNames);
     auto* map = new QGroupBox("Sector map");
     auto* ml = new QFormLayout(map);
     ml->addRow("Sectors per line:", m_perLine);
@@ -142,12 +145,15 @@ QWidget* COptionsSheet::MakeConvert() {
     m_replaceTabs->setChecked(p.replaceTabsOnImport);
     m_truncate->setChecked(p.truncateOverlongLines);
     m_crLf->setChecked(p.crLfOnExport);
+    m_desktopViewer = new QCheckBox("Open views in the desktop's viewer");
+    m_desktopViewer->setChecked(p.desktopViewer);
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(m_createTabs);
     layout->addWidget(m_replaceTabs);
     layout->addWidget(m_truncate);
     layout->addWidget(m_crLf);
+    layout->addWidget(m_desktopViewer);
     auto* tabs = new QGroupBox("Tab stops");
     auto* tl = new QVBoxLayout(tabs);
     tl->addWidget(m_tabStops);
@@ -300,6 +306,7 @@ GeneralPage COptionsSheet::General() const {
     GeneralPage p;
     p.showRemoteDevices = m_devices->isChecked();
     p.fullFolderNames = m_fullNames->isChecked();
+    p.fileNameOnNameClash = m_fileNames->isChecked();
     p.showBeyondDiskSize = m_beyond->isChecked();
     p.saveOnExit = m_saveOnExit->currentIndex();
     p.remoteBuffer = m_buffer->currentIndex();
@@ -314,6 +321,7 @@ ConvertPage COptionsSheet::Convert() const {
     p.replaceTabsOnImport = m_replaceTabs->isChecked();
     p.truncateOverlongLines = m_truncate->isChecked();
     p.crLfOnExport = m_crLf->isChecked();
+    p.desktopViewer = m_desktopViewer->isChecked();
     p.tabStops = FromEditor(m_tabStops->toPlainText());
     p.replaceWidth = S(m_replaceWidth->text());
     return p;

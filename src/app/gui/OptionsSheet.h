@@ -62,6 +62,7 @@ private:
     // General
     QCheckBox* m_fullNames;
     QCheckBox* m_devices;
+    QCheckBox* m_fileNames;
     QCheckBox* m_beyond;
     QLineEdit* m_perLine;
     QComboBox* m_saveOnExit;
@@ -72,6 +73,7 @@ private:
     QCheckBox* m_replaceTabs;
     QCheckBox* m_truncate;
     QCheckBox* m_crLf;
+    QCheckBox* m_desktopViewer;
     QPlainTextEdit* m_tabStops;
     QLineEdit* m_replaceWidth;
     // Remote

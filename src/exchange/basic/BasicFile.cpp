@@ -50,10 +50,24 @@ bool IsBasicFile(CTiDisk& disk, int fdr) {
     FileInfo info;
     if (!disk.GetFileInfo(fdr, info)) return false;
     const BasicForm form = FormOfType(info.status, info.recordLength);
-    if (form != BasicForm::Program) return form != BasicForm::None;
-    std::vector<uint8_t> data;
-    ReadData(disk, fdr, data);
-    return IsBasicProgram(data);
+    if (form == BasicForm::None) return false;
+    // The program's start is all it takes, and the first sector holds it: the viewer asks
+    // this whenever the selection changes, of drives on a cable too.
+    std::vector<uint8_t> first(kSectorSize);
+    if (disk.FileToDiskSector(fdr, 0, first.data()) <= 0) return false;
+    if (form == BasicForm::Program) return IsBasicProgram(first);
+    // A record file's first record (its length byte, then its bytes; 0xFF ends a sector): the
+    // long form's header, or the merge form's first program line.
+    const size_t length = first[0];
+    if (length == 0xFF) return false;
+    std::vector<uint8_t> record(first.begin(), first.begin() + static_cast<long>(1 + length));
+    if (form == BasicForm::Long) {
+        std::vector<uint8_t> image;
+        return LongToImage(record, image);
+    }
+    record.insert(record.end(), {2, 0xFF, 0xFF});  // the merge form's end mark
+    const BasicListing line = ListBasic(record, BasicForm::Merge);
+    return line.Complete() && line.lines == 1;
 }
 
 bool ListBasicPcFile(const std::string& pcPath, BasicListing& listing, std::string& error) {

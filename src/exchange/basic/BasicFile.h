@@ -16,8 +16,10 @@ namespace tavik::basic {
 // with the read error in the listing's problem.
 int ListBasicFile(CTiDisk& disk, int fdr, BasicListing& listing);
 
-// Whether the file holds a program to list: a BASIC PROGRAM image, an INT/VAR 254 or a
-// DIS/VAR 163 file (the files the viewer offers "View as BASIC" for).
+// Whether the file holds a program to list (the files the viewer offers "View as BASIC" for):
+// a PROGRAM file that begins with a BASIC program's header, an INT/VAR 254 file that begins
+// with the long form's header, a DIS/VAR 163 file whose first record is a program line. Only
+// the first data sector is read.
 bool IsBasicFile(CTiDisk& disk, int fdr);
 
 // The listing of a TI file kept as a PC file: with a TIFILES or FIAD header as the type in it

@@ -82,6 +82,12 @@ private:
         return m_at + ahead < m_text.size() ? m_text[m_at + ahead] : '\0';
     }
 
+    bool SignAfterBlanks(size_t at) const {
+        while (at < m_text.size() && IsBlank(m_text[at]))
+            ++at;
+        return at < m_text.size() && (m_text[at] == '+' || m_text[at] == '-');
+    }
+
     bool Fail(const std::string& what) {
         m_error = what;
         return false;
@@ -164,12 +170,13 @@ private:
         }
         // A capital E goes with the number, and a sign and digits after it (1E-1, and 1.E as
         // well); a small e does not: 1e1 is the number 1 and the name E1. A bare E before a
-        // sign stays a name: LIST drops the space in "8E+ 8", and 8E+8 would read back as one
-        // number.
-        const bool signed_ = Peek(1) == '+' || Peek(1) == '-';
-        if (Peek(0) == 'E' && (!signed_ || IsDigit(Peek(2)))) {
+        // sign stays a name, blanks or not: LIST drops the blanks of "8E+ 8" and "8E +", and
+        // 8E+8 or 8 E+ would read back otherwise.
+        const bool exponent =
+            Peek(1) == '+' || Peek(1) == '-' ? IsDigit(Peek(2)) : !SignAfterBlanks(m_at + 1);
+        if (Peek(0) == 'E' && exponent) {
             ++m_at;
-            if (signed_) ++m_at;
+            if (Peek(0) == '+' || Peek(0) == '-') ++m_at;
             while (IsDigit(Peek(0)))
                 ++m_at;
         }
