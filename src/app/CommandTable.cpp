@@ -642,6 +642,7 @@ bool CommandEnabled(CommandId id, const CommandState& s, const CCommandTarget* f
         case C::DbBrowseCurrentSet:
             return db && (listsDisks || s.listMode == ListMode::FileRecords);
         case C::DbAddDisk:
+            return db && (mounted || IsFolderKind(k));  // a folder: every disk in it
         case C::DbRescanDisk:
             return db && mounted;
         case C::DbMountDisk:

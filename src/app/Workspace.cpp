@@ -1,5 +1,6 @@
 #include "Workspace.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -51,9 +52,10 @@ CWorkspace::CWorkspace(COptions& options, CTreeModel& tree, CUserPrompt& prompt)
 
 int CWorkspace::SaveWorkspace(const std::string& name) {
     const std::string file = name.empty() ? m_defaultPath : name;
+    errno = 0;
     const bool ok = ReplaceFileAtomically(file, [&](CPcFile& f) { return Write(f); });
     if (!ok) {
-        m_prompt.Message("Can't create file " + file, PromptIcon::Error);
+        m_prompt.Message("Can't create file " + file + PcFileReason({}, errno), PromptIcon::Error);
         return 0;
     }
     return 1;
@@ -103,9 +105,12 @@ void CWorkspace::WriteList(CArchive& ar, CTreeItem& parent) {
 int CWorkspace::LoadWorkspace(const std::string& name) {
     const bool isDefault = name.empty();
     const std::string path = isDefault ? m_defaultPath : name;
+    errno = 0;
     std::unique_ptr<CDiskFile> file = CDiskFile::Open(path, OpenMode::ReadOnly);
     if (!file) {
-        if (!isDefault) m_prompt.Message("Can't open file " + path, PromptIcon::Error);
+        if (!isDefault)
+            m_prompt.Message("Can't open file " + path + PcFileReason({}, errno),
+                             PromptIcon::Error);
         return 0;
     }
     const ReadResult result = Read(*file);

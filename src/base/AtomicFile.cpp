@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
@@ -68,7 +69,9 @@ bool ReplaceFileAtomically(const std::string& path, const std::function<bool(CPc
     }
     if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
+        const int reason = errno;  // the caller reports why, not what cleaning up did
         std::remove(temp.c_str());
+        errno = reason;
         return false;
     }
     SyncFolder(target);

@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "AtomicFile.h"
+#include "Cp1252.h"
 
 namespace tavik {
 
@@ -283,6 +284,12 @@ bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) 
     auto file = CDiskFile::Create(path);
     if (!file) return false;
     return file->WriteAt(0, bytes.data(), bytes.size()) == static_cast<int64_t>(bytes.size());
+}
+
+std::string PcFileReason(const std::string& path, int reason) {
+    std::string text = "\n" + Utf8ToCp1252(path);
+    if (reason) text += (path.empty() ? "" : ": ") + std::string(std::strerror(reason));
+    return text;
 }
 
 }  // namespace tavik

@@ -125,4 +125,9 @@ private:
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
+// What a message about a PC file adds after its own text: a line with the file (in code page
+// 1252, as messages are; none when the text names it already) and the system's reason (an
+// errno value; none for 0).
+std::string PcFileReason(const std::string& path, int reason);
+
 }  // namespace tavik

@@ -13,6 +13,8 @@ enum class PromptAnswer { Ok, Cancel, Yes, No };
 enum class PromptIcon { Information, Warning, Error, Question };
 enum class PolledKey { F4, Escape, Insert };
 
+class CProgress;
+
 class CUserPrompt {
 public:
     virtual ~CUserPrompt() = default;
@@ -21,8 +23,25 @@ public:
     virtual PromptAnswer Ask(const std::string& text, PromptButtons buttons) = 0;
     // True while the key is held down (for F4: also while a progress dialog's Cancel is pressed).
     virtual bool KeyHeld(PolledKey key) = 0;
-    // Long loops report how far they got; the desktop program shows it in a progress dialog.
-    virtual void Progress(const std::string& /*what*/, int /*done*/, int /*total*/) {}
+    // What an operation achieved ("Exported 3 files to ..."); the desktop program shows it in
+    // its status bar.
+    virtual void Status(const std::string& /*text*/) {}
+
+protected:
+    friend class CProgress;
+    // How far the open progress scopes got (see CProgress, the only caller): one line per
+    // level, `done` of `total` over all of them (total 0: not known).
+    virtual void ShowProgress(const std::string& /*what*/, int /*done*/, int /*total*/) {}
+    // The outermost scope has ended: whatever showed progress goes, with any Cancel pressed in it.
+    virtual void EndProgress() {}
+    // A prompt that hands everything on to another one hands on progress too.
+    static void ShowProgressOn(CUserPrompt& to, const std::string& what, int done, int total) {
+        to.ShowProgress(what, done, total);
+    }
+    static void EndProgressOn(CUserPrompt& to) { to.EndProgress(); }
+
+private:
+    CProgress* m_progress = nullptr;  // the innermost open scope
 };
 
 // Answers nothing and never aborts: the default for code that runs without a user.

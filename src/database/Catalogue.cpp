@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "base/Cp1252.h"
+#include "base/PcFile.h"
 #include "database/InfoSet.h"
 #include "database/JetImport.h"
 #include "database/MdbReader.h"
@@ -137,7 +138,10 @@ bool CCatalogue::OpenSqlite(const std::string& path) {
                    ? std::string()
                    : "File " + path + " is not a TAVIK catalogue (its tables are missing)";
     };
-    if (!m_db.Open(path, vet)) return fail(m_db.ErrorText());
+    if (!m_db.Open(path, vet)) {
+        const std::string text = m_db.ErrorText();
+        return fail(text.find(path) == std::string::npos ? text + PcFileReason(path, 0) : text);
+    }
     m_display = DisplayDefaults{};
     if (!m_display.Load(m_db)) return fail(m_db.ErrorText());
     if (!m_disks.Open("SELECT ALL * FROM [Disks]")) return fail(m_disks.ErrorText());

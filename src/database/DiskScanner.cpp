@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "base/Cp1252.h"
+#include "base/Progress.h"
 #include "database/Checksum.h"
 #include "database/SqlText.h"
 #include "disk/FileType.h"
@@ -27,6 +28,8 @@ std::string Number(int value) {
 
 // Date order 5 is year first with four digits, so that texts sort as dates.
 constexpr int kDateOrder = 5;
+constexpr const char* kFilesStep = "Reading files";
+constexpr const char* kAbortQuestion = "Abort scan?";
 
 // A date and time pair, null both when the date word is zero.
 void SetStampPair(TField<std::string>& dateField, TField<std::string>& timeField, uint16_t date,
@@ -166,14 +169,17 @@ bool CDiskScanner::ReadVolume(CVirtualDrive& drive, Volume& v) {
     return true;
 }
 
-bool CDiskScanner::ComputeFileChecksums(CVirtualDrive& drive, Volume& v) {
+bool CDiskScanner::ComputeFileChecksums(CVirtualDrive& drive, Volume& v, CProgress& progress) {
     v.crcF = 0;
     v.fileCrcs.clear();
+    progress.SetTotal(2 * static_cast<int>(v.fdrs.size()));
     for (int fdr : v.fdrs) {
         uint32_t crc = 0;
         if (!FileChecksum(drive, fdr, crc)) return Report(drive.ErrorText());
         v.fileCrcs.push_back(crc);
         v.crcF ^= crc;
+        progress.Step(static_cast<int>(v.fileCrcs.size()));
+        if (progress.AbortRequested(kAbortQuestion)) return Abort();
     }
     return true;
 }
@@ -253,7 +259,8 @@ bool CDiskScanner::AddDisk(CVirtualDrive& drive) {
     const bool asked = !rows.empty();
     if (asked && m_resolver.Resolve(IdenticalSectors, rows).button != DuplicateButton::CreateNew)
         return false;
-    if (!ComputeFileChecksums(drive, v)) return false;
+    CProgress progress(m_catalogue.Prompt(), kFilesStep, 0);
+    if (!ComputeFileChecksums(drive, v, progress)) return false;
     if (!asked) {
         if (!DisksWithChecksum("CRC-F", v.crcF, rows)) return false;
         if (!rows.empty() &&
@@ -262,14 +269,14 @@ bool CDiskScanner::AddDisk(CVirtualDrive& drive) {
     }
     CTransaction transaction(m_catalogue.Database());
     if (!transaction.Started()) return EngineError();
-    if (!WriteDisk(v, 0) || !LinkFiles(drive, v)) {
+    if (!WriteDisk(v, 0) || !LinkFiles(drive, v, progress)) {
         m_diskId = 0;
         return false;
     }
     return transaction.Commit() || EngineError();
 }
 
-bool CDiskScanner::LinkFiles(CVirtualDrive& drive, const Volume& v) {
+bool CDiskScanner::LinkFiles(CVirtualDrive& drive, const Volume& v, CProgress& progress) {
     const CatalogueOptions& options = m_catalogue.Options();
     bool reviewing = options.reviewFileInfo && m_reviewer;
     bool remembered = false;
@@ -278,6 +285,7 @@ bool CDiskScanner::LinkFiles(CVirtualDrive& drive, const Volume& v) {
     static const int kName = CTableRows::Column(CatalogueTable::Files, "File name");
     std::vector<int64_t> matches;
     std::vector<CDbValue> values;
+    progress.Step(static_cast<int>(v.fdrs.size()), "Recording files");
 
     for (size_t i = 0; i < v.fdrs.size(); ++i) {
         Sector fdr;
@@ -377,6 +385,9 @@ bool CDiskScanner::LinkFiles(CVirtualDrive& drive, const Volume& v) {
                 return EngineError();
             reviewing = m_reviewer->ReviewFile(files);
         }
+        progress.Step(static_cast<int>(v.fdrs.size() + i + 1));
+        // Stopping here keeps nothing: the disk's rows are one transaction.
+        if (progress.AbortRequested(kAbortQuestion)) return Abort();
     }
     return true;
 }
@@ -404,14 +415,15 @@ bool CDiskScanner::RescanDisk(CVirtualDrive& drive) {
     if (answer.button != DuplicateButton::Overwrite) return false;
     const int id = answer.id ? answer.id : (rows.empty() ? 0 : rows.back().id);
     if (!DiskIdExists(id)) return Report("Can't find disk with [ID] = " + Number(id));
-    if (!ComputeFileChecksums(drive, v)) return false;
+    CProgress progress(m_catalogue.Prompt(), kFilesStep, 0);
+    if (!ComputeFileChecksums(drive, v, progress)) return false;
 
     CTransaction transaction(m_catalogue.Database());
     if (!transaction.Started()) return EngineError();
     // The old links go before the disk is linked again, so that no link is doubled; files only
     // this disk held go with them.
     if (!DeleteFilesOfDisk(id)) return EngineError();
-    if (!WriteDisk(v, id) || !LinkFiles(drive, v)) {
+    if (!WriteDisk(v, id) || !LinkFiles(drive, v, progress)) {
         m_diskId = 0;
         return false;
     }
@@ -446,6 +458,11 @@ bool CDiskScanner::RemoveDisks(const std::vector<int>& ids) {
     }
     if (!list.Open(listSql)) list.Open("SELECT ALL * FROM [Disks]");
     return ok;
+}
+
+bool CDiskScanner::Abort() {
+    m_aborted = true;
+    return false;
 }
 
 bool CDiskScanner::DiskIdExists(int id) {

@@ -17,6 +17,7 @@
 
 namespace tavik {
 
+class CProgress;
 class CVirtualDrive;
 
 // The Drive type and Drive texts of a drive (an image's absolute path); false for a drive of no
@@ -38,11 +39,15 @@ public:
     bool DiskIdExists(int id);
     // The Disks row the last add or rescan wrote (0 when none).
     int LastDiskId() const { return m_diskId; }
+    // True once the user chose to abort a scan; the scan kept nothing of that disk.
+    bool Aborted() const { return m_aborted; }
 
 private:
     struct Volume;
     bool ReadVolume(CVirtualDrive& drive, Volume& volume);
-    bool ComputeFileChecksums(CVirtualDrive& drive, Volume& volume);
+    // Both steps of `progress` once per file: the checksums in its first half, the rows in its
+    // second; F4 or the progress's Cancel may stop either before anything is kept.
+    bool ComputeFileChecksums(CVirtualDrive& drive, Volume& volume, CProgress& progress);
     // The disks whose `column` holds the checksum; when there are any, the duplicate dialog's
     // rows from the current disk set opened on the statement that finds them.
     bool DisksWithChecksum(const char* column, uint32_t checksum,
@@ -52,9 +57,10 @@ private:
                              std::vector<DuplicateCandidate>& rows);
     void WriteDiskValues(CDiskSet& row, const Volume& volume);
     bool WriteDisk(const Volume& volume, int id);
-    bool LinkFiles(CVirtualDrive& drive, const Volume& volume);
+    bool LinkFiles(CVirtualDrive& drive, const Volume& volume, CProgress& progress);
     bool DeleteFilesOfDisk(int diskId);
     bool Report(const std::string& text);
+    bool Abort();
     bool EngineError();
 
     CCatalogue& m_catalogue;
@@ -62,6 +68,7 @@ private:
     CScanReviewer* m_reviewer;
     CTableRows m_disks, m_files, m_links;
     int m_diskId = 0;
+    bool m_aborted = false;
 };
 
 }  // namespace tavik

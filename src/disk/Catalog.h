@@ -24,5 +24,8 @@ std::string CatalogTypeText(uint8_t status, uint8_t recordLength);
 
 // Name bytes (code page 1252) without the trailing blanks.
 std::string TrimmedName(const uint8_t* name, size_t length);
+inline std::string TrimmedName(const std::string& name) {
+    return TrimmedName(reinterpret_cast<const uint8_t*>(name.data()), name.size());
+}
 
 }  // namespace tavik

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "base/Progress.h"
 #include "disk/ClusterWalk.h"
 #include "disk/Layout.h"
 #include "disk/TiName.h"
@@ -116,6 +117,7 @@ int CVirtualDrive::CopySectors(CVirtualDrive& target, bool usedOnly) {
         return Fail(DiskError::PastEnd);
     const int total = VolumeTotal(vib.data());
     CAllOrNothing change(target);
+    CProgress progress(*m_prompt, "Copying sectors", total);
     Sector data;
     int n = 0;
     for (; n < total; ++n) {
@@ -125,8 +127,8 @@ int CVirtualDrive::CopySectors(CVirtualDrive& target, bool usedOnly) {
             Fail(target.m_lastError);
             break;
         }
-        m_prompt->Progress("Copying sectors", n + 1, total);
-        if (AbortRequested(*m_prompt, "Abort copy?")) {
+        progress.Step(n + 1);
+        if (progress.AbortRequested("Abort copy?")) {
             Fail(DiskError::UserAborted);
             break;
         }
@@ -150,14 +152,15 @@ int CVirtualDrive::CopyFiles(CVirtualDrive& target, bool copyVib, bool emptyTarg
     if (!ReadIndex()) return 0;
     const Sector index = m_index;
     const int files = IndexLength(index.data());
+    CProgress progress(*m_prompt, "Copying files", files);
     for (int k = 0; k < files; ++k) {
         const int fdr = Be16(index.data() + 2 * k);
         const int read = ReadIndexedFdr(fdr);
         if (read == -1) return 0;
         if (read != 1) continue;  // an entry that names no file has nothing to copy
         if (!CopyFile(target, fdr, std::string())) return 0;
-        m_prompt->Progress("Copying files", k + 1, files);
-        if (AbortRequested(*m_prompt, "Abort copy?")) return Fail(DiskError::UserAborted);
+        progress.Step(k + 1);
+        if (progress.AbortRequested("Abort copy?")) return Fail(DiskError::UserAborted);
     }
     change.Keep();
     return 1;
@@ -267,6 +270,7 @@ int CVirtualDrive::CheckDisk(int& flags, DiskUsage& usage) {
     use(1);
     uint8_t previous[kNameLength] = {};
     const int files = IndexLength(index.data());
+    CProgress progress(*m_prompt, "Checking files", files);
     for (int k = 0; k < files; ++k) {
         const int fdr = Be16(index.data() + 2 * k);
         if (fdr >= reach || fdr < 2) {
@@ -298,8 +302,8 @@ int CVirtualDrive::CheckDisk(int& flags, DiskUsage& usage) {
                 use(sector);
             return true;
         });
-        m_prompt->Progress("Checking files", k + 1, files);
-        if (AbortRequested(*m_prompt, "Abort check?")) return Fail(DiskError::UserAborted);
+        progress.Step(k + 1);
+        if (progress.AbortRequested("Abort check?")) return Fail(DiskError::UserAborted);
     }
     // A file owns the whole allocation unit of each sector it names.
     const int unit = AllocationUnit(vib.data());

@@ -3,6 +3,7 @@
 // that the old image survives any failure.
 #include "disk/ImageConversion.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "base/AtomicFile.h"
@@ -125,6 +126,7 @@ int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualD
     if (const auto identity = IdentityOf(choice.path)) {
         if (CDiskFile::IsOpenElsewhere(*identity)) {
             drive.SetLastError(DiskError::FileInUse);
+            drive.NamePcFile(choice.path);
             return 0;
         }
         if (drive.Prompt().Ask(choice.path + " already exists.\nDo you want to replace it?",
@@ -149,13 +151,16 @@ int CreateNewImage(CVirtualDrive& drive, const NewImageChoice& choice, CVirtualD
         return 0;
     }
     const std::vector<uint8_t>& bytes = dynamic_cast<CMemFile&>(*scratch.File()).Bytes();
+    errno = 0;
     const bool written = ReplaceFileAtomically(choice.path, [&](CPcFile& out) {
         return out.WriteAt(0, bytes.data(), bytes.size()) == static_cast<int64_t>(bytes.size());
     });
-    if (!written || !drive.OpenImage(choice.path)) {
+    if (!written) {
         drive.SetLastError(DiskError::CantOpenPcFile);
+        drive.NamePcFile(choice.path, errno);
         return 0;
     }
+    if (!drive.OpenImage(choice.path)) return 0;  // the error names the file
     if (choice.hfe) return 1;
     DriveProperties props;
     scratch.GetDriveProperties(props);
@@ -173,6 +178,7 @@ int OpenCopyTarget(CVirtualDrive& source, const std::string& path, CVirtualDrive
         }
         if (CDiskFile::IsOpenElsewhere(*identity, source.File())) {
             target.SetLastError(DiskError::FileInUse);
+            target.NamePcFile(path);
             return 0;
         }
         return target.OpenImage(path) ? 1 : 0;

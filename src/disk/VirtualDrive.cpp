@@ -1,6 +1,7 @@
 #include "VirtualDrive.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -78,7 +79,9 @@ int CVirtualDrive::WriteImageSector(int n, const uint8_t* buffer) {
     if (!written) {
         // A file opened read-only (no write permission) cannot take the change.
         auto* disk = dynamic_cast<CDiskFile*>(m_file.get());
-        return Fail(disk && !disk->Writable() ? DiskError::CantOpenPcFile : DiskError::ReadFailed);
+        if (disk && !disk->Writable())
+            return FailOnPcFile(DiskError::CantOpenPcFile, disk->Path(), EACCES);
+        return Fail(DiskError::ReadFailed);
     }
     return 1;
 }
@@ -318,8 +321,9 @@ int CVirtualDrive::OpenImage(const std::string& path) {
     if (!file && why != OpenFailure::NotRegular)
         file = CDiskFile::Open(path, OpenMode::ReadOnly, &why);
     if (!file)
-        return Fail(why == OpenFailure::NotRegular ? DiskError::NotRegularFile
-                                                   : DiskError::CantOpenPcFile);
+        return why == OpenFailure::NotRegular
+                   ? FailOnPcFile(DiskError::NotRegularFile, path, 0)
+                   : FailOnPcFile(DiskError::CantOpenPcFile, path, errno);
     return MountFile(std::move(file), 0, 0, -1);
 }
 
@@ -327,10 +331,12 @@ int CVirtualDrive::CreateFilled(const std::string& path,
                                 const std::function<bool(CPcFile&)>& fill) {
     // An existing file is replaced only as a whole, and never under a drive that shows it.
     if (const auto identity = IdentityOf(path); identity && CDiskFile::IsOpenElsewhere(*identity))
-        return Fail(DiskError::FileInUse);
-    if (!ReplaceFileAtomically(path, fill)) return Fail(DiskError::CantOpenPcFile);
+        return FailOnPcFile(DiskError::FileInUse, path, 0);
+    errno = 0;
+    if (!ReplaceFileAtomically(path, fill))
+        return FailOnPcFile(DiskError::CantOpenPcFile, path, errno);
     auto file = CDiskFile::Open(path, OpenMode::ReadWrite);
-    if (!file) return Fail(DiskError::CantOpenPcFile);
+    if (!file) return FailOnPcFile(DiskError::CantOpenPcFile, path, errno);
     return MountFile(std::move(file), 0, 0, -1);
 }
 
@@ -452,7 +458,8 @@ int CVirtualDrive::SetDriveProperties(const DriveProperties& record) {
         if (!ResizePcFile(record.size)) return 0;
     } else if (record.start + record.size > length) {
         // A volume inside a larger file only ever grows the file: data outside it stays.
-        if (!m_file->SetLength(record.start + record.size)) return Fail(DiskError::CantOpenPcFile);
+        if (!m_file->SetLength(record.start + record.size))
+            return FailOnPcFile(DiskError::CantOpenPcFile, m_file->Path(), errno);
     }
     m_start = record.start;
     m_size = record.size;
@@ -497,13 +504,16 @@ int CVirtualDrive::ResizePcFile(int64_t newLength) {
 
 int CVirtualDrive::RewritePcFile(const std::function<bool(CPcFile&)>& write) {
     if (auto* disk = dynamic_cast<CDiskFile*>(m_file.get())) {
-        if (!disk->Writable()) return Fail(DiskError::CantOpenPcFile);
+        if (!disk->Writable())
+            return FailOnPcFile(DiskError::CantOpenPcFile, m_file->Path(), EACCES);
         // Another drive showing the same file would go on reading the old one.
         if (const auto identity = disk->Identity();
             identity && CDiskFile::IsOpenElsewhere(*identity, disk))
-            return Fail(DiskError::FileInUse);
+            return FailOnPcFile(DiskError::FileInUse, m_file->Path(), 0);
     }
-    if (!m_file->ReplaceContents(write)) return Fail(DiskError::CantOpenPcFile);
+    errno = 0;
+    if (!m_file->ReplaceContents(write))
+        return FailOnPcFile(DiskError::CantOpenPcFile, m_file->Path(), errno);
     InvalidateCaches();
     return 1;
 }
@@ -579,7 +589,17 @@ std::string CVirtualDrive::ErrorText() {
         std::snprintf(extra, sizeof extra, "Error #%d.%d", n1, n2);
     if (record && m_lastError == DiskError::RemoteIoError)
         std::snprintf(extra, sizeof extra, " code %02X", code & 0xFF);
-    return DiskErrorText(m_lastError) + extra;
+    std::string text = DiskErrorText(m_lastError) + extra;
+    if (!m_errorFile.empty()) text += PcFileReason(m_errorFile, m_errorReason);
+    return text;
+}
+
+void CVirtualDrive::NamePcFile(const std::string& path, int reason) {
+    if (m_lastError != DiskError::CantOpenPcFile && m_lastError != DiskError::NotRegularFile &&
+        m_lastError != DiskError::FileInUse)
+        return;
+    m_errorFile = path;
+    m_errorReason = reason;
 }
 
 std::string DiskErrorText(int error) {

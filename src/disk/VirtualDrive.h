@@ -204,7 +204,14 @@ public:
     // ---- Accessors -----------------------------------------------------------------------
     int Kind() const { return m_kind; }
     int LastError() const { return m_lastError; }
-    void SetLastError(int error) { m_lastError = error; }
+    void SetLastError(int error) {
+        m_lastError = error;
+        m_errorFile.clear();
+    }
+    // Names the PC file a PC-file error (can't open, not a regular file, in use) concerns and
+    // the system's reason (an errno value, 0 for none); ErrorText adds both after the error's
+    // own text. Other errors stay as they are.
+    void NamePcFile(const std::string& path, int reason = 0);
     int64_t Size() const { return m_size; }
     int64_t Start() const { return m_start; }
     int64_t MaxSize() const { return m_maxSize; }
@@ -253,7 +260,12 @@ public:
 private:
     friend class CAllOrNothing;
     int Fail(int error) {
-        m_lastError = error;
+        SetLastError(error);
+        return 0;
+    }
+    int FailOnPcFile(int error, const std::string& path, int reason) {
+        Fail(error);
+        NamePcFile(path, reason);
         return 0;
     }
     void EndChange(bool keep);
@@ -297,6 +309,8 @@ private:
     std::vector<uint8_t> m_held;         // bit 0: the memory image holds this sector
 
     int m_lastError = 0;
+    std::string m_errorFile;  // the PC file the last error concerns, if one does
+    int m_errorReason = 0;
     // Old contents kept while a CAllOrNothing guard is open.
     int m_changes = 0;
     bool m_scratch = false;

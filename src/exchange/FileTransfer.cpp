@@ -1,6 +1,7 @@
 #include "exchange/FileTransfer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
@@ -81,10 +82,14 @@ int WritePcFileFor(CTiDisk& disk, const std::string& pcPath,
                    const std::function<bool(CPcFile&)>& write) {
     if (const int refusal = PcTargetRefusal(pcPath, disk.File())) {
         disk.SetLastError(refusal);
+        disk.NamePcFile(pcPath);
         return 0;
     }
-    return ReplaceFor(
+    errno = 0;
+    const int written = ReplaceFor(
         disk, [&](const Writer& w) { return ReplaceFileAtomically(pcPath, w); }, write);
+    if (!written) disk.NamePcFile(pcPath, errno);
+    return written;
 }
 
 int ExportFileTo(CTiDisk& disk, int fdr, CPcFile& out, const ConversionSettings& s) {

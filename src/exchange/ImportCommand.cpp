@@ -1,8 +1,10 @@
 #include "exchange/ImportCommand.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "base/Log.h"
+#include "base/Progress.h"
 #include "base/UpperAscii.h"
 #include "disk/DiskTypes.h"
 #include "exchange/ClassifyPcFile.h"
@@ -73,16 +75,18 @@ ImportOutcome CImportCommand::FailWithDiskError() {
 
 ImportOutcome CImportCommand::ImportOne(const std::string& pcPath) {
     OpenFailure why = OpenFailure::None;
+    errno = 0;
     auto file = CDiskFile::Open(pcPath, OpenMode::ReadOnly, &why);
     if (!file)
-        return Fail(why == OpenFailure::NotRegular ? pcPath + ": Not a regular file"
-                                                   : std::string("Cannot open PC file"));
+        return Fail(why == OpenFailure::NotRegular
+                        ? pcPath + ": Not a regular file"
+                        : "Cannot open PC file" + PcFileReason(pcPath, errno));
     return ImportFrom(*file, pcPath);
 }
 
 ImportOutcome CImportCommand::ImportFrom(CPcFile& file, const std::string& pcPath) {
     const int64_t length = file.Length();
-    if (length < 0) return Fail("Error reading PC file");
+    if (length < 0) return Fail("Error reading PC file" + PcFileReason(pcPath, errno));
 
     PcFileClass pc;
     if (PcFileExtension(pcPath) == "TXT") {
@@ -92,7 +96,7 @@ ImportOutcome CImportCommand::ImportFrom(CPcFile& file, const std::string& pcPat
         m_state.name = TextImportName(pcPath);
     } else {
         pc = ClassifyPcFile(file, pcPath);
-        if (pc.unreadable) return Fail("Error reading PC file");
+        if (pc.unreadable) return Fail("Error reading PC file" + PcFileReason(pcPath, errno));
         if (IsDiskKind(pc.kind)) {
             m_prompt.Message("This file contains a whole TI-99/4A disk", PromptIcon::Warning);
             return ImportOutcome::Stopped;
@@ -151,8 +155,10 @@ ImportOutcome CImportCommand::ImportFrom(CPcFile& file, const std::string& pcPat
 
 int CImportCommand::Run(const std::vector<std::string>& pcPaths) {
     int imported = 0;
-    for (const std::string& path : pcPaths) {
-        const ImportOutcome outcome = ImportOne(path);
+    CProgress progress(m_prompt, "Importing files", static_cast<int>(pcPaths.size()));
+    for (size_t i = 0; i < pcPaths.size(); ++i) {
+        progress.Step(static_cast<int>(i));
+        const ImportOutcome outcome = ImportOne(pcPaths[i]);
         if (outcome == ImportOutcome::Stopped) break;
         if (outcome == ImportOutcome::Imported) ++imported;
     }

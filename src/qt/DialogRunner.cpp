@@ -1,6 +1,8 @@
 #include "qt/DialogRunner.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QProgressDialog>
 #include <deque>
 
 namespace tavik {
@@ -12,6 +14,23 @@ struct Answers {
     DialogAnswer standing;
 };
 
+int running = 0;
+
+// Scoped: the count of running dialogs, and the progress dialogs hidden for them. The loop
+// that owns a progress shows it again at its next step.
+class CDialogTurn {
+public:
+    CDialogTurn() {
+        ++running;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* progress = qobject_cast<QProgressDialog*>(w); progress && w->isVisible())
+                progress->hide();
+    }
+    ~CDialogTurn() { --running; }
+    CDialogTurn(const CDialogTurn&) = delete;
+    CDialogTurn& operator=(const CDialogTurn&) = delete;
+};
+
 Answers& TheAnswers() {
     static Answers answers;
     return answers;
@@ -20,6 +39,7 @@ Answers& TheAnswers() {
 }  // namespace
 
 int RunDialog(QDialog& dialog) {
+    const CDialogTurn turn;
     Answers& answers = TheAnswers();
     DialogAnswer answer = answers.standing;
     if (!answers.next.empty()) {
@@ -29,6 +49,10 @@ int RunDialog(QDialog& dialog) {
     if (!answer) return dialog.exec();
     answer(dialog);
     return dialog.result();
+}
+
+bool DialogRunning() {
+    return running > 0;
 }
 
 void SetNextAnswer(DialogAnswer answer) {

@@ -11,8 +11,11 @@ namespace tavik {
 
 using DialogAnswer = std::function<void(QDialog&)>;
 
-// Runs the dialog modally, or hands it to the waiting answer; its result code.
+// Runs the dialog modally, or hands it to the waiting answer; its result code. A long loop's
+// progress dialog gives way while it runs: nothing covers a question or a review.
 int RunDialog(QDialog& dialog);
+// True while RunDialog runs a dialog (or hands one to an answer).
+bool DialogRunning();
 
 // The answer of the next dialog only; answers queue up in the order they are given.
 void SetNextAnswer(DialogAnswer answer);

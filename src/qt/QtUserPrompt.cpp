@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QTimer>
+#include <limits>
 
 #include "qt/DialogRunner.h"
 #include "qt/QtText.h"
@@ -11,6 +13,9 @@
 namespace tavik {
 
 namespace {
+
+// A loop that ends sooner shows no progress at all.
+constexpr int kShowAfterMs = 300;
 
 int QtKey(PolledKey key) {
     switch (key) {
@@ -79,17 +84,28 @@ PromptAnswer CQtUserPrompt::Ask(const std::string& text, PromptButtons buttons) 
 bool CQtUserPrompt::KeyHeld(PolledKey key) {
     // Let key presses and the progress dialog's Cancel arrive.
     QApplication::processEvents();
+    ShowProgressWhenDue();
     if (key == PolledKey::Insert) return m_insertMode;
-    if (key == PolledKey::F4 && m_cancelPending) return true;
+    // One Cancel is one F4 seen by the loop whose progress it was pressed in.
+    if (key == PolledKey::F4 && m_cancelPending && m_progress) {
+        m_cancelPending = false;
+        return true;
+    }
     return m_keysDown.count(QtKey(key)) != 0;
 }
 
-void CQtUserPrompt::Progress(const std::string& what, int done, int total) {
-    if (total <= 0) return;
+void CQtUserPrompt::Status(const std::string& text) {
+    emit StatusChanged(Q(text));
+}
+
+void CQtUserPrompt::ShowProgress(const std::string& what, int done, int total) {
     if (!m_progress) {
         m_progress = new QProgressDialog(m_parent);
+        // While the loop runs the window takes no clicks that would start another operation.
         m_progress->setWindowModality(Qt::WindowModal);
-        m_progress->setMinimumDuration(300);
+        // The dialog shows when this prompt says so, never by its own timer: a timer would
+        // show it over a question the loop asks meanwhile.
+        m_progress->setMinimumDuration(std::numeric_limits<int>::max());
         m_progress->setAutoReset(false);
         m_progress->setAutoClose(false);
         m_progress->setWindowTitle(QApplication::applicationName());
@@ -97,22 +113,32 @@ void CQtUserPrompt::Progress(const std::string& what, int done, int total) {
             m_cancelPending = true;
             if (m_progress) m_progress->reset();  // stays usable for a "No" answer
         });
+        m_cancelPending = false;
+        m_progressAge.start();
+        // A step that takes long shows the dialog too, once events run (never over a dialog).
+        QTimer::singleShot(kShowAfterMs, m_progress, [this] { ShowProgressWhenDue(); });
     }
     m_progress->setLabelText(Q(what));
     m_progress->setMaximum(total);
-    m_progress->setValue(done < total ? done : total);
+    m_progress->setValue(done);
+    ShowProgressWhenDue();
     QApplication::processEvents();
+}
+
+void CQtUserPrompt::ShowProgressWhenDue() {
+    if (!m_progress || m_progress->isVisible() || DialogRunning()) return;
+    if (m_progressAge.elapsed() < kShowAfterMs) return;
+    m_progress->show();
 }
 
 void CQtUserPrompt::EndProgress() {
     m_cancelPending = false;
     if (m_progress) {
         // Closing a progress dialog reports it as cancelled: that must not count as F4 held for
-        // the next command.
+        // the next operation.
         disconnect(m_progress, nullptr, this, nullptr);
-        m_progress->close();
-        m_progress->deleteLater();
-        m_progress = nullptr;
+        m_progress->hide();
+        delete m_progress;
     }
 }
 

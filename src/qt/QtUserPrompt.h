@@ -1,9 +1,11 @@
 // The desktop side of the core's prompt seam: messages and questions become message boxes, the
 // key polls of long loops read the keys the application saw go down and up, and a long loop's
 // progress shows in a progress dialog whose Cancel counts as F4 held (the loop then asks its
-// own "Abort ...?" question, and No carries on).
+// own "Abort ...?" question, and No carries on). The dialog lives exactly as long as the loop's
+// progress scope, gives way to every dialog that runs meanwhile, and takes its Cancel with it.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <set>
@@ -27,22 +29,27 @@ public:
     void Message(const std::string& text, PromptIcon icon = PromptIcon::Information) override;
     PromptAnswer Ask(const std::string& text, PromptButtons buttons) override;
     bool KeyHeld(PolledKey key) override;
-    void Progress(const std::string& what, int done, int total) override;
+    void Status(const std::string& text) override;
 
-    // Closes the progress dialog; the main window calls it when a command has finished.
-    void EndProgress();
     // The Insert key's toggle state ("INS" / "OVR").
     bool InsertMode() const { return m_insertMode; }
 
 signals:
     void InsertModeChanged(bool on);
+    void StatusChanged(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void ShowProgress(const std::string& what, int done, int total) override;
+    void EndProgress() override;
 
 private:
+    // Shows the dialog once the loop has run a moment, unless a dialog runs over the window.
+    void ShowProgressWhenDue();
+
     QWidget* m_parent;
     QPointer<QProgressDialog> m_progress;
+    QElapsedTimer m_progressAge;
     std::set<int> m_keysDown;  // Qt key codes currently held
     bool m_cancelPending = false;
     bool m_insertMode = false;

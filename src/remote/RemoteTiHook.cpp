@@ -1,4 +1,5 @@
 // Installing, querying, moving and removing the hook.
+#include <cerrno>
 #include <memory>
 #include <vector>
 
@@ -40,9 +41,10 @@ private:
 }  // namespace
 
 HookUploadResult CRemoteTi::UploadHook(const std::string& path) {
+    errno = 0;
     std::unique_ptr<CDiskFile> file = CDiskFile::Open(path, OpenMode::ReadOnly);
     if (!file) {
-        m_prompt->Message("Cannot open PC file", PromptIcon::Error);
+        m_prompt->Message("Cannot open PC file" + PcFileReason(path, errno), PromptIcon::Error);
         return HookUploadResult::Failed;
     }
     const int64_t length = file->Length();

@@ -6,6 +6,8 @@
 #include "app/Application.h"
 #include "app/PathRules.h"
 #include "app/QueryTree.h"
+#include "base/Counted.h"
+#include "base/Progress.h"
 #include "database/DiskScanner.h"
 #include "database/DisplaySpec.h"
 #include "database/DuplicateReport.h"
@@ -19,6 +21,7 @@
 #include "database/query/CatalogueParams.h"
 #include "database/query/QueryRun.h"
 #include "database/query/QueryStore.h"
+#include "disk/Catalog.h"
 #include "qt/DialogRunner.h"
 #include "qt/FileChooser.h"
 #include "qt/QtText.h"
@@ -248,7 +251,6 @@ void CDatabaseCommands::ShowSet(ListMode mode, CRecordSet& set, const std::vecto
     m_shownTitle = title;
     m_list.RecordModel()->SetEditingUnlocked(m_app.Options().unlockEditing != 0);
     m_list.ShowRecords(mode, set, codes, Q(title));
-    m_prompt.EndProgress();  // the listing's, also outside a menu command
 }
 
 void CDatabaseCommands::Relist() {
@@ -672,31 +674,67 @@ void CDatabaseCommands::AddToDatabase(CTreeItem* drive) {
     AddDisk(drive);
 }
 
+namespace {
+
+void CollectDisks(CTreeItem* item, std::vector<CTreeItem*>& disks) {
+    if (IsDriveKind(item->Kind()) && item->Drive()) disks.push_back(item);
+    for (int i = 0; i < item->ChildCount(); ++i)
+        CollectDisks(item->Child(i), disks);
+}
+
+}  // namespace
+
+std::vector<CTreeItem*> CDatabaseCommands::DisksToAdd(CTreeItem* given) const {
+    std::vector<CTreeItem*> disks;
+    for (CTreeItem* item : {given, m_tree.CommandItem()})
+        if (item && IsFolderKind(item->Kind())) {
+            CollectDisks(item, disks);
+            return disks;
+        }
+    if (CTreeItem* drive = DriveItemFor(given)) disks.push_back(drive);
+    return disks;
+}
+
 bool CDatabaseCommands::AddDisk(CTreeItem* given) {
-    CTreeItem* item = DriveItemFor(given);
-    if (!IsOpen() || !item) return false;
-    item->Drive()->SetPrompt(&m_prompt);
-    m_prompt.Progress("Adding " + item->Text() + " to the database", 0, 1);
+    const std::vector<CTreeItem*> disks = DisksToAdd(given);
+    if (!IsOpen() || disks.empty()) return false;
     CDialogResolver resolver(*this, m_prompt, m_window);
     CDialogReviewer reviewer(*this, m_prompt, m_window);
     CDiskScanner scanner(Catalogue(), resolver, &reviewer);
     resolver.SetScanner(&scanner);
-    const bool ok = scanner.AddDisk(*item->Drive());
-    m_prompt.EndProgress();
-    return ok;
+    const int total = static_cast<int>(disks.size());
+    auto adding = [&](int i) {
+        return "Adding " + TrimmedName(disks[i]->Text()) + " to the database";
+    };
+    int added = 0;
+    {
+        CProgress progress(m_prompt, adding(0), total);
+        for (int i = 0; i < total && !scanner.Aborted(); ++i) {
+            progress.Step(i, adding(i));
+            disks[i]->Drive()->SetPrompt(&m_prompt);
+            if (scanner.AddDisk(*disks[i]->Drive())) ++added;
+        }
+    }
+    if (added) m_prompt.Status("Added " + Counted(added, "disk") + " to the catalogue");
+    return added == total;
 }
 
 bool CDatabaseCommands::RescanDisk(CTreeItem* given) {
     CTreeItem* item = DriveItemFor(given);
     if (!IsOpen() || !item) return false;
     item->Drive()->SetPrompt(&m_prompt);
-    m_prompt.Progress("Rescanning " + item->Text(), 0, 1);
     CDialogResolver resolver(*this, m_prompt, m_window);
     CDialogReviewer reviewer(*this, m_prompt, m_window);
     CDiskScanner scanner(Catalogue(), resolver, &reviewer);
     resolver.SetScanner(&scanner);
-    const bool ok = scanner.RescanDisk(*item->Drive());
-    m_prompt.EndProgress();
+    bool ok = false;
+    {
+        const CProgress progress(m_prompt, "Rescanning " + TrimmedName(item->Text()), 1);
+        ok = scanner.RescanDisk(*item->Drive());
+    }
+    if (ok)
+        m_prompt.Status("Rescanned " + TrimmedName(item->Text()) + " into disk " +
+                        std::to_string(scanner.LastDiskId()) + " of the catalogue");
     return ok;
 }
 

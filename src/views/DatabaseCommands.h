@@ -90,6 +90,8 @@ private:
     std::string ChooseDatabaseFile(bool save);
     std::string ChooseTextFile(bool save, const std::string& title);
     CTreeItem* DriveItemFor(CTreeItem* given) const;
+    // The disks Add disk reads: the chosen drive, or every disk mounted in the chosen folder.
+    std::vector<CTreeItem*> DisksToAdd(CTreeItem* given) const;
     void ShowSet(ListMode mode, CRecordSet& set, const std::vector<uint32_t>& codes,
                  const std::string& title);
     std::vector<uint32_t> DefaultColumns(ListMode mode);

@@ -7,7 +7,9 @@
 #include "app/Options.h"
 #include "app/PathRules.h"
 #include "app/TreeOperations.h"
+#include "base/Cp1252.h"
 #include "base/UserPrompt.h"
+#include "disk/Catalog.h"
 #include "disk/CheckReport.h"
 #include "disk/DiskPropertiesForm.h"
 #include "disk/DrivePropertiesForm.h"
@@ -154,7 +156,6 @@ bool CDriveCommands::NewPcFile(CTreeItem* folder, CTreeItem* source) {
     auto drive = std::make_unique<CVirtualDrive>();
     drive->SetPrompt(&m_prompt);
     const bool created = CreateNewImage(*drive, choice, source ? source->Drive() : nullptr) != 0;
-    m_prompt.EndProgress();
     if (!created) {
         // A user who chose not to replace a file has been answered already.
         if (drive->LastError() != DiskError::UserAborted) Fail(drive->ErrorText());
@@ -205,7 +206,6 @@ bool CDriveCommands::DriveProperties(CTreeItem* item) {
     }
     if (RunDialog(dialog) != QDialog::Accepted || mode != Mode::PcFile) return false;
     const bool ok = ApplyDrivePropertiesForm(*drive, dialog.Form()) != 0;
-    m_prompt.EndProgress();
     if (!ok) {
         Fail(drive->ErrorText());
         return false;
@@ -260,6 +260,7 @@ bool CDriveCommands::Format(CTreeItem* item) {
     }
     Relabel(item);
     m_tree.ShowItem(item);
+    m_prompt.Status("Formatted " + TrimmedName(item->Text()));
     return true;
 }
 
@@ -272,10 +273,12 @@ void CDriveCommands::Diagnose(CTreeItem* item) {
     if (!drive) return;
     int flags = 0;
     auto usage = std::make_unique<DiskUsage>();
-    drive->CheckDisk(flags, *usage);
+    const bool checked = drive->CheckDisk(flags, *usage) != 0;
     // A stopped or failed check reports what it had found.
     const std::string report = CheckReport(flags, *usage);
-    m_prompt.EndProgress();
+    if (checked)
+        m_prompt.Status("Checked " + TrimmedName(item->Text()) +
+                        (report.empty() ? ": no problems found" : ": problems found"));
     m_prompt.Message(CheckMessage(report),
                      report.empty() ? PromptIcon::Information : PromptIcon::Warning);
 }
@@ -283,14 +286,17 @@ void CDriveCommands::Diagnose(CTreeItem* item) {
 void CDriveCommands::Defragment(CTreeItem* item) {
     CVirtualDrive* drive = item ? item->Drive() : nullptr;
     if (!drive) return;
-    if (!drive->Defragment()) Fail(drive->ErrorText());
+    const bool done = drive->Defragment() != 0;
+    if (!done) Fail(drive->ErrorText());
     m_tree.ShowCurrentAgain();
+    if (done) m_prompt.Status("Defragmented " + TrimmedName(item->Text()));
 }
 
 void CDriveCommands::CopyDisk(CTreeItem* source, CTreeItem* target) {
     CVirtualDrive* from = source ? source->Drive() : nullptr;
     if (!from) return;
     std::unique_ptr<CVirtualDrive> fileTarget;
+    std::string targetPath;
     CVirtualDrive* to = target ? target->Drive() : nullptr;
     if (!to) {
         const QString path = QString::fromStdString(ChooseImageFile(
@@ -299,6 +305,7 @@ void CDriveCommands::CopyDisk(CTreeItem* source, CTreeItem* target) {
         fileTarget = std::make_unique<CVirtualDrive>();
         fileTarget->SetPrompt(&m_prompt);
         const std::string p = path.toStdString();
+        targetPath = p;
         if (!OpenCopyTarget(*from, p, *fileTarget)) {
             Fail(fileTarget->ErrorText());
             return;
@@ -308,13 +315,17 @@ void CDriveCommands::CopyDisk(CTreeItem* source, CTreeItem* target) {
     }
     CCopyModeDialog modes(m_window);
     if (RunDialog(modes) != QDialog::Accepted) return;
+    const std::string targetName = target ? TrimmedName(target->Text()) : std::string();
     const bool ok = from->CopyDisk(*to, modes.Mode()) != 0;
-    m_prompt.EndProgress();
     if (!ok) Fail(from->ErrorText());
     if (fileTarget) {
         fileTarget->Close();  // a target made from a PC file is released afterwards
+        if (ok)
+            m_prompt.Status("Copied " + TrimmedName(source->Text()) + " to " +
+                            Utf8ToCp1252(targetPath));
         return;
     }
+    if (ok) m_prompt.Status("Copied " + TrimmedName(source->Text()) + " onto " + targetName);
     const std::string name = to->GetDiskName();
     if (name.empty()) {
         Fail(to->ErrorText());
@@ -332,8 +343,10 @@ void CDriveCommands::Purge(CTreeItem* item) {
     if (m_prompt.Ask("This will wipe out disk contents!", PromptButtons::OkCancel) !=
         PromptAnswer::Ok)
         return;
-    if (!drive->PurgeDisk()) Fail(drive->ErrorText());
+    const bool purged = drive->PurgeDisk() != 0;
+    if (!purged) Fail(drive->ErrorText());
     m_tree.ShowCurrentAgain();
+    if (purged) m_prompt.Status("Wiped " + TrimmedName(item->Text()));
 }
 
 void CDriveCommands::SortFiles(CTreeItem* item) {

@@ -16,7 +16,7 @@
 #include "app/PathRules.h"
 #include "app/RemoteTree.h"
 #include "app/TreeOperations.h"
-#include "base/UserPrompt.h"
+#include "base/Progress.h"
 #include "qt/Icons.h"
 #include "qt/QtText.h"
 #include "views/DragPayload.h"
@@ -191,14 +191,15 @@ void CDriveView::MountPcFolder(const std::string& chosen) {
     m_tree.Expand(item->Parent());
     const std::vector<std::string> images = DiskImagesInFolder(item->Node().path);
     const int total = static_cast<int>(images.size());
+    CProgress progress(m_prompt, "Mounting " + item->Node().path, total);
     for (int i = 0; i < total; ++i) {
-        if (i % 50 == 0) m_prompt.Progress("Mounting " + item->Node().path, i, total);
+        if (i % 50 == 0) progress.Step(i);
         std::string error;
         if (!tavik::MountByPath(m_tree, images[i], item, error)) {
             Fail(error);
             break;
         }
-        if (AbortRequested(m_prompt, "Abort mounting?")) break;
+        if (progress.AbortRequested("Abort mounting?")) break;
     }
     m_tree.Expand(item);
 }

@@ -14,7 +14,10 @@
 #include "app/Options.h"
 #include "app/TreeModel.h"
 #include "app/TreeOperations.h"
+#include "base/Counted.h"
+#include "base/Cp1252.h"
 #include "base/UserPrompt.h"
+#include "disk/Catalog.h"
 #include "disk/FilePropertiesForm.h"
 #include "disk/FileType.h"
 #include "disk/VirtualDrive.h"
@@ -56,9 +59,12 @@ public:
         if (RunDialog(chooser) != QDialog::Accepted || chooser.Files().empty()) return false;
         choice.pcPath = chooser.Files().front();
         choice.format = chooser.ExportFormat();
-        Remember(FolderOf(UnquotedPcName(choice.pcPath)));
+        m_chosen = UnquotedPcName(choice.pcPath);
+        Remember(FolderOf(m_chosen));
         return true;
     }
+    // The PC file of the last export chosen.
+    const std::string& Chosen() const { return m_chosen; }
 
     bool Confirm(int mode, FileNameDialogState& state) override {
         CFileNameDialog dialog(mode, m_window);
@@ -85,7 +91,14 @@ public:
 private:
     COptions& m_options;
     QWidget* m_window;
+    std::string m_chosen;
 };
+
+// "3 files to /home/me/ti/", "PROG to /home/me/ti/prog.tfi"
+std::string ExportedText(int count, const std::string& tiName, const std::string& lastPath) {
+    if (count == 1) return "Exported " + TrimmedName(tiName) + " to " + Utf8ToCp1252(lastPath);
+    return "Exported " + Counted(count, "file") + " to " + Utf8ToCp1252(FolderOf(lastPath));
+}
 
 bool OpenInDesktopViewer(const std::string& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
@@ -126,6 +139,11 @@ CVirtualDrive* CFileCommands::Drive() const {
 
 void CFileCommands::Fail(CVirtualDrive& drive) {
     m_prompt.Message(drive.ErrorText(), PromptIcon::Warning);
+}
+
+std::string CFileCommands::DiskName() const {
+    CVirtualDrive* drive = Drive();
+    return drive ? TrimmedName(drive->GetDiskName()) : std::string();
 }
 
 void CFileCommands::Relist() {
@@ -249,9 +267,15 @@ void CFileCommands::Purge() {
     if (m_prompt.Ask("This operation cannot be undone! Continue?", PromptButtons::YesNo) !=
         PromptAnswer::Yes)
         return;
-    for (int fdr : m_list.SelectedFdrs())
-        if (!drive->PurgeFile(fdr)) Fail(*drive);
+    int purged = 0;
+    for (int fdr : m_list.SelectedFdrs()) {
+        if (drive->PurgeFile(fdr))
+            ++purged;
+        else
+            Fail(*drive);
+    }
     Relist();
+    if (purged) m_prompt.Status("Purged " + Counted(purged, "file"));
 }
 
 void CFileCommands::Delete() {
@@ -261,6 +285,7 @@ void CFileCommands::Delete() {
     if (fdrs.empty()) return;
     CDeleteQuestions questions;
     if (!questions.Begin(m_prompt, fdrs.size())) return;
+    int deleted = 0;
     // From the last selected row to the first: deleting moves the index entries after a file.
     for (auto it = fdrs.rbegin(); it != fdrs.rend(); ++it) {
         FileProperties record;
@@ -269,9 +294,13 @@ void CFileCommands::Delete() {
             continue;
         }
         if (!questions.MayDelete(record.status & 0x08)) continue;
-        if (!drive->DeleteFile(*it)) Fail(*drive);
+        if (drive->DeleteFile(*it))
+            ++deleted;
+        else
+            Fail(*drive);
     }
     Relist();
+    if (deleted) m_prompt.Status("Deleted " + Counted(deleted, "file"));
 }
 
 void CFileCommands::Undelete() {
@@ -295,6 +324,7 @@ void CFileCommands::Undelete() {
     else if (fdr < 0)
         Fail(*drive);
     Relist();
+    if (fdr > 0) m_prompt.Status("Undeleted " + name);
 }
 
 void CFileCommands::View(ViewKind kind) {
@@ -360,13 +390,17 @@ void CFileCommands::Export() {
     CVirtualDrive* drive = Drive();
     if (!drive) return;
     CChooserAnswers chooser(m_options, m_window);
+    int exported = 0;
+    std::string name;
     for (int fdr : m_list.SelectedFdrs()) {
-        const std::string name = drive->GetFileName(fdr);
-        if (RunExportCommand(*drive, name, chooser, m_prompt, m_options.tabList,
-                             m_options.crLfOnExport != 0 || kPlatformCrLf) < 0)
-            break;
+        name = drive->GetFileName(fdr);
+        const int result = RunExportCommand(*drive, name, chooser, m_prompt, m_options.tabList,
+                                            m_options.crLfOnExport != 0 || kPlatformCrLf);
+        if (result < 0) break;
+        exported += result;
     }
     Relist();
+    if (exported) m_prompt.Status(ExportedText(exported, name, chooser.Chosen()));
 }
 
 void CFileCommands::Import(std::vector<std::string> files) {
@@ -386,8 +420,9 @@ void CFileCommands::Import(std::vector<std::string> files) {
     options.truncate = m_options.truncateOverlongLines != 0;
     options.tabStops = m_options.tabList;
     CImportCommand command(*drive, m_prompt, answers, options);
-    command.Run(files);
+    const int imported = command.Run(files);
     Relist();
+    if (imported) m_prompt.Status("Imported " + Counted(imported, "file") + " onto " + DiskName());
 }
 
 void CFileCommands::Copy() {
@@ -410,9 +445,13 @@ void CFileCommands::Paste() {
         return;
     }
     std::string error;
-    if (PasteFilesClip(m_tree, m_clip, *target, m_prompt, error) == 0)
-        m_prompt.Message(error, PromptIcon::Warning);
+    const int result = PasteFilesClip(m_tree, m_clip, *target, m_prompt, error);
+    if (result == 0) m_prompt.Message(error, PromptIcon::Warning);
     Relist();
+    if (result == 1)
+        m_prompt.Status("Copied " +
+                        Counted(static_cast<int>(ClipFileSectors(m_clip).size()), "file") +
+                        " onto " + DiskName());
 }
 
 void CFileCommands::CreateArchive() {

@@ -82,6 +82,7 @@ private:
     CVirtualDrive* Drive() const;
     void Fail(CVirtualDrive& drive);
     void Relist();
+    std::string DiskName() const;
     // "ALPHA on DISK1 (disk1.dsk) - Text": the file, the disk and its PC file, the view.
     QString ViewTitle(CVirtualDrive& drive, int fdr, ViewKind kind, bool protectedProgram);
     void OpenViewer(CVirtualDrive& drive, int fdr, ViewKind kind, const FileView& view);

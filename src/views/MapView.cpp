@@ -121,7 +121,6 @@ bool CMapView::SetDrive(CVirtualDrive* drive) {
     m_drive = drive;
     drive->SetPrompt(&m_prompt);
     const int checked = m_map.Fill(*drive);
-    m_prompt.EndProgress();  // the check's "Checking files" must not stay up behind the map
     if (fresh) {
         const int total = m_map.CellCount(false);
         m_form.last = std::to_string(std::max(0, total - 1));

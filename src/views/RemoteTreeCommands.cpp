@@ -2,10 +2,12 @@
 
 #include <QDialog>
 #include <QLineEdit>
+#include <optional>
 
 #include "app/Options.h"
 #include "app/RemoteConnection.h"
 #include "app/RemoteTree.h"
+#include "base/Progress.h"
 #include "exchange/TiFileChooser.h"
 #include "exchange/dialogs/TiFileDialog.h"
 #include "qt/DialogRunner.h"
@@ -38,9 +40,12 @@ public:
             return m_prompt.KeyHeld(PolledKey::Escape) || m_prompt.KeyHeld(PolledKey::F4);
         return m_prompt.KeyHeld(key);
     }
-    void Progress(const std::string& what, int done, int total) override {
-        m_prompt.Progress(what, done, total);
+
+protected:
+    void ShowProgress(const std::string& what, int done, int total) override {
+        ShowProgressOn(m_prompt, what, done, total);
     }
+    void EndProgress() override { EndProgressOn(m_prompt); }
 
 private:
     CQtUserPrompt& m_prompt;
@@ -55,10 +60,10 @@ public:
     CBusy(CRemoteTreeCommands& commands, const char* what) : m_commands(commands) {
         m_commands.m_busy = true;
         m_commands.m_waitPrompt->SetCancelIsEscape(true);
-        m_commands.m_prompt.Progress(what, 0, 1);
+        m_progress.emplace(*m_commands.m_waitPrompt, what, 1);
     }
     ~CBusy() {
-        m_commands.m_prompt.EndProgress();
+        m_progress.reset();
         m_commands.m_waitPrompt->SetCancelIsEscape(false);
         m_commands.m_busy = false;
     }
@@ -67,6 +72,7 @@ public:
 
 private:
     CRemoteTreeCommands& m_commands;
+    std::optional<CProgress> m_progress;
 };
 
 CRemoteTreeCommands::CRemoteTreeCommands(CDriveView& view, COptions& options, CQtUserPrompt& prompt,

@@ -218,8 +218,10 @@ TEST_F(Workspace, FailuresLeaveEverythingAsItWas) {
     EXPECT_EQ(t.workspace.SaveWorkspace((dir / "no" / "such.TVK").string()), 0);
     EXPECT_EQ(t.prompt.messages,
               (std::vector<std::string>{
-                  "Wrong file format " + other, "Can't open file " + (dir / "none.TVK").string(),
-                  "Can't create file " + (dir / "no" / "such.TVK").string()}));
+                  "Wrong file format " + other,
+                  "Can't open file " + (dir / "none.TVK").string() + "\nNo such file or directory",
+                  "Can't create file " + (dir / "no" / "such.TVK").string() +
+                      "\nNo such file or directory"}));
     EXPECT_EQ(t.options, COptions());
     EXPECT_EQ(Texts(t.Pc()), std::vector<std::string>{"mine"});
 

@@ -197,7 +197,7 @@ TEST_F(CatalogueTest, ALockedCatalogueCannotBeOpened) {
     catalogue.Database().SetBusyTimeout(50);
     EXPECT_FALSE(catalogue.Open(path));
     ASSERT_EQ(prompt.messages.size(), 1u);
-    EXPECT_EQ(prompt.messages[0], "database is locked");
+    EXPECT_EQ(prompt.messages[0], "database is locked\n" + path);
     EXPECT_EQ(catalogue.NodeLabel(), "Database closed");
     sqlite3_exec(locker, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(locker);

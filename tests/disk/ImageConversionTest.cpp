@@ -229,7 +229,8 @@ TEST(NewImage, CreatesAppliesTypedNumbersAndCopiesTheSource) {
     CVirtualDrive drive;
     NewImageChoice nowhere{folder + "/missing/x.dsk", false, false, false, "", "", ""};
     EXPECT_EQ(CreateNewImage(drive, nowhere, nullptr), 0);
-    EXPECT_EQ(drive.ErrorText(), "Can't open file on PC");
+    EXPECT_EQ(drive.ErrorText(),
+              "Can't open file on PC\n" + nowhere.path + ": No such file or directory");
 
     // A file that is there is replaced only when the user agrees, and never under a drive
     // that shows it.

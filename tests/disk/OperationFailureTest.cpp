@@ -1,6 +1,7 @@
 // Every operation that changes a disk or a PC file, made to fail at each write it makes (and at
 // its reads), on every image kind: after each failure the operation has said so, the files the
-// user had are byte-identical, and the disk check finds nothing it did not find before.
+// user had are byte-identical, the disk check finds nothing it did not find before, and no
+// progress is left showing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "exchange/FileTransfer.h"
 #include "exchange/ImportCommand.h"
 #include "support/Holdings.h"
+#include "support/ScriptedPrompt.h"
 
 namespace tavik {
 namespace {
@@ -205,12 +207,16 @@ TEST_P(FailingOnEveryImageKind, EveryOperationFailingAnywhereKeepsWhatTheUserHad
                 const Holdings other = HoldingsOf(s.other.Bytes());
                 const std::vector<uint8_t> tifiles = s.tifiles.Bytes();
                 CFaultFile* target = s.Files()[file];
+                test::CScriptedPrompt prompt;
+                s.disk.drive.SetPrompt(&prompt);
+                s.other.drive.SetPrompt(&prompt);
                 target->Arm(fault, n);
                 const bool succeeded = op.run(s);
                 ++runs;
                 const std::string where = std::string(op.name) + ", file " + std::to_string(file) +
                                           ", " + test::FaultName(fault) + " at " +
                                           std::to_string(n);
+                EXPECT_FALSE(prompt.progressUp) << where << ": its progress outlived it";
                 // A full PC disk stops only what grows a file.
                 if (!target->Fired()) {
                     EXPECT_TRUE(succeeded) << where;

@@ -386,9 +386,11 @@ TEST(ImageFiles, CreateOpenAndDriveProperties) {
     }
     CVirtualDrive missing;
     EXPECT_FALSE(missing.OpenImage(dir + "/none.dsk"));
-    EXPECT_EQ(missing.ErrorText(), "Can't open file on PC");
+    EXPECT_EQ(missing.ErrorText(),
+              "Can't open file on PC\n" + dir + "/none.dsk: No such file or directory");
     EXPECT_FALSE(missing.CreateImage(dir + "/no/such/folder.dsk", false, false, false));
-    EXPECT_EQ(missing.ErrorText(), "Can't open file on PC");
+    EXPECT_EQ(missing.ErrorText(),
+              "Can't open file on PC\n" + dir + "/no/such/folder.dsk: No such file or directory");
 }
 
 TEST(ImageFiles, DrivePropertiesNeverCutDataOutsideAVolume) {

@@ -312,7 +312,10 @@ TEST(ImportCommand, ChecksAndTheirMessages) {
          "code.prg",
          {"", "DV255", 1},
          "Text records can be at most 254 characters long"},
-        {"missing file", "none.prg", {}, "Cannot open PC file"},
+        {"missing file",
+         "none.prg",
+         {},
+         "Cannot open PC file\n" + dir + "/none.prg: No such file or directory"},
     };
     for (const Row& r : rows) {
         MemoryDisk d;
@@ -411,7 +414,8 @@ TEST(ExportCommand, LookupChoiceAndViews) {
     EXPECT_EQ(text.size(), 128u + 10 + 1 + 2);  // the records alone
     chooser.answer = {dir + "/no/such/folder/x", NoHeader};
     EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {}), 0);
-    EXPECT_EQ(prompt.messages.back(), "Can't open file on PC");
+    EXPECT_EQ(prompt.messages.back(),
+              "Can't open file on PC\n" + dir + "/no/such/folder/x: No such file or directory");
     chooser.ok = false;
     EXPECT_EQ(RunExportCommand(d.drive, "NOTES", chooser, prompt, {}), -1);
 

@@ -65,7 +65,9 @@ TEST_F(DriveTree, AFailedMountShowsTheDriveErrorAndInsertsNothing) {
     EXPECT_EQ(View().MountByPath(tiny, nullptr), nullptr);
     EXPECT_EQ(View().MountByPath(m_folder + "/absent.dsk", nullptr), nullptr);
     EXPECT_EQ(m_program->Prompt().messages,
-              (std::vector<std::string>{"Past end of drive", "Can't open file on PC"}));
+              (std::vector<std::string>{"Past end of drive",
+                                        "Can't open file on PC\n" + m_folder +
+                                            "/absent.dsk: No such file or directory"}));
     EXPECT_EQ(Pc()->ChildCount(), 0);
 }
 

@@ -68,6 +68,7 @@ public:
     std::vector<std::string> messages;
     std::vector<QWidget*> messageOwners;  // the window each message would have shown over
     std::vector<std::string> questions;
+    std::vector<std::string> progressTexts;  // each text the progress dialog was given
 
     void Message(const std::string& text, PromptIcon) override {
         messages.push_back(text);
@@ -79,6 +80,12 @@ public:
         const PromptAnswer a = answers.front();
         answers.pop_front();
         return a;
+    }
+
+protected:
+    void ShowProgress(const std::string& what, int done, int total) override {
+        if (progressTexts.empty() || progressTexts.back() != what) progressTexts.push_back(what);
+        CQtUserPrompt::ShowProgress(what, done, total);
     }
 };
 

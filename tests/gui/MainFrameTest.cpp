@@ -260,14 +260,17 @@ TEST(MainFrame, RecentFilesTakeMountedImagesAndLoseEntriesThatNoLongerMount) {
     QFile::remove(QString::fromStdString(a));
     frame.OpenRecent(QString::fromStdString(a));
     EXPECT_TRUE(frame.Recent().Entries().isEmpty());
-    EXPECT_EQ(program.Prompt().messages.back(), "Can't open file on PC");
+    EXPECT_EQ(program.Prompt().messages.back(),
+              "Can't open file on PC\n" + a + ": No such file or directory");
 }
 
 TEST(MainFrame, AnImageOnTheCommandLineThatCannotBeMountedEndsTheStart) {
     const std::string folder = test::TempFolder();
     CProgram program(folder, {QString::fromStdString(folder + "/missing.dsk")});
     EXPECT_FALSE(program.Started());
-    EXPECT_EQ(program.Prompt().messages, std::vector<std::string>{"Can't open file on PC"});
+    EXPECT_EQ(program.Prompt().messages,
+              std::vector<std::string>{"Can't open file on PC\n" + folder +
+                                       "/missing.dsk: No such file or directory"});
 }
 
 TEST(OptionsSheetTest, OkCopiesThePagesBackAndCancelChangesNothing) {

@@ -22,6 +22,7 @@
 #include "VirtualTi.h"
 #include "app/gui/ListeningWindow.h"
 #include "base/PcFile.h"
+#include "base/Progress.h"
 #include "disk/dialogs/DrivePropertiesDialog.h"
 #include "exchange/dialogs/TiFileDialog.h"
 #include "qt/DialogRunner.h"
@@ -419,14 +420,15 @@ TEST_F(RemoteTree, DrivesGoWithTheWindowWhoseConnectionTheyReadThrough) {
 
 TEST(QtUserPromptTest, AnEndedProgressDialogDoesNotLeaveF4Held) {
     CQtUserPrompt prompt;
-    prompt.Progress("Copying sectors", 0, 10);
-    prompt.EndProgress();
+    { const CProgress copy(prompt, "Copying sectors", 10); }
     EXPECT_FALSE(prompt.KeyHeld(PolledKey::F4));
-    prompt.Progress("Copying sectors", 3, 10);
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* progress = qobject_cast<QProgressDialog*>(w)) ClickCancel(*progress);
-    EXPECT_TRUE(prompt.KeyHeld(PolledKey::F4));  // a real Cancel still counts
-    prompt.EndProgress();
+    {
+        CProgress copy(prompt, "Copying sectors", 10);
+        copy.Step(3);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* progress = qobject_cast<QProgressDialog*>(w)) ClickCancel(*progress);
+        EXPECT_TRUE(prompt.KeyHeld(PolledKey::F4));  // a real Cancel still counts
+    }
     EXPECT_FALSE(prompt.KeyHeld(PolledKey::F4));
 }
 

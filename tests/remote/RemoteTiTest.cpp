@@ -226,7 +226,8 @@ TEST(HookUploadErrors, FilesAndDeadTi) {
     const std::string folder = test::TempFolder();
     CRemoteRig rig(Transport::Parallel, folder, 50);
     EXPECT_EQ(rig.ti.UploadHook(folder + "/missing.DF80"), HookUploadResult::Failed);
-    EXPECT_EQ(rig.prompt.messages.back(), "Cannot open PC file");
+    EXPECT_EQ(rig.prompt.messages.back(),
+              "Cannot open PC file\n" + folder + "/missing.DF80: No such file or directory");
     ASSERT_TRUE(WriteWholeFile(folder + "/short.DF80", Bytes(207, 0)));
     EXPECT_EQ(rig.ti.UploadHook(folder + "/short.DF80"), HookUploadResult::Failed);
     EXPECT_EQ(rig.prompt.messages.back(), "Bad file format");

@@ -22,6 +22,11 @@ public:
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     int polls = 0;
+    // Progress as a front end shows it: up from its first step until its outermost scope ends.
+    bool progressUp = false;
+    std::string progressText;
+    int progressDone = 0;
+    int progressTotal = 0;
 
     void Message(const std::string& text, PromptIcon) override { messages.push_back(text); }
     PromptAnswer Ask(const std::string& text, PromptButtons) override {
@@ -38,6 +43,15 @@ public:
         if (heldPolls > 0) --heldPolls;
         return true;
     }
+
+protected:
+    void ShowProgress(const std::string& what, int done, int total) override {
+        progressUp = true;
+        progressText = what;
+        progressDone = done;
+        progressTotal = total;
+    }
+    void EndProgress() override { progressUp = false; }
 };
 
 }  // namespace tavik::test

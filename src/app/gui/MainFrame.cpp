@@ -284,6 +284,9 @@ void CMainFrame::CreateStatusBar() {
         if (text.isEmpty()) bar->showMessage("Ready");
     });
     bar->showMessage("Ready");
+    // What an operation achieved stays until the next hint or result replaces it.
+    connect(&m_prompt, &CQtUserPrompt::StatusChanged, bar,
+            [bar](const QString& text) { bar->showMessage(text); });
 }
 
 void CMainFrame::UpdateStatusPanes() {
@@ -392,7 +395,6 @@ bool CMainFrame::Execute(CommandId id) {
         CCommandTarget* owner = Target(Command(id).owner);
         if (owner && owner != focused) owner->HandleCommand(id);
     }
-    m_prompt.EndProgress();
     if (!m_exiting) UpdateCommands();
     return true;
 }
