@@ -1,7 +1,9 @@
 #include "app/DropRules.h"
 
+#include <algorithm>
 #include <filesystem>
 
+#include "app/ArchiveFolders.h"
 #include "base/PcFile.h"
 #include "disk/VirtualDrive.h"
 #include "exchange/ClassifyPcFile.h"
@@ -26,6 +28,21 @@ bool IsDatabaseTarget(NodeKind k) {
 // Two items of one image file (or one drive) are one disk: nothing to copy between them.
 bool SameDisk(const CTreeItem& a, const CTreeItem& b) {
     return &a == &b || (a.Drive() && b.Drive() && a.Drive()->SameVolume(*b.Drive()));
+}
+
+// Rows of a disk become members of the archive, unless they hold the archive itself.
+DropEffect FilesOntoArchive(const CTreeModel& tree, const DragPayload& payload,
+                            const CTreeItem& archive) {
+    const CTreeItem* source = tree.Find(payload.item);
+    CVirtualDrive* disk = ArchiveDisk(archive);
+    if (!source || !source->Drive() || !disk || payload.fdrs.empty()) return DropEffect::Refused;
+    if (source->Drive()->SameVolume(*disk)) {
+        std::string error;
+        const int fdr = ArchiveFdr(archive, error);
+        if (std::find(payload.fdrs.begin(), payload.fdrs.end(), fdr) != payload.fdrs.end())
+            return DropEffect::Refused;
+    }
+    return DropEffect::AddToArchive;
 }
 
 }  // namespace
@@ -78,11 +95,22 @@ DropEffect DropOnTree(const CTreeModel& tree, const DragPayload& payload, const 
                        : DropEffect::Refused;
         }
         case DragPayload::Source::DiskFiles: {
+            if (target.Kind() == NodeKind::ArchiveFile)
+                return FilesOntoArchive(tree, payload, target);
             const CTreeItem* source = tree.Find(payload.item);
             // Onto their own disk the files would only be copied onto themselves.
             return source && IsDriveKind(target.Kind()) && target.Drive() &&
                            !payload.fdrs.empty() && !SameDisk(*source, target)
                        ? DropEffect::CopyFiles
+                       : DropEffect::Refused;
+        }
+        case DragPayload::Source::ArchiveMembers: {
+            // Members are taken out onto a drive; onto an archive folder (their own or another)
+            // they would only go round in a circle or need a disk between.
+            const CTreeItem* source = tree.Find(payload.item);
+            return source && source->Kind() == NodeKind::ArchiveFile &&
+                           IsDriveKind(target.Kind()) && target.Drive() && !payload.names.empty()
+                       ? DropEffect::ExtractMembers
                        : DropEffect::Refused;
         }
         case DragPayload::Source::PcFiles:
@@ -100,7 +128,13 @@ DropEffect DropOnTree(const CTreeModel& tree, const DragPayload& payload, const 
     return DropEffect::Refused;
 }
 
-DropEffect DropOnList(const DragPayload& payload, const DroppedPaths& pc, const CTreeItem* shown) {
+DropEffect DropOnList(const CTreeModel& tree, const DragPayload& payload, const DroppedPaths& pc,
+                      const CTreeItem* shown) {
+    // A member list takes rows of a disk only: its own members dropped back change nothing.
+    if (shown && shown->Kind() == NodeKind::ArchiveFile)
+        return payload.source == DragPayload::Source::DiskFiles
+                   ? FilesOntoArchive(tree, payload, *shown)
+                   : DropEffect::Refused;
     if (payload.source == DragPayload::Source::PcFiles && !pc.files.empty() && shown &&
         shown->Drive())
         return DropEffect::Import;

@@ -503,9 +503,18 @@ bool CDiskView::HandleCommand(CommandId id) {
 // ---- Drag and drop ------------------------------------------------------------------------
 
 void CDiskView::startDrag(Qt::DropActions) {
-    // Members have no rows on a disk to drag: they go by Copy and Paste.
-    if (!m_router || ShowsRecords() || ShowsMembers() || !Drive() || m_itemId <= 0) return;
+    if (!m_router || ShowsRecords()) return;
+    if (ShowsMembers()) {
+        if (CTreeItem* archive = m_disk.Archive())
+            m_router->DragMembers(this, archive->Id(), SelectedMemberNames());
+        return;
+    }
+    if (!Drive() || m_itemId <= 0) return;
     m_router->DragFiles(this, m_itemId, SelectedFdrs());
+}
+
+CTreeItem* CDiskView::DropItem() const {
+    return ShowsMembers() ? m_disk.Archive() : m_disk.Item();
 }
 
 void CDiskView::dragEnterEvent(QDragEnterEvent* event) {
@@ -513,8 +522,8 @@ void CDiskView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CDiskView::dragMoveEvent(QDragMoveEvent* event) {
-    if (m_router && !ShowsRecords() && !ShowsMembers() &&
-        m_router->OnList(*event->mimeData(), m_disk.Item()) != DropEffect::Refused) {
+    if (m_router && !ShowsRecords() &&
+        m_router->OnList(*event->mimeData(), DropItem()) != DropEffect::Refused) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     } else {
@@ -523,9 +532,7 @@ void CDiskView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void CDiskView::dropEvent(QDropEvent* event) {
-    if (!m_router || ShowsRecords() || ShowsMembers() ||
-        !m_router->DropOnList(*event, m_disk.Item()))
-        event->ignore();
+    if (!m_router || ShowsRecords() || !m_router->DropOnList(*event, DropItem())) event->ignore();
     stopAutoScroll();
     setState(NoState);
 }

@@ -93,6 +93,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
+    // What the list shows to a drop: the archive of a member list, else the disk.
+    CTreeItem* DropItem() const;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QUrl>
 
+#include "app/ArchiveFolders.h"
 #include "app/TreeOperations.h"
 
 namespace tavik {
@@ -21,11 +22,11 @@ bool FromThisProcess(const QMimeData& mime) {
            mime.data(kProcessMime).toLongLong() == QCoreApplication::applicationPid();
 }
 
-// Offers the rows' PC files without making them: they are exported the first time a program
-// asks for the URL list, which a drop inside this program never does.
-class CDiskFilesMime : public QMimeData {
+// Offers the rows' (or members') PC files without making them: they are exported the first time a
+// program asks for the URL list, which a drop inside this program never does.
+class CExportingMime : public QMimeData {
 public:
-    explicit CDiskFilesMime(std::function<std::vector<std::string>()> exportFiles)
+    explicit CExportingMime(std::function<std::vector<std::string>()> exportFiles)
         : m_export(std::move(exportFiles)) {}
 
     QStringList formats() const override {
@@ -65,8 +66,16 @@ QMimeData* TreeItemMime(const CTreeItem& item) {
 
 QMimeData* DiskFilesMime(ItemId drive, const std::vector<int>& fdrs,
                          std::function<std::vector<std::string>()> exportFiles) {
-    auto* mime = new CDiskFilesMime(std::move(exportFiles));
+    auto* mime = new CExportingMime(std::move(exportFiles));
     mime->setData(kDiskFilesMime, QByteArray::fromStdString(FilesClip(drive, fdrs)));
+    MarkProcess(*mime);
+    return mime;
+}
+
+QMimeData* ArchiveMembersMime(ItemId archive, const std::vector<std::string>& names,
+                              std::function<std::vector<std::string>()> exportFiles) {
+    auto* mime = new CExportingMime(std::move(exportFiles));
+    mime->setData(kArchiveMembersMime, QByteArray::fromStdString(MembersClip(archive, names)));
     MarkProcess(*mime);
     return mime;
 }
@@ -82,6 +91,11 @@ DragPayload ReadPayload(const QMimeData& mime) {
         payload.source = DragPayload::Source::DiskFiles;
         payload.item = ClipSourceNumber(clip);
         payload.fdrs = ClipFileSectors(clip);
+    } else if (ours && mime.hasFormat(kArchiveMembersMime)) {
+        const std::string clip = mime.data(kArchiveMembersMime).toStdString();
+        payload.source = DragPayload::Source::ArchiveMembers;
+        payload.item = ClipSourceNumber(clip);
+        payload.names = ClipMemberNames(clip);
     } else if (mime.hasUrls()) {
         for (const QUrl& url : mime.urls())
             if (url.isLocalFile()) payload.paths.push_back(url.toLocalFile().toStdString());

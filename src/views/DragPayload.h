@@ -19,6 +19,8 @@ namespace tavik {
 inline constexpr const char* kTreeItemMime = "application/x-tavik-tree-item";
 // Catalog rows: their files clip ("<%d> Files:" and one FDR sector a line).
 inline constexpr const char* kDiskFilesMime = "application/x-tavik-files";
+// Members of an archive: their members clip ("<%d> Members:" and one name a line).
+inline constexpr const char* kArchiveMembersMime = "application/x-tavik-members";
 
 QMimeData* TreeItemMime(const CTreeItem& item);
 // Catalog rows of the drive item `drive`. For the desktop they are also PC files (text/uri-list),
@@ -26,6 +28,9 @@ QMimeData* TreeItemMime(const CTreeItem& item);
 // exportFiles returns their paths, or nothing after it told the user why.
 QMimeData* DiskFilesMime(ItemId drive, const std::vector<int>& fdrs,
                          std::function<std::vector<std::string>()> exportFiles);
+// Members of the archive item `archive`, offered to the desktop in the same way.
+QMimeData* ArchiveMembersMime(ItemId archive, const std::vector<std::string>& names,
+                              std::function<std::vector<std::string>()> exportFiles);
 
 DragPayload ReadPayload(const QMimeData& mime);
 

@@ -245,17 +245,9 @@ void CDriveView::PasteClip() {
     if (const int sector = ClipSectorNumber(m_clip); sector >= 0) {
         if (source->Drive()) m_disk.PasteSector(*source->Drive(), sector, this);
     } else if (IsFilesClip(m_clip) && target->Kind() == NodeKind::ArchiveFile) {
-        if (!source->Drive()) return;
-        std::string error;
-        if (!PasteIntoArchive(*target, *source->Drive(), ClipFileSectors(m_clip), error))
-            Fail(error);
-        ShowItem(SelectedItem());
+        PasteFilesIntoArchive(m_clip, target);
     } else if (IsMembersClip(m_clip)) {
-        if (!target->Drive() || !IsDriveKind(target->Kind())) return;
-        std::string error;
-        if (!PasteMembers(m_tree, m_clip, *target->Drive(), error)) Fail(error);
-        SyncArchiveFolders(m_tree, target);
-        ShowItem(SelectedItem());
+        PasteMembersOnto(m_clip, target);
     } else if (IsFilesClip(m_clip)) {
         if (!IsDriveKind(target->Kind())) return;
         PasteFiles(m_clip, target);
@@ -271,6 +263,22 @@ void CDriveView::PasteFiles(const std::string& clip, CTreeItem* target) {
     std::string error;
     if (PasteFilesClip(m_tree, clip, *target->Drive(), m_prompt, error) == 0) Fail(error);
     SyncArchiveFolders(m_tree, target);
+    ShowItem(SelectedItem());
+}
+
+void CDriveView::PasteMembersOnto(const std::string& clip, CTreeItem* target) {
+    if (!target || !target->Drive() || !IsDriveKind(target->Kind())) return;
+    std::string error;
+    if (!PasteMembers(m_tree, clip, *target->Drive(), error)) Fail(error);
+    SyncArchiveFolders(m_tree, target);
+    ShowItem(SelectedItem());
+}
+
+void CDriveView::PasteFilesIntoArchive(const std::string& clip, CTreeItem* target) {
+    CTreeItem* source = m_tree.Find(ClipSourceNumber(clip));
+    if (!target || target->Kind() != NodeKind::ArchiveFile || !source || !source->Drive()) return;
+    std::string error;
+    if (!PasteIntoArchive(*target, *source->Drive(), ClipFileSectors(clip), error)) Fail(error);
     ShowItem(SelectedItem());
 }
 

@@ -104,6 +104,12 @@ public:
     void PasteClip();
     // The files a files clip names copied onto the target drive item (Paste, or rows dropped).
     void PasteFiles(const std::string& clip, CTreeItem* target);
+    // The members a members clip names taken out onto the target drive item (Paste, or members
+    // dropped).
+    void PasteMembersOnto(const std::string& clip, CTreeItem* target);
+    // The files a files clip names put into the target archive item (Paste onto its folder,
+    // or rows dropped onto the folder or the member list).
+    void PasteFilesIntoArchive(const std::string& clip, CTreeItem* target);
     void RefreshDrive();
     void ApplyFullPathNames();
     // Selection changed: a drive item becomes the current disk; a query item shows its list.

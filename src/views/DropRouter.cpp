@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <QTimer>
 
+#include "app/ArchiveFolders.h"
 #include "app/TreeOperations.h"
 #include "base/UserPrompt.h"
 #include "views/DragPayload.h"
@@ -18,14 +19,13 @@ CDropRouter::CDropRouter(CDriveView& tree, CFileCommands& files, CUserPrompt& pr
                          QObject* parent)
     : QObject(parent), m_tree(tree), m_files(files), m_prompt(prompt) {}
 
-void CDropRouter::DragFiles(QWidget* source, ItemId drive, const std::vector<int>& fdrs) {
-    if (fdrs.empty()) return;
-    CTreeModel& tree = m_tree.Tree();
-    auto exportFiles = [this, &tree, drive, fdrs] {
-        std::string error = "The disk of the dragged files is no longer mounted";
-        std::vector<std::string> paths;
-        if (CTreeItem* item = tree.Find(drive); item && item->Drive())
-            paths = m_exports.Export(*item->Drive(), fdrs, error);
+void CDropRouter::Drag(
+    QWidget* source,
+    const std::function<QMimeData*(std::function<std::vector<std::string>()>)>& mime,
+    std::function<std::vector<std::string>(std::string& error)> exported) {
+    auto exportFiles = [this, exported = std::move(exported)] {
+        std::string error;
+        std::vector<std::string> paths = exported(error);
         // The desktop asked while it handles its drop: the message waits until that is over.
         if (paths.empty())
             QTimer::singleShot(0, this,
@@ -33,9 +33,37 @@ void CDropRouter::DragFiles(QWidget* source, ItemId drive, const std::vector<int
         return paths;
     };
     auto* drag = new QDrag(source);
-    drag->setMimeData(DiskFilesMime(drive, fdrs, exportFiles));
+    drag->setMimeData(mime(exportFiles));
     drag->setPixmap(source->style()->standardIcon(QStyle::SP_FileIcon).pixmap(32, 32));
     drag->exec(Qt::CopyAction, Qt::CopyAction);
+}
+
+void CDropRouter::DragFiles(QWidget* source, ItemId drive, const std::vector<int>& fdrs) {
+    if (fdrs.empty()) return;
+    CTreeModel& tree = m_tree.Tree();
+    Drag(
+        source, [&](auto exportFiles) { return DiskFilesMime(drive, fdrs, exportFiles); },
+        [this, &tree, drive, fdrs](std::string& error) {
+            error = "The disk of the dragged files is no longer mounted";
+            CTreeItem* item = tree.Find(drive);
+            return item && item->Drive() ? m_exports.Export(*item->Drive(), fdrs, error)
+                                         : std::vector<std::string>();
+        });
+}
+
+void CDropRouter::DragMembers(QWidget* source, ItemId archive,
+                              const std::vector<std::string>& names) {
+    if (names.empty()) return;
+    CTreeModel& tree = m_tree.Tree();
+    Drag(
+        source, [&](auto exportFiles) { return ArchiveMembersMime(archive, names, exportFiles); },
+        [this, &tree, archive, names](std::string& error) {
+            error = "The archive of the dragged members is no longer there";
+            CTreeItem* item = tree.Find(archive);
+            CArkFile ark;
+            return item && OpenArchiveItem(*item, ark, error) ? m_exports.Export(ark, names, error)
+                                                              : std::vector<std::string>();
+        });
 }
 
 const DragPayload& CDropRouter::Read(const QMimeData& mime) {
@@ -53,7 +81,7 @@ DropEffect CDropRouter::OnTree(const QMimeData& mime, const CTreeItem* target) {
 }
 
 DropEffect CDropRouter::OnList(const QMimeData& mime, const CTreeItem* shown) {
-    return tavik::DropOnList(Read(mime), m_paths, shown);
+    return tavik::DropOnList(m_tree.Tree(), Read(mime), m_paths, shown);
 }
 
 bool CDropRouter::DropOnTree(QDropEvent& event, CTreeItem* target) {
@@ -91,6 +119,12 @@ void CDropRouter::Carry(DropEffect effect, ItemId targetId) {
             break;
         case DropEffect::CopyFiles:
             m_tree.PasteFiles(FilesClip(m_payload.item, m_payload.fdrs), target);
+            break;
+        case DropEffect::ExtractMembers:
+            m_tree.PasteMembersOnto(MembersClip(m_payload.item, m_payload.names), target);
+            break;
+        case DropEffect::AddToArchive:
+            m_tree.PasteFilesIntoArchive(FilesClip(m_payload.item, m_payload.fdrs), target);
             break;
         case DropEffect::Mount:
             Mount(target);

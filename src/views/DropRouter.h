@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,11 @@ public:
 
     // Drags the files of the drive item `drive` out of the catalog list.
     void DragFiles(QWidget* source, ItemId drive, const std::vector<int>& fdrs);
+    // Drags members of the archive item `archive` out of the member list.
+    void DragMembers(QWidget* source, ItemId archive, const std::vector<std::string>& names);
 
     // What a drop of the mime data would do on a tree item, or on the catalog list showing
-    // the drive item `shown`.
+    // the drive item or archive item `shown`.
     DropEffect OnTree(const QMimeData& mime, const CTreeItem* target);
     DropEffect OnList(const QMimeData& mime, const CTreeItem* shown);
     // Takes the drop (accepting it as a copy) when it is not refused; false when refused.
@@ -42,6 +45,11 @@ public:
     CDragExports& Exports() { return m_exports; }
 
 private:
+    // Runs a drag of mime data whose PC files `exported` makes (the paths, or nothing with the
+    // reason): a failure is told once the desktop's drop is over.
+    void Drag(QWidget* source,
+              const std::function<QMimeData*(std::function<std::vector<std::string>()>)>& mime,
+              std::function<std::vector<std::string>(std::string& error)> exported);
     // The payload and its PC paths sorted; the sorting, which reads the files, once per drag.
     const DragPayload& Read(const QMimeData& mime);
     bool Take(QDropEvent& event, DropEffect effect, const CTreeItem* target);

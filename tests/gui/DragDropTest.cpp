@@ -1,6 +1,7 @@
 // Drag and drop through the real views with the mime data the program's drags carry: catalog
 // rows onto a drive, a disk onto a disk, images, folders and PC files from the desktop, rows out
-// to the desktop, and the drops the program refuses while the drag is still moving.
+// to the desktop, members of an archive out and rows into it, and the drops the program refuses
+// while the drag is still moving.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,8 +10,11 @@
 #include <QFile>
 #include <QUrl>
 #include <filesystem>
+#include <sstream>
 
 #include "GuiFixture.h"
+#include "app/ArchiveFolders.h"
+#include "cli/CliCommand.h"
 #include "disk/dialogs/CopyModeDialog.h"
 #include "exchange/ExportCommand.h"
 #include "exchange/PcFileKind.h"
@@ -260,6 +264,124 @@ TEST_F(DragDrop, RowsDraggedOutBecomeTifilesFilesThatImportBackWhole) {
     EXPECT_TRUE(exports.Export(*m_source->Drive(), {5000}, error).empty());
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(exports.Folders().size(), 1u);
+}
+
+TEST_F(DragDrop, MembersDragOutOfTheirArchiveAndRowsDragIntoIt) {
+    TAVIK_REQUIRE_TESTDATA(dir, "peer/archives");
+    const std::string image = m_folder + "/ark2.dsk";
+    std::filesystem::copy_file(dir + "/ark2.dsk", image);
+    CTreeItem* disk = Tree().MountByPath(image, nullptr);
+    ASSERT_TRUE(disk);
+    Tree().Select(disk);  // listing the disk makes its archive folder
+    ASSERT_GE(disk->ChildCount(), 1);
+    CTreeItem* archive = disk->Child(0);
+    ASSERT_EQ(archive->Kind(), NodeKind::ArchiveFile);
+    Tree().Select(archive);
+    ASSERT_TRUE(List().ShowsMembers());
+    const std::vector<std::string> members = test::ListNames(List());
+    ASSERT_FALSE(members.empty());
+    auto membersMime = [&](const std::vector<std::string>& names) {
+        return std::unique_ptr<QMimeData>(
+            ArchiveMembersMime(archive->Id(), names, [] { return std::vector<std::string>(); }));
+    };
+    auto allMembers = membersMime(members);
+
+    // Dropped onto a drive item, the members arrive as Copy and Paste brings them.
+    CTreeItem* pasted = Mount("pasted.dsk", CImageBuilder());
+    CTreeItem* dropped = Mount("dropped.dsk", CImageBuilder());
+    ASSERT_TRUE(pasted && dropped);
+    List().selectAll();
+    List().HandleCommand(CommandId::EditCopy);
+    Tree().SetContextItem(pasted);
+    Tree().PasteClip();
+    Tree().ClearContext();
+    ASSERT_TRUE(Drop(Tree(), At(dropped), *allMembers));
+    EXPECT_TRUE(Prompt().messages.empty());
+    for (const std::string& name : members) {
+        EXPECT_FALSE(test::FileBytes(*dropped->Drive(), name).empty()) << name;
+        EXPECT_EQ(test::FileBytes(*dropped->Drive(), name), test::FileBytes(*pasted->Drive(), name))
+            << name;
+    }
+
+    // Onto a disk without room for all of them: none, and the image is as it was.
+    CImageBuilder full;
+    full.AddFile(BuiltFile::Program("FILLER", std::vector<uint8_t>(256 * 352, 0x44)));
+    CTreeItem* fullDisk = Mount("full.dsk", full);
+    const std::vector<uint8_t> fullBefore = ReadAll(m_folder + "/full.dsk");
+    ASSERT_TRUE(Drop(Tree(), At(fullDisk), *allMembers));
+    ASSERT_EQ(Prompt().messages.size(), 1u);
+    EXPECT_NE(Prompt().messages[0].find("Disk is full"), std::string::npos);
+    EXPECT_EQ(ReadAll(m_folder + "/full.dsk"), fullBefore);
+    Prompt().messages.clear();
+
+    // Dragged out to the desktop they are the TIFILES files the CLI's export writes.
+    std::vector<std::string> exported;
+    CDragExports exports(m_folder);
+    std::unique_ptr<QMimeData> out(ArchiveMembersMime(archive->Id(), {members[0]}, [&] {
+        CArkFile ark;
+        std::string error;
+        EXPECT_TRUE(OpenArchiveItem(*archive, ark, error)) << error;
+        exported = exports.Export(ark, {members[0]}, error);
+        EXPECT_EQ(error, "");
+        return exported;
+    }));
+    ASSERT_EQ(out->urls().size(), 1);
+    std::ostringstream cliOut, cliErr;
+    const std::string cliPc = m_folder + "/cli.tfi";
+    ASSERT_EQ(cli::RunCli({"archive", "export", image, archive->Text(), members[0], cliPc, "--as",
+                           "tifiles"},
+                          cliOut, cliErr),
+              0)
+        << cliErr.str();
+    EXPECT_EQ(ReadAll(out->urls()[0].toLocalFile().toStdString()), ReadAll(cliPc));
+    std::string error;
+    EXPECT_TRUE(exports.Export(CArkFile(), {"NOSUCH"}, error).empty());
+    EXPECT_EQ(error, "NOSUCH: File not found");
+    EXPECT_EQ(exports.Folders().size(), 1u) << "a failed drag leaves no folder";
+
+    // Rows of a disk dropped onto the archive folder, or onto its member list, become members
+    // that come out again as they went in.
+    ASSERT_TRUE(Drop(Tree(), At(archive), *Rows({"ALPHA"})));
+    Tree().Select(archive);
+    ASSERT_TRUE(Drop(List(), QPoint(20, 20), *Rows({"BETA"})));
+    EXPECT_TRUE(Prompt().messages.empty());
+    std::vector<std::string> grown = test::ListNames(List());
+    for (const char* name : {"ALPHA", "BETA"})
+        EXPECT_NE(std::find(grown.begin(), grown.end(), name), grown.end()) << name;
+    CTreeItem* back = Mount("back.dsk", CImageBuilder());
+    ASSERT_TRUE(Drop(Tree(), At(back), *membersMime({"ALPHA", "BETA"})));
+    for (const char* name : {"ALPHA", "BETA"})
+        EXPECT_EQ(test::FileBytes(*back->Drive(), name), test::FileBytes(*m_source->Drive(), name))
+            << name;
+
+    // Refused while moving, and nothing changes: members onto their own folder, their own list,
+    // a folder, a query list; the archive's own row onto its folder; PC files onto the list.
+    const std::vector<uint8_t> imageBefore = ReadAll(image);
+    const std::vector<int> archiveRow = {disk->Drive()->FindFile(archive->Text())};
+    auto ownRow = std::unique_ptr<QMimeData>(
+        DiskFilesMime(disk->Id(), archiveRow, [] { return std::vector<std::string>(); }));
+    const std::string plain = m_folder + "/plain.txt";
+    test::WriteBytes(plain, {'H', 'I', '\n'});
+    auto pcFile = Uris({plain});
+    const struct {
+        const char* what;
+        QAbstractItemView& view;
+        QPoint at;
+        const QMimeData& mime;
+    } refused[] = {
+        {"own folder", Tree(), At(archive), *allMembers},
+        {"own list", List(), QPoint(20, 20), *allMembers},
+        {"a folder", Tree(), At(Tree().Tree().PcRootItem()), *allMembers},
+        {"a query list", Tree(), At(Tree().Tree().SavedQueriesItem()), *allMembers},
+        {"the archive into itself", Tree(), At(archive), *ownRow},
+        {"a PC file onto the members", List(), QPoint(20, 20), *pcFile},
+    };
+    Tree().Select(archive);
+    for (const auto& r : refused) {
+        EXPECT_FALSE(Drop(r.view, r.at, r.mime)) << r.what;
+        EXPECT_EQ(ReadAll(image), imageBefore) << r.what;
+    }
+    EXPECT_TRUE(Prompt().messages.empty());
 }
 
 }  // namespace
