@@ -255,12 +255,7 @@ TEST_F(RemoteConnectionTi, HookUploadThenScan) {
         t.RemoveHook();
         t.StartLoader();
     });
-    // A 128-byte header, then 80-byte records; the loader's end record starts with ':'.
-    Bytes file(128, 0);
-    Bytes record(80, 'A');
-    file.insert(file.end(), record.begin(), record.end());
-    record[0] = ':';
-    file.insert(file.end(), record.begin(), record.end());
+    const Bytes file = test::LoaderHookFile();
     ASSERT_TRUE(WriteWholeFile(folder + "/HOOK.DF80", file));
     prompt.answers = {PromptAnswer::Yes};
     EXPECT_EQ(connection.UploadHook(folder + "/HOOK.DF80", options), UploadOutcome::ScanRequested);

@@ -264,11 +264,7 @@ TEST_F(RemoteTree, UploadHookThenScan) {
         t.RemoveHook();
         t.StartLoader();
     });
-    Bytes file(128, 0);
-    Bytes record(80, 'A');
-    file.insert(file.end(), record.begin(), record.end());
-    record[0] = ':';
-    file.insert(file.end(), record.begin(), record.end());
+    const Bytes file = test::LoaderHookFile();
     const std::string hook = m_folder + "/HOOK.DF80";
     ASSERT_TRUE(WriteWholeFile(hook, file));
     View().Remote()->SetHookChooser([&] { return hook; });

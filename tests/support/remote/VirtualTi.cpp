@@ -497,4 +497,13 @@ void CVirtualTi::FormatSubroutine(VirtualCard& card) {
     m_cpu[kScratchSector] = error;
 }
 
+std::vector<uint8_t> LoaderHookFile() {
+    std::vector<uint8_t> file(128, 0);
+    std::vector<uint8_t> record(80, 'A');
+    file.insert(file.end(), record.begin(), record.end());
+    record[0] = ':';
+    file.insert(file.end(), record.begin(), record.end());
+    return file;
+}
+
 }  // namespace tavik::test

@@ -172,4 +172,8 @@ private:
     int m_answerLimit = -1;
 };
 
+// A hook file as the TI's loader takes it: a 128-byte header, then 80-byte records, the last of
+// them the end record that starts with ':'.
+std::vector<uint8_t> LoaderHookFile();
+
 }  // namespace tavik::test
